@@ -1,0 +1,7 @@
+#include "media/gdownloader.h"
+
+namespace UGENERAL {
+
+GDownloader::GDownloader(QObject *parent) : QObject(parent) {}
+
+} // namespace UGENERAL

@@ -1,0 +1,7 @@
+#include "media/guploader.h"
+
+namespace UGENERAL {
+
+GUploader::GUploader(QObject *parent) : QObject(parent) {}
+
+} // namespace UGENERAL

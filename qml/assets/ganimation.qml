@@ -1,0 +1,3 @@
+import QtQuick 2.15
+QtObject {
+}

@@ -1,0 +1,5 @@
+pragma Singleton
+import QtQuick 2.15
+
+QtObject {
+}

@@ -1,0 +1,7 @@
+#include "shell/gsetting.h"
+
+namespace UGENERAL {
+
+GSetting::GSetting(QObject *parent) : QObject(parent) {}
+
+} // namespace UGENERAL

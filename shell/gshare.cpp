@@ -1,0 +1,7 @@
+#include "shell/gshare.h"
+
+namespace UGENERAL {
+
+GShare::GShare(QObject *parent) : QObject(parent) {}
+
+} // namespace UGENERAL

@@ -1,0 +1,7 @@
+#include "sync/gsocket.h"
+
+namespace UGENERAL {
+
+GSocket::GSocket(QObject *parent) : QObject(parent) {}
+
+} // namespace UGENERAL

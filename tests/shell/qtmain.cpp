@@ -1,0 +1,10 @@
+// Runs the GoogleTest cases inside a QApplication, so tests may use the event loop and QML.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
