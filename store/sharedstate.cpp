@@ -1,0 +1,107 @@
+#include "store/sharedstate.h"
+
+#include "store/model.h"
+#include "store/obx/obx.h"
+
+#include <mutex>
+
+namespace UGENERAL {
+
+namespace {
+
+std::mutex stateMutex;
+std::shared_ptr<obx::Store> store;
+std::string storeDirectory;
+std::unique_ptr<User> sharedUser;
+std::unique_ptr<User> sharedAgent;
+
+} // namespace
+
+OBX_store_options *storeOptions(const std::string &directory)
+{
+    OBX_model *model = createObxModel();
+    OBX_store_options *options = obx_opt();
+    if (!options) {
+        obx_model_free(model);
+        obx::throwLastError("Could not create store options");
+    }
+    if (obx_opt_model(options, model) != OBX_SUCCESS || obx_opt_directory(options, directory.c_str()) != OBX_SUCCESS) {
+        const int code = obx_last_error_code();
+        const std::string message = obx_last_error_message();
+        obx_opt_free(options);
+        throw obx::DbException(message, code);
+    }
+    obx_opt_debug_flags(options, OBXDebugFlags_LOG_QUERY_PARAMETERS);
+    return options;
+}
+
+SharedSnapshot sharedSnapshot()
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    SharedSnapshot snapshot;
+    snapshot.store = store;
+    if (sharedUser)
+        snapshot.user = *sharedUser;
+    if (sharedAgent)
+        snapshot.agent = *sharedAgent;
+    return snapshot;
+}
+
+std::shared_ptr<obx::Store> sharedStore()
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    return store;
+}
+
+std::string sharedStoreDirectory()
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    return storeDirectory;
+}
+
+void openSharedStore(const std::string &directory)
+{
+    auto opened = std::make_shared<obx::Store>(storeOptions(directory));
+    std::shared_ptr<obx::Store> previous;
+    {
+        std::lock_guard<std::mutex> lock(stateMutex);
+        previous = std::move(store);
+        store = std::move(opened);
+        storeDirectory = directory;
+    }
+    if (previous)
+        previous->close();
+}
+
+void closeSharedStore()
+{
+    std::shared_ptr<obx::Store> closing;
+    {
+        std::lock_guard<std::mutex> lock(stateMutex);
+        closing = std::move(store);
+    }
+    // Outside the lock: closing waits for running operations, which may need a snapshot.
+    if (closing)
+        closing->close();
+}
+
+void setSharedUsers(std::unique_ptr<User> user, std::unique_ptr<User> agent)
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    sharedUser = std::move(user);
+    sharedAgent = std::move(agent);
+}
+
+bool hasSharedUser()
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    return sharedUser != nullptr;
+}
+
+bool hasSharedAgent()
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    return sharedAgent != nullptr;
+}
+
+} // namespace UGENERAL
