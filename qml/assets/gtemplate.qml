@@ -1,5 +1,87 @@
 pragma Singleton
 import QtQuick 2.15
+import com 1.0
 
+// Opens screens by their path under the resource tree: pages on the root stack, dialogs over the window.
 Item {
+    id: templates
+
+    property var dialogs: []
+
+    function source(address, qrc) {
+        return "qrc:/" + (qrc ? qrc : "templates") + "/" + address
+    }
+
+    function uri(address, qrc) {
+        return Qt.resolvedUrl(source(address, qrc))
+    }
+
+    function initial(path, options, qrc) {
+        try {
+            return Stacks.push(uri(path, qrc), Stacks.main, options || {})
+        } catch (e) {
+            Toast.error(e, "initial")
+            return null
+        }
+    }
+
+    function replace(path, options) {
+        try {
+            closeAllDialogs()
+            return Stacks.replaceAll(uri(path), options || {})
+        } catch (e) {
+            Toast.error(e, "replace")
+            return null
+        }
+    }
+
+    function dialog(path, options, qrc) {
+        try {
+            var component = Qt.createComponent(uri(path, qrc))
+            if (component.status !== Component.Ready) {
+                console.warn("Error 'Loading View' QML path: " + path + " " + component.errorString())
+                return null
+            }
+            var parentItem = Consts.window ? Consts.window.contentItem : templates
+            var view = component.createObject(parentItem)
+            if (!view) {
+                console.warn("Error 'Loading View' QML path: " + path + " " + component.errorString())
+                return null
+            }
+            dialogs.push(view)
+            if (typeof view.initial === "function")
+                view.initial(options || {})
+            if (view.closed) {
+                view.closed.connect(function () {
+                    // Only this dialog's entry goes: dialogs may close in any order.
+                    removeDialog(view)
+                    view.destroy()
+                })
+            }
+            return view
+        } catch (e) {
+            Toast.error(e, "dialog")
+            return null
+        }
+    }
+
+    function removeDialog(view) {
+        var i = dialogs.indexOf(view)
+        if (i !== -1)
+            dialogs.splice(i, 1)
+    }
+
+    function closeAllDialogs() {
+        var open = dialogs.slice()
+        for (var i = 0; i < open.length; ++i) {
+            var view = open[i]
+            if (view.opened || view.visible) {
+                view.close()
+            } else {
+                // Never opened, so no closed signal will come to release it.
+                removeDialog(view)
+                view.destroy()
+            }
+        }
+    }
 }

@@ -1,5 +1,0 @@
-pragma Singleton
-import QtQuick 2.15
-
-QtObject {
-}
