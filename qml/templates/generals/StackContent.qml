@@ -1,0 +1,108 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+
+// Opens a feature screen by key on a stack of its own, as a page or inside StackContentDialog.
+Page {
+    id: container
+
+    property string contentType: ""
+    property var options: ({})
+    // Called with the new board when the "tavorlin" screen adds one.
+    property var callback: null
+
+    signal edited(var file)
+    signal closeRequested()
+
+    readonly property var screens: ({
+        "settings": {"path": "setting/applicationSettings/MainSettings.qml", "title": "تنظیمات", "options": false},
+        "hashtag": {"path": "setting/Hashtag.qml", "title": "برچسب ها", "options": false},
+        "district": {"path": "setting/District.qml", "title": "مناطق", "options": false},
+        "contact": {"path": "contact/Contact.qml", "title": "دفترچه تلفن", "options": false},
+        "search": {"path": "files/search/Search.qml", "title": "جستجو", "options": true},
+        "tavorlin": {"path": "main/Tavorlins_Add.qml", "title": "Tavorlin جدید", "options": true},
+        "colleague": {"path": "colleague/ColleagueList.qml", "title": "همکاران", "options": true},
+        "chat": {"path": "chat/ChatList.qml", "title": "گفتگو ها", "options": true},
+        "store": {"path": "setting/Store.qml", "title": "بنگاه من", "options": true},
+        "match": {"path": "files/FileMatch.qml", "title": "فایلهای مرتبط", "options": true},
+        "fileList": {"path": "files/list/List.qml", "title": "", "options": true, "noHeader": true},
+        "file": {"path": "files/File.qml", "title": "فایل", "options": true}
+    })
+
+    readonly property bool showHeader: screens[contentType] !== undefined && screens[contentType].noHeader !== true
+    property string title: screens[contentType] !== undefined ? screens[contentType].title : ""
+
+    function open(key, opts) {
+        try {
+            var screen = screens[key]
+            if (screen === undefined) {
+                console.warn("StackContent: unknown content type " + key)
+                return null
+            }
+            contentType = key
+            if (opts !== undefined)
+                options = opts
+            var item = inner.push(Templates.uri(screen.path), screen.options ? (options || {}) : {})
+            if (!item)
+                return null
+            if (key === "tavorlin" && item.tavorlinAdded) {
+                item.tavorlinAdded.connect(function (board) {
+                    if (typeof container.callback === "function")
+                        container.callback(board)
+                })
+            }
+            if (key === "file" && item.edited)
+                item.edited.connect(function (file) { container.edited(file) })
+            return item
+        } catch (e) {
+            Toast.error(e, "open")
+            return null
+        }
+    }
+
+    function back() {
+        if (inner.depth > 1)
+            inner.pop()
+        else
+            closeRequested()
+    }
+
+    onCloseRequested: {
+        // As a page the container leaves through the root stack; the dialog form closes itself.
+        if (Stacks.last() === container)
+            Stacks.back()
+    }
+
+    header: ToolBar {
+        visible: container.showHeader
+        height: visible ? implicitHeight : 0
+
+        Row {
+            anchors.fill: parent
+            spacing: 8
+
+            ToolButton {
+                font.family: Fonts.icon
+                font.pointSize: 16
+                text: String.fromCodePoint(parseInt(Icons.arrowRight, 16))
+                onClicked: container.back()
+            }
+
+            Label {
+                anchors.verticalCenter: parent.verticalCenter
+                text: container.title
+                font.pointSize: 13
+            }
+        }
+    }
+
+    StackView {
+        id: inner
+        anchors.fill: parent
+    }
+
+    Component.onCompleted: {
+        if (contentType !== "")
+            open(contentType, options)
+    }
+}
