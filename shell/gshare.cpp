@@ -1,7 +1,14 @@
 #include "shell/gshare.h"
 
+#include "shell/gshareintent.h"
+
 namespace UGENERAL {
 
-GShare::GShare(QObject *parent) : QObject(parent) {}
+GShare::GShare(QQuickItem *parent) : QQuickItem(parent), m_intent(new GShareIntent(this)) {}
+
+void GShare::share(const QString &text)
+{
+    m_intent->share(text);
+}
 
 } // namespace UGENERAL

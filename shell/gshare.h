@@ -1,14 +1,24 @@
 #pragma once
 
-#include <QObject>
+#include <QQuickItem>
+#include <QString>
 
 namespace UGENERAL {
 
-class GShare : public QObject
+class GShareIntent;
+
+// The QML "ShareIntent" item; sharing on the desktop means copying the text.
+class GShare : public QQuickItem
 {
     Q_OBJECT
 public:
-    explicit GShare(QObject *parent = nullptr);
+    explicit GShare(QQuickItem *parent = nullptr);
+
+public Q_SLOTS:
+    void share(const QString &text);
+
+private:
+    GShareIntent *m_intent;
 };
 
 } // namespace UGENERAL

@@ -1,14 +1,62 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <QUrl>
 
 namespace UGENERAL {
 
+class PingClass;
+
+// Platform services for QML: the reachability probe, the online check, folders, image size and
+// crop, clipboard and system information.
 class GUtility : public QObject
 {
     Q_OBJECT
+    // Where the reachability probe connects; the Utilities singleton points it at the server.
+    Q_PROPERTY(QString ping_host READ pingHost WRITE setPingHost NOTIFY pingHostChanged)
+    Q_PROPERTY(int ping_port READ pingPort WRITE setPingPort NOTIFY pingPortChanged)
 public:
     explicit GUtility(QObject *parent = nullptr);
+
+    QString pingHost() const;
+    void setPingHost(const QString &host);
+    int pingPort() const;
+    void setPingPort(int port);
+    void setPingTimeout(int msecs);
+
+    // The page isOnline fetches and how long it waits for it.
+    void setOnlineUrl(const QUrl &url) { m_onlineUrl = url; }
+    void setOnlineTimeout(int msecs) { m_onlineTimeoutMs = msecs; }
+
+public Q_SLOTS:
+    void ping();
+    bool isOnline();
+    QString offline_storage_path();
+    QString os_name();
+    QString architecture_name();
+    QString myIP();
+    QString image_size(const QString &path_image);
+    void image_crop(const QString &path_image, double x, double y, double width, double height,
+                    int rotate, double scale);
+    void keyboard_close();
+    QString getPicturesDirectory();
+    QString getTempDirectory();
+    void closeAllDialogs();
+    void copyToClipboard(const QString &text);
+    QString readAnimation(const QString &path);
+    void delete_db_file(const QString &path);
+
+Q_SIGNALS:
+    void imageCroped(bool success, const QString &path);
+    void pingDone(bool ok);
+    void pingHostChanged();
+    void pingPortChanged();
+
+private:
+    PingClass *m_ping;
+    QUrl m_onlineUrl;
+    int m_onlineTimeoutMs;
 };
 
 } // namespace UGENERAL
