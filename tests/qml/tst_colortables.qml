@@ -70,4 +70,11 @@ TestCase {
         verify(Qt.colorEqual(Themes.dark, Colors.blue_800))
         compare(Icons.abTesting, "F01C9")
     }
+
+    function test_font_families_are_loaded() {
+        var families = Qt.fontFamilies()
+        var names = [Fonts.app, Fonts.light, Fonts.dn, Fonts.dnlight, Fonts.icon]
+        for (var i = 0; i < names.length; ++i)
+            verify(families.indexOf(names[i]) !== -1, names[i] + " is not loaded")
+    }
 }
