@@ -47,8 +47,14 @@ Page {
     }
 
     function land() {
+        var user = null
         try {
-            var user = database.currentUser()
+            user = database.currentUser()
+        } catch (e) {
+            // An unreadable account is no account: the login screen, rather than a splash that never ends.
+            Toast.error(e, "land")
+        }
+        try {
             if (!user || user.error !== undefined) {
                 templates.replace("login/Index.qml")
                 return

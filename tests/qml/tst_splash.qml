@@ -101,6 +101,17 @@ TestCase {
         splash.destroy()
     }
 
+    function test_unreadable_account_lands_on_login() {
+        reset(known({}), manager)
+        var splash = makeSplash()
+        var broken = {"currentUser": function () { throw new Error("store closed") }}
+        splash.database = broken
+        splash.land()
+        compare(templates.replaced, ["login/Index.qml"])
+        compare(account.current, "unset")
+        splash.destroy()
+    }
+
     function test_account_lands_on_home_or_lock() {
         reset(known({}), manager)
         var splash = makeSplash()
