@@ -56,6 +56,9 @@ QString cropImage(const QString &pathImage, double x, double y, double width, do
         image = image.transformed(rotation, Qt::SmoothTransformation);
     }
     const QRect rect(int(x * scale), int(y * scale), int(width * scale), int(height * scale));
+    // QImage::copy takes an empty rectangle as the whole image.
+    if (rect.isEmpty())
+        return QString();
     const QImage cropped = image.copy(rect);
     if (cropped.isNull())
         return QString();
