@@ -1,7 +1,25 @@
 #include "shell/registration.h"
+#include "store/gdatabase.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QQmlApplicationEngine>
+
+namespace {
+
+// The store opens before main, so it is ready when the first QML file loads. Without it the
+// program still starts: every database slot then answers with its failure result.
+const bool storeOpened = [] {
+    try {
+        UGENERAL::GDatabase::openStore();
+        return true;
+    } catch (const std::exception &e) {
+        qCritical() << "the local store could not be opened:" << e.what();
+        return false;
+    }
+}();
+
+} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -184,9 +184,9 @@ private:
 
 // ---- Transactions -------------------------------------------------------------------------
 // Bound to the thread that opened them. A transaction opened while the same thread already
-// holds one on the store joins it: its success() commits nothing and, if it ends without
-// success(), the outer transaction is aborted (its success() raises DbException). A read
-// opened inside a write sees the write's uncommitted rows; a write inside a read fails.
+// holds one on the store joins it: its success() commits nothing and, if a joined write ends
+// without success(), the outer transaction is aborted (its success() raises DbException). A
+// read opened inside a write sees the write's uncommitted rows; a write inside a read fails.
 
 class Transaction
 {
@@ -392,10 +392,11 @@ template <class Fn> bool RawBox::get(obx_id id, Fn &&fn)
     Transaction tx = store_.txRead();
     const void *data = nullptr;
     size_t size = 0;
-    if (!getRaw(id, &data, &size))
-        return false;
-    fn(data, size);
-    return true;
+    const bool found = getRaw(id, &data, &size);
+    if (found)
+        fn(data, size);
+    tx.success();
+    return found;
 }
 
 // The builder each thread serialises its objects with; reset after a buffer above 1 MiB.
@@ -449,6 +450,7 @@ public:
         for (obx_id id : raw_.ids())
             if (auto object = get(id))
                 result.push_back(std::move(object));
+        tx.success();
         return result;
     }
 
@@ -464,6 +466,7 @@ public:
 private:
     obx_id putConst(const T &object, OBXPutMode mode)
     {
+        Transaction tx = store_.txWrite();
         const obx_id id = raw_.idForPut(Meta::getObjectId(object));
         flatbuffers::FlatBufferBuilder &fbb = internal::threadBuilder();
         if (id == Meta::getObjectId(object)) {
@@ -475,6 +478,7 @@ private:
         }
         const obx_id stored = raw_.put(id, fbb.GetBufferPointer(), fbb.GetSize(), mode);
         internal::releaseThreadBuilderIfLarge();
+        tx.success();
         return stored;
     }
 

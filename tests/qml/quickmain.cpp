@@ -1,8 +1,12 @@
 #include "shell/registration.h"
+#include "store/sharedstate.h"
 
 #include <QQmlEngine>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtQuickTest>
+
+#include <memory>
 
 class Setup : public QObject
 {
@@ -10,14 +14,23 @@ class Setup : public QObject
 public Q_SLOTS:
     void applicationAvailable()
     {
-        // Settings and stores the singletons open go to a throw-away location.
+        // Settings and the store go to a throw-away location, never the user's.
         QStandardPaths::setTestModeEnabled(true);
+        storeDir_ = std::make_unique<QTemporaryDir>();
+        UGENERAL::openSharedStore(storeDir_->path().toStdString());
     }
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         engine->addImportPath(QStringLiteral("qrc:/"));
         UGENERAL::registerQmlTypes(engine->offlineStoragePath());
     }
+    void cleanupTestCase()
+    {
+        UGENERAL::closeSharedStore();
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> storeDir_;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(tavorlin, Setup)

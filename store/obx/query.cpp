@@ -1,0 +1,628 @@
+// Query execution. Conditions are bound to the model once per run and evaluated on the stored
+// FlatBuffers bytes. At the root, the most selective equality on an indexed property picks the
+// candidate rows from its index (in id order); otherwise every row is scanned in id order.
+
+#include "store/obx/indexkey.h"
+#include "store/obx/lasterror.h"
+#include "store/obx/querynode.h"
+#include "store/obx/storeimpl.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace obx {
+
+// ---- Building conditions ----------------------------------------------------------------------
+
+namespace {
+
+using internal::ConditionNode;
+
+std::shared_ptr<ConditionNode> group(ConditionNode::Kind kind, const std::vector<QueryCondition> &conditions)
+{
+    auto node = std::make_shared<ConditionNode>();
+    node->kind = kind;
+    for (const QueryCondition &c : conditions) {
+        // Nested groups of the same kind are flattened: (a && b) && c is one group of three.
+        if (c.node()->kind == kind)
+            node->children.insert(node->children.end(), c.node()->children.begin(), c.node()->children.end());
+        else
+            node->children.push_back(c.node());
+    }
+    return node;
+}
+
+} // namespace
+
+QueryCondition QueryCondition::operator&&(const QueryCondition &other) const
+{
+    return QueryCondition(group(ConditionNode::All, {*this, other}));
+}
+
+QueryCondition QueryCondition::operator||(const QueryCondition &other) const
+{
+    return QueryCondition(group(ConditionNode::Any, {*this, other}));
+}
+
+QueryCondition QueryCondition::all(const std::vector<QueryCondition> &conditions)
+{
+    return QueryCondition(group(ConditionNode::All, conditions));
+}
+
+QueryCondition QueryCondition::any(const std::vector<QueryCondition> &conditions)
+{
+    return QueryCondition(group(ConditionNode::Any, conditions));
+}
+
+namespace internal {
+
+QueryCondition intCondition(obx_schema_id entity, obx_schema_id property, int op, int64_t a, int64_t b)
+{
+    auto node = std::make_shared<ConditionNode>();
+    node->entity = entity;
+    node->property = property;
+    node->op = op;
+    node->a = a;
+    node->b = b;
+    return QueryCondition(node);
+}
+
+QueryCondition doubleCondition(obx_schema_id entity, obx_schema_id property, int op, double a, double b)
+{
+    auto node = std::make_shared<ConditionNode>();
+    node->entity = entity;
+    node->property = property;
+    node->op = op;
+    node->isDouble = true;
+    node->da = a;
+    node->db = b;
+    return QueryCondition(node);
+}
+
+QueryCondition stringCondition(obx_schema_id entity, obx_schema_id property, int op, const std::string &value,
+                               bool caseSensitive)
+{
+    auto node = std::make_shared<ConditionNode>();
+    node->entity = entity;
+    node->property = property;
+    node->op = op;
+    node->text = value;
+    node->caseSensitive = caseSensitive;
+    return QueryCondition(node);
+}
+
+std::shared_ptr<QueryNode> newQueryNode(obx_schema_id entityId)
+{
+    auto node = std::make_shared<QueryNode>();
+    node->entity = entityId;
+    return node;
+}
+
+void addCondition(QueryNode &node, const QueryCondition &condition)
+{
+    node.conditions.push_back(condition.node());
+}
+
+std::shared_ptr<QueryNode> addLink(QueryNode &node, obx_schema_id relationPropertyId, obx_schema_id targetEntityId)
+{
+    auto target = newQueryNode(targetEntityId);
+    node.links.push_back({relationPropertyId, target});
+    return target;
+}
+
+void addOrder(QueryNode &node, obx_schema_id propertyId, uint32_t flags)
+{
+    node.orders.push_back({propertyId, flags});
+}
+
+// ---- Binding to the model ---------------------------------------------------------------------
+
+namespace {
+
+struct Bound
+{
+    const ConditionNode *node;
+    const PropertyInfo *property = nullptr; // leaves only
+    std::vector<Bound> children;
+};
+
+struct BoundQuery
+{
+    const EntityInfo *entity = nullptr;
+    MDB_dbi objects = 0;
+    std::vector<Bound> conditions;
+    struct Link
+    {
+        const PropertyInfo *relation;
+        std::unique_ptr<BoundQuery> target;
+    };
+    std::vector<Link> links;
+    struct Order
+    {
+        const PropertyInfo *property;
+        uint32_t flags;
+    };
+    std::vector<Order> orders;
+};
+
+bool isText(const PropertyInfo &p)
+{
+    return p.type == OBXPropertyType_String;
+}
+
+Bound bindCondition(const EntityInfo &entity, const ConditionNode &node)
+{
+    Bound bound{&node, nullptr, {}};
+    if (node.kind != ConditionNode::Leaf) {
+        for (const auto &child : node.children)
+            bound.children.push_back(bindCondition(entity, *child));
+        return bound;
+    }
+    if (node.entity != entity.id)
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "A condition on entity " + std::to_string(node.entity)
+                                             + " was added to a query of " + entity.name);
+    const PropertyInfo *p = entity.property(node.property);
+    if (!p)
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Property " + std::to_string(node.property) + " is not in " + entity.name);
+    const bool textOp = node.op == OpContains || node.op == OpStartsWith || node.op == OpEndsWith;
+    if ((textOp && !isText(*p)) || (node.op == OpContainsElement) != (p->type == OBXPropertyType_StringVector))
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "The condition does not fit the type of " + entity.name + "." + p->name);
+    bound.property = p;
+    return bound;
+}
+
+std::unique_ptr<BoundQuery> bind(StoreImpl &store, const QueryNode &node)
+{
+    auto bound = std::make_unique<BoundQuery>();
+    bound->entity = &store.entity(node.entity);
+    bound->objects = store.objects(node.entity);
+    for (const auto &c : node.conditions)
+        bound->conditions.push_back(bindCondition(*bound->entity, *c));
+    for (const QueryNode::Link &link : node.links) {
+        const PropertyInfo *relation = bound->entity->property(link.relationProperty);
+        if (!relation || relation->type != OBXPropertyType_Relation || relation->targetId != link.target->entity)
+            fail(OBX_ERROR_ILLEGAL_ARGUMENT, "can't build a query link: no such relation in " + bound->entity->name);
+        bound->links.push_back({relation, bind(store, *link.target)});
+    }
+    for (const QueryNode::Order &order : node.orders) {
+        const PropertyInfo *p = bound->entity->property(order.property);
+        if (!p || p->type == OBXPropertyType_StringVector)
+            fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Cannot order " + bound->entity->name + " by that property");
+        bound->orders.push_back({p, order.flags});
+    }
+    return bound;
+}
+
+// ---- Evaluation -------------------------------------------------------------------------------
+
+char fold(char c)
+{
+    return char(std::tolower(static_cast<unsigned char>(c)));
+}
+
+bool sameText(std::string_view a, std::string_view b, bool caseSensitive)
+{
+    if (a.size() != b.size())
+        return false;
+    if (caseSensitive)
+        return a == b;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i]))
+            return false;
+    return true;
+}
+
+bool containsText(std::string_view hay, std::string_view needle, bool caseSensitive)
+{
+    if (caseSensitive)
+        return hay.find(needle) != std::string_view::npos;
+    if (needle.size() > hay.size())
+        return false;
+    for (size_t i = 0; i + needle.size() <= hay.size(); ++i)
+        if (sameText(hay.substr(i, needle.size()), needle, false))
+            return true;
+    return false;
+}
+
+int compareText(std::string_view a, std::string_view b, bool caseSensitive)
+{
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char x = static_cast<unsigned char>(caseSensitive ? a[i] : fold(a[i]));
+        const unsigned char y = static_cast<unsigned char>(caseSensitive ? b[i] : fold(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+template <class T> bool compare(int op, const T &v, const T &a, const T &b)
+{
+    switch (op) {
+    case OpEqual:
+        return v == a;
+    case OpNotEqual:
+        return !(v == a);
+    case OpGreater:
+        return v > a;
+    case OpGreaterOrEqual:
+        return v >= a;
+    case OpLess:
+        return v < a;
+    case OpLessOrEqual:
+        return v <= a;
+    case OpBetween:
+        return v >= a && v <= b;
+    default:
+        return false;
+    }
+}
+
+bool evalLeaf(const Bound &bound, const Row &row)
+{
+    const ConditionNode &c = *bound.node;
+    const PropertyInfo &p = *bound.property;
+    switch (p.type) {
+    case OBXPropertyType_String: {
+        const std::string_view value = row.text(p);
+        switch (c.op) {
+        case OpEqual:
+            return sameText(value, c.text, c.caseSensitive);
+        case OpNotEqual:
+            return !sameText(value, c.text, c.caseSensitive);
+        case OpContains:
+            return containsText(value, c.text, c.caseSensitive);
+        case OpStartsWith:
+            return value.size() >= c.text.size() && sameText(value.substr(0, c.text.size()), c.text, c.caseSensitive);
+        case OpEndsWith:
+            return value.size() >= c.text.size()
+                && sameText(value.substr(value.size() - c.text.size()), c.text, c.caseSensitive);
+        default:
+            return compare(c.op, compareText(value, c.text, c.caseSensitive), 0, 0);
+        }
+    }
+    case OBXPropertyType_StringVector: {
+        if (const auto *values = row.texts(p))
+            for (const flatbuffers::String *value : *values)
+                if (value && sameText(std::string_view(value->c_str(), value->size()), c.text, c.caseSensitive))
+                    return true;
+        return false;
+    }
+    case OBXPropertyType_Float:
+    case OBXPropertyType_Double: {
+        const double v = row.floating(p);
+        return c.isDouble ? compare(c.op, v, c.da, c.db) : compare(c.op, v, double(c.a), double(c.b));
+    }
+    default: {
+        if (c.isDouble)
+            return compare(c.op, row.floating(p), c.da, c.db);
+        // Wide enough for unsigned values above 2^63 and negative operands alike.
+        const bool isUnsigned = p.isUnsigned() || p.type == OBXPropertyType_Relation;
+        const int64_t raw = row.integer(p);
+        const __int128 v = isUnsigned ? __int128(uint64_t(raw)) : __int128(raw);
+        return compare<__int128>(c.op, v, c.a, c.b);
+    }
+    }
+}
+
+bool evalCondition(const Bound &bound, const Row &row)
+{
+    switch (bound.node->kind) {
+    case ConditionNode::Leaf:
+        return evalLeaf(bound, row);
+    case ConditionNode::All:
+        for (const Bound &child : bound.children)
+            if (!evalCondition(child, row))
+                return false;
+        return true;
+    case ConditionNode::Any:
+        if (bound.children.empty())
+            return true;
+        for (const Bound &child : bound.children)
+            if (evalCondition(child, row))
+                return true;
+        return false;
+    }
+    return false;
+}
+
+class Runner
+{
+public:
+    Runner(StoreImpl &store, TxState &tx) : store_(store), tx_(tx) {}
+
+    bool readRow(const BoundQuery &query, obx_id id, MDB_val &value)
+    {
+        uint8_t key[8];
+        putBigEndian64(key, id);
+        MDB_val k{8, key};
+        const int rc = mdb_get(tx_.txn, query.objects, &k, &value);
+        if (rc == MDB_NOTFOUND)
+            return false;
+        if (rc != 0)
+            failLmdb(rc, "Could not read a row");
+        if (!Row::verify(*query.entity, value.mv_data, value.mv_size))
+            fail(OBX_ERROR_FILE_CORRUPT, "Stored object " + query.entity->name + " " + std::to_string(id) + " is corrupt");
+        return true;
+    }
+
+    bool matches(const BoundQuery &query, const Row &row)
+    {
+        for (const Bound &c : query.conditions)
+            if (!evalCondition(c, row))
+                return false;
+        for (const BoundQuery::Link &link : query.links) {
+            const obx_id target = obx_id(row.integer(*link.relation));
+            MDB_val value;
+            if (target == 0 || !readRow(*link.target, target, value))
+                return false;
+            if (!matches(*link.target, Row(*link.target->entity, value.mv_data, value.mv_size)))
+                return false;
+        }
+        return true;
+    }
+
+    // An indexed equality at the root AND level that can choose candidates, with its size.
+    struct Candidate
+    {
+        const PropertyInfo *property = nullptr;
+        uint64_t key = 0;
+        size_t count = 0;
+    };
+
+    bool bestCandidate(const BoundQuery &query, Candidate &best)
+    {
+        bool found = false;
+        for (const Bound &c : query.conditions) {
+            if (c.node->kind != ConditionNode::Leaf || c.node->op != OpEqual || !c.property->indexId)
+                continue;
+            const PropertyInfo &p = *c.property;
+            uint64_t key;
+            if (p.type == OBXPropertyType_String) {
+                if (!c.node->caseSensitive)
+                    continue;
+                key = hashText(c.node->text);
+            } else if (p.isInteger() && !c.node->isDouble) {
+                if (c.node->a == 0 && p.skipsZero())
+                    continue;
+                key = integerIndexValue(p, c.node->a);
+            } else {
+                continue;
+            }
+            const size_t n = indexCount(p, key);
+            if (!found || n < best.count) {
+                best = {&p, key, n};
+                found = true;
+            }
+        }
+        return found;
+    }
+
+    size_t indexCount(const PropertyInfo &p, uint64_t key)
+    {
+        Cursor cursor(tx_.txn, store_.index(p.indexId));
+        uint8_t bytes[8];
+        putBigEndian64(bytes, key);
+        MDB_val k{8, bytes}, d;
+        const int rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_SET_KEY);
+        if (rc == MDB_NOTFOUND)
+            return 0;
+        if (rc != 0)
+            failLmdb(rc, "Could not read an index");
+        size_t n = 0;
+        mdb_cursor_count(cursor.get(), &n);
+        return size_t(n);
+    }
+
+    // Calls visit(id, value) for each matching row in id order; visit returns false to stop.
+    template <class Visit> void scan(const BoundQuery &query, Visit &&visit)
+    {
+        Candidate candidate;
+        if (bestCandidate(query, candidate)) {
+            if (candidate.count == 0)
+                return;
+            Cursor cursor(tx_.txn, store_.index(candidate.property->indexId));
+            uint8_t bytes[8];
+            putBigEndian64(bytes, candidate.key);
+            MDB_val k{8, bytes}, d;
+            int rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_SET_KEY);
+            for (; rc == 0; rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_NEXT_DUP)) {
+                const obx_id id = readBigEndian64(d.mv_data);
+                MDB_val value;
+                if (!readRow(query, id, value))
+                    continue;
+                if (matches(query, Row(*query.entity, value.mv_data, value.mv_size)) && !visit(id, value))
+                    return;
+            }
+            if (rc != MDB_NOTFOUND)
+                failLmdb(rc, "Could not read an index");
+            return;
+        }
+        Cursor cursor(tx_.txn, query.objects);
+        MDB_val k, value;
+        int rc = mdb_cursor_get(cursor.get(), &k, &value, MDB_FIRST);
+        for (; rc == 0; rc = mdb_cursor_get(cursor.get(), &k, &value, MDB_NEXT)) {
+            const obx_id id = readBigEndian64(k.mv_data);
+            if (!Row::verify(*query.entity, value.mv_data, value.mv_size))
+                fail(OBX_ERROR_FILE_CORRUPT, "Stored object " + query.entity->name + " " + std::to_string(id) + " is corrupt");
+            if (matches(query, Row(*query.entity, value.mv_data, value.mv_size)) && !visit(id, value))
+                return;
+        }
+        if (rc != MDB_NOTFOUND)
+            failLmdb(rc, "Could not scan " + query.entity->name);
+    }
+
+    // Count without visiting rows when one indexed integer equality is the whole query.
+    bool countFromIndex(const BoundQuery &query, uint64_t &count)
+    {
+        if (query.conditions.size() != 1 || !query.links.empty())
+            return false;
+        Candidate candidate;
+        if (!bestCandidate(query, candidate) || candidate.property->type == OBXPropertyType_String)
+            return false;
+        count = candidate.count;
+        return true;
+    }
+
+private:
+    class Cursor
+    {
+    public:
+        Cursor(MDB_txn *txn, MDB_dbi dbi)
+        {
+            const int rc = mdb_cursor_open(txn, dbi, &cursor_);
+            if (rc != 0)
+                failLmdb(rc, "Could not open a cursor");
+        }
+        ~Cursor() { mdb_cursor_close(cursor_); }
+        MDB_cursor *get() const { return cursor_; }
+
+    private:
+        MDB_cursor *cursor_ = nullptr;
+    };
+
+    StoreImpl &store_;
+    TxState &tx_;
+};
+
+struct Match
+{
+    obx_id id;
+    MDB_val value;
+};
+
+int compareBy(const BoundQuery::Order &order, const EntityInfo &entity, const Match &x, const Match &y)
+{
+    const Row a(entity, x.value.mv_data, x.value.mv_size);
+    const Row b(entity, y.value.mv_data, y.value.mv_size);
+    const PropertyInfo &p = *order.property;
+    int result = 0;
+    if (p.type == OBXPropertyType_String) {
+        result = compareText(a.text(p), b.text(p), (order.flags & OBXOrderFlags_CASE_SENSITIVE) != 0);
+    } else if (p.type == OBXPropertyType_Float || p.type == OBXPropertyType_Double) {
+        const double u = a.floating(p), v = b.floating(p);
+        result = u < v ? -1 : (u > v ? 1 : 0);
+    } else if (p.isUnsigned() || p.type == OBXPropertyType_Relation || (order.flags & OBXOrderFlags_UNSIGNED)) {
+        const uint64_t u = uint64_t(a.integer(p)), v = uint64_t(b.integer(p));
+        result = u < v ? -1 : (u > v ? 1 : 0);
+    } else {
+        const int64_t u = a.integer(p), v = b.integer(p);
+        result = u < v ? -1 : (u > v ? 1 : 0);
+    }
+    return (order.flags & OBXOrderFlags_DESCENDING) ? -result : result;
+}
+
+} // namespace
+
+// ---- RawQuery ---------------------------------------------------------------------------------
+
+RawQuery::RawQuery(Store &store, std::shared_ptr<QueryNode> root) : store_(store), root_(std::move(root)) {}
+
+void RawQuery::setOffset(uint64_t offset)
+{
+    offset_ = offset;
+}
+
+void RawQuery::setLimit(uint64_t limit)
+{
+    limit_ = limit;
+}
+
+namespace {
+
+// The matches of a query in query order, after offset and limit.
+std::vector<Match> collect(StoreImpl &impl, TxState &tx, const BoundQuery &query, uint64_t offset, uint64_t limit)
+{
+    Runner runner(impl, tx);
+    std::vector<Match> matches;
+    if (query.orders.empty()) {
+        uint64_t skipped = 0;
+        runner.scan(query, [&](obx_id id, const MDB_val &value) {
+            if (skipped < offset) {
+                ++skipped;
+                return true;
+            }
+            matches.push_back({id, value});
+            return limit == 0 || matches.size() < limit;
+        });
+        return matches;
+    }
+    runner.scan(query, [&](obx_id id, const MDB_val &value) {
+        matches.push_back({id, value});
+        return true;
+    });
+    std::stable_sort(matches.begin(), matches.end(), [&](const Match &x, const Match &y) {
+        for (const BoundQuery::Order &order : query.orders) {
+            const int c = compareBy(order, *query.entity, x, y);
+            if (c != 0)
+                return c < 0;
+        }
+        return x.id < y.id;
+    });
+    if (offset >= matches.size())
+        return {};
+    matches.erase(matches.begin(), matches.begin() + std::ptrdiff_t(offset));
+    if (limit && matches.size() > limit)
+        matches.resize(limit);
+    return matches;
+}
+
+} // namespace
+
+std::vector<obx_id> RawQuery::findIds()
+{
+    StoreImpl &impl = store_.impl();
+    Transaction txn(store_, TxMode::READ);
+    const auto query = bind(impl, *root_);
+    std::vector<obx_id> ids;
+    for (const Match &m : collect(impl, impl.require(false), *query, offset_, limit_))
+        ids.push_back(m.id);
+    txn.success();
+    return ids;
+}
+
+void RawQuery::visit(void (*fn)(void *context, const void *data, size_t size), void *context)
+{
+    StoreImpl &impl = store_.impl();
+    Transaction txn(store_, TxMode::READ);
+    const auto query = bind(impl, *root_);
+    for (const Match &m : collect(impl, impl.require(false), *query, offset_, limit_))
+        fn(context, m.value.mv_data, m.value.mv_size);
+    txn.success();
+}
+
+uint64_t RawQuery::count()
+{
+    StoreImpl &impl = store_.impl();
+    Transaction txn(store_, TxMode::READ);
+    const auto query = bind(impl, *root_);
+    Runner runner(impl, impl.require(false));
+    uint64_t count = 0;
+    if (!runner.countFromIndex(*query, count))
+        runner.scan(*query, [&](obx_id, const MDB_val &) {
+            ++count;
+            return true;
+        });
+    txn.success();
+    return count;
+}
+
+uint64_t RawQuery::remove()
+{
+    StoreImpl &impl = store_.impl();
+    Transaction txn(store_, TxMode::WRITE);
+    const auto query = bind(impl, *root_);
+    std::vector<obx_id> ids;
+    for (const Match &m : collect(impl, impl.require(true), *query, 0, 0))
+        ids.push_back(m.id);
+    RawBox box(store_, root_->entity);
+    uint64_t removed = 0;
+    for (obx_id id : ids)
+        removed += box.remove(id) ? 1 : 0;
+    txn.success();
+    return removed;
+}
+
+} // namespace internal
+
+} // namespace obx
