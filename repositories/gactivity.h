@@ -1,6 +1,7 @@
 #pragma once
 
 #include "repositories/grepository.h"
+#include "store/fileactivity.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -16,10 +17,14 @@ public:
     using GRepository::GRepository;
     ~GActivity() override;
 
+    // Replaces the row with the item's server id, whatever `edit` says (see GDistrict); stamps
+    // only after the put succeeded, so a failed save is sent again by the next update.
     bool saveActivity(QJsonObject activity, bool edit, qlonglong date = -1);
     void saveActivities(QJsonArray activities, qlonglong date = -1);
     bool remove(QString serverId, qlonglong date = -1);
     QJsonArray getActivities(QString fileId);
+
+    static QJsonObject toJson(const FileActivity &activity);
 };
 
 } // namespace UGENERAL

@@ -11,12 +11,26 @@
 #include "repositories/gtavorlin.h"
 #include "repositories/guser.h"
 #include "store/sharedstate.h"
+#include "repositories/gjson.h"
+#include "repositories/grows.h"
+#include "store/contact.h"
+#include "store/district.h"
+#include "store/file.h"
+#include "store/fileactivity.h"
+#include "store/hashtag.h"
+#include "store/note.h"
+#include "store/scroll.h"
+#include "store/shelves.h"
+#include "store/tavorlin.h"
+#include "store/user.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QtConcurrent>
+
+#include <algorithm>
 
 namespace UGENERAL {
 
@@ -261,6 +275,57 @@ obx_id GDatabase::insertToggleField(const QJsonObject &toggle, obx::Box<InputFie
 
 // ---- Cities, scroll positions, user data --------------------------------------------------------
 
+namespace {
+
+obx::Store &openStoreOf(const SharedSnapshot &snapshot)
+{
+    if (!snapshot.store)
+        throw obx::DbException("Store is closed", OBX_ERROR_ILLEGAL_STATE);
+    return *snapshot.store;
+}
+
+// Removes every entry equal to doc; true when there was one.
+bool dropDocument(std::vector<std::string> &documents, const std::string &doc)
+{
+    const auto end = std::remove(documents.begin(), documents.end(), doc);
+    const bool removed = end != documents.end();
+    documents.erase(end, documents.end());
+    return removed;
+}
+
+// The owner's synchronised rows, in the order the fresh download refills them; one transaction,
+// so a failure leaves every row in place.
+void clearOwnerRows(const SharedSnapshot &snapshot)
+{
+    obx::Store &store = openStoreOf(snapshot);
+    const User &owner = snapshot.user;
+    if (owner.id == 0)
+        return;
+    const std::string &ownerId = owner.server_id;
+    const std::string &notesOf = snapshot.agent.id != 0 ? snapshot.agent.server_id : ownerId;
+
+    obx::Transaction tx = store.txWrite();
+    obx::Box<User>(store)
+        .query(User_::parent_id.equals(int64_t(owner.id)) && User_::logged_in.equals(false))
+        .build()
+        .remove();
+    obx::Box<Contact>(store).query(Contact_::user_id.equals(int64_t(owner.id))).build().remove();
+    obx::Box<District>(store).query(District_::user_id.equals(ownerId)).build().remove();
+    obx::Box<HashTag>(store).query(HashTag_::user_id.equals(ownerId)).build().remove();
+    obx::Box<Tavorlin>(store).query(Tavorlin_::user_id.equals(ownerId)).build().remove();
+    obx::Box<Shelves>(store).query(Shelves_::user_id.equals(ownerId)).build().remove();
+    obx::Box<Note>(store).query(Note_::user_id.equals(notesOf)).build().remove();
+    std::vector<std::string> files;
+    for (const auto &file : obx::Box<File>(store).query(File_::user_id.equals(ownerId)).build().find())
+        files.push_back(file->server_id);
+    GFile fileDb(snapshot);
+    for (const std::string &serverId : files)
+        fileDb.deleteFile(QString::fromStdString(serverId), -1, true);
+    tx.success();
+}
+
+} // namespace
+
 QJsonObject GDatabase::getCityJson(const City &city)
 {
     return QJsonObject{
@@ -273,33 +338,123 @@ QJsonObject GDatabase::getCityJson(const City &city)
 
 void GDatabase::saveCities(QJsonArray cities)
 {
-    // Not built yet.
+    startTask([this, cities] {
+        guarded("saveCities", [&] {
+            obx::Store &store = openStoreOf(sharedSnapshot());
+            obx::Transaction tx = store.txWrite();
+            obx::Box<City> box(store);
+            for (const QJsonValue &value : cities) {
+                const QJsonObject item = value.toObject();
+                if (GJson::text(item, QStringLiteral("province_ref")).isEmpty())
+                    continue;
+                City city;
+                city.title = GJson::utf8(item, QStringLiteral("name"));
+                city.server_id = GJson::utf8(item, QStringLiteral("_id"));
+                city.version = GJson::int32(item, QStringLiteral("version"));
+                // A city listed again replaces its row: a second row would break the unique server id.
+                city.id = GRows::localId<City>(store, City_::server_id, city.server_id);
+                box.put(city);
+            }
+            tx.success();
+        });
+    });
 }
 
 void GDatabase::getCities()
 {
-    // Not built yet.
+    startTask([this] {
+        QJsonArray list;
+        guarded("getCities", [&] {
+            obx::Store &store = openStoreOf(sharedSnapshot());
+            for (const auto &city : obx::Box<City>(store).getAll())
+                list.append(getCityJson(*city));
+        });
+        Q_EMIT cityListReady(list);
+    });
 }
 
 void GDatabase::clearUserData()
 {
-    // Not built yet.
+    // The sync dialog waits for userDataCleared, so it follows a failure too, after error.
+    startTask([this] {
+        guarded("clearUserData", [] { clearOwnerRows(sharedSnapshot()); });
+        Q_EMIT userDataCleared();
+    });
 }
 
 void GDatabase::removeDocument(QString doc, QJsonObject property, QJsonObject account, QJsonObject activity)
 {
-    // Not built yet.
+    guarded(__func__, [&] {
+        obx::Store &store = openStoreOf(sharedSnapshot());
+        const std::string path = doc.toStdString();
+        const std::string fileId = GJson::utf8(property, QStringLiteral("file_id"));
+        if (!fileId.empty()) {
+            obx::Transaction tx = store.txWrite();
+            obx::Box<File> files(store);
+            std::unique_ptr<File> file = files.query(File_::server_id.equals(fileId)).build().findFirst();
+            if (file && dropDocument(file->documents, path))
+                files.put(*file);
+            tx.success();
+        }
+        const std::string userId = GJson::utf8(account, QStringLiteral("user_id"));
+        if (!userId.empty()) {
+            obx::Transaction tx = store.txWrite();
+            obx::Box<User> users(store);
+            for (const auto &row : users.query(User_::server_id.equals(userId)).build().find()) {
+                row->image.clear();
+                users.put(*row);
+            }
+            tx.success();
+        }
+        const std::string activityId = GJson::utf8(activity, QStringLiteral("activity_id"));
+        if (!activityId.empty()) {
+            obx::Transaction tx = store.txWrite();
+            obx::Box<FileActivity> activities(store);
+            std::unique_ptr<FileActivity> row =
+                activities.query(FileActivity_::server_id.equals(activityId)).build().findFirst();
+            if (row && dropDocument(row->documents, path))
+                activities.put(*row);
+            tx.success();
+        }
+    });
 }
 
-void GDatabase::saveScrollPosition(qlonglong entityId, int entityType, int position, qlonglong positionId)
+void GDatabase::saveScrollPosition(qlonglong entityId, int entityType, int position, qlonglong)
 {
-    // Not built yet.
+    // One row per list, found by entity and type; the id the screen passes back names that row.
+    guarded(__func__, [&] {
+        obx::Store &store = openStoreOf(sharedSnapshot());
+        obx::Transaction tx = store.txWrite();
+        obx::Box<Scroll> scrolls(store);
+        Scroll row;
+        row.entityId = uint64_t(entityId);
+        row.entityType = entityType;
+        row.position = position;
+        const std::vector<obx_id> ids =
+            scrolls.query(Scroll_::entityId.equals(entityId) && Scroll_::entityType.equals(entityType)).build().findIds();
+        if (!ids.empty())
+            row.id = ids.front();
+        scrolls.put(row);
+        tx.success();
+    });
 }
 
 QJsonObject GDatabase::getScrollPosition(qlonglong entityId, int entityType)
 {
-    // Not built yet.
-    return QJsonObject();
+    std::unique_ptr<Scroll> row;
+    guarded(__func__, [&] {
+        obx::Store &store = openStoreOf(sharedSnapshot());
+        row = obx::Box<Scroll>(store)
+                  .query(Scroll_::entityId.equals(entityId) && Scroll_::entityType.equals(entityType))
+                  .build()
+                  .findFirst();
+    });
+    return QJsonObject{
+        {QStringLiteral("id"), row ? double(row->id) : 0.0},
+        {QStringLiteral("entitiy_id"), double(entityId)},
+        {QStringLiteral("entity_type"), entityType},
+        {QStringLiteral("position"), row ? row->position : 0},
+    };
 }
 
 // ---- Files ------------------------------------------------------------------------------------
