@@ -1,6 +1,7 @@
 #pragma once
 
 #include "repositories/grepository.h"
+#include "store/shelves.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -27,6 +28,11 @@ public:
     void changeTavorlins(QString shelvesId, QList<QString> tavorlinsToAdd, QList<QString> tavorlinsToRemove, qlonglong date = -1);
     bool saveAgentAccess(QJsonObject data, qlonglong date = -1);
     bool saveAgentAccessList(QString shelvesId, QJsonArray access, qlonglong date = -1);
+
+    static QJsonObject toJson(const Shelves &shelves);
+
+private:
+    void stamp(qlonglong date);
 };
 
 } // namespace UGENERAL

@@ -1,19 +1,29 @@
 #pragma once
 
 #include "repositories/grepository.h"
+#include "store/tavorlin.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
 
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+struct TavorlinPosition;
+
 namespace UGENERAL {
+
+class GFile;
 
 // Board repository: Tavorlin boards with their filters, order, positions and access.
 class GTavorlin : public GRepository
 {
 public:
-    using GRepository::GRepository;
+    explicit GTavorlin(const SharedSnapshot &snapshot);
     ~GTavorlin() override;
 
     bool save(QJsonObject tavorlin);
@@ -31,6 +41,28 @@ public:
     QJsonArray getExist();
     QJsonArray getAccessList(QString serverId, QString agentId);
     QJsonArray getCounts(QJsonArray tavorlins);
+
+    // The board as the screens take it, with its labels; position is its place on the shelf
+    // it is shown on, 0 where no shelf applies.
+    QJsonObject toJson(const Tavorlin &board, int position);
+
+    // The label of a price field on a board of tradeType (request forms say "at most").
+    static QString priceLabel(const QString &title, const QString &requestTitle, int tradeType,
+                              const QString &key, const QString &parentKey);
+    // An amount shortened to its thousands, millions or billions: 1500000 gives 1.5.
+    static QString formatNumber(const QString &amount);
+    // formatNumber followed by a space and the unit it was shortened by.
+    static QString formatAmount(const QString &amount);
+
+private:
+    GFile getFileDb() const;
+    const std::string *toggleTitle(const std::string &parentKey, int key);
+    QString describeField(const std::string &key, const QString &value1, const QString &value2, int tradeType);
+    void stamp(qlonglong date);
+
+    // Toggle titles by (parent key, key), read once per repository: a board list asks for
+    // the same few hundred catalogue rows again and again.
+    std::shared_ptr<std::map<std::pair<std::string, int>, std::string>> toggles_;
 };
 
 } // namespace UGENERAL
