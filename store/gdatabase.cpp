@@ -27,6 +27,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QStandardPaths>
 #include <QtConcurrent>
 
@@ -247,30 +248,162 @@ GContact GDatabase::getContactDb() { return make<GContact>(); }
 
 // ---- The form catalogue -----------------------------------------------------------------------
 
+const char *const GDatabase::kCatalogueResource = ":/platform/general/module/databaseResources/database.json";
+
+namespace {
+
+const char *const kCardFailed = "error inserting card more detail already logged!";
+
+// A catalogue flag: only the number 1 counts (a JSON true reads as 0).
+bool isOne(const QJsonObject &object, const QString &key)
+{
+    return GJson::integer(object, key) == 1;
+}
+
+// The catalogue's root array, or an empty text; otherwise what is wrong with the file.
+QString readCatalogue(const QString &path, QJsonArray &cards)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
+    QJsonParseError parse;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parse);
+    if (parse.error != QJsonParseError::NoError)
+        return QStringLiteral("%1 is not JSON: %2 at offset %3").arg(path, parse.errorString()).arg(parse.offset);
+    if (!document.isArray())
+        return QStringLiteral("%1 does not hold an array of cards").arg(path);
+    cards = document.array();
+    return QString();
+}
+
+} // namespace
+
 bool GDatabase::initialDatabase()
 {
-    // Not built yet.
-    return false;
+    return seedCatalogueFile(QString::fromLatin1(kCatalogueResource));
+}
+
+bool GDatabase::seedCatalogueFile(const QString &path)
+{
+    QJsonArray cards;
+    const QString problem = readCatalogue(path, cards);
+    if (!problem.isEmpty()) {
+        // Reporting success here would leave the forms empty for good behind the seeded flag.
+        const QString message = QStringLiteral("error reading the form catalogue: ") + problem;
+        qWarning().noquote() << message;
+        Q_EMIT error(message, QStringLiteral("initialDatabase"));
+        return false;
+    }
+    return seedCatalogue(cards);
+}
+
+bool GDatabase::seedCatalogue(const QJsonArray &cards)
+{
+    QString problem;
+    if (cards.isEmpty())
+        problem = QStringLiteral("error reading the form catalogue: it holds no cards");
+    for (int i = 0; problem.isEmpty() && i < cards.size(); ++i)
+        if (!cards.at(i).isObject())
+            problem = QStringLiteral("error reading the form catalogue: entry %1 is not a card").arg(i + 1);
+    if (!problem.isEmpty()) {
+        qWarning().noquote() << problem;
+        Q_EMIT error(problem, QStringLiteral("initialDatabase"));
+        return false;
+    }
+
+    bool cardFailed = false;
+    const bool ran = guarded("initialDatabase", [&] {
+        std::shared_ptr<obx::Store> store = sharedStore();
+        if (!store)
+            throw obx::DbException("Store is closed", OBX_ERROR_ILLEGAL_STATE);
+        obx::Transaction tx = store->txWrite();
+        obx::Box<Card> cardBox(*store);
+        obx::Box<ToggleField> toggleBox(*store);
+        obx::Box<InputField> inputBox(*store);
+        // Seeding again (the seeded flag lost with the settings) would show every card twice.
+        if (!cardBox.isEmpty()) {
+            qDebug() << "the form catalogue is already stored";
+            return;
+        }
+        for (const QJsonValue &card : cards) {
+            if (!insertCard(card.toObject(), cardBox, inputBox, toggleBox)) {
+                cardFailed = true;
+                return; // the transaction ends unsaved: nothing of the catalogue is kept
+            }
+        }
+        tx.success();
+    });
+    // Reported once the transaction is over, so that a handler may use the store.
+    if (cardFailed)
+        Q_EMIT error(QString::fromLatin1(kCardFailed), QStringLiteral("initialDatabase"));
+    return ran && !cardFailed;
 }
 
 bool GDatabase::insertCard(const QJsonObject &card, obx::Box<Card> &cards, obx::Box<InputField> &inputs,
                            obx::Box<ToggleField> &toggles)
 {
-    // Not built yet.
-    return false;
+    try {
+        Card record;
+        record.title = GJson::utf8(card, QStringLiteral("title"));
+        record.trade_type = GJson::int32(card, QStringLiteral("trade_type"));
+        record.property_type = GJson::int32(card, QStringLiteral("property_type"));
+        record.single_select = isOne(card, QStringLiteral("single_select"));
+        for (const QJsonValue &input : card.value(QStringLiteral("inputs")).toArray())
+            record.inputs.push_back(std::to_string(insertInputField(input.toObject(), inputs)));
+        for (const QJsonValue &toggle : card.value(QStringLiteral("toggles")).toArray())
+            record.toggles.push_back(std::to_string(insertToggleField(toggle.toObject(), inputs, toggles)));
+        if (card.contains(QStringLiteral("stepper")))
+            record.stepper = insertInputField(card.value(QStringLiteral("stepper")).toObject(), inputs);
+        cards.put(record);
+        return true;
+    } catch (const std::exception &e) {
+        qWarning().noquote() << "card" << GJson::integer(card, QStringLiteral("id")) << "not stored:" << e.what();
+        return false;
+    }
 }
 
 obx_id GDatabase::insertInputField(const QJsonObject &input, obx::Box<InputField> &inputs)
 {
-    // Not built yet.
-    return 0;
+    const qint64 id = GJson::integer(input, QStringLiteral("id"));
+    // Cards refer to inputs by this id, so an input without one would leave them pointing nowhere.
+    if (id <= 0)
+        throw obx::DbException("input field \"" + GJson::utf8(input, QStringLiteral("key")) + "\" has no valid id",
+                               OBX_ERROR_ILLEGAL_ARGUMENT);
+    if (inputs.contains(obx_id(id)))
+        return obx_id(id);
+    InputField record;
+    record.id = obx_id(id);
+    record.key = GJson::utf8(input, QStringLiteral("key"));
+    record.parent_key = GJson::utf8(input, QStringLiteral("parent_key"));
+    record.title = GJson::utf8(input, QStringLiteral("title"));
+    record.request_title = GJson::utf8(input, QStringLiteral("request_title"));
+    record.input_type = GJson::int16(input, QStringLiteral("input_type"));
+    record.filter_type = GJson::int16(input, QStringLiteral("filter_type"));
+    record.max_length = GJson::int16(input, QStringLiteral("max_length"));
+    record.currency = isOne(input, QStringLiteral("currency"));
+    record.single_line = isOne(input, QStringLiteral("single_line"));
+    record.filter = isOne(input, QStringLiteral("filter"));
+    return inputs.put(record);
 }
 
 obx_id GDatabase::insertToggleField(const QJsonObject &toggle, obx::Box<InputField> &inputs,
                                     obx::Box<ToggleField> &toggles)
 {
-    // Not built yet.
-    return 0;
+    const int32_t key = GJson::int32(toggle, QStringLiteral("key"));
+    const std::string parentKey = GJson::utf8(toggle, QStringLiteral("parent_key"));
+    if (std::unique_ptr<ToggleField> existing =
+            toggles.query(ToggleField_::key.equals(key) && ToggleField_::parent_key.equals(parentKey)).build().findFirst())
+        return existing->id;
+    ToggleField record;
+    record.key = key;
+    record.parent_key = parentKey;
+    record.title = GJson::utf8(toggle, QStringLiteral("title"));
+    record.request_title = GJson::utf8(toggle, QStringLiteral("request_title"));
+    for (const QJsonValue &input : toggle.value(QStringLiteral("attachedInputs")).toArray())
+        record.attached_inputs.push_back(std::to_string(insertInputField(input.toObject(), inputs)));
+    for (const QJsonValue &child : toggle.value(QStringLiteral("attachedToggles")).toArray())
+        record.attached_toggles.push_back(std::to_string(insertToggleField(child.toObject(), inputs, toggles)));
+    return toggles.put(record);
 }
 
 // ---- Cities, scroll positions, user data --------------------------------------------------------

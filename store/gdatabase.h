@@ -281,6 +281,12 @@ public Q_SLOTS:
     void changeShelvesPosition(QJsonArray positions);
 
 public:
+    // The resource initialDatabase() seeds from.
+    static const char *const kCatalogueResource;
+    // initialDatabase() over another catalogue file or an already parsed catalogue: false, with
+    // `error`, when the catalogue cannot be read, holds no cards or a card cannot be stored.
+    bool seedCatalogueFile(const QString &path);
+    bool seedCatalogue(const QJsonArray &cards);
     // The catalogue seeding's steps, inside the seeding's write transaction.
     bool insertCard(const QJsonObject &card, obx::Box<Card> &cards, obx::Box<InputField> &inputs,
                     obx::Box<ToggleField> &toggles);
