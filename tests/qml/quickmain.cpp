@@ -21,6 +21,10 @@ public Q_SLOTS:
     }
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        // Each test file has its own engine, and the last file's database object closed the store
+        // when its engine went.
+        if (!UGENERAL::sharedStore())
+            UGENERAL::openSharedStore(storeDir_->path().toStdString());
         engine->addImportPath(QStringLiteral("qrc:/"));
         UGENERAL::registerQmlTypes(engine->offlineStoragePath());
     }

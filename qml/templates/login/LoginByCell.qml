@@ -107,7 +107,7 @@ Item {
                     readOnly: index < 2
                     text: index === 0 ? "0" : (index === 1 ? "9" : "")
                     inputMethodHints: Qt.ImhDigitsOnly
-                    validator: RegularExpressionValidator { regularExpression: /[0-9\u06F0-\u06F9\u0660-\u0669]?/ }
+                    validator: RegularExpressionValidator { regularExpression: /[0-9۰-۹٠-٩]?/ }
 
                     onTextEdited: {
                         text = byCell.consts.fixNumbers(text)

@@ -117,7 +117,7 @@ Item {
                     horizontalAlignment: TextInput.AlignHCenter
                     font.pointSize: 16
                     inputMethodHints: Qt.ImhDigitsOnly
-                    validator: RegularExpressionValidator { regularExpression: /[0-9\u06F0-\u06F9\u0660-\u0669]?/ }
+                    validator: RegularExpressionValidator { regularExpression: /[0-9۰-۹٠-٩]?/ }
 
                     onTextEdited: {
                         text = codeStep.consts.fixNumbers(text)
