@@ -96,8 +96,10 @@ bool GHashtag::saveFileHashTags(QJsonObject data, qlonglong date)
     obx::Transaction tx = store.txWrite();
     obx::Box<File> files(store);
     std::unique_ptr<File> file = files.query(File_::server_id.equals(fileId)).build().findFirst();
-    if (!file)
+    if (!file) {
+        tx.success(); // nothing written; ending without success would fail an enclosing write
         return false;
+    }
     std::vector<std::string> &tags = file->hashtags;
     for (const std::string &id : GJson::toStrings(data.value(QStringLiteral("success_remove")).toArray()))
         tags.erase(std::remove(tags.begin(), tags.end(), id), tags.end());
