@@ -16,7 +16,6 @@
 
 #include <QDebug>
 #include <QLocale>
-#include <QRegularExpression>
 
 #include <cmath>
 #include <set>
@@ -98,6 +97,17 @@ QString unitFor(const QString &amount)
     if (n <= 9)
         return QStringLiteral("میلیون");
     return QStringLiteral("میلیارد");
+}
+
+// One to four decimal digits: the form of a toggle key in a filter row.
+bool toggleKeyText(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 4)
+        return false;
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
 }
 
 double numberOf(const QString &text)
@@ -518,7 +528,6 @@ QJsonObject GTavorlin::toJson(const Tavorlin &board, int position)
             ? std::vector<std::unique_ptr<TavorlinFilter>>()
             : obx::Box<TavorlinFilter>(store).query(TavorlinFilter_::tavorlin_id.equals(board.server_id)).build().find();
     std::unique_ptr<GDateConvertor> dates;
-    static const QRegularExpression kToggleValue(QStringLiteral("^[0-9]{1,4}$"));
     for (const std::unique_ptr<TavorlinFilter> &row : rows) {
         const QString key = q(row->key);
         const QString value1 = q(row->value_1);
@@ -565,7 +574,7 @@ QJsonObject GTavorlin::toJson(const Tavorlin &board, int position)
                 description += QStringLiteral("تا ") + to;
         } else {
             const std::string *toggle =
-                kToggleValue.match(value1).hasMatch() ? toggleTitle(row->key, value1.toInt()) : nullptr;
+                toggleKeyText(value1) ? toggleTitle(row->key, value1.toInt()) : nullptr;
             if (toggle)
                 description += q(*toggle) + QLatin1Char(' ');
             else if (row->key.find('.') != std::string::npos)

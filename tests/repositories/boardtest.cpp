@@ -1,18 +1,15 @@
 // The board repository: upserts and their filter rows, moves, access, default boards, labels.
 
 #include "repositories/gtavorlin.h"
-#include "store/card.h"
 #include "store/district.h"
 #include "store/file.h"
+#include "store/gdatabase.h"
 #include "store/hashtag.h"
-#include "store/inputfield.h"
 #include "store/tavorlinfilter.h"
 #include "store/tavorlinposition.h"
-#include "store/togglefield.h"
 #include "tests/repositories/tempstore.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QJsonDocument>
 #include <gtest/gtest.h>
 
@@ -30,58 +27,6 @@ QJsonObject object(const char *json)
 GTavorlin repo()
 {
     return GTavorlin(sharedSnapshot());
-}
-
-// The catalogue rows the boards read (cards with their toggles, toggles, input fields), stored
-// from the shipped file the way the seeding stores them.
-void seedCatalogue(obx::Store &store)
-{
-    QFile file(QStringLiteral(CATALOGUE_FILE));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QJsonArray cards = QJsonDocument::fromJson(file.readAll()).array();
-    ASSERT_EQ(cards.size(), 398);
-    obx::Transaction tx = store.txWrite();
-    obx::Box<Card> cardBox(store);
-    obx::Box<ToggleField> toggleBox(store);
-    obx::Box<InputField> inputBox(store);
-    std::map<std::pair<std::string, int>, obx_id> toggles;
-    for (const QJsonValue &value : cards) {
-        const QJsonObject card = value.toObject();
-        Card row;
-        row.trade_type = card.value("trade_type").toInt();
-        row.property_type = card.value("property_type").toInt();
-        for (const QJsonValue &t : card.value("toggles").toArray()) {
-            const QJsonObject toggle = t.toObject();
-            const auto key = std::make_pair(toggle.value("parent_key").toString().toStdString(), toggle.value("key").toInt());
-            if (!toggles.count(key)) {
-                ToggleField field;
-                field.key = key.second;
-                field.parent_key = key.first;
-                field.title = toggle.value("title").toString().toStdString();
-                field.request_title = toggle.value("request_title").toString().toStdString();
-                toggles[key] = toggleBox.put(field);
-            }
-            row.toggles.push_back(std::to_string(toggles[key]));
-        }
-        for (const QJsonValue &i : card.value("inputs").toArray()) {
-            const QJsonObject input = i.toObject();
-            const obx_id id = obx_id(input.value("id").toInt());
-            if (!inputBox.contains(id)) {
-                InputField field;
-                field.id = id;
-                field.key = input.value("key").toString().toStdString();
-                field.parent_key = input.value("parent_key").toString().toStdString();
-                field.title = input.value("title").toString().toStdString();
-                field.request_title = input.value("request_title").toString().toStdString();
-                field.filter_type = int16_t(input.value("filter_type").toInt());
-                field.currency = input.value("currency").toInt() == 1;
-                inputBox.put(field);
-            }
-            row.inputs.push_back(std::to_string(id));
-        }
-        cardBox.put(row);
-    }
-    tx.success();
 }
 
 std::vector<std::unique_ptr<TavorlinFilter>> filtersOf(obx::Store &store, const std::string &board)
@@ -274,7 +219,8 @@ TEST(BoardDefaults, FromTheShippedCatalogue)
 {
     TempStore temp;
     temp.addOwner("o");
-    seedCatalogue(temp.store());
+    GDatabase database; // closes the store when it goes, so it lives as long as the test
+    ASSERT_TRUE(database.initialDatabase());
     repo().saveDefaults();
 
     const auto boards = obx::Box<Tavorlin>(temp.store()).getAll();
@@ -304,7 +250,8 @@ TEST(BoardJson, LabelsOfFilterRows)
 {
     TempStore temp;
     temp.addOwner("o");
-    seedCatalogue(temp.store());
+    GDatabase database; // closes the store when it goes, so it lives as long as the test
+    ASSERT_TRUE(database.initialDatabase());
     ASSERT_TRUE(repo().save(object(R"({"_id":"sale","user_ref":"o","trade_ref":1,"property_ref":50,"name":"",
         "filter":[{"key":"price.price_2","value":{"value_1":"1500000","value_2":"3000000"}}]})")));
     ASSERT_TRUE(repo().save(object(R"({"_id":"mixed","user_ref":"o","trade_ref":1,"property_ref":50,"name":"n",
@@ -351,7 +298,8 @@ TEST(BoardJson, MissingHashtagMarksTheBoardBroken)
 {
     TempStore temp;
     temp.addOwner("o");
-    seedCatalogue(temp.store());
+    GDatabase database; // closes the store when it goes, so it lives as long as the test
+    ASSERT_TRUE(database.initialDatabase());
     District district;
     district.server_id = "d1";
     district.title = "Niavaran";

@@ -1,0 +1,116 @@
+// Board reads over a store of listings: the counts of the 160 default boards (two counts each)
+// and the JSON of the whole board list, as the home and board screens ask for them.
+//
+//   boardbench [--files N] [--rounds R]
+//
+// The catalogue is seeded from the shipped resource and the default boards are made from it,
+// as on a first start. Every figure printed is the median of R rounds.
+
+#include "repositories/gtavorlin.h"
+#include "store/file.h"
+#include "store/gdatabase.h"
+#include "store/sharedstate.h"
+#include "store/tavorlin.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <vector>
+
+namespace {
+
+double medianMs(int rounds, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void addFiles(obx::Store &store, const std::string &owner, int count)
+{
+    std::mt19937 random(42);
+    obx::Transaction tx = store.txWrite();
+    obx::Box<File> files(store);
+    for (int i = 0; i < count; ++i) {
+        File file;
+        file.server_id = "f" + std::to_string(i);
+        file.user_id = owner;
+        file.trade_type = int32_t(1 + random() % 16);
+        file.property_type = int32_t(50 + random() % 18);
+        file.seen = random() % 3 != 0;
+        file.deleted = random() % 20 == 0;
+        file.price_2 = 1000000 + random() % 9000000000ULL;
+        file.date = 1600000000000ULL + uint64_t(i) * 60000;
+        file.edit_date = file.date;
+        files.put(file);
+    }
+    tx.success();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    int fileCount = 20000;
+    int rounds = 9;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--files"))
+            fileCount = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--rounds"))
+            rounds = std::max(1, std::atoi(argv[i + 1]));
+    }
+
+    QTemporaryDir dir;
+    UGENERAL::openSharedStore(dir.path().toStdString());
+    obx::Store &store = *UGENERAL::sharedStore();
+    User owner;
+    owner.server_id = "owner";
+    owner.type = 100;
+    owner.current = true;
+    owner.logged_in = true;
+    obx::Box<User>(store).put(owner);
+    UGENERAL::setSharedUsers(std::make_unique<User>(owner), nullptr);
+
+    int status = 0;
+    {
+        UGENERAL::GDatabase database;
+        if (!database.initialDatabase()) {
+            std::fprintf(stderr, "the catalogue could not be seeded\n");
+            return 1;
+        }
+        UGENERAL::GTavorlin(UGENERAL::sharedSnapshot()).saveDefaults();
+        addFiles(store, owner.server_id, fileCount);
+        const size_t boardCount = obx::Box<Tavorlin>(store).count();
+
+        QJsonArray list;
+        const double listMs = medianMs(rounds, [&] { list = UGENERAL::GTavorlin(UGENERAL::sharedSnapshot()).getAll(QString(), -1); });
+        QJsonArray counts;
+        const double countMs = medianMs(rounds, [&] { counts = UGENERAL::GTavorlin(UGENERAL::sharedSnapshot()).getCounts(list); });
+        long total = 0;
+        for (const QJsonValue &item : counts)
+            total += item.toObject().value(QStringLiteral("count")).toInt();
+
+        std::printf("boards %zu, files %d, rounds %d (median)\n", boardCount, fileCount, rounds);
+        std::printf("board list JSON (getAll)      %8.2f ms\n", listMs);
+        std::printf("board counts (getCounts, x2)  %8.2f ms   (files counted %ld)\n", countMs, total);
+        if (list.size() != int(boardCount) || counts.size() != list.size())
+            status = 1;
+    }
+    UGENERAL::closeSharedStore();
+    return status;
+}
