@@ -149,7 +149,6 @@ class StoreImpl;
 struct ConditionNode;
 struct QueryNode;
 class RawQuery;
-class QueryPlan;
 } // namespace internal
 
 enum class TxMode { READ, WRITE };
@@ -188,7 +187,6 @@ private:
 // holds one on the store joins it: its success() commits nothing and, if a joined write ends
 // without success(), the outer transaction is aborted (its success() raises DbException). A
 // read opened inside a write sees the write's uncommitted rows; a write inside a read fails.
-// Closing the store from a thread that holds one of its transactions fails.
 
 class Transaction
 {
@@ -375,9 +373,7 @@ public:
     obx_id put(obx_id id, const void *data, size_t size, OBXPutMode mode);
     // Calls fn(data, size) with the stored table, or returns false when there is no row.
     template <class Fn> bool get(obx_id id, Fn &&fn);
-    // Needs the thread's transaction; the bytes stay valid until the next read on this thread
-    // or the transaction's end, whichever comes first.
-    bool getRaw(obx_id id, const void **data, size_t *size);
+    bool getRaw(obx_id id, const void **data, size_t *size); // valid inside the transaction only
     std::vector<obx_id> ids();
     bool contains(obx_id id);
     bool remove(obx_id id);
@@ -512,7 +508,6 @@ public:
 private:
     Store &store_;
     std::shared_ptr<QueryNode> root_;
-    std::shared_ptr<const QueryPlan> plan_; // resolved against the model when built
     uint64_t offset_ = 0;
     uint64_t limit_ = 0;
 };

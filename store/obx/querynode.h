@@ -1,35 +1,47 @@
 #pragma once
 
-// One level of a query as the builder collects it: conditions (combined with AND), links to
-// the rows a relation points at, and the order.
+// What a query builder collects: conditions (a tree of AND/OR groups over leaf tests), links
+// to related entities with their own conditions, and the order.
 
-#include "obx.h"
+#include "store/obx/obx.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
-namespace obx {
-namespace internal {
+namespace obx::internal {
+
+struct ConditionNode
+{
+    enum Kind { Leaf, All, Any };
+    Kind kind = Leaf;
+    obx_schema_id entity = 0;
+    obx_schema_id property = 0;
+    int op = OpEqual;
+    bool isDouble = false; // the operands are da/db rather than a/b
+    int64_t a = 0, b = 0;
+    double da = 0, db = 0;
+    std::string text;
+    bool caseSensitive = true;
+    std::vector<std::shared_ptr<ConditionNode>> children;
+};
 
 struct QueryNode
 {
     struct Link
     {
-        obx_schema_id relationProperty = 0;
-        obx_schema_id targetEntity = 0;
-        std::shared_ptr<QueryNode> node;
+        obx_schema_id relationProperty;
+        std::shared_ptr<QueryNode> target;
     };
     struct Order
     {
-        obx_schema_id property = 0;
-        uint32_t flags = 0;
+        obx_schema_id property;
+        uint32_t flags;
     };
-
     obx_schema_id entity = 0;
-    std::vector<std::shared_ptr<ConditionNode>> conditions;
+    std::vector<std::shared_ptr<ConditionNode>> conditions; // combined with AND
     std::vector<Link> links;
     std::vector<Order> orders;
 };
 
-} // namespace internal
-} // namespace obx
+} // namespace obx::internal

@@ -1,78 +1,181 @@
-#include "alignedrow.h"
-#include "errors.h"
-#include "keys.h"
-#include "rowview.h"
-#include "rowwriter.h"
-#include "storeimpl.h"
-#include "txcontext.h"
+#include "store/obx/indexkey.h"
+#include "store/obx/lasterror.h"
+#include "store/obx/storeimpl.h"
 
-namespace obx {
-namespace internal {
+#include <cstring>
+
+namespace obx::internal {
 
 namespace {
 
-thread_local std::vector<uint64_t> getRawBuffer;
-
-MDB_cursor *openCursor(MDB_txn *txn, MDB_dbi dbi, const EntityDef &entity)
+struct IdKey
 {
+    explicit IdKey(obx_id id) { putBigEndian64(bytes, id); }
+    MDB_val val() { return MDB_val{8, bytes}; }
+    uint8_t bytes[8];
+};
+
+bool readRow(TxState &tx, MDB_dbi dbi, obx_id id, MDB_val &value)
+{
+    IdKey key(id);
+    MDB_val k = key.val();
+    const int rc = mdb_get(tx.txn, dbi, &k, &value);
+    if (rc == MDB_NOTFOUND)
+        return false;
+    if (rc != 0)
+        failLmdb(rc, "Could not read object " + std::to_string(id));
+    return true;
+}
+
+void checkRow(const EntityInfo &entity, const MDB_val &value, obx_id id)
+{
+    if (!Row::verify(entity, value.mv_data, value.mv_size))
+        fail(OBX_ERROR_FILE_CORRUPT, "Stored object " + entity.name + " " + std::to_string(id) + " is corrupt");
+}
+
+void indexPut(StoreImpl &store, TxState &tx, const PropertyInfo &p, const Row &row, obx_id id, bool add)
+{
+    uint64_t value;
+    if (!indexValue(p, row, value))
+        return;
+    IdKey key(value);
+    IdKey data(id);
+    MDB_val k = key.val();
+    MDB_val d = data.val();
+    const int rc = add ? mdb_put(tx.txn, store.index(p.indexId), &k, &d, 0)
+                       : mdb_del(tx.txn, store.index(p.indexId), &k, &d);
+    if (rc != 0 && !(rc == MDB_NOTFOUND && !add))
+        failLmdb(rc, "Could not update the index of " + p.name);
+}
+
+std::string quoted(std::string_view text)
+{
+    return "'" + std::string(text.substr(0, 60)) + "'";
+}
+
+// A second row with the same value of a unique property fails the put; the empty text counts
+// as no value.
+void checkUnique(StoreImpl &store, TxState &tx, const EntityInfo &entity, const PropertyInfo &p, const Row &row,
+                 obx_id id)
+{
+    if (p.type == OBXPropertyType_String && row.text(p).empty())
+        return;
+    uint64_t value;
+    if (!indexValue(p, row, value))
+        return;
+    IdKey key(value);
+    MDB_val k = key.val();
+    MDB_val d;
     MDB_cursor *cursor = nullptr;
-    const int rc = mdb_cursor_open(txn, dbi, &cursor);
-    if (rc)
-        raiseLmdb(rc, "Could not read " + entity.name);
-    return cursor;
+    int rc = mdb_cursor_open(tx.txn, store.index(p.indexId), &cursor);
+    if (rc != 0)
+        failLmdb(rc, "Could not open an index cursor");
+    std::unique_ptr<MDB_cursor, void (*)(MDB_cursor *)> guard(cursor, mdb_cursor_close);
+    for (rc = mdb_cursor_get(cursor, &k, &d, MDB_SET_KEY); rc == 0; rc = mdb_cursor_get(cursor, &k, &d, MDB_NEXT_DUP)) {
+        const obx_id other = readBigEndian64(d.mv_data);
+        if (other == id)
+            continue;
+        MDB_val otherValue;
+        if (!readRow(tx, store.objects(entity.id), other, otherValue))
+            continue;
+        checkRow(entity, otherValue, other);
+        const Row otherRow(entity, otherValue.mv_data, otherValue.mv_size);
+        const bool same = p.type == OBXPropertyType_String ? otherRow.text(p) == row.text(p)
+                                                           : otherRow.integer(p) == row.integer(p);
+        if (same)
+            fail(OBX_ERROR_UNIQUE_VIOLATED, "Unique constraint for " + entity.name + "." + p.name
+                                                + " would be violated by putting value "
+                                                + (p.type == OBXPropertyType_String ? quoted(row.text(p))
+                                                                                     : std::to_string(row.integer(p))));
+    }
+    if (rc != MDB_NOTFOUND)
+        failLmdb(rc, "Could not read an index");
+}
+
+void removeIndexEntries(StoreImpl &store, TxState &tx, const EntityInfo &entity, const MDB_val &old, obx_id id)
+{
+    checkRow(entity, old, id);
+    const Row row(entity, old.mv_data, old.mv_size);
+    for (const PropertyInfo *p : entity.indexed())
+        indexPut(store, tx, *p, row, id, false);
 }
 
 } // namespace
 
 RawBox::RawBox(Store &store, obx_schema_id entityId) : store_(store), entityId_(entityId)
 {
-    store.impl().checkOpen();
-    store.impl().entity(entityId);
+    store.impl().entity(entityId); // raises for an entity the model does not have
 }
 
 obx_id RawBox::idForPut(obx_id id)
 {
     StoreImpl &impl = store_.impl();
-    impl.checkOpen();
-    const EntityDef &entity = impl.entity(entityId_);
-    if (id == 0)
-        return impl.nextId(entity);
-    if (!entity.selfAssignableIds && id > impl.sequence(entity))
-        raise(OBX_ERROR_ILLEGAL_ARGUMENT, "Could not put " + entity.name + " #" + std::to_string(id) +
-                                              ": the id is above the entity's id sequence (" +
-                                              std::to_string(impl.sequence(entity)) + ") and ids of " + entity.name +
-                                              " are not self-assignable");
-    return id;
+    Transaction txn(store_, TxMode::WRITE);
+    TxState &tx = impl.require(true);
+    const EntityInfo &entity = impl.entity(entityId_);
+    obx_id result = id;
+    if (id == 0) {
+        result = impl.nextId(tx, entity);
+    } else if (!entity.selfAssignableIds && id > impl.lastId(tx, entity)) {
+        fail(OBX_ERROR_ID_NOT_FOUND, "ID " + std::to_string(id) + " of " + entity.name
+                                         + " is higher than the ids the store has handed out");
+    }
+    txn.success();
+    return result;
 }
 
 obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
 {
     StoreImpl &impl = store_.impl();
-    Transaction tx = store_.txWrite();
-    const EntityDef &entity = impl.entity(entityId_);
-    const obx_id stored = RowWriter(impl, activeTx(impl), entity).put(id, data, size, mode);
-    tx.success();
-    return stored;
+    Transaction txn(store_, TxMode::WRITE);
+    TxState &tx = impl.require(true);
+    const EntityInfo &entity = impl.entity(entityId_);
+    if (id == 0)
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Put of " + entity.name + " without an id");
+    if (!Row::verify(entity, data, size))
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Object data of " + entity.name + " is not a valid table");
+    const Row row(entity, data, size);
+    if (row.id() != id)
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Object data of " + entity.name + " carries another id");
+
+    const MDB_dbi objects = impl.objects(entityId_);
+    MDB_val old;
+    const bool exists = readRow(tx, objects, id, old);
+    if (mode == OBXPutMode_INSERT && exists)
+        fail(OBX_ERROR_ID_ALREADY_EXISTS, entity.name + " " + std::to_string(id) + " exists already");
+    if (mode == OBXPutMode_UPDATE && !exists)
+        fail(OBX_ERROR_ID_NOT_FOUND, entity.name + " " + std::to_string(id) + " does not exist");
+
+    for (const PropertyInfo *p : entity.indexed())
+        if (p->isUnique())
+            checkUnique(impl, tx, entity, *p, row, id);
+    if (exists)
+        removeIndexEntries(impl, tx, entity, old, id);
+
+    IdKey key(id);
+    MDB_val k = key.val();
+    MDB_val v{size, const_cast<void *>(data)};
+    const int rc = mdb_put(tx.txn, objects, &k, &v, 0);
+    if (rc != 0)
+        failLmdb(rc, "Could not put " + entity.name + " " + std::to_string(id));
+    for (const PropertyInfo *p : entity.indexed())
+        indexPut(impl, tx, *p, row, id, true);
+    if (entity.selfAssignableIds)
+        impl.moveSequencePast(tx, entity, id);
+    txn.success();
+    return id;
 }
 
 bool RawBox::getRaw(obx_id id, const void **data, size_t *size)
 {
     StoreImpl &impl = store_.impl();
-    TxContext &context = activeTx(impl);
-    const EntityDef &entity = impl.entity(entityId_);
-    uint8_t keyBytes[8];
-    putBe64(keyBytes, id);
-    MDB_val key{8, keyBytes};
+    TxState &tx = impl.require(false);
+    const EntityInfo &entity = impl.entity(entityId_);
     MDB_val value;
-    const int rc = mdb_get(context.txn, entity.dbi, &key, &value);
-    if (rc == MDB_NOTFOUND)
+    if (id == 0 || !readRow(tx, impl.objects(entityId_), id, value))
         return false;
-    if (rc)
-        raiseLmdb(rc, "Could not read " + entity.name + " #" + std::to_string(id));
-    RowView row;
-    row.open(value.mv_data, value.mv_size, entity, id);
-    row.verify();
-    *data = alignedRow(value.mv_data, value.mv_size, getRawBuffer);
+    checkRow(entity, value, id);
+    *data = value.mv_data;
     *size = value.mv_size;
     return true;
 }
@@ -80,69 +183,83 @@ bool RawBox::getRaw(obx_id id, const void **data, size_t *size)
 std::vector<obx_id> RawBox::ids()
 {
     StoreImpl &impl = store_.impl();
-    Transaction tx = store_.txRead();
-    const EntityDef &entity = impl.entity(entityId_);
-    MDB_txn *txn = activeTx(impl).txn;
-    MDB_stat stat;
+    Transaction txn(store_, TxMode::READ);
+    TxState &tx = impl.require(false);
     std::vector<obx_id> result;
-    if (mdb_stat(txn, entity.dbi, &stat) == 0)
-        result.reserve(stat.ms_entries);
-    MDB_cursor *cursor = openCursor(txn, entity.dbi, entity);
-    MDB_val key;
-    MDB_val value;
-    int rc;
-    for (rc = mdb_cursor_get(cursor, &key, &value, MDB_FIRST); rc == 0; rc = mdb_cursor_get(cursor, &key, &value, MDB_NEXT))
-        result.push_back(getBe64(key.mv_data));
-    mdb_cursor_close(cursor);
+    MDB_cursor *cursor = nullptr;
+    int rc = mdb_cursor_open(tx.txn, impl.objects(entityId_), &cursor);
+    if (rc != 0)
+        failLmdb(rc, "Could not open a cursor");
+    std::unique_ptr<MDB_cursor, void (*)(MDB_cursor *)> guard(cursor, mdb_cursor_close);
+    MDB_val k, v;
+    for (rc = mdb_cursor_get(cursor, &k, &v, MDB_FIRST); rc == 0; rc = mdb_cursor_get(cursor, &k, &v, MDB_NEXT))
+        result.push_back(readBigEndian64(k.mv_data));
     if (rc != MDB_NOTFOUND)
-        raiseLmdb(rc, "Could not read " + entity.name);
+        failLmdb(rc, "Could not read the objects");
+    txn.success();
     return result;
 }
 
 bool RawBox::contains(obx_id id)
 {
     StoreImpl &impl = store_.impl();
-    Transaction tx = store_.txRead();
-    const EntityDef &entity = impl.entity(entityId_);
-    uint8_t keyBytes[8];
-    putBe64(keyBytes, id);
-    MDB_val key{8, keyBytes};
+    Transaction txn(store_, TxMode::READ);
     MDB_val value;
-    const int rc = mdb_get(activeTx(impl).txn, entity.dbi, &key, &value);
-    if (rc && rc != MDB_NOTFOUND)
-        raiseLmdb(rc, "Could not read " + entity.name + " #" + std::to_string(id));
-    return rc == 0;
+    const bool found = id != 0 && readRow(impl.require(false), impl.objects(entityId_), id, value);
+    txn.success();
+    return found;
 }
 
 bool RawBox::remove(obx_id id)
 {
     StoreImpl &impl = store_.impl();
-    Transaction tx = store_.txWrite();
-    const bool removed = RowWriter(impl, activeTx(impl), impl.entity(entityId_)).remove(id);
-    tx.success();
-    return removed;
+    Transaction txn(store_, TxMode::WRITE);
+    TxState &tx = impl.require(true);
+    const EntityInfo &entity = impl.entity(entityId_);
+    MDB_val old;
+    if (id == 0 || !readRow(tx, impl.objects(entityId_), id, old)) {
+        txn.success();
+        return false;
+    }
+    removeIndexEntries(impl, tx, entity, old, id);
+    IdKey key(id);
+    MDB_val k = key.val();
+    const int rc = mdb_del(tx.txn, impl.objects(entityId_), &k, nullptr);
+    if (rc != 0)
+        failLmdb(rc, "Could not remove " + entity.name + " " + std::to_string(id));
+    txn.success();
+    return true;
 }
 
 uint64_t RawBox::removeAll()
 {
     StoreImpl &impl = store_.impl();
-    Transaction tx = store_.txWrite();
-    const uint64_t removed = RowWriter(impl, activeTx(impl), impl.entity(entityId_)).removeAll();
-    tx.success();
-    return removed;
+    Transaction txn(store_, TxMode::WRITE);
+    TxState &tx = impl.require(true);
+    const EntityInfo &entity = impl.entity(entityId_);
+    MDB_stat stat;
+    int rc = mdb_stat(tx.txn, impl.objects(entityId_), &stat);
+    if (rc != 0)
+        failLmdb(rc, "Could not count the objects");
+    if ((rc = mdb_drop(tx.txn, impl.objects(entityId_), 0)) != 0)
+        failLmdb(rc, "Could not remove the objects of " + entity.name);
+    for (const PropertyInfo *p : entity.indexed())
+        if ((rc = mdb_drop(tx.txn, impl.index(p->indexId), 0)) != 0)
+            failLmdb(rc, "Could not clear the index of " + p->name);
+    txn.success();
+    return stat.ms_entries;
 }
 
 uint64_t RawBox::count(uint64_t limit)
 {
     StoreImpl &impl = store_.impl();
-    Transaction tx = store_.txRead();
-    const EntityDef &entity = impl.entity(entityId_);
+    Transaction txn(store_, TxMode::READ);
     MDB_stat stat;
-    const int rc = mdb_stat(activeTx(impl).txn, entity.dbi, &stat);
-    if (rc)
-        raiseLmdb(rc, "Could not count " + entity.name);
+    const int rc = mdb_stat(impl.require(false).txn, impl.objects(entityId_), &stat);
+    if (rc != 0)
+        failLmdb(rc, "Could not count the objects");
+    txn.success();
     return limit && stat.ms_entries > limit ? limit : stat.ms_entries;
 }
 
-} // namespace internal
-} // namespace obx
+} // namespace obx::internal

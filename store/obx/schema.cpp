@@ -1,189 +1,266 @@
-#include "schema.h"
+#include "store/obx/schema.h"
 
-#include <algorithm>
+#include "store/obx/lasterror.h"
+
 #include <set>
 
-namespace obx {
-namespace internal {
+namespace obx::internal {
 
-namespace {
-
-constexpr uint32_t kIndexFlags = OBXPropertyFlags_INDEXED | OBXPropertyFlags_INDEX_HASH | OBXPropertyFlags_UNIQUE;
-
-uint8_t widthOf(OBXPropertyType type)
+const PropertyInfo *EntityInfo::property(obx_schema_id id) const
 {
-    switch (type) {
-    case OBXPropertyType_Bool:
-        return 1;
-    case OBXPropertyType_Short:
-        return 2;
-    case OBXPropertyType_Int:
-    case OBXPropertyType_Float:
-    case OBXPropertyType_String:       // offset to the string
-    case OBXPropertyType_StringVector: // offset to the vector
-        return 4;
-    case OBXPropertyType_Long:
-    case OBXPropertyType_Double:
-    case OBXPropertyType_Relation:
-        return 8;
-    }
-    return 0;
+    const auto it = byId.find(id);
+    return it == byId.end() ? nullptr : &properties[it->second];
 }
 
-std::string qualified(const EntityDef &e, const PropertyDef &p)
+std::vector<const PropertyInfo *> EntityInfo::indexed() const
 {
-    return e.name + "." + p.name;
+    std::vector<const PropertyInfo *> result;
+    for (const PropertyInfo &p : properties)
+        if (p.indexId != 0)
+            result.push_back(&p);
+    return result;
 }
 
-} // namespace
-
-const char *typeName(OBXPropertyType type)
+const EntityInfo *Schema::entity(obx_schema_id id) const
 {
-    switch (type) {
-    case OBXPropertyType_Bool: return "Bool";
-    case OBXPropertyType_Short: return "Short";
-    case OBXPropertyType_Int: return "Int";
-    case OBXPropertyType_Long: return "Long";
-    case OBXPropertyType_Float: return "Float";
-    case OBXPropertyType_Double: return "Double";
-    case OBXPropertyType_String: return "String";
-    case OBXPropertyType_Relation: return "Relation";
-    case OBXPropertyType_StringVector: return "StringVector";
-    }
-    return "unknown";
+    for (const EntityInfo &e : entities)
+        if (e.id == id)
+            return &e;
+    return nullptr;
 }
 
-std::string Schema::finish()
+const EntityInfo *Schema::entity(const std::string &name) const
 {
-    if (entities.empty())
-        return "The model has no entities";
-    std::set<obx_schema_id> indexIds;
-    for (EntityDef &e : entities) {
-        if (lastEntityId != 0 && e.id > lastEntityId)
-            return "Entity " + e.name + " has id " + std::to_string(e.id) + ", above the model's last entity id " +
-                   std::to_string(lastEntityId);
-        if (lastEntityId != 0 && e.id == lastEntityId && e.uid != lastEntityUid)
-            return "The model's last entity id " + std::to_string(lastEntityId) + " names uid " +
-                   std::to_string(lastEntityUid) + ", but entity " + e.name + " has uid " + std::to_string(e.uid);
-        std::sort(e.properties.begin(), e.properties.end(),
-                  [](const PropertyDef &a, const PropertyDef &b) { return a.id < b.id; });
-        e.idProperty = nullptr;
-        e.indexes.clear();
-        e.slotById.assign(e.properties.empty() ? 1 : e.properties.back().id + 1, -1);
-        for (size_t i = 0; i < e.properties.size(); ++i) {
-            PropertyDef &p = e.properties[i];
-            e.slotById[p.id] = int(i);
-            if (e.lastPropertyId != 0 && p.id > e.lastPropertyId)
-                return "Property " + qualified(e, p) + " has id " + std::to_string(p.id) +
-                       ", above the entity's last property id " + std::to_string(e.lastPropertyId);
-            if (e.lastPropertyId != 0 && p.id == e.lastPropertyId && p.uid != e.lastPropertyUid)
-                return "The last property id of " + e.name + " names uid " + std::to_string(e.lastPropertyUid) +
-                       ", but property " + qualified(e, p) + " has uid " + std::to_string(p.uid);
-            p.voffset = uint16_t(2 + 2 * p.id);
-            p.width = widthOf(p.type);
-            p.isScalarInt = p.type == OBXPropertyType_Bool || p.type == OBXPropertyType_Short ||
-                            p.type == OBXPropertyType_Int || p.type == OBXPropertyType_Long ||
-                            p.type == OBXPropertyType_Relation;
-            p.isFloating = p.type == OBXPropertyType_Float || p.type == OBXPropertyType_Double;
-            // Ids and relations are local ids, which are unsigned whatever the flags say.
-            p.unsignedValue = (p.flags & (OBXPropertyFlags_UNSIGNED | OBXPropertyFlags_ID)) != 0 ||
-                              p.type == OBXPropertyType_Relation || p.type == OBXPropertyType_Bool;
-            if (p.flags & OBXPropertyFlags_ID) {
-                if (e.idProperty)
-                    return "Entity " + e.name + " has two id properties";
-                if (p.type != OBXPropertyType_Long)
-                    return "The id property " + qualified(e, p) + " must be a Long";
-                e.idProperty = &p;
-                e.selfAssignableIds = (p.flags & OBXPropertyFlags_ID_SELF_ASSIGNABLE) != 0;
-            }
-            if (p.type == OBXPropertyType_Relation && p.targetName.empty())
-                return "Relation property " + qualified(e, p) + " has no target entity";
-            const bool wantsIndex = (p.flags & kIndexFlags) != 0;
-            if (wantsIndex && !(p.flags & OBXPropertyFlags_ID)) {
-                if (p.isFloating || p.type == OBXPropertyType_StringVector)
-                    return "Property " + qualified(e, p) + " of type " + typeName(p.type) + " cannot be indexed";
-                if (p.indexId == 0)
-                    return "Indexed property " + qualified(e, p) + " has no index id";
-                if (lastIndexId != 0 && p.indexId > lastIndexId)
-                    return "Index id " + std::to_string(p.indexId) + " of " + qualified(e, p) +
-                           " is above the model's last index id " + std::to_string(lastIndexId);
-                if (lastIndexId != 0 && p.indexId == lastIndexId && p.indexUid != lastIndexUid)
-                    return "The model's last index id " + std::to_string(lastIndexId) + " names uid " +
-                           std::to_string(lastIndexUid) + ", but the index of " + qualified(e, p) + " has uid " +
-                           std::to_string(p.indexUid);
-                if (!indexIds.insert(p.indexId).second)
-                    return "Index id " + std::to_string(p.indexId) + " is used twice";
-                p.indexed = true;
-                p.unique = (p.flags & OBXPropertyFlags_UNIQUE) != 0;
-                p.skipZero = (p.flags & OBXPropertyFlags_INDEX_PARTIAL_SKIP_ZERO) != 0 && p.isScalarInt;
-            } else if (p.indexId != 0) {
-                return "Property " + qualified(e, p) + " has an index id but no index flag";
-            }
-        }
-        if (!e.idProperty)
-            return "Entity " + e.name + " has no id property";
-    }
-    for (EntityDef &e : entities)
-        for (PropertyDef &p : e.properties) {
-            if (p.type != OBXPropertyType_Relation)
-                continue;
-            const EntityDef *target = entityByName(p.targetName);
-            if (!target)
-                return "Relation " + qualified(e, p) + " targets " + p.targetName + ", which is not in the model";
-            p.targetEntity = target->id;
-        }
-    // Pointers into the property vectors are taken only now that the vectors no longer change.
-    entitySlotById_.assign(maxEntityId() + 1, -1);
-    for (size_t i = 0; i < entities.size(); ++i) {
-        EntityDef &e = entities[i];
-        entitySlotById_[e.id] = int(i);
-        e.idProperty = nullptr;
-        for (const PropertyDef &p : e.properties) {
-            if (p.flags & OBXPropertyFlags_ID)
-                e.idProperty = &p;
-            if (p.indexed)
-                e.indexes.push_back(&p);
-        }
-    }
-    return std::string();
-}
-
-const EntityDef *Schema::entity(obx_schema_id entityId) const
-{
-    if (entityId >= entitySlotById_.size() || entitySlotById_[entityId] < 0)
-        return nullptr;
-    return &entities[size_t(entitySlotById_[entityId])];
-}
-
-EntityDef *Schema::entity(obx_schema_id entityId)
-{
-    return const_cast<EntityDef *>(static_cast<const Schema *>(this)->entity(entityId));
-}
-
-const EntityDef *Schema::entityByName(const std::string &name) const
-{
-    for (const EntityDef &e : entities)
+    for (const EntityInfo &e : entities)
         if (e.name == name)
             return &e;
     return nullptr;
 }
 
-obx_schema_id Schema::maxEntityId() const
+bool Schema::finish(std::string &message)
 {
-    obx_schema_id max = 0;
-    for (const EntityDef &e : entities)
-        max = std::max(max, e.id);
-    return max;
+    std::set<obx_schema_id> indexIds;
+    for (EntityInfo &e : entities) {
+        bool hasId = false;
+        for (PropertyInfo &p : e.properties) {
+            if (p.flags & OBXPropertyFlags_ID) {
+                hasId = true;
+                if (p.type != OBXPropertyType_Long || p.id != 1) {
+                    message = "Entity " + e.name + ": the ID property must be the Long property 1";
+                    return false;
+                }
+                e.selfAssignableIds = (p.flags & OBXPropertyFlags_ID_SELF_ASSIGNABLE) != 0;
+            }
+            if (p.type == OBXPropertyType_Relation) {
+                const EntityInfo *target = entity(p.target);
+                if (!target) {
+                    message = "Relation " + e.name + "." + p.name + " targets unknown entity " + p.target;
+                    return false;
+                }
+                p.targetId = target->id;
+            }
+            if (p.indexId != 0 && !indexIds.insert(p.indexId).second) {
+                message = "Index id " + std::to_string(p.indexId) + " is used twice";
+                return false;
+            }
+            if ((p.flags & (OBXPropertyFlags_UNIQUE)) && p.indexId == 0) {
+                message = "Unique property " + e.name + "." + p.name + " has no index";
+                return false;
+            }
+        }
+        if (!hasId) {
+            message = "Entity " + e.name + " has no ID property";
+            return false;
+        }
+    }
+    return true;
 }
 
-obx_schema_id Schema::maxIndexId() const
+} // namespace obx::internal
+
+using obx::internal::EntityInfo;
+using obx::internal::PropertyInfo;
+
+namespace {
+
+// Keeps the model's first error; later calls on a failed model do nothing.
+obx_err modelError(OBX_model *model, obx_err code, const std::string &message)
 {
-    obx_schema_id max = 0;
-    for (const EntityDef &e : entities)
-        for (const PropertyDef &p : e.properties)
-            max = std::max(max, p.indexId);
-    return max;
+    if (model->errorCode == OBX_SUCCESS) {
+        model->errorCode = code;
+        model->errorMessage = message;
+    }
+    return obx::internal::setLastError(code, message);
 }
 
-} // namespace internal
-} // namespace obx
+obx_err checkModel(OBX_model *model)
+{
+    if (!model)
+        return obx::internal::setLastError(OBX_ERROR_ILLEGAL_ARGUMENT, "Model is null");
+    if (model->errorCode != OBX_SUCCESS)
+        return model->errorCode;
+    return OBX_SUCCESS;
+}
+
+EntityInfo *lastEntity(OBX_model *model)
+{
+    return model->schema.entities.empty() ? nullptr : &model->schema.entities.back();
+}
+
+PropertyInfo *lastProperty(OBX_model *model)
+{
+    EntityInfo *e = lastEntity(model);
+    return e && !e->properties.empty() ? &e->properties.back() : nullptr;
+}
+
+bool knownType(OBXPropertyType type)
+{
+    switch (type) {
+    case OBXPropertyType_Bool:
+    case OBXPropertyType_Short:
+    case OBXPropertyType_Int:
+    case OBXPropertyType_Long:
+    case OBXPropertyType_Float:
+    case OBXPropertyType_Double:
+    case OBXPropertyType_String:
+    case OBXPropertyType_Relation:
+    case OBXPropertyType_StringVector:
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+OBX_model *obx_model()
+{
+    return new OBX_model();
+}
+
+obx_err obx_model_free(OBX_model *model)
+{
+    delete model;
+    return OBX_SUCCESS;
+}
+
+obx_err obx_model_error_code(OBX_model *model)
+{
+    return model ? model->errorCode : OBX_ERROR_ILLEGAL_ARGUMENT;
+}
+
+const char *obx_model_error_message(OBX_model *model)
+{
+    return model ? model->errorMessage.c_str() : "Model is null";
+}
+
+obx_err obx_model_entity(OBX_model *model, const char *name, obx_schema_id entity_id, obx_uid entity_uid)
+{
+    if (obx_err err = checkModel(model))
+        return err;
+    if (!name || !*name || entity_id == 0 || entity_uid == 0)
+        return modelError(model, OBX_ERROR_ILLEGAL_ARGUMENT, "Entity needs a name, an id and a uid");
+    if (model->schema.entity(entity_id) || model->schema.entity(name))
+        return modelError(model, OBX_ERROR_ILLEGAL_ARGUMENT, std::string("Entity declared twice: ") + name);
+    EntityInfo entity;
+    entity.name = name;
+    entity.id = entity_id;
+    entity.uid = entity_uid;
+    model->schema.entities.push_back(std::move(entity));
+    return OBX_SUCCESS;
+}
+
+obx_err obx_model_property(OBX_model *model, const char *name, OBXPropertyType type, obx_schema_id property_id,
+                           obx_uid property_uid)
+{
+    if (obx_err err = checkModel(model))
+        return err;
+    EntityInfo *entity = lastEntity(model);
+    if (!entity)
+        return modelError(model, OBX_ERROR_ILLEGAL_STATE, "Property declared before any entity");
+    if (!name || !*name || property_id == 0 || property_uid == 0 || property_id > 32000)
+        return modelError(model, OBX_ERROR_ILLEGAL_ARGUMENT, "Property needs a name, an id and a uid");
+    if (!knownType(type))
+        return modelError(model, OBX_ERROR_ILLEGAL_ARGUMENT, std::string("Unsupported type of property ") + name);
+    if (entity->property(property_id))
+        return modelError(model, OBX_ERROR_ILLEGAL_ARGUMENT,
+                          "Property id " + std::to_string(property_id) + " declared twice in " + entity->name);
+    PropertyInfo p;
+    p.name = name;
+    p.type = type;
+    p.id = property_id;
+    p.uid = property_uid;
+    entity->byId[property_id] = entity->properties.size();
+    entity->properties.push_back(std::move(p));
+    return OBX_SUCCESS;
+}
+
+obx_err obx_model_property_flags(OBX_model *model, uint32_t flags)
+{
+    if (obx_err err = checkModel(model))
+        return err;
+    PropertyInfo *p = lastProperty(model);
+    if (!p)
+        return modelError(model, OBX_ERROR_ILLEGAL_STATE, "Flags set before any property");
+    p->flags = flags;
+    return OBX_SUCCESS;
+}
+
+obx_err obx_model_property_index_id(OBX_model *model, obx_schema_id index_id, obx_uid index_uid)
+{
+    if (obx_err err = checkModel(model))
+        return err;
+    PropertyInfo *p = lastProperty(model);
+    if (!p)
+        return modelError(model, OBX_ERROR_ILLEGAL_STATE, "Index set before any property");
+    if (index_id == 0 || index_uid == 0)
+        return modelError(model, OBX_ERROR_ILLEGAL_ARGUMENT, "Index needs an id and a uid");
+    if (p->type == OBXPropertyType_Float || p->type == OBXPropertyType_Double || p->type == OBXPropertyType_StringVector)
+        return modelError(model, OBX_ERROR_ILLEGAL_ARGUMENT, "Property " + p->name + " cannot be indexed");
+    p->indexId = index_id;
+    p->indexUid = index_uid;
+    return OBX_SUCCESS;
+}
+
+obx_err obx_model_property_relation(OBX_model *model, const char *target_entity, obx_schema_id index_id,
+                                    obx_uid index_uid)
+{
+    if (obx_err err = checkModel(model))
+        return err;
+    PropertyInfo *p = lastProperty(model);
+    if (!p || p->type != OBXPropertyType_Relation)
+        return modelError(model, OBX_ERROR_ILLEGAL_STATE, "Relation set on a property that is not a Relation");
+    if (!target_entity || !*target_entity)
+        return modelError(model, OBX_ERROR_ILLEGAL_ARGUMENT, "Relation needs a target entity");
+    p->target = target_entity;
+    return obx_model_property_index_id(model, index_id, index_uid);
+}
+
+obx_err obx_model_entity_last_property_id(OBX_model *model, obx_schema_id property_id, obx_uid property_uid)
+{
+    if (obx_err err = checkModel(model))
+        return err;
+    EntityInfo *entity = lastEntity(model);
+    if (!entity)
+        return modelError(model, OBX_ERROR_ILLEGAL_STATE, "Last property id set before any entity");
+    entity->lastPropertyId = property_id;
+    entity->lastPropertyUid = property_uid;
+    return OBX_SUCCESS;
+}
+
+obx_err obx_model_last_entity_id(OBX_model *model, obx_schema_id entity_id, obx_uid entity_uid)
+{
+    if (obx_err err = checkModel(model))
+        return err;
+    model->schema.lastEntityId = entity_id;
+    model->schema.lastEntityUid = entity_uid;
+    return OBX_SUCCESS;
+}
+
+obx_err obx_model_last_index_id(OBX_model *model, obx_schema_id index_id, obx_uid index_uid)
+{
+    if (obx_err err = checkModel(model))
+        return err;
+    model->schema.lastIndexId = index_id;
+    model->schema.lastIndexUid = index_uid;
+    return OBX_SUCCESS;
+}

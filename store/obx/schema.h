@@ -1,101 +1,72 @@
 #pragma once
 
-// The store's in-memory form of a model: entities, their properties and indexes, resolved and
-// checked once so that queries and puts only follow pointers.
+// The in-memory form of a model: what the model calls describe, checked as they are made.
 
-#include "obx.h"
+#include "store/obx/obx.h"
 
-#include <lmdb.h>
-
+#include <map>
 #include <string>
 #include <vector>
 
-namespace obx {
-namespace internal {
+namespace obx::internal {
 
-struct PropertyDef
+struct PropertyInfo
 {
     std::string name;
     OBXPropertyType type = OBXPropertyType_Bool;
     obx_schema_id id = 0;
     obx_uid uid = 0;
     uint32_t flags = 0;
-    obx_schema_id indexId = 0;
+    obx_schema_id indexId = 0; // 0: not indexed
     obx_uid indexUid = 0;
-    std::string targetName;           // Relation: the target entity's name
-    obx_schema_id targetEntity = 0;   // resolved by Schema::finish()
+    std::string target;        // relation target entity name
+    obx_schema_id targetId = 0;
 
-    // Filled by Schema::finish().
-    uint16_t voffset = 0;   // vtable offset of the field: 2 + 2 * id
-    uint8_t width = 0;      // inline size of the field in bytes
-    bool isScalarInt = false;
-    bool isFloating = false;
-    bool unsignedValue = false; // compared and ordered as unsigned
-    bool indexed = false;
-    bool unique = false;
-    bool skipZero = false;
-
-    // Set when the store opens.
-    MDB_dbi indexDbi = 0;
+    flatbuffers::voffset_t offset() const { return flatbuffers::voffset_t(2 + 2 * id); }
+    bool isUnsigned() const { return (flags & OBXPropertyFlags_UNSIGNED) != 0; }
+    bool isUnique() const { return (flags & OBXPropertyFlags_UNIQUE) != 0; }
+    bool skipsZero() const { return (flags & OBXPropertyFlags_INDEX_PARTIAL_SKIP_ZERO) != 0; }
+    bool isInteger() const
+    {
+        return type == OBXPropertyType_Bool || type == OBXPropertyType_Short || type == OBXPropertyType_Int
+            || type == OBXPropertyType_Long || type == OBXPropertyType_Relation;
+    }
 };
 
-struct EntityDef
+struct EntityInfo
 {
     std::string name;
     obx_schema_id id = 0;
     obx_uid uid = 0;
     obx_schema_id lastPropertyId = 0;
     obx_uid lastPropertyUid = 0;
-    std::vector<PropertyDef> properties; // in property-id order after finish()
-
-    // Filled by Schema::finish().
-    const PropertyDef *idProperty = nullptr;
+    std::vector<PropertyInfo> properties;
+    std::map<obx_schema_id, size_t> byId; // property id -> index in properties
     bool selfAssignableIds = false;
-    std::vector<const PropertyDef *> indexes;
-    std::vector<int> slotById; // property id -> position in properties, -1 when missing
 
-    // Set when the store opens.
-    MDB_dbi dbi = 0;
-
-    const PropertyDef *property(obx_schema_id propertyId) const
-    {
-        if (propertyId >= slotById.size() || slotById[propertyId] < 0)
-            return nullptr;
-        return &properties[size_t(slotById[propertyId])];
-    }
+    const PropertyInfo *property(obx_schema_id id) const;
+    std::vector<const PropertyInfo *> indexed() const;
 };
 
-class Schema
+struct Schema
 {
-public:
-    Schema() = default;
-    // Moves keep the pointers between entities and properties valid; copies would not.
-    Schema(const Schema &) = delete;
-    Schema &operator=(const Schema &) = delete;
-    Schema(Schema &&) = default;
-    Schema &operator=(Schema &&) = default;
-
-    std::vector<EntityDef> entities;
+    std::vector<EntityInfo> entities;
     obx_schema_id lastEntityId = 0;
     obx_uid lastEntityUid = 0;
     obx_schema_id lastIndexId = 0;
     obx_uid lastIndexUid = 0;
 
-    // Resolves relation targets and checks the rules between the calls; returns an error text,
-    // empty when the model is sound. Call once, after the last model call.
-    std::string finish();
-
-    const EntityDef *entity(obx_schema_id entityId) const;
-    EntityDef *entity(obx_schema_id entityId);
-    const EntityDef *entityByName(const std::string &name) const;
-    obx_schema_id maxEntityId() const;
-    obx_schema_id maxIndexId() const;
-
-private:
-    std::vector<int> entitySlotById_;
+    const EntityInfo *entity(obx_schema_id id) const;
+    const EntityInfo *entity(const std::string &name) const;
+    // Resolves relation targets; false with message when the model is inconsistent.
+    bool finish(std::string &message);
 };
 
-const char *typeName(OBXPropertyType type);
+} // namespace obx::internal
 
-} // namespace internal
-} // namespace obx
+struct OBX_model
+{
+    obx::internal::Schema schema;
+    obx_err errorCode = OBX_SUCCESS;
+    std::string errorMessage;
+};

@@ -1,8 +1,17 @@
-#include "storeimpl.h"
+#include "store/obx/lasterror.h"
+#include "store/obx/storeimpl.h"
+
+#include <flatbuffers/flatbuffers.h>
 
 namespace obx {
 
-Store::Store(OBX_store_options *options) : impl_(new internal::StoreImpl(options)) {}
+Store::Store(OBX_store_options *options)
+{
+    std::unique_ptr<OBX_store_options> owned(options);
+    if (!owned)
+        internal::fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Store options are null");
+    impl_ = std::make_unique<internal::StoreImpl>(*owned);
+}
 
 Store::~Store() = default;
 
@@ -20,5 +29,84 @@ const std::string &Store::directory() const
 {
     return impl_->directory();
 }
+
+Transaction Store::tx(TxMode mode)
+{
+    return Transaction(*this, mode);
+}
+
+Transaction Store::txRead()
+{
+    return Transaction(*this, TxMode::READ);
+}
+
+Transaction Store::txWrite()
+{
+    return Transaction(*this, TxMode::WRITE);
+}
+
+struct Transaction::State
+{
+    internal::StoreImpl *store = nullptr;
+    internal::TxState *tx = nullptr;
+    bool open = false;
+    bool write = false;
+};
+
+Transaction::Transaction(Store &store, TxMode mode) : state_(std::make_unique<State>())
+{
+    state_->store = &store.impl();
+    state_->write = mode == TxMode::WRITE;
+    state_->tx = state_->store->begin(state_->write);
+    state_->open = true;
+}
+
+Transaction::Transaction(Transaction &&other) noexcept : state_(std::move(other.state_)) {}
+
+Transaction::~Transaction()
+{
+    if (state_ && state_->open) {
+        state_->open = false;
+        state_->store->end(state_->tx, false, state_->write);
+    }
+}
+
+void Transaction::success()
+{
+    if (!state_ || !state_->open)
+        internal::fail(OBX_ERROR_ILLEGAL_STATE, "Transaction is not active");
+    state_->open = false;
+    state_->store->end(state_->tx, true, state_->write);
+}
+
+void Transaction::close()
+{
+    if (state_ && state_->open) {
+        state_->open = false;
+        state_->store->end(state_->tx, false, state_->write);
+    }
+}
+
+bool Transaction::isActive() const
+{
+    return state_ && state_->open;
+}
+
+namespace internal {
+
+flatbuffers::FlatBufferBuilder &threadBuilder()
+{
+    thread_local flatbuffers::FlatBufferBuilder builder(1024);
+    return builder;
+}
+
+void releaseThreadBuilderIfLarge()
+{
+    flatbuffers::FlatBufferBuilder &builder = threadBuilder();
+    if (builder.GetSize() > 1024 * 1024)
+        builder.Reset();
+}
+
+} // namespace internal
 
 } // namespace obx

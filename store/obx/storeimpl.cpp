@@ -1,50 +1,142 @@
-#include "storeimpl.h"
+// The LMDB environment of a store (a directory holding data.mdb and lock.mdb) holds these
+// named databases:
+//
+//   "meta"          "schema"                  -> schema text, one line per item:
+//                                                  E <entity id> <uid> <name>
+//                                                  P <entity id> <property id> <uid> <type> <name>
+//                                                  I <index id> <uid>
+//                   "seq" be32(entity id)     -> be64(last object id handed out)
+//   "o<entity id>"  be64(object id)           -> the object's FlatBuffers table
+//   "i<index id>"   be64(index value)         -> be64(object id)   (MDB_DUPSORT | MDB_DUPFIXED)
+//
+// Big-endian ids make LMDB's key order the id order, so scans and index hits come in id order.
+// Index values are described in indexkey.h.
 
-#include "errors.h"
-#include "keys.h"
-#include "openstores.h"
-#include "schemasync.h"
-#include "txcontext.h"
+#include "store/obx/storeimpl.h"
 
-#include <sys/stat.h>
+#include "store/obx/lasterror.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
+#include <memory>
+#include <sstream>
+#include <sys/stat.h>
+#include <unordered_map>
 
-namespace obx {
-namespace internal {
+namespace obx::internal {
 
 namespace {
 
-constexpr unsigned kMaxReaders = 1022;
-constexpr size_t kIdleReaderLimit = 64;
+using Registry = std::unordered_map<const StoreImpl *, std::unique_ptr<TxState>>;
 
-void makeDirectories(const std::string &directory)
+Registry &registry()
 {
-    std::string path;
-    size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = directory.find('/', pos + 1);
-        path = directory.substr(0, pos);
-        if (path.empty() || path == "/")
-            continue;
-        if (mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
-            raise(OBX_ERROR_STORAGE_GENERAL, "Could not create the store directory " + path + ": " + std::strerror(errno));
+    thread_local Registry transactions;
+    return transactions;
+}
+
+obx_err codeFor(int rc)
+{
+    switch (rc) {
+    case MDB_MAP_FULL:
+    case ENOSPC:
+        return OBX_ERROR_DB_FULL;
+    case MDB_READERS_FULL:
+        return OBX_ERROR_MAX_READERS_EXCEEDED;
+    case MDB_CORRUPTED:
+    case MDB_PAGE_NOTFOUND:
+    case MDB_INVALID:
+    case MDB_VERSION_MISMATCH:
+        return OBX_ERROR_FILE_CORRUPT;
+    default:
+        return OBX_ERROR_STORAGE_GENERAL;
     }
-    struct stat info;
-    if (stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        raise(OBX_ERROR_STORAGE_GENERAL, "The store directory " + directory + " is not a directory");
+}
+
+void makeDirectories(const std::string &path)
+{
+    std::string partial;
+    std::stringstream parts(path);
+    std::string piece;
+    if (!path.empty() && path[0] == '/')
+        partial = "/";
+    while (std::getline(parts, piece, '/')) {
+        if (piece.empty())
+            continue;
+        partial += piece + "/";
+        if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
+            fail(OBX_ERROR_STORAGE_GENERAL, "Could not create the store directory " + partial);
+    }
+}
+
+struct StoredItem
+{
+    obx_uid uid;
+    int type;
+    std::string name;
+};
+
+std::string schemaText(const Schema &schema)
+{
+    std::ostringstream out;
+    for (const EntityInfo &e : schema.entities) {
+        out << "E " << e.id << ' ' << e.uid << ' ' << e.name << '\n';
+        for (const PropertyInfo &p : e.properties) {
+            out << "P " << e.id << ' ' << p.id << ' ' << p.uid << ' ' << int(p.type) << ' ' << p.name << '\n';
+            if (p.indexId)
+                out << "I " << p.indexId << ' ' << p.indexUid << '\n';
+        }
+    }
+    return out.str();
+}
+
+void mismatch(const std::string &what)
+{
+    fail(OBX_ERROR_SCHEMA, "The model does not match the store: " + what);
 }
 
 } // namespace
 
-StoreImpl::StoreImpl(OBX_store_options *options)
+void failLmdb(int rc, const std::string &what)
 {
-    std::unique_ptr<OBX_store_options> owned(options);
-    if (!options)
-        raise(OBX_ERROR_ILLEGAL_ARGUMENT, "Store options are null");
-    open(*options);
+    fail(codeFor(rc), what + ": " + mdb_strerror(rc));
+}
+
+StoreImpl::StoreImpl(OBX_store_options &options) : directory_(options.directory)
+{
+    if (!options.model)
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "The store options have no model");
+    schema_ = options.model->schema;
+    makeDirectories(directory_);
+
+    int rc = mdb_env_create(&env_);
+    if (rc != 0)
+        failLmdb(rc, "Could not create the store environment");
+    const auto cleanup = [this](int code, const std::string &what) {
+        mdb_env_close(env_);
+        env_ = nullptr;
+        failLmdb(code, what);
+    };
+    if ((rc = mdb_env_set_mapsize(env_, options.mapSize)) != 0)
+        cleanup(rc, "Could not set the map size");
+    size_t indexCount = 0;
+    for (const EntityInfo &e : schema_.entities)
+        indexCount += e.indexed().size();
+    if ((rc = mdb_env_set_maxdbs(env_, MDB_dbi(schema_.entities.size() + indexCount + 8))) != 0)
+        cleanup(rc, "Could not set the number of databases");
+    if ((rc = mdb_env_set_maxreaders(env_, 510)) != 0)
+        cleanup(rc, "Could not set the number of readers");
+    // MDB_NOTLS: read transactions belong to our Transaction objects, not to OS threads.
+    if ((rc = mdb_env_open(env_, directory_.c_str(), MDB_NOTLS, 0644)) != 0)
+        cleanup(rc, "Could not open the store in " + directory_);
+    try {
+        openDatabases();
+    } catch (...) {
+        mdb_env_close(env_);
+        env_ = nullptr;
+        throw;
+    }
 }
 
 StoreImpl::~StoreImpl()
@@ -52,226 +144,290 @@ StoreImpl::~StoreImpl()
     try {
         close();
     } catch (...) {
-        // Closing under a live transaction of this thread would free it from under its owner;
-        // leaving the environment open is the lesser harm.
     }
 }
 
-void StoreImpl::open(OBX_store_options &options)
+void StoreImpl::openDatabases()
 {
-    if (!options.schema)
-        raise(OBX_ERROR_ILLEGAL_ARGUMENT, "Store options have no model");
-    schema_ = std::move(options.schema);
-    directory_ = options.directory;
-    debugFlags_ = options.debugFlags;
-    makeDirectories(directory_);
-    canonical_ = OpenStores::canonical(directory_);
-    if (canonical_.empty())
-        raise(OBX_ERROR_STORAGE_GENERAL, "The store directory " + directory_ + " cannot be resolved");
-    if (!OpenStores::claim(canonical_)) {
-        canonical_.clear();
-        raise(OBX_ERROR_ILLEGAL_STATE, "A store is already open in " + directory_);
-    }
+    MDB_txn *txn = nullptr;
+    int rc = mdb_txn_begin(env_, nullptr, 0, &txn);
+    if (rc != 0)
+        failLmdb(rc, "Could not begin the opening transaction");
     try {
-        int rc = mdb_env_create(&env_);
-        if (rc)
-            raiseLmdb(rc, "Could not create the store environment");
-        size_t indexCount = 0;
-        for (const EntityDef &e : schema_->entities)
-            indexCount += e.indexes.size();
-        // Room for the model's databases and for indexes an earlier model left behind.
-        rc = mdb_env_set_maxdbs(env_, MDB_dbi(2 + schema_->entities.size() + indexCount + 64));
-        if (!rc)
-            rc = mdb_env_set_mapsize(env_, size_t(std::max(options.mapSize, mapSizeFloor())));
-        if (!rc)
-            rc = mdb_env_set_maxreaders(env_, kMaxReaders);
-        if (rc)
-            raiseLmdb(rc, "Could not configure the store environment");
-        // NOTLS: a read transaction belongs to its object, not its thread, so pool threads can share.
-        rc = mdb_env_open(env_, directory_.c_str(), MDB_NOTLS, 0644);
-        if (rc)
-            raiseLmdb(rc, "Could not open the store in " + directory_);
-        int dead = 0;
-        mdb_reader_check(env_, &dead); // slots of killed processes
-
-        MDB_txn *txn = nullptr;
-        rc = mdb_txn_begin(env_, nullptr, 0, &txn);
-        if (rc)
-            raiseLmdb(rc, "Could not begin the opening transaction");
-        try {
-            rc = mdb_dbi_open(txn, "meta", MDB_CREATE, &metaDbi_);
-            if (!rc)
-                rc = mdb_dbi_open(txn, "seq", MDB_CREATE, &seqDbi_);
-            if (rc)
-                raiseLmdb(rc, "Could not open the store's databases");
-            SchemaSync::apply(txn, metaDbi_, *schema_, collisions_);
-            loadSequences(txn);
-        } catch (...) {
-            mdb_txn_abort(txn);
-            throw;
+        if ((rc = mdb_dbi_open(txn, "meta", MDB_CREATE, &meta_)) != 0)
+            failLmdb(rc, "Could not open the meta database");
+        checkSchema(txn);
+        for (const EntityInfo &e : schema_.entities) {
+            MDB_dbi dbi;
+            const std::string name = "o" + std::to_string(e.id);
+            if ((rc = mdb_dbi_open(txn, name.c_str(), MDB_CREATE, &dbi)) != 0)
+                failLmdb(rc, "Could not open the objects of " + e.name);
+            objects_[e.id] = dbi;
+            for (const PropertyInfo *p : e.indexed()) {
+                const std::string indexName = "i" + std::to_string(p->indexId);
+                if ((rc = mdb_dbi_open(txn, indexName.c_str(), MDB_CREATE | MDB_DUPSORT | MDB_DUPFIXED, &dbi)) != 0)
+                    failLmdb(rc, "Could not open the index of " + e.name + "." + p->name);
+                indexes_[p->indexId] = dbi;
+            }
         }
-        rc = mdb_txn_commit(txn);
-        if (rc)
-            raiseLmdb(rc, "Could not commit the opening transaction");
+        if ((rc = mdb_txn_commit(txn)) != 0) {
+            txn = nullptr;
+            failLmdb(rc, "Could not commit the opening transaction");
+        }
     } catch (...) {
-        closeEnvironment();
+        if (txn)
+            mdb_txn_abort(txn);
         throw;
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    state_ = State::Open;
 }
 
-void StoreImpl::loadSequences(MDB_txn *txn)
+void StoreImpl::checkSchema(MDB_txn *txn)
 {
-    sequenceCount_ = size_t(schema_->maxEntityId()) + 1;
-    sequences_.reset(new std::atomic<uint64_t>[sequenceCount_]);
-    for (size_t i = 0; i < sequenceCount_; ++i)
-        sequences_[i].store(0);
-    for (const EntityDef &e : schema_->entities) {
-        uint64_t last = 0;
-        uint8_t keyBytes[4];
-        putBe32(keyBytes, e.id);
-        MDB_val key{4, keyBytes};
-        MDB_val value;
-        int rc = mdb_get(txn, seqDbi_, &key, &value);
-        if (rc == 0 && value.mv_size == 8)
-            last = getLe64(value.mv_data);
-        else if (rc != MDB_NOTFOUND && rc != 0)
-            raiseLmdb(rc, "Could not read the id sequence of " + e.name);
-        MDB_cursor *cursor = nullptr;
-        rc = mdb_cursor_open(txn, e.dbi, &cursor);
-        if (rc)
-            raiseLmdb(rc, "Could not read " + e.name);
-        rc = mdb_cursor_get(cursor, &key, &value, MDB_LAST);
-        if (rc == 0 && key.mv_size == 8)
-            last = std::max(last, getBe64(key.mv_data));
-        mdb_cursor_close(cursor);
-        if (rc != 0 && rc != MDB_NOTFOUND)
-            raiseLmdb(rc, "Could not read " + e.name);
-        sequences_[e.id].store(last);
+    MDB_val key{6, const_cast<char *>("schema")};
+    MDB_val value;
+    int rc = mdb_get(txn, meta_, &key, &value);
+    if (rc != 0 && rc != MDB_NOTFOUND)
+        failLmdb(rc, "Could not read the stored model");
+    if (rc == 0) {
+        std::map<obx_schema_id, StoredItem> entities;
+        std::map<std::pair<obx_schema_id, obx_schema_id>, StoredItem> properties;
+        std::map<obx_schema_id, obx_uid> indexes;
+        std::istringstream in(std::string(static_cast<const char *>(value.mv_data), value.mv_size));
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            char kind = 0;
+            fields >> kind;
+            if (kind == 'E') {
+                obx_schema_id id;
+                StoredItem item{};
+                fields >> id >> item.uid >> item.name;
+                entities[id] = item;
+            } else if (kind == 'P') {
+                obx_schema_id entity, id;
+                StoredItem item{};
+                fields >> entity >> id >> item.uid >> item.type >> item.name;
+                properties[{entity, id}] = item;
+            } else if (kind == 'I') {
+                obx_schema_id id;
+                obx_uid uid;
+                fields >> id >> uid;
+                indexes[id] = uid;
+            }
+        }
+        for (const EntityInfo &e : schema_.entities) {
+            for (const auto &[id, item] : entities) {
+                if (id == e.id && item.uid != e.uid)
+                    mismatch("entity " + e.name + " (id " + std::to_string(e.id) + ") has uid " + std::to_string(e.uid)
+                             + ", the store has " + std::to_string(item.uid));
+                if (id != e.id && item.uid == e.uid)
+                    mismatch("entity " + e.name + " has id " + std::to_string(e.id) + ", the store has "
+                             + std::to_string(id));
+            }
+            for (const PropertyInfo &p : e.properties) {
+                for (const auto &[key, item] : properties) {
+                    if (key.first != e.id)
+                        continue;
+                    if (key.second == p.id && item.uid != p.uid)
+                        mismatch("property " + e.name + "." + p.name + " has uid " + std::to_string(p.uid)
+                                 + ", the store has " + std::to_string(item.uid));
+                    if (key.second != p.id && item.uid == p.uid)
+                        mismatch("property " + e.name + "." + p.name + " has id " + std::to_string(p.id)
+                                 + ", the store has " + std::to_string(key.second));
+                    if (key.second == p.id && item.type != int(p.type))
+                        mismatch("property " + e.name + "." + p.name + " changed its type");
+                }
+                if (p.indexId) {
+                    const auto it = indexes.find(p.indexId);
+                    if (it != indexes.end() && it->second != p.indexUid)
+                        mismatch("index " + std::to_string(p.indexId) + " has uid " + std::to_string(p.indexUid)
+                                 + ", the store has " + std::to_string(it->second));
+                }
+            }
+        }
     }
-}
-
-void StoreImpl::closeEnvironment()
-{
-    {
-        std::lock_guard<std::mutex> lock(poolMutex_);
-        for (MDB_txn *txn : idleReaders_)
-            mdb_txn_abort(txn);
-        idleReaders_.clear();
-    }
-    if (env_) {
-        mdb_env_close(env_);
-        env_ = nullptr;
-    }
-    if (!canonical_.empty()) {
-        OpenStores::release(canonical_);
-        canonical_.clear();
-    }
+    std::string text = schemaText(schema_);
+    MDB_val stored{text.size(), text.data()};
+    if ((rc = mdb_put(txn, meta_, &key, &stored, 0)) != 0)
+        failLmdb(rc, "Could not store the model");
 }
 
 void StoreImpl::close()
 {
-    if (currentTx(*this))
-        raise(OBX_ERROR_ILLEGAL_STATE, "The store cannot close while this thread holds one of its transactions");
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (state_ == State::Closed && !env_)
+    std::lock_guard<std::mutex> closing(closeMutex_);
+    if (closed_)
         return;
-    if (state_ == State::Closing) {
-        changed_.wait(lock, [this] { return state_ == State::Closed; });
-        return;
+    if (current())
+        fail(OBX_ERROR_ILLEGAL_STATE, "The store cannot be closed inside one of its own transactions");
+    // Waits until every running transaction, on any thread, has ended.
+    std::unique_lock<std::shared_mutex> lock(lifetime_);
+    closed_ = true;
+    if (env_) {
+        mdb_env_close(env_);
+        env_ = nullptr;
     }
-    state_ = State::Closing;
-    changed_.wait(lock, [this] { return running_ == 0; });
-    closeEnvironment();
-    state_ = State::Closed;
-    changed_.notify_all();
 }
 
-bool StoreImpl::isClosed() const
+const EntityInfo &StoreImpl::entity(obx_schema_id id) const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return state_ != State::Open;
+    const EntityInfo *e = schema_.entity(id);
+    if (!e)
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Entity " + std::to_string(id) + " is not in the model");
+    return *e;
 }
 
-void StoreImpl::checkOpen() const
+TxState *StoreImpl::current() const
 {
-    if (isClosed())
-        raise(OBX_ERROR_ILLEGAL_STATE, "Store is closed");
+    Registry &reg = registry();
+    const auto it = reg.find(this);
+    return it == reg.end() ? nullptr : it->second.get();
 }
 
-const EntityDef &StoreImpl::entity(obx_schema_id entityId) const
+TxState *StoreImpl::begin(bool write)
 {
-    const EntityDef *entity = schema_->entity(entityId);
-    if (!entity)
-        raise(OBX_ERROR_ILLEGAL_ARGUMENT, "Entity id " + std::to_string(entityId) + " is not in the store's model");
-    return *entity;
-}
-
-void StoreImpl::beginOperation()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (state_ != State::Open)
-        raise(OBX_ERROR_ILLEGAL_STATE, "Store is closed");
-    ++running_;
-}
-
-void StoreImpl::endOperation()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (--running_ == 0)
-        changed_.notify_all();
-}
-
-MDB_txn *StoreImpl::beginReadTxn()
-{
+    if (TxState *state = current()) {
+        if (write && !state->write)
+            fail(OBX_ERROR_ILLEGAL_STATE, "A write transaction cannot be started inside a read transaction");
+        ++state->depth;
+        return state;
+    }
+    std::shared_lock<std::shared_mutex> life(lifetime_);
+    if (closed_)
+        fail(OBX_ERROR_ILLEGAL_STATE, "Store is closed");
     MDB_txn *txn = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(poolMutex_);
-        if (!idleReaders_.empty()) {
-            txn = idleReaders_.back();
-            idleReaders_.pop_back();
-        }
+    const int rc = mdb_txn_begin(env_, nullptr, write ? 0 : MDB_RDONLY, &txn);
+    if (rc != 0)
+        failLmdb(rc, write ? "Could not begin a write transaction" : "Could not begin a read transaction");
+    auto state = std::make_unique<TxState>();
+    state->store = this;
+    state->txn = txn;
+    state->write = write;
+    state->depth = 1;
+    state->life = std::move(life);
+    TxState *raw = state.get();
+    registry()[this] = std::move(state);
+    return raw;
+}
+
+void StoreImpl::end(TxState *state, bool commit, bool write)
+{
+    if (--state->depth > 0) {
+        if (!commit && write)
+            state->failed = true;
+        return;
     }
-    if (txn) {
-        if (mdb_txn_renew(txn) == 0)
-            return txn;
-        mdb_txn_abort(txn);
-        txn = nullptr;
+    Registry &reg = registry();
+    std::unique_ptr<TxState> owned = std::move(reg[this]);
+    reg.erase(this);
+    if (!commit || (state->failed && !state->write)) {
+        mdb_txn_abort(owned->txn);
+        return;
     }
-    const int rc = mdb_txn_begin(env_, nullptr, MDB_RDONLY, &txn);
-    if (rc)
-        raiseLmdb(rc, "Could not begin a read transaction");
-    return txn;
+    if (state->failed) {
+        mdb_txn_abort(owned->txn);
+        fail(OBX_ERROR_ILLEGAL_STATE, "Transaction was not committed: an operation inside it failed");
+    }
+    try {
+        if (owned->write)
+            writeSequences(*owned);
+    } catch (...) {
+        mdb_txn_abort(owned->txn);
+        throw;
+    }
+    const int rc = mdb_txn_commit(owned->txn);
+    if (rc != 0)
+        failLmdb(rc, "Could not commit the transaction");
 }
 
-void StoreImpl::endReadTxn(MDB_txn *txn)
+TxState &StoreImpl::require(bool write) const
 {
-    mdb_txn_reset(txn);
-    std::lock_guard<std::mutex> lock(poolMutex_);
-    if (idleReaders_.size() < kIdleReaderLimit)
-        idleReaders_.push_back(txn);
-    else
-        mdb_txn_abort(txn);
+    TxState *state = current();
+    if (!state)
+        fail(OBX_ERROR_ILLEGAL_STATE, "No transaction is open on this thread");
+    if (write && !state->write)
+        fail(OBX_ERROR_ILLEGAL_STATE, "A write needs a write transaction");
+    return *state;
 }
 
-obx_id StoreImpl::nextId(const EntityDef &entity)
+MDB_dbi StoreImpl::objects(obx_schema_id entityId) const
 {
-    return sequences_[entity.id].fetch_add(1) + 1;
+    const auto it = objects_.find(entityId);
+    if (it == objects_.end())
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Entity " + std::to_string(entityId) + " is not in the model");
+    return it->second;
 }
 
-obx_id StoreImpl::sequence(const EntityDef &entity) const
+MDB_dbi StoreImpl::index(obx_schema_id indexId) const
 {
-    return sequences_[entity.id].load();
+    return indexes_.at(indexId);
 }
 
-void StoreImpl::raiseSequence(const EntityDef &entity, obx_id id)
+uint64_t StoreImpl::lastId(TxState &tx, const EntityInfo &entity)
 {
-    std::atomic<uint64_t> &sequence = sequences_[entity.id];
-    uint64_t current = sequence.load();
-    while (current < id && !sequence.compare_exchange_weak(current, id)) {
+    const auto it = tx.sequences.find(entity.id);
+    if (it != tx.sequences.end())
+        return it->second;
+    uint8_t keyBytes[7] = {'s', 'e', 'q', 0, 0, 0, 0};
+    for (int i = 0; i < 4; ++i)
+        keyBytes[3 + i] = uint8_t(entity.id >> (8 * (3 - i)));
+    MDB_val key{sizeof keyBytes, keyBytes};
+    MDB_val value;
+    uint64_t last = 0;
+    const int rc = mdb_get(tx.txn, meta_, &key, &value);
+    if (rc == 0 && value.mv_size == 8)
+        last = readBigEndian64(value.mv_data);
+    else if (rc != 0 && rc != MDB_NOTFOUND)
+        failLmdb(rc, "Could not read the id sequence of " + entity.name);
+    tx.sequences[entity.id] = last;
+    return last;
+}
+
+uint64_t StoreImpl::nextId(TxState &tx, const EntityInfo &entity)
+{
+    const uint64_t id = lastId(tx, entity) + 1;
+    tx.sequences[entity.id] = id;
+    tx.dirtySequences[entity.id] = true;
+    return id;
+}
+
+void StoreImpl::moveSequencePast(TxState &tx, const EntityInfo &entity, uint64_t id)
+{
+    if (id > lastId(tx, entity)) {
+        tx.sequences[entity.id] = id;
+        tx.dirtySequences[entity.id] = true;
     }
 }
 
-} // namespace internal
-} // namespace obx
+void StoreImpl::writeSequences(TxState &tx)
+{
+    for (const auto &[entityId, dirty] : tx.dirtySequences) {
+        if (!dirty)
+            continue;
+        uint8_t keyBytes[7] = {'s', 'e', 'q', 0, 0, 0, 0};
+        for (int i = 0; i < 4; ++i)
+            keyBytes[3 + i] = uint8_t(entityId >> (8 * (3 - i)));
+        uint8_t valueBytes[8];
+        putBigEndian64(valueBytes, tx.sequences[entityId]);
+        MDB_val key{sizeof keyBytes, keyBytes};
+        MDB_val value{8, valueBytes};
+        const int rc = mdb_put(tx.txn, meta_, &key, &value, 0);
+        if (rc != 0)
+            failLmdb(rc, "Could not store an id sequence");
+    }
+}
+
+} // namespace obx::internal
+
+obx_err obx_remove_db_files(const char *directory)
+{
+    if (!directory || !*directory)
+        return obx::internal::setLastError(OBX_ERROR_ILLEGAL_ARGUMENT, "Store directory must not be empty");
+    for (const char *file : {"/data.mdb", "/lock.mdb"}) {
+        const std::string path = std::string(directory) + file;
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+            return obx::internal::setLastError(OBX_ERROR_STORAGE_GENERAL,
+                                               "Could not delete " + path + ": " + std::strerror(errno));
+    }
+    obx::internal::clearLastError();
+    return OBX_SUCCESS;
+}

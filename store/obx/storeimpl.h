@@ -1,81 +1,99 @@
 #pragma once
 
-// One open LMDB environment with the store's model: opening and the model check, the count of
-// running operations that close() waits for, the pool of idle read transactions, and the
-// per-entity id sequences.
-
-#include "collisionflags.h"
-#include "schema.h"
-#include "storeoptions.h"
+#include "store/obx/options.h"
+#include "store/obx/schema.h"
 
 #include <lmdb.h>
 
 #include <atomic>
-#include <condition_variable>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <vector>
 
-namespace obx {
-namespace internal {
+namespace obx::internal {
+
+class StoreImpl;
+
+// One thread's transaction on one store; nested Transaction objects share it.
+struct TxState
+{
+    StoreImpl *store = nullptr;
+    MDB_txn *txn = nullptr;
+    bool write = false;
+    int depth = 0;
+    bool failed = false;
+    std::shared_lock<std::shared_mutex> life;
+    std::map<obx_schema_id, uint64_t> sequences; // last ids handed out, written at commit
+    std::map<obx_schema_id, bool> dirtySequences;
+};
 
 class StoreImpl
 {
 public:
-    // Opens the store; takes the options over (also when it raises).
-    explicit StoreImpl(OBX_store_options *options);
+    explicit StoreImpl(OBX_store_options &options);
     ~StoreImpl();
-    StoreImpl(const StoreImpl &) = delete;
-    StoreImpl &operator=(const StoreImpl &) = delete;
 
     void close();
-    bool isClosed() const;
-    void checkOpen() const; // raises "Store is closed"
+    bool isClosed() const { return closed_; }
     const std::string &directory() const { return directory_; }
-    const Schema &schema() const { return *schema_; }
-    const EntityDef &entity(obx_schema_id entityId) const; // raises for an unknown entity
-    uint32_t debugFlags() const { return debugFlags_; }
-    MDB_env *env() const { return env_; }
-    MDB_dbi seqDbi() const { return seqDbi_; }
-    MDB_dbi metaDbi() const { return metaDbi_; }
-    CollisionFlags &collisions() { return collisions_; }
+    const Schema &schema() const { return schema_; }
+    const EntityInfo &entity(obx_schema_id id) const;
 
-    // Every transaction counts as one running operation from begin to end.
-    void beginOperation();
-    void endOperation();
-    MDB_txn *beginReadTxn();
-    void endReadTxn(MDB_txn *txn);
+    // The calling thread's transaction on this store, or nullptr.
+    TxState *current() const;
+    // Joins the thread's transaction or begins one; raises when the store is closed or a write
+    // is asked inside a read.
+    TxState *begin(bool write);
+    // Ends one level; the outermost commits when commit is set and nothing failed, else aborts.
+    // A joined write that ends without commit fails the outer transaction; a joined read does not.
+    void end(TxState *state, bool commit, bool write);
+    // The thread's transaction, which must exist (and be a write when write is set).
+    TxState &require(bool write) const;
 
-    obx_id nextId(const EntityDef &entity);
-    obx_id sequence(const EntityDef &entity) const;
-    void raiseSequence(const EntityDef &entity, obx_id id);
+    MDB_dbi objects(obx_schema_id entityId) const;
+    MDB_dbi index(obx_schema_id indexId) const;
+
+    uint64_t nextId(TxState &tx, const EntityInfo &entity);
+    void moveSequencePast(TxState &tx, const EntityInfo &entity, uint64_t id);
+    uint64_t lastId(TxState &tx, const EntityInfo &entity);
 
 private:
-    void open(OBX_store_options &options);
-    void loadSequences(MDB_txn *txn);
-    void closeEnvironment();
+    void openDatabases();
+    void checkSchema(MDB_txn *txn);
+    void writeSequences(TxState &tx);
 
     std::string directory_;
-    std::string canonical_; // the claim in OpenStores
-    std::unique_ptr<Schema> schema_;
-    uint32_t debugFlags_ = 0;
+    Schema schema_;
     MDB_env *env_ = nullptr;
-    MDB_dbi seqDbi_ = 0;
-    MDB_dbi metaDbi_ = 0;
-    CollisionFlags collisions_;
-    std::unique_ptr<std::atomic<uint64_t>[]> sequences_; // by entity id
-    size_t sequenceCount_ = 0;
-
-    enum class State { Open, Closing, Closed };
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    State state_ = State::Closed;
-    int running_ = 0;
-
-    std::mutex poolMutex_;
-    std::vector<MDB_txn *> idleReaders_;
+    MDB_dbi meta_ = 0;
+    std::map<obx_schema_id, MDB_dbi> objects_;
+    std::map<obx_schema_id, MDB_dbi> indexes_;
+    mutable std::shared_mutex lifetime_;
+    std::atomic<bool> closed_{false};
+    std::mutex closeMutex_;
 };
 
-} // namespace internal
-} // namespace obx
+// Raises DbException for an LMDB failure, with LMDB's own text.
+[[noreturn]] void failLmdb(int rc, const std::string &what);
+
+inline void putBigEndian64(uint8_t *out, uint64_t v)
+{
+    for (int i = 7; i >= 0; --i) {
+        out[i] = uint8_t(v & 0xff);
+        v >>= 8;
+    }
+}
+
+inline uint64_t readBigEndian64(const void *in)
+{
+    const uint8_t *p = static_cast<const uint8_t *>(in);
+    uint64_t v = 0;
+    for (int i = 0; i < 8; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+} // namespace obx::internal
