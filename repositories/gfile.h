@@ -1,23 +1,35 @@
 #pragma once
 
 #include "repositories/grepository.h"
+#include "store/file.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QList>
+#include <QLoggingCategory>
 #include <QString>
 
 namespace UGENERAL {
 
-// File repository: property listings with their child rows.
+// The diagnostics of the file repository (filters, imports), on Qt's debug output.
+Q_DECLARE_LOGGING_CATEGORY(lcFiles)
+
+// File repository: property listings with their child rows, their filtered lists and counts,
+// the actions on them and the import from the server.
 class GFile : public GRepository
 {
 public:
     using GRepository::GRepository;
     ~GFile() override;
 
+    // Import (the batch is one write transaction; a failure stores none of it).
     void saveFiles(QJsonArray files, qlonglong date = -1);
     void saveColleagueFiles(QJsonArray files, int propertyType, QString userId);
+    void unseen(QJsonArray files, qlonglong date);
+    bool savefileMatchTag(QString fileId, QString requestId, int tag);
+
+    // Actions.
+    // Removes the file's child rows and, with withFile, the file; answers whether the file was
+    // removed (with withFile false: whether any child row was).
     bool deleteFile(QString fileId, qlonglong date, bool withFile);
     void deleteFilesByFilter(int tradeType, int propertyType, QJsonArray filters);
     void deleteFileImage(QString fileId, QString path);
@@ -27,8 +39,8 @@ public:
     bool adColleagueFile(QString fileId, bool colleague, qlonglong date);
     bool fileSeen(int code);
     bool fileUnSeen(int code);
-    void unseen(QJsonArray files, qlonglong date);
-    bool savefileMatchTag(QString fileId, QString requestId, int tag);
+
+    // Lists and look-ups.
     QJsonArray getFiles(int tradeType, int propertyType, QJsonArray filters, QString orderBy, QString orderType, int page, QString keyword, QString userId);
     QJsonArray getColleagueFiles(int tradeType, int propertyType, QJsonArray filters, QString orderBy, QString orderType, int page, QString keyword, QString userId);
     QJsonArray getDraftFiles();
@@ -38,11 +50,33 @@ public:
     QJsonObject getFileByCode(int code);
     QJsonObject getFileByLocalId(int id);
     int getFileLocalId(QString serverId);
+
+    // Counts.
     int getFilesCount(int tradeType, int propertyType, QJsonArray filters, bool seen, QString userId);
     int getFilesCountByUser(QString userId, QString agentId);
     int getDueFilesCount(QString start, QString end);
     int getOfflineCount();
     int getOldFilesCount(qlonglong time);
+
+    // The filter items, types, keyword and owner as conditions on builder (see GFileFilter).
+    obx::QueryBuilder<File> &buildFilterQuery(obx::QueryBuilder<File> &builder, int tradeType, int propertyType,
+                                              QJsonArray filters, QString keyword, QString userId);
+    // True when the user of this JSON, or one of its agents, is logged in on this device.
+    bool findLoggedInUser(QJsonObject user);
+
+    // Removes the FileInfo, FileToggle, FileTenant and FileMeter rows of the file with this server
+    // id, and its FileActivity rows when withActivities; answers how many rows went.
+    static uint64_t removeChildRows(obx::Store &store, const std::string &fileId, bool withActivities);
+
+private:
+    QJsonArray toJsonList(obx::Query<File> &query, bool full);
+    QJsonObject single(std::unique_ptr<File> file);
+    // Finds the file by server id, changes it and writes it back, stamping date when above 0.
+    template <class Change> bool updateFile(const QString &fileId, qlonglong date, Change change);
+    bool setSeen(int code, bool seen);
+    // A file without a server id shares no child rows by id; its own rows go by its relations.
+    void removeUnnamedFile(const File &file);
+    void stamp(qlonglong date);
 };
 
 } // namespace UGENERAL

@@ -112,6 +112,33 @@ bool GJson::flag(const QJsonObject &object, const QString &key)
     return false;
 }
 
+qint64 GJson::toInt64(double value)
+{
+    return clampDouble(value);
+}
+
+int32_t GJson::toInt32(double value)
+{
+    return clampTo<int32_t>(clampDouble(value));
+}
+
+uint64_t GJson::toUInt64(double value)
+{
+    if (std::isnan(value) || value <= 0)
+        return 0;
+    if (value >= 18446744073709551615.0)
+        return std::numeric_limits<uint64_t>::max();
+    return uint64_t(value);
+}
+
+float GJson::toFloat(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    const double top = double(std::numeric_limits<float>::max());
+    return float(value > top ? top : (value < -top ? -top : value));
+}
+
 QJsonArray GJson::toArray(const std::vector<std::string> &texts)
 {
     QJsonArray array;

@@ -31,6 +31,14 @@ public:
     // JSON true, or a non-zero number.
     static bool flag(const QJsonObject &object, const QString &key);
 
+    // A real truncated toward zero and clamped to the target's range (NaN reads as 0), so a
+    // negative or huge server number never takes an undefined conversion.
+    static qint64 toInt64(double value);
+    static int32_t toInt32(double value);
+    static uint64_t toUInt64(double value);
+    // Clamped to the float range; NaN reads as 0.
+    static float toFloat(double value);
+
     static QString fromUtf8(const std::string &text) { return QString::fromStdString(text); }
     static QJsonArray toArray(const std::vector<std::string> &texts);
     static std::vector<std::string> toStrings(const QJsonArray &array);

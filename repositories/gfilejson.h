@@ -1,0 +1,57 @@
+#pragma once
+
+#include "repositories/guser.h"
+#include "store/contact.h"
+#include "store/file.h"
+#include "store/sharedstate.h"
+
+#include <QJsonObject>
+#include <QString>
+
+#include <map>
+#include <string>
+
+namespace UGENERAL {
+
+// The JSON of a stored file that the screens show, at summary level (lists) or full level
+// (single files, export pages), with its child rows and the rows it names by server id. One
+// converter serves one read: it remembers the catalogue titles, agents, districts and activity
+// authors it has looked up, which a list's files share.
+class GFileJson
+{
+public:
+    explicit GFileJson(const SharedSnapshot &snapshot);
+
+    QJsonObject fileToJson(const File &file, bool full);
+
+    // The number of counterpart files (offers for a request, requests for an offer) of the
+    // owner whose price lies within a tenth of this file's.
+    int matchCount(const File &file);
+
+    static QJsonObject contactJson(const Contact &contact);
+
+private:
+    QJsonObject contactOf(const std::string &serverId);
+    void addGuard(const File &file, QJsonObject &json);
+    QJsonObject info(const File &file, bool full);
+    QJsonObject meter(const File &file, bool full);
+    void addTenant(const File &file, QJsonObject &json);
+    void addToggles(const File &file, bool full, QJsonObject &json);
+    void addDistricts(const File &file, QJsonObject &json);
+    void addHashtags(const File &file, QJsonObject &json);
+    QJsonArray matchTags(const File &file);
+    void addActivities(const File &file, QJsonObject &json);
+    void addAgent(const File &file, QJsonObject &json);
+    // The title of the catalogue entry parentKey/key, or nothing.
+    const std::string *catalogueTitle(const std::string &parentKey, int key);
+
+    SharedSnapshot snapshot_;
+    obx::Store &store_;
+    GUser users_;
+    std::map<std::pair<std::string, int>, std::pair<bool, std::string>> titles_;
+    std::map<std::string, QJsonObject> agents_;     // agent server id -> JSON, empty when missing
+    std::map<std::string, QJsonObject> districts_;  // server id -> JSON, empty when missing
+    std::map<std::string, std::pair<obx_id, std::string>> authors_; // server id -> (local id, image)
+};
+
+} // namespace UGENERAL
