@@ -337,8 +337,10 @@ template <class Edit> bool GForm::editFormAccount(Edit &&edit)
     // The stored row, not the copy: the copy predates later writes (the update stamp among
     // them), and putting it back would undo them.
     std::unique_ptr<User> row = users.get(copy.id);
-    if (!row)
+    if (!row) {
+        tx.success(); // nothing written; ending it unsaved would abort a caller's transaction
         return false;
+    }
     edit(*row);
     users.put(*row);
     copy.invisible_toggles = row->invisible_toggles;

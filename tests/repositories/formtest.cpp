@@ -260,6 +260,12 @@ TEST_F(FormTest, AddingAHiddenToggleKeepsLaterChangesOfTheRow)
     EXPECT_TRUE(db.addInvisibleToggle(650));
     EXPECT_EQ(row(owner.id)->invisible_toggles, (Ids{"750", "650"}));
     EXPECT_EQ(row(owner.id)->updated_date, 7000u);
+
+    // A cached account whose row is gone is not written back.
+    obx::Box<User>(temp.store()).remove(owner.id);
+    EXPECT_FALSE(form().addInvisibleToggle(1, ""));
+    EXPECT_NO_THROW(form().saveFormSettings(QJsonArray{QJsonObject{{"key", 7}}}, "", 9000));
+    EXPECT_EQ(obx::Box<User>(temp.store()).count(), 0u);
 }
 
 // ---- The shipped catalogue --------------------------------------------------------------------------
