@@ -1,0 +1,205 @@
+// The object store's failures and durability: every failure is a DbException with its code,
+// damaged rows are reported as such, and a killed writer leaves the last committed transaction.
+
+#include "store/obxtestmodel.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace obxtest;
+
+namespace {
+
+int codeOf(const std::function<void()> &fn)
+{
+    try {
+        fn();
+    } catch (const obx::DbException &e) {
+        return e.code();
+    }
+    return OBX_SUCCESS;
+}
+
+std::string table(const std::function<void(flatbuffers::FlatBufferBuilder &)> &fields)
+{
+    flatbuffers::FlatBufferBuilder fbb;
+    fbb.ForceDefaults(true);
+    const auto start = fbb.StartTable();
+    fields(fbb);
+    fbb.Finish(flatbuffers::Offset<flatbuffers::Table>(fbb.EndTable(start)));
+    return std::string(reinterpret_cast<const char *>(fbb.GetBufferPointer()), fbb.GetSize());
+}
+
+} // namespace
+
+TEST(ObxFailure, DamagedRowsAreReportedAsCorrupt)
+{
+    TempDir dir;
+    {
+        auto store = openStore(dir.path());
+        for (const char *tag : {"a", "b", "c", "d"}) {
+            Item item;
+            item.tag = tag;
+            item.owner = 1;
+            store->box<Item>().put(item);
+        }
+        Owner owner;
+        store->box<Owner>().put(owner);
+    }
+    // Row 2: bytes that are no table at all. Row 3: a table whose text runs past its end.
+    // Owner 1: a root offset pointing outside the row.
+    rawPut(dir.path(), "o1", bigEndian(2), "\x01\x02\x03");
+    flatbuffers::FlatBufferBuilder fbb;
+    const auto text = fbb.CreateString("a long enough text to be cut");
+    const auto start = fbb.StartTable();
+    fbb.AddElement<uint64_t>(4, 3, 0);
+    fbb.AddOffset(8, text);
+    fbb.Finish(flatbuffers::Offset<flatbuffers::Table>(fbb.EndTable(start)));
+    const std::string cut(reinterpret_cast<const char *>(fbb.GetBufferPointer()), fbb.GetSize());
+    rawPut(dir.path(), "o1", bigEndian(3), cut.substr(0, cut.size() - 12));
+    rawPut(dir.path(), "o2", bigEndian(1), std::string("\xff\xff\x00\x00\x00\x00\x00\x00", 8));
+
+    auto store = openStore(dir.path());
+    auto items = store->box<Item>();
+    EXPECT_EQ(codeOf([&] { items.get(2); }), OBX_ERROR_FILE_CORRUPT);
+    EXPECT_EQ(codeOf([&] { items.get(3); }), OBX_ERROR_FILE_CORRUPT);
+    EXPECT_EQ(codeOf([&] { items.getAll(); }), OBX_ERROR_FILE_CORRUPT);
+    EXPECT_EQ(codeOf([&] { items.query(Item_::kind == 0).build().find(); }), OBX_ERROR_FILE_CORRUPT);
+    EXPECT_EQ(codeOf([&] { items.query(Item_::tag == "b").build().findIds(); }), OBX_ERROR_FILE_CORRUPT);
+    EXPECT_EQ(codeOf([&] {
+                  auto qb = items.query(Item_::tag == "a");
+                  qb.link(Item_::owner);
+                  qb.build().findIds();
+              }),
+              OBX_ERROR_FILE_CORRUPT);
+    try {
+        items.get(2);
+    } catch (const obx::DbException &e) {
+        EXPECT_STREQ(e.what(), "Stored object Item 2 is corrupt");
+    }
+    // Rows that are whole still read, and counting needs no row.
+    EXPECT_EQ(items.get(4)->tag, "d");
+    EXPECT_EQ(items.count(), 4u);
+    EXPECT_EQ(items.query(Item_::tag == "d").build().findIds(), std::vector<obx_id>{4});
+}
+
+TEST(ObxFailure, EveryFailureIsADbException)
+{
+    TempDir dir;
+    EXPECT_EQ(codeOf([&] { obx::Store store(nullptr); }), OBX_ERROR_ILLEGAL_ARGUMENT);
+    EXPECT_EQ(codeOf([&] { obx::Store store(obx_opt()); }), OBX_ERROR_ILLEGAL_ARGUMENT); // no model
+    std::ofstream(dir.sub("file")) << "in the way";
+    EXPECT_EQ(codeOf([&] { openStore(dir.sub("file/store")); }), OBX_ERROR_STORAGE_GENERAL);
+    EXPECT_EQ(obx_last_error_code(), OBX_ERROR_STORAGE_GENERAL);
+
+    auto store = openStore(dir.sub("store"));
+    EXPECT_EQ(codeOf([&] { obx::internal::RawBox(*store, 77); }), OBX_ERROR_ILLEGAL_ARGUMENT);
+    obx::internal::RawBox raw(*store, kItem);
+    const std::string good = table([](flatbuffers::FlatBufferBuilder &fbb) { fbb.AddElement<uint64_t>(4, 1, 0); });
+    EXPECT_EQ(codeOf([&] { raw.put(0, good.data(), good.size(), OBXPutMode_PUT); }), OBX_ERROR_ILLEGAL_ARGUMENT);
+    EXPECT_EQ(codeOf([&] { raw.put(2, good.data(), good.size(), OBXPutMode_PUT); }), OBX_ERROR_ILLEGAL_ARGUMENT);
+    EXPECT_EQ(codeOf([&] { raw.put(1, "junk", 4, OBXPutMode_PUT); }), OBX_ERROR_ILLEGAL_ARGUMENT);
+    EXPECT_EQ(codeOf([&] {
+                  const void *data;
+                  size_t size;
+                  raw.getRaw(1, &data, &size); // outside any transaction
+              }),
+              OBX_ERROR_ILLEGAL_STATE);
+    EXPECT_EQ(store->box<Item>().count(), 0u);
+
+    // A C-style call's failure becomes the exception through the thread's last error.
+    OBX_store_options *opt = obx_opt();
+    EXPECT_EQ(obx_opt_directory(opt, ""), OBX_ERROR_ILLEGAL_ARGUMENT);
+    obx_opt_free(opt);
+    try {
+        obx::throwLastError("Could not set the directory");
+    } catch (const obx::DbException &e) {
+        EXPECT_EQ(e.code(), OBX_ERROR_ILLEGAL_ARGUMENT);
+        EXPECT_STREQ(e.what(), "Could not set the directory: Store directory must not be empty");
+    }
+}
+
+// A child process writes numbered transactions until it is killed at a random moment. Each
+// transaction sets all ten counters to its number and adds one log row with it. After each kill
+// the store must hold one whole prefix of transactions: every counter at K, log rows 1..K, and K
+// no lower than the last number the child reported as committed.
+TEST(ObxFailure, AKilledWriterLeavesTheLastCommittedTransaction)
+{
+    TempDir dir;
+    {
+        auto store = openStore(dir.path());
+        std::vector<Item> counters(10);
+        store->box<Item>().put(counters);
+    }
+    std::mt19937 random(5);
+    uint64_t committed = 0;
+    for (int round = 0; round < 6; ++round) {
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(pipeFds[0]);
+            try {
+                auto store = openStore(dir.path());
+                auto items = store->box<Item>();
+                auto log = store->box<Owner>();
+                for (uint64_t n = committed + 1;; ++n) {
+                    obx::Transaction tx = store->txWrite();
+                    for (obx_id id = 1; id <= 10; ++id) {
+                        auto counter = items.get(id);
+                        counter->kind = int(n);
+                        items.put(*counter);
+                    }
+                    Owner entry;
+                    entry.level = int(n);
+                    entry.name = std::string(size_t(n % 7) * 300, 'x');
+                    log.put(entry);
+                    tx.success();
+                    if (write(pipeFds[1], &n, sizeof n) != sizeof n)
+                        _exit(3);
+                }
+            } catch (...) {
+                _exit(2);
+            }
+        }
+        close(pipeFds[1]);
+        const uint64_t wanted = committed + 3 + random() % 20;
+        uint64_t reported = committed;
+        while (reported < wanted) {
+            uint64_t n;
+            if (read(pipeFds[0], &n, sizeof n) != sizeof n)
+                break;
+            reported = n;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        close(pipeFds[0]);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer ended by itself with " << WEXITSTATUS(status);
+        ASSERT_GE(reported, wanted);
+
+        auto store = openStore(dir.path());
+        auto counters = store->box<Item>().getAll();
+        ASSERT_EQ(counters.size(), 10u);
+        const uint64_t k = uint64_t(counters[0]->kind);
+        for (const auto &c : counters)
+            ASSERT_EQ(uint64_t(c->kind), k) << "a transaction was kept in part";
+        EXPECT_GE(k, reported);
+        auto entries = store->box<Owner>().query().order(Owner_::level).build().find();
+        ASSERT_EQ(entries.size(), k);
+        for (uint64_t i = 0; i < k; ++i)
+            ASSERT_EQ(uint64_t(entries[i]->level), i + 1);
+        // The store takes writes again after the kill.
+        Place p;
+        EXPECT_NO_THROW(store->box<Place>().put(p));
+        committed = k;
+    }
+}

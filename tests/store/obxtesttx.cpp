@@ -1,0 +1,280 @@
+// The object store's transactions: nesting on one thread, isolation between threads, one writer
+// beside many readers, a full map, and closing while other threads work.
+
+#include "store/obxtestmodel.h"
+
+#include "store/obx/options.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+using namespace obxtest;
+using namespace std::chrono_literals;
+
+namespace {
+
+class ObxTx : public ::testing::Test
+{
+protected:
+    void SetUp() override { store = openStore(dir.path()); }
+    obx::Box<Item> items() { return store->box<Item>(); }
+    obx_id putItem(int kind = 0)
+    {
+        Item item;
+        item.kind = kind;
+        return items().put(item);
+    }
+
+    TempDir dir;
+    std::unique_ptr<obx::Store> store;
+};
+
+int codeOf(const std::function<void()> &fn)
+{
+    try {
+        fn();
+    } catch (const obx::DbException &e) {
+        return e.code();
+    }
+    return OBX_SUCCESS;
+}
+
+} // namespace
+
+TEST_F(ObxTx, JoinedTransactionsCommitOnlyWithTheOutermost)
+{
+    {
+        obx::Transaction outer = store->txWrite();
+        {
+            obx::Transaction inner = store->txWrite();
+            putItem();
+            inner.success(); // commits nothing on its own
+        }
+        {
+            // A read inside the write sees its uncommitted row.
+            obx::Transaction read = store->txRead();
+            EXPECT_EQ(items().count(), 1u);
+            EXPECT_TRUE(items().get(1));
+            read.success();
+        }
+        // Nor does a read that ends without success spoil the write.
+        {
+            obx::Transaction read = store->txRead();
+        }
+        EXPECT_TRUE(outer.isActive());
+        outer.close();
+        EXPECT_FALSE(outer.isActive());
+    }
+    EXPECT_EQ(items().count(), 0u);
+
+    {
+        obx::Transaction outer = store->txWrite();
+        putItem();
+        {
+            obx::Transaction inner = store->txWrite();
+            putItem();
+            inner.success();
+        }
+        outer.success();
+    }
+    EXPECT_EQ(items().count(), 2u);
+    EXPECT_EQ(codeOf([&] {
+                  obx::Transaction tx = store->txRead();
+                  tx.success();
+                  tx.success();
+              }),
+              OBX_ERROR_ILLEGAL_STATE);
+}
+
+TEST_F(ObxTx, JoinedWriteEndingWithoutSuccessAbortsTheOuter)
+{
+    obx::Transaction outer = store->txWrite();
+    putItem();
+    {
+        obx::Transaction inner = store->txWrite();
+        putItem();
+    }
+    EXPECT_EQ(codeOf([&] { outer.success(); }), OBX_ERROR_ILLEGAL_STATE);
+    EXPECT_FALSE(outer.isActive());
+    EXPECT_EQ(items().count(), 0u);
+    // The thread is free for a new transaction afterwards.
+    putItem();
+    EXPECT_EQ(items().count(), 1u);
+}
+
+TEST_F(ObxTx, WriteInsideReadFailsAndLeavesTheReadUsable)
+{
+    putItem();
+    obx::Transaction read = store->txRead();
+    EXPECT_EQ(codeOf([&] { putItem(); }), OBX_ERROR_ILLEGAL_STATE);
+    EXPECT_EQ(codeOf([&] { items().remove(1); }), OBX_ERROR_ILLEGAL_STATE);
+    EXPECT_EQ(codeOf([&] { store->txWrite(); }), OBX_ERROR_ILLEGAL_STATE);
+    EXPECT_EQ(items().count(), 1u);
+    EXPECT_NO_THROW(read.success());
+    EXPECT_NO_THROW(putItem());
+}
+
+TEST_F(ObxTx, ThreadsSeeOnlyCommittedRowsAndTheirOwnSnapshot)
+{
+    putItem();
+    obx::Transaction read = store->txRead();
+    // Another thread's transaction is its own, not this thread's read.
+    std::async(std::launch::async, [&] { putItem(); }).get();
+    EXPECT_EQ(items().count(), 1u);
+    read.success();
+    EXPECT_EQ(items().count(), 2u);
+
+    // An uncommitted write is invisible to a reader on another thread.
+    obx::Transaction write = store->txWrite();
+    putItem();
+    EXPECT_EQ(std::async(std::launch::async, [&] { return items().count(); }).get(), 2u);
+    write.success();
+    EXPECT_EQ(std::async(std::launch::async, [&] { return items().count(); }).get(), 3u);
+}
+
+TEST_F(ObxTx, ATransactionCannotBeEndedOnAnotherThread)
+{
+    obx::Transaction tx = store->txRead();
+    EXPECT_EQ(std::async(std::launch::async, [&] { return codeOf([&] { tx.success(); }); }).get(),
+              OBX_ERROR_ILLEGAL_STATE);
+    EXPECT_EQ(std::async(std::launch::async, [&] { return codeOf([&] { tx.close(); }); }).get(),
+              OBX_ERROR_ILLEGAL_STATE);
+    EXPECT_TRUE(tx.isActive());
+    EXPECT_NO_THROW(tx.success());
+}
+
+// Writers commit ten rows at a time; readers on other threads must never see a part of a batch,
+// and each read transaction must agree with itself.
+TEST_F(ObxTx, OneWriterAtATimeBesideManyReaders)
+{
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0};
+    std::atomic<int> reads{0};
+    std::vector<std::thread> readers;
+    for (int r = 0; r < 6; ++r)
+        readers.emplace_back([&] {
+            while (!done) {
+                obx::Transaction tx = store->txRead();
+                const uint64_t n = items().count();
+                const auto all = items().getAll();
+                const uint64_t kinds = items().query(Item_::kind.equals(1)).build().count();
+                if (n % 10 != 0 || all.size() != n || kinds * 2 != n)
+                    ++torn;
+                tx.success();
+                ++reads;
+            }
+        });
+    std::vector<std::thread> writers;
+    for (int w = 0; w < 3; ++w)
+        writers.emplace_back([&] {
+            for (int batch = 0; batch < 20; ++batch) {
+                std::vector<Item> rows(10);
+                for (size_t i = 0; i < rows.size(); ++i)
+                    rows[i].kind = int(i % 2);
+                items().put(rows);
+            }
+        });
+    for (std::thread &t : writers)
+        t.join();
+    done = true;
+    for (std::thread &t : readers)
+        t.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_GT(reads, 6);
+    EXPECT_EQ(items().count(), 600u);
+    const auto ids = items().query().build().findIds();
+    ASSERT_EQ(ids.size(), 600u);
+    EXPECT_EQ(ids.back(), 600u); // no id handed out twice or skipped
+}
+
+TEST_F(ObxTx, AFullMapIsAStoreErrorAndKeepsWhatWasCommitted)
+{
+    store.reset();
+    OBX_store_options *opt = options(dir.sub("small"));
+    obx::internal::setMapSizeForTesting(opt, 1 << 20);
+    store = std::make_unique<obx::Store>(opt);
+    Item big;
+    big.note = std::string(60000, 'x');
+    for (int i = 0; i < 3; ++i) {
+        big.id = 0;
+        items().put(big);
+    }
+    int code = OBX_SUCCESS;
+    int added = 0;
+    {
+        obx::Transaction tx = store->txWrite();
+        try {
+            for (; added < 100; ++added) {
+                big.id = 0;
+                items().put(big);
+            }
+        } catch (const obx::DbException &e) {
+            code = e.code();
+        }
+    }
+    EXPECT_EQ(code, OBX_ERROR_DB_FULL);
+    EXPECT_GT(added, 0);
+    EXPECT_EQ(items().count(), 3u);
+    // One row alone too large for the map fails the same way, outside any transaction.
+    Item huge;
+    huge.note = std::string(2 << 20, 'h');
+    EXPECT_EQ(codeOf([&] { items().put(huge); }), OBX_ERROR_DB_FULL);
+    EXPECT_EQ(items().getAll().size(), 3u);
+    // The store still writes what fits.
+    Item small;
+    EXPECT_NO_THROW(items().remove(1));
+    EXPECT_NO_THROW(items().put(small));
+    EXPECT_EQ(items().count(), 3u);
+}
+
+TEST_F(ObxTx, CloseWaitsForOtherThreadsAndLaterCallsRaise)
+{
+    putItem();
+    std::promise<void> started;
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        obx::Transaction tx = store->txWrite();
+        started.set_value();
+        std::this_thread::sleep_for(300ms);
+        putItem();
+        finished = true;
+        tx.success();
+    });
+    started.get_future().wait();
+    const auto before = std::chrono::steady_clock::now();
+    store->close();
+    EXPECT_TRUE(finished);
+    EXPECT_GE(std::chrono::steady_clock::now() - before, 200ms);
+    worker.join();
+    EXPECT_TRUE(store->isClosed());
+
+    for (const auto &call : std::vector<std::function<void()>>{
+             [&] { items().count(); }, [&] { items().get(1); }, [&] { putItem(); },
+             [&] { items().query(Item_::kind.equals(0)).build().find(); }, [&] { store->txRead(); }}) {
+        try {
+            call();
+            ADD_FAILURE() << "a call on a closed store did not raise";
+        } catch (const obx::DbException &e) {
+            EXPECT_STREQ(e.what(), "Store is closed");
+        }
+    }
+    EXPECT_NO_THROW(store->close()); // closing twice is harmless
+
+    // What the worker committed while close waited is on disk.
+    store = openStore(dir.path());
+    EXPECT_EQ(items().count(), 2u);
+}
+
+TEST_F(ObxTx, CloseInsideOwnTransactionIsRefused)
+{
+    obx::Transaction tx = store->txRead();
+    EXPECT_EQ(codeOf([&] { store->close(); }), OBX_ERROR_ILLEGAL_STATE);
+    EXPECT_FALSE(store->isClosed());
+    tx.success();
+    store->close();
+    EXPECT_TRUE(store->isClosed());
+}
