@@ -253,7 +253,8 @@ private:
 template <class EntityT, OBXPropertyType Type>
 class Property;
 
-// Shared by the integer types (Bool, Short, Int, Long) and by relations (the target's id).
+// Shared by the integer types (Bool, Short, Int, Long) and by relations (the target's id). On
+// unsigned properties and relations an operand is taken as the uint64_t it was converted from.
 template <class EntityT>
 class IntegerProperty : public PropertyBase
 {

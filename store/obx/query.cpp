@@ -23,8 +23,9 @@ std::shared_ptr<ConditionNode> group(ConditionNode::Kind kind, const std::vector
     auto node = std::make_shared<ConditionNode>();
     node->kind = kind;
     for (const QueryCondition &c : conditions) {
-        // Nested groups of the same kind are flattened: (a && b) && c is one group of three.
-        if (c.node()->kind == kind)
+        // Nested groups of the same kind are flattened: (a && b) && c is one group of three. An
+        // empty group matches every row, so it stays a child rather than vanishing.
+        if (c.node()->kind == kind && !c.node()->children.empty())
             node->children.insert(node->children.end(), c.node()->children.begin(), c.node()->children.end());
         else
             node->children.push_back(c.node());
@@ -296,11 +297,13 @@ bool evalLeaf(const Bound &bound, const Row &row)
     default: {
         if (c.isDouble)
             return compare(c.op, row.floating(p), c.da, c.db);
-        // Wide enough for unsigned values above 2^63 and negative operands alike.
+        // On unsigned properties the operands are the 64-bit patterns a caller's uint64_t gave,
+        // as the index keys take them; reading them as signed lost every value above 2^63.
         const bool isUnsigned = p.isUnsigned() || p.type == OBXPropertyType_Relation;
         const int64_t raw = row.integer(p);
-        const __int128 v = isUnsigned ? __int128(uint64_t(raw)) : __int128(raw);
-        return compare<__int128>(c.op, v, c.a, c.b);
+        if (isUnsigned)
+            return compare<uint64_t>(c.op, uint64_t(raw), uint64_t(c.a), uint64_t(c.b));
+        return compare<int64_t>(c.op, raw, c.a, c.b);
     }
     }
 }

@@ -65,7 +65,9 @@ Transaction::Transaction(Transaction &&other) noexcept : state_(std::move(other.
 
 Transaction::~Transaction()
 {
-    if (state_ && state_->open) {
+    // On a thread other than its own the transaction cannot be ended safely; that is a misuse
+    // that success() and close() report.
+    if (state_ && state_->open && state_->store->current() == state_->tx) {
         state_->open = false;
         state_->store->end(state_->tx, false, state_->write);
     }
@@ -75,6 +77,8 @@ void Transaction::success()
 {
     if (!state_ || !state_->open)
         internal::fail(OBX_ERROR_ILLEGAL_STATE, "Transaction is not active");
+    if (state_->store->current() != state_->tx)
+        internal::fail(OBX_ERROR_ILLEGAL_STATE, "A transaction can only be ended on the thread that began it");
     state_->open = false;
     state_->store->end(state_->tx, true, state_->write);
 }
@@ -82,6 +86,8 @@ void Transaction::success()
 void Transaction::close()
 {
     if (state_ && state_->open) {
+        if (state_->store->current() != state_->tx)
+            internal::fail(OBX_ERROR_ILLEGAL_STATE, "A transaction can only be ended on the thread that began it");
         state_->open = false;
         state_->store->end(state_->tx, false, state_->write);
     }

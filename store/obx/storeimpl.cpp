@@ -14,6 +14,7 @@
 
 #include "store/obx/storeimpl.h"
 
+#include "store/obx/indexkey.h"
 #include "store/obx/lasterror.h"
 
 #include <cerrno>
@@ -156,7 +157,7 @@ void StoreImpl::openDatabases()
     try {
         if ((rc = mdb_dbi_open(txn, "meta", MDB_CREATE, &meta_)) != 0)
             failLmdb(rc, "Could not open the meta database");
-        checkSchema(txn);
+        const std::set<obx_schema_id> storedIndexes = checkSchema(txn);
         for (const EntityInfo &e : schema_.entities) {
             MDB_dbi dbi;
             const std::string name = "o" + std::to_string(e.id);
@@ -168,6 +169,10 @@ void StoreImpl::openDatabases()
                 if ((rc = mdb_dbi_open(txn, indexName.c_str(), MDB_CREATE | MDB_DUPSORT | MDB_DUPFIXED, &dbi)) != 0)
                     failLmdb(rc, "Could not open the index of " + e.name + "." + p->name);
                 indexes_[p->indexId] = dbi;
+                // An index new to this store (or dropped and taken up again) must cover the rows
+                // stored without it.
+                if (!storedIndexes.count(p->indexId))
+                    rebuildIndex(txn, e, *p, objects_[e.id], dbi);
             }
         }
         if ((rc = mdb_txn_commit(txn)) != 0) {
@@ -181,8 +186,36 @@ void StoreImpl::openDatabases()
     }
 }
 
-void StoreImpl::checkSchema(MDB_txn *txn)
+void StoreImpl::rebuildIndex(MDB_txn *txn, const EntityInfo &entity, const PropertyInfo &p, MDB_dbi objects,
+                             MDB_dbi index)
 {
+    int rc = mdb_drop(txn, index, 0);
+    if (rc != 0)
+        failLmdb(rc, "Could not clear the index of " + entity.name + "." + p.name);
+    MDB_cursor *cursor = nullptr;
+    if ((rc = mdb_cursor_open(txn, objects, &cursor)) != 0)
+        failLmdb(rc, "Could not open a cursor");
+    std::unique_ptr<MDB_cursor, void (*)(MDB_cursor *)> guard(cursor, mdb_cursor_close);
+    MDB_val k, v;
+    for (rc = mdb_cursor_get(cursor, &k, &v, MDB_FIRST); rc == 0; rc = mdb_cursor_get(cursor, &k, &v, MDB_NEXT)) {
+        if (!Row::verify(entity, v.mv_data, v.mv_size))
+            continue; // a damaged row reports itself when read
+        uint64_t value;
+        if (!indexValue(p, Row(entity, v.mv_data, v.mv_size), value))
+            continue;
+        uint8_t keyBytes[8];
+        putBigEndian64(keyBytes, value);
+        MDB_val ik{8, keyBytes}, id{8, k.mv_data};
+        if ((rc = mdb_put(txn, index, &ik, &id, 0)) != 0)
+            failLmdb(rc, "Could not build the index of " + entity.name + "." + p.name);
+    }
+    if (rc != MDB_NOTFOUND)
+        failLmdb(rc, "Could not read the objects of " + entity.name);
+}
+
+std::set<obx_schema_id> StoreImpl::checkSchema(MDB_txn *txn)
+{
+    std::set<obx_schema_id> storedIndexes;
     MDB_val key{6, const_cast<char *>("schema")};
     MDB_val value;
     int rc = mdb_get(txn, meta_, &key, &value);
@@ -213,6 +246,7 @@ void StoreImpl::checkSchema(MDB_txn *txn)
                 obx_uid uid;
                 fields >> id >> uid;
                 indexes[id] = uid;
+                storedIndexes.insert(id);
             }
         }
         for (const EntityInfo &e : schema_.entities) {
@@ -250,6 +284,7 @@ void StoreImpl::checkSchema(MDB_txn *txn)
     MDB_val stored{text.size(), text.data()};
     if ((rc = mdb_put(txn, meta_, &key, &stored, 0)) != 0)
         failLmdb(rc, "Could not store the model");
+    return storedIndexes;
 }
 
 void StoreImpl::close()
@@ -259,6 +294,9 @@ void StoreImpl::close()
         return;
     if (current())
         fail(OBX_ERROR_ILLEGAL_STATE, "The store cannot be closed inside one of its own transactions");
+    // New transactions are refused from here on, so that a busy pool cannot keep the store open:
+    // the lock prefers readers and would let them in ahead of this wait.
+    closing_ = true;
     // Waits until every running transaction, on any thread, has ended.
     std::unique_lock<std::shared_mutex> lock(lifetime_);
     closed_ = true;
@@ -291,8 +329,10 @@ TxState *StoreImpl::begin(bool write)
         ++state->depth;
         return state;
     }
+    if (closing_)
+        fail(OBX_ERROR_ILLEGAL_STATE, "Store is closed");
     std::shared_lock<std::shared_mutex> life(lifetime_);
-    if (closed_)
+    if (closing_)
         fail(OBX_ERROR_ILLEGAL_STATE, "Store is closed");
     MDB_txn *txn = nullptr;
     const int rc = mdb_txn_begin(env_, nullptr, write ? 0 : MDB_RDONLY, &txn);

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <shared_mutex>
 #include <string>
 #include <vector>
@@ -62,7 +63,9 @@ public:
 
 private:
     void openDatabases();
-    void checkSchema(MDB_txn *txn);
+    // Returns the ids of the indexes the stored model already had.
+    std::set<obx_schema_id> checkSchema(MDB_txn *txn);
+    void rebuildIndex(MDB_txn *txn, const EntityInfo &entity, const PropertyInfo &p, MDB_dbi objects, MDB_dbi index);
     void writeSequences(TxState &tx);
 
     std::string directory_;
@@ -73,6 +76,7 @@ private:
     std::map<obx_schema_id, MDB_dbi> indexes_;
     mutable std::shared_mutex lifetime_;
     std::atomic<bool> closed_{false};
+    std::atomic<bool> closing_{false}; // set when close() begins to wait
     std::mutex closeMutex_;
 };
 

@@ -139,7 +139,7 @@ TEST(ObxFailure, AKilledWriterLeavesTheLastCommittedTransaction)
     }
     std::mt19937 random(5);
     uint64_t committed = 0;
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < 20; ++round) {
         int pipeFds[2];
         ASSERT_EQ(pipe(pipeFds), 0);
         const pid_t child = fork();

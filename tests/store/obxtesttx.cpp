@@ -246,7 +246,13 @@ TEST_F(ObxTx, CloseWaitsForOtherThreadsAndLaterCallsRaise)
     });
     started.get_future().wait();
     const auto before = std::chrono::steady_clock::now();
-    store->close();
+    std::thread closer([&] { store->close(); });
+    // While close waits, newcomers are turned away rather than let in ahead of it.
+    std::this_thread::sleep_for(50ms);
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(codeOf([&] { items().count(); }), OBX_ERROR_ILLEGAL_STATE);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 100ms);
+    closer.join();
     EXPECT_TRUE(finished);
     EXPECT_GE(std::chrono::steady_clock::now() - before, 200ms);
     worker.join();
