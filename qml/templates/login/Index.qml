@@ -323,7 +323,7 @@ Page {
 
                 delegate: ItemDelegate {
                     width: entryList.width
-                    height: 60
+                    height: 72
                     background: Rectangle {
                         radius: 8
                         color: parent.hovered ? "#bbdefb" : "#ffffff"
