@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <iterator>
 
 namespace obx {
 
@@ -365,7 +367,7 @@ public:
         return true;
     }
 
-    // An indexed equality at the root AND level that can choose candidates, with its size.
+    // An indexed equality that every match must satisfy: the rows under key in its index.
     struct Candidate
     {
         const PropertyInfo *property = nullptr;
@@ -373,32 +375,39 @@ public:
         size_t count = 0;
     };
 
-    bool bestCandidate(const BoundQuery &query, Candidate &best)
+    // The indexed equalities of the root's AND level (groups of AND included), fewest rows first.
+    std::vector<Candidate> candidates(const BoundQuery &query)
     {
-        bool found = false;
-        for (const Bound &c : query.conditions) {
-            if (c.node->kind != ConditionNode::Leaf || c.node->op != OpEqual || !c.property->indexId)
-                continue;
-            const PropertyInfo &p = *c.property;
-            uint64_t key;
-            if (p.type == OBXPropertyType_String) {
-                if (!c.node->caseSensitive)
-                    continue;
-                key = hashText(c.node->text);
-            } else if (p.isInteger() && !c.node->isDouble) {
-                if (c.node->a == 0 && p.skipsZero())
-                    continue;
-                key = integerIndexValue(p, c.node->a);
-            } else {
-                continue;
-            }
-            const size_t n = indexCount(p, key);
-            if (!found || n < best.count) {
-                best = {&p, key, n};
-                found = true;
-            }
-        }
+        std::vector<Candidate> found;
+        for (const Bound &c : query.conditions)
+            collectCandidates(c, found);
+        std::sort(found.begin(), found.end(), [](const Candidate &a, const Candidate &b) { return a.count < b.count; });
         return found;
+    }
+
+    void collectCandidates(const Bound &c, std::vector<Candidate> &found)
+    {
+        if (c.node->kind == ConditionNode::All) {
+            for (const Bound &child : c.children)
+                collectCandidates(child, found);
+            return;
+        }
+        if (c.node->kind != ConditionNode::Leaf || c.node->op != OpEqual || !c.property->indexId)
+            return;
+        const PropertyInfo &p = *c.property;
+        uint64_t key;
+        if (p.type == OBXPropertyType_String) {
+            if (!c.node->caseSensitive)
+                return;
+            key = hashText(c.node->text);
+        } else if (p.isInteger() && !c.node->isDouble) {
+            if (c.node->a == 0 && p.skipsZero())
+                return;
+            key = integerIndexValue(p, c.node->a);
+        } else {
+            return;
+        }
+        found.push_back({&p, key, indexCount(p, key)});
     }
 
     size_t indexCount(const PropertyInfo &p, uint64_t key)
@@ -417,28 +426,51 @@ public:
         return size_t(n);
     }
 
+    // The ids under one index key, in id order, read a page of them at a time.
+    std::vector<obx_id> indexIds(const Candidate &c)
+    {
+        std::vector<obx_id> ids;
+        ids.reserve(c.count);
+        Cursor cursor(tx_.txn, store_.index(c.property->indexId));
+        uint8_t bytes[8];
+        putBigEndian64(bytes, c.key);
+        MDB_val k{8, bytes}, d;
+        int rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_SET_KEY);
+        if (rc == 0)
+            rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_GET_MULTIPLE);
+        for (; rc == 0; rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_NEXT_MULTIPLE)) {
+            const uint8_t *p = static_cast<const uint8_t *>(d.mv_data);
+            for (size_t i = 0; i + 8 <= d.mv_size; i += 8)
+                ids.push_back(readBigEndian64(p + i));
+        }
+        if (rc != MDB_NOTFOUND)
+            failLmdb(rc, "Could not read an index");
+        return ids;
+    }
+
     // Calls visit(id, value) for each matching row in id order; visit returns false to stop.
     template <class Visit> void scan(const BoundQuery &query, Visit &&visit)
     {
-        Candidate candidate;
-        if (bestCandidate(query, candidate)) {
-            if (candidate.count == 0)
-                return;
-            Cursor cursor(tx_.txn, store_.index(candidate.property->indexId));
-            uint8_t bytes[8];
-            putBigEndian64(bytes, candidate.key);
-            MDB_val k{8, bytes}, d;
-            int rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_SET_KEY);
-            for (; rc == 0; rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_NEXT_DUP)) {
-                const obx_id id = readBigEndian64(d.mv_data);
+        const std::vector<Candidate> lookups = candidates(query);
+        if (!lookups.empty()) {
+            // Rows must be under every key: intersect the id lists while reading the next list
+            // costs less than fetching the rows it would rule out. A hashed text's list may hold
+            // colliding rows; the full match below rules them out.
+            std::vector<obx_id> ids = lookups[0].count ? indexIds(lookups[0]) : std::vector<obx_id>();
+            for (size_t i = 1; i < lookups.size() && !ids.empty() && lookups[i].count <= 32 * ids.size(); ++i) {
+                const std::vector<obx_id> other = indexIds(lookups[i]);
+                std::vector<obx_id> both;
+                both.reserve(std::min(ids.size(), other.size()));
+                std::set_intersection(ids.begin(), ids.end(), other.begin(), other.end(), std::back_inserter(both));
+                ids.swap(both);
+            }
+            for (const obx_id id : ids) {
                 MDB_val value;
                 if (!readRow(query, id, value))
                     continue;
                 if (matches(query, Row(*query.entity, value.mv_data, value.mv_size)) && !visit(id, value))
                     return;
             }
-            if (rc != MDB_NOTFOUND)
-                failLmdb(rc, "Could not read an index");
             return;
         }
         Cursor cursor(tx_.txn, query.objects);
@@ -460,10 +492,12 @@ public:
     {
         if (query.conditions.size() != 1 || !query.links.empty())
             return false;
-        Candidate candidate;
-        if (!bestCandidate(query, candidate) || candidate.property->type == OBXPropertyType_String)
+        if (query.conditions[0].node->kind != ConditionNode::Leaf)
             return false;
-        count = candidate.count;
+        const std::vector<Candidate> lookups = candidates(query);
+        if (lookups.empty() || lookups[0].property->type == OBXPropertyType_String)
+            return false;
+        count = lookups[0].count;
         return true;
     }
 
@@ -494,25 +528,51 @@ struct Match
     MDB_val value;
 };
 
-int compareBy(const BoundQuery::Order &order, const EntityInfo &entity, const Match &x, const Match &y)
+// One order property's value for every match, taken from the rows once rather than at every
+// comparison: numbers as 64-bit keys whose unsigned order is the wanted order, texts as views.
+struct OrderColumn
 {
-    const Row a(entity, x.value.mv_data, x.value.mv_size);
-    const Row b(entity, y.value.mv_data, y.value.mv_size);
+    bool text = false;
+    bool caseSensitive = false;
+    bool descending = false;
+    std::vector<uint64_t> keys;
+    std::vector<std::string_view> texts;
+};
+
+uint64_t floatingKey(double v)
+{
+    if (v == 0)
+        v = 0; // -0 and +0 tie
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return (bits >> 63) ? ~bits : bits | (uint64_t(1) << 63);
+}
+
+OrderColumn orderColumn(const BoundQuery::Order &order, const EntityInfo &entity, const std::vector<Match> &matches)
+{
     const PropertyInfo &p = *order.property;
-    int result = 0;
-    if (p.type == OBXPropertyType_String) {
-        result = compareText(a.text(p), b.text(p), (order.flags & OBXOrderFlags_CASE_SENSITIVE) != 0);
-    } else if (p.type == OBXPropertyType_Float || p.type == OBXPropertyType_Double) {
-        const double u = a.floating(p), v = b.floating(p);
-        result = u < v ? -1 : (u > v ? 1 : 0);
-    } else if (p.isUnsigned() || p.type == OBXPropertyType_Relation || (order.flags & OBXOrderFlags_UNSIGNED)) {
-        const uint64_t u = uint64_t(a.integer(p)), v = uint64_t(b.integer(p));
-        result = u < v ? -1 : (u > v ? 1 : 0);
-    } else {
-        const int64_t u = a.integer(p), v = b.integer(p);
-        result = u < v ? -1 : (u > v ? 1 : 0);
+    OrderColumn column;
+    column.descending = (order.flags & OBXOrderFlags_DESCENDING) != 0;
+    column.text = p.type == OBXPropertyType_String;
+    column.caseSensitive = (order.flags & OBXOrderFlags_CASE_SENSITIVE) != 0;
+    const bool floating = p.type == OBXPropertyType_Float || p.type == OBXPropertyType_Double;
+    const bool isUnsigned =
+        p.isUnsigned() || p.type == OBXPropertyType_Relation || (order.flags & OBXOrderFlags_UNSIGNED);
+    if (column.text)
+        column.texts.reserve(matches.size());
+    else
+        column.keys.reserve(matches.size());
+    for (const Match &m : matches) {
+        const Row row(entity, m.value.mv_data, m.value.mv_size);
+        if (column.text) {
+            column.texts.push_back(row.text(p));
+            continue;
+        }
+        uint64_t key = floating ? floatingKey(row.floating(p))
+                                : (isUnsigned ? uint64_t(row.integer(p)) : uint64_t(row.integer(p)) ^ (uint64_t(1) << 63));
+        column.keys.push_back(column.descending ? ~key : key);
     }
-    return (order.flags & OBXOrderFlags_DESCENDING) ? -result : result;
+    return column;
 }
 
 } // namespace
@@ -554,20 +614,37 @@ std::vector<Match> collect(StoreImpl &impl, TxState &tx, const BoundQuery &query
         matches.push_back({id, value});
         return true;
     });
-    std::stable_sort(matches.begin(), matches.end(), [&](const Match &x, const Match &y) {
-        for (const BoundQuery::Order &order : query.orders) {
-            const int c = compareBy(order, *query.entity, x, y);
-            if (c != 0)
-                return c < 0;
-        }
-        return x.id < y.id;
-    });
     if (offset >= matches.size())
         return {};
-    matches.erase(matches.begin(), matches.begin() + std::ptrdiff_t(offset));
-    if (limit && matches.size() > limit)
-        matches.resize(limit);
-    return matches;
+    std::vector<OrderColumn> columns;
+    for (const BoundQuery::Order &order : query.orders)
+        columns.push_back(orderColumn(order, *query.entity, matches));
+    std::vector<uint32_t> order(matches.size());
+    for (uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    // Ties fall back to id order, so the order is total and needs no stable sort.
+    const auto before = [&](uint32_t x, uint32_t y) {
+        for (const OrderColumn &c : columns) {
+            if (c.text) {
+                const int r = compareText(c.texts[x], c.texts[y], c.caseSensitive);
+                if (r != 0)
+                    return c.descending ? r > 0 : r < 0;
+            } else if (c.keys[x] != c.keys[y]) {
+                return c.keys[x] < c.keys[y];
+            }
+        }
+        return matches[x].id < matches[y].id;
+    };
+    const uint64_t wanted = limit ? std::min<uint64_t>(offset + limit, matches.size()) : matches.size();
+    if (wanted < matches.size())
+        std::partial_sort(order.begin(), order.begin() + std::ptrdiff_t(wanted), order.end(), before);
+    else
+        std::sort(order.begin(), order.end(), before);
+    std::vector<Match> page;
+    page.reserve(size_t(wanted - offset));
+    for (uint64_t i = offset; i < wanted; ++i)
+        page.push_back(matches[order[size_t(i)]]);
+    return page;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 using namespace obxtest;
@@ -294,4 +295,48 @@ TEST_F(ObxQuery, ConditionsThatDoNotFitAreRefused)
               OBX_ERROR_ILLEGAL_ARGUMENT);
     EXPECT_EQ(codeOf([&] { ids(obx::internal::intCondition(kItem, 99, obx::internal::OpEqual, 1)); }),
               OBX_ERROR_ILLEGAL_ARGUMENT);
+}
+
+// Enough rows that one index key's ids span several pages; combined indexed equalities, a range
+// and an order with offset and limit must agree with a filter and sort over all rows.
+TEST_F(ObxQuery, IndexedQueriesOnManyRowsAgreeWithAFullFilter)
+{
+    {
+        std::vector<Item> many(6000);
+        for (size_t i = 0; i < many.size(); ++i) {
+            many[i].kind = int(i % 3);
+            many[i].tag = "t" + std::to_string(i % 5);
+            many[i].amount = (i * 7919) % 1000;
+            many[i].weight = double((i * 31) % 97);
+            many[i].note = i % 2 ? "odd" : "even";
+        }
+        items().put(many);
+    }
+    auto all = items().getAll();
+    for (int kind = 0; kind < 3; ++kind) {
+        for (const char *tag : {"t1", "t4"}) {
+            std::vector<const Item *> want;
+            for (const auto &i : all)
+                if (i->kind == kind && i->tag == tag && i->amount >= 100 && i->amount <= 700)
+                    want.push_back(i.get());
+            std::stable_sort(want.begin(), want.end(), [](const Item *a, const Item *b) {
+                if (a->weight != b->weight)
+                    return a->weight > b->weight;
+                return a->note < b->note;
+            });
+            Ids page;
+            for (size_t k = 10; k < std::min<size_t>(want.size(), 35); ++k)
+                page.push_back(want[k]->id);
+            auto query = items()
+                             .query(Item_::kind == kind && Item_::tag == tag && Item_::amount.between(100, 700))
+                             .order(Item_::weight, OBXOrderFlags_DESCENDING)
+                             .order(Item_::note)
+                             .build();
+            EXPECT_EQ(query.count(), want.size());
+            EXPECT_EQ(query.offset(10).limit(25).findIds(), page);
+            EXPECT_EQ(query.offset(0).limit(0).findIds().size(), want.size());
+        }
+        const auto ofKind = std::count_if(all.begin(), all.end(), [&](const auto &i) { return i->kind == kind; });
+        EXPECT_EQ(items().query(Item_::kind == kind).build().count(), uint64_t(ofKind));
+    }
 }
