@@ -261,6 +261,7 @@ void client::impl::run()
 
 void client::impl::connect(const std::string &uri)
 {
+    get_socket("/"); // the main namespace is always joined
     {
         std::lock_guard<std::mutex> lock(thread_mutex_);
         const bool onNet = thread_.joinable() && thread_.get_id() == std::this_thread::get_id();
