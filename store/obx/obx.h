@@ -403,6 +403,9 @@ template <class Fn> bool RawBox::get(obx_id id, Fn &&fn)
 // The builder each thread serialises its objects with; reset after a buffer above 1 MiB.
 flatbuffers::FlatBufferBuilder &threadBuilder();
 void releaseThreadBuilderIfLarge();
+// Overwrites the id field (vtable offset 4) of a finished table in place; false when the table
+// has no such field, as a binding that leaves defaults out writes none for id 0.
+bool writeIdField(uint8_t *buffer, size_t size, obx_id id);
 } // namespace internal
 
 template <class T>
@@ -470,9 +473,9 @@ private:
         Transaction tx = store_.txWrite();
         const obx_id id = raw_.idForPut(Meta::getObjectId(object));
         flatbuffers::FlatBufferBuilder &fbb = internal::threadBuilder();
-        if (id == Meta::getObjectId(object)) {
-            Meta::toFlatBuffer(fbb, object);
-        } else {
+        Meta::toFlatBuffer(fbb, object);
+        // A new object gets its id written into its table, not through a copy of the object.
+        if (id != Meta::getObjectId(object) && !internal::writeIdField(fbb.GetBufferPointer(), fbb.GetSize(), id)) {
             T copy = object;
             Meta::setObjectId(copy, id);
             Meta::toFlatBuffer(fbb, copy);

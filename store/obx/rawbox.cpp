@@ -33,7 +33,10 @@ void checkRow(const EntityInfo &entity, const MDB_val &value, obx_id id)
         fail(OBX_ERROR_FILE_CORRUPT, "Stored object " + entity.name + " " + std::to_string(id) + " is corrupt");
 }
 
-void indexPut(StoreImpl &store, TxState &tx, const PropertyInfo &p, const Row &row, obx_id id, bool add)
+// putFlags is MDB_APPENDDUP only when id is known to be above every id in the index: LMDB fails
+// the whole transaction when an appended duplicate is out of order.
+void indexPut(StoreImpl &store, TxState &tx, const PropertyInfo &p, const Row &row, obx_id id, bool add,
+              unsigned putFlags = 0)
 {
     uint64_t value;
     if (!indexValue(p, row, value))
@@ -42,7 +45,7 @@ void indexPut(StoreImpl &store, TxState &tx, const PropertyInfo &p, const Row &r
     IdKey data(id);
     MDB_val k = key.val();
     MDB_val d = data.val();
-    const int rc = add ? mdb_put(tx.txn, store.index(p.indexId), &k, &d, 0)
+    const int rc = add ? mdb_put(tx.txn, store.index(p.indexId), &k, &d, putFlags)
                        : mdb_del(tx.txn, store.index(p.indexId), &k, &d);
     if (rc != 0 && !(rc == MDB_NOTFOUND && !add))
         failLmdb(rc, "Could not update the index of " + p.name);
@@ -66,8 +69,14 @@ void checkUnique(StoreImpl &store, TxState &tx, const EntityInfo &entity, const 
     IdKey key(value);
     MDB_val k = key.val();
     MDB_val d;
+    // Most values are new: a plain look-up settles those without allocating a cursor.
+    int rc = mdb_get(tx.txn, store.index(p.indexId), &k, &d);
+    if (rc == MDB_NOTFOUND)
+        return;
+    if (rc != 0)
+        failLmdb(rc, "Could not read an index");
     MDB_cursor *cursor = nullptr;
-    int rc = mdb_cursor_open(tx.txn, store.index(p.indexId), &cursor);
+    rc = mdb_cursor_open(tx.txn, store.index(p.indexId), &cursor);
     if (rc != 0)
         failLmdb(rc, "Could not open an index cursor");
     std::unique_ptr<MDB_cursor, void (*)(MDB_cursor *)> guard(cursor, mdb_cursor_close);
@@ -96,7 +105,7 @@ void removeIndexEntries(StoreImpl &store, TxState &tx, const EntityInfo &entity,
 {
     checkRow(entity, old, id);
     const Row row(entity, old.mv_data, old.mv_size);
-    for (const PropertyInfo *p : entity.indexed())
+    for (const PropertyInfo *p : store.indexed(entity.id))
         indexPut(store, tx, *p, row, id, false);
 }
 
@@ -146,7 +155,7 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
     if (mode == OBXPutMode_UPDATE && !exists)
         fail(OBX_ERROR_ID_NOT_FOUND, entity.name + " " + std::to_string(id) + " does not exist");
 
-    for (const PropertyInfo *p : entity.indexed())
+    for (const PropertyInfo *p : impl.indexed(entityId_))
         if (p->isUnique())
             checkUnique(impl, tx, entity, *p, row, id);
     if (exists)
@@ -155,11 +164,17 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
     IdKey key(id);
     MDB_val k = key.val();
     MDB_val v{size, const_cast<void *>(data)};
-    const int rc = mdb_put(tx.txn, objects, &k, &v, 0);
+    // A new row usually has the highest id: appending fills pages instead of splitting them. An
+    // append out of order is refused before anything changes, and the plain put follows.
+    int rc = exists ? MDB_KEYEXIST : mdb_put(tx.txn, objects, &k, &v, MDB_APPEND);
+    const bool appended = rc == 0;
+    if (rc == MDB_KEYEXIST)
+        rc = mdb_put(tx.txn, objects, &k, &v, 0);
     if (rc != 0)
         failLmdb(rc, "Could not put " + entity.name + " " + std::to_string(id));
-    for (const PropertyInfo *p : entity.indexed())
-        indexPut(impl, tx, *p, row, id, true);
+    // Above every row id of the entity, the id is above every id its indexes hold.
+    for (const PropertyInfo *p : impl.indexed(entityId_))
+        indexPut(impl, tx, *p, row, id, true, appended ? MDB_APPENDDUP : 0);
     if (entity.selfAssignableIds)
         impl.moveSequencePast(tx, entity, id);
     txn.success();
@@ -243,7 +258,7 @@ uint64_t RawBox::removeAll()
         failLmdb(rc, "Could not count the objects");
     if ((rc = mdb_drop(tx.txn, impl.objects(entityId_), 0)) != 0)
         failLmdb(rc, "Could not remove the objects of " + entity.name);
-    for (const PropertyInfo *p : entity.indexed())
+    for (const PropertyInfo *p : impl.indexed(entityId_))
         if ((rc = mdb_drop(tx.txn, impl.index(p->indexId), 0)) != 0)
             failLmdb(rc, "Could not clear the index of " + p->name);
     txn.success();

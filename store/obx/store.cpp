@@ -106,6 +106,26 @@ flatbuffers::FlatBufferBuilder &threadBuilder()
     return builder;
 }
 
+bool writeIdField(uint8_t *buffer, size_t size, obx_id id)
+{
+    if (!buffer || size < 8)
+        return false;
+    const uint64_t table = flatbuffers::ReadScalar<uint32_t>(buffer);
+    if (table + 4 > size)
+        return false;
+    const uint64_t vtable = table - uint64_t(int64_t(flatbuffers::ReadScalar<int32_t>(buffer + table)));
+    if (vtable + 4 > size)
+        return false;
+    const uint64_t vtableSize = flatbuffers::ReadScalar<uint16_t>(buffer + vtable);
+    if (vtableSize < 6 || vtable + 6 > size)
+        return false;
+    const uint64_t field = flatbuffers::ReadScalar<uint16_t>(buffer + vtable + 4);
+    if (field == 0 || table + field + 8 > size)
+        return false;
+    flatbuffers::WriteScalar<uint64_t>(buffer + table + field, id);
+    return true;
+}
+
 void releaseThreadBuilderIfLarge()
 {
     flatbuffers::FlatBufferBuilder &builder = threadBuilder();

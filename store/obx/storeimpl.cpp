@@ -164,6 +164,7 @@ void StoreImpl::openDatabases()
             if ((rc = mdb_dbi_open(txn, name.c_str(), MDB_CREATE, &dbi)) != 0)
                 failLmdb(rc, "Could not open the objects of " + e.name);
             objects_[e.id] = dbi;
+            indexed_[e.id] = e.indexed();
             for (const PropertyInfo *p : e.indexed()) {
                 const std::string indexName = "i" + std::to_string(p->indexId);
                 if ((rc = mdb_dbi_open(txn, indexName.c_str(), MDB_CREATE | MDB_DUPSORT | MDB_DUPFIXED, &dbi)) != 0)
@@ -400,6 +401,14 @@ MDB_dbi StoreImpl::objects(obx_schema_id entityId) const
 MDB_dbi StoreImpl::index(obx_schema_id indexId) const
 {
     return indexes_.at(indexId);
+}
+
+const std::vector<const PropertyInfo *> &StoreImpl::indexed(obx_schema_id entityId) const
+{
+    const auto it = indexed_.find(entityId);
+    if (it == indexed_.end())
+        fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Entity " + std::to_string(entityId) + " is not in the model");
+    return it->second;
 }
 
 uint64_t StoreImpl::lastId(TxState &tx, const EntityInfo &entity)

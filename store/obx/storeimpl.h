@@ -56,6 +56,8 @@ public:
 
     MDB_dbi objects(obx_schema_id entityId) const;
     MDB_dbi index(obx_schema_id indexId) const;
+    // The entity's indexed properties, kept from the opening on so that no put builds the list.
+    const std::vector<const PropertyInfo *> &indexed(obx_schema_id entityId) const;
 
     uint64_t nextId(TxState &tx, const EntityInfo &entity);
     void moveSequencePast(TxState &tx, const EntityInfo &entity, uint64_t id);
@@ -74,6 +76,7 @@ private:
     MDB_dbi meta_ = 0;
     std::map<obx_schema_id, MDB_dbi> objects_;
     std::map<obx_schema_id, MDB_dbi> indexes_;
+    std::map<obx_schema_id, std::vector<const PropertyInfo *>> indexed_;
     mutable std::shared_mutex lifetime_;
     std::atomic<bool> closed_{false};
     std::atomic<bool> closing_{false}; // set when close() begins to wait

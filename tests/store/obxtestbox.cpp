@@ -311,3 +311,34 @@ TEST_F(ObxBox, IndexesStayInStepWithTheRows)
     store = openStore(dir.path());
     EXPECT_FALSE(items().query(Item_::owner.equals(0)).build().findIds().empty());
 }
+
+// New rows usually carry the highest id; one that does not (given straight to the raw box) must
+// still be stored and indexed, and must not spoil the rest of its transaction.
+TEST_F(ObxBox, RowsBelowTheHighestIdAreStoredAndIndexed)
+{
+    obx::internal::RawBox raw(*store, kItem);
+    const auto putRaw = [&](obx_id id, int kind, const char *tag) {
+        Item item;
+        item.id = id;
+        item.kind = kind;
+        item.tag = tag;
+        flatbuffers::FlatBufferBuilder fbb;
+        Item::_OBX_MetaInfo::toFlatBuffer(fbb, item);
+        raw.put(id, fbb.GetBufferPointer(), fbb.GetSize(), OBXPutMode_PUT);
+    };
+    {
+        obx::Transaction tx = store->txWrite();
+        putRaw(10, 1, "x");
+        putRaw(5, 1, "x");
+        putRaw(7, 2, "x");
+        putRaw(12, 1, "y");
+        tx.success();
+    }
+    EXPECT_EQ(items().query(Item_::kind == 1).build().findIds(), (std::vector<obx_id>{5, 10, 12}));
+    EXPECT_EQ(items().query(Item_::tag == "x").build().findIds(), (std::vector<obx_id>{5, 7, 10}));
+    EXPECT_EQ(items().query(Item_::kind == 1 && Item_::tag == "x").build().findIds(), (std::vector<obx_id>{5, 10}));
+    auto all = items().getAll();
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all[0]->id, 5u);
+    EXPECT_EQ(all[3]->id, 12u);
+}
