@@ -635,7 +635,8 @@ std::vector<Match> collect(StoreImpl &impl, TxState &tx, const BoundQuery &query
         }
         return matches[x].id < matches[y].id;
     };
-    const uint64_t wanted = limit ? std::min<uint64_t>(offset + limit, matches.size()) : matches.size();
+    // offset < matches.size() here; offset + limit could wrap for a limit near 2^64.
+    const uint64_t wanted = limit && limit < matches.size() - offset ? offset + limit : matches.size();
     if (wanted < matches.size())
         std::partial_sort(order.begin(), order.begin() + std::ptrdiff_t(wanted), order.end(), before);
     else

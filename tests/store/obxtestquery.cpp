@@ -264,6 +264,8 @@ TEST_F(ObxQuery, OffsetLimitAndTheWaysToAnswer)
     EXPECT_EQ(page[0]->name, "elder");
     EXPECT_EQ(page[1]->name, "apple");
     EXPECT_EQ(byKind.findFirst()->name, "elder"); // after the offset
+    byKind.offset(3).limit(UINT64_MAX); // a limit without bound must not wrap the page end
+    EXPECT_EQ(byKind.findIds(), (Ids{1, 3}));
     byKind.offset(5);
     EXPECT_FALSE(byKind.findFirst());
     EXPECT_FALSE(items().query(Item_::kind == 42).build().findFirst());
