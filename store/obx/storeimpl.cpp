@@ -131,6 +131,9 @@ StoreImpl::StoreImpl(OBX_store_options &options) : directory_(options.directory)
     // MDB_NOTLS: read transactions belong to our Transaction objects, not to OS threads.
     if ((rc = mdb_env_open(env_, directory_.c_str(), MDB_NOTLS, 0644)) != 0)
         cleanup(rc, "Could not open the store in " + directory_);
+    // Reader slots left by a process that was killed would otherwise hold old pages for good.
+    int stale = 0;
+    mdb_reader_check(env_, &stale);
     try {
         openDatabases();
     } catch (...) {
