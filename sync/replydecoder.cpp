@@ -64,11 +64,15 @@ bool decodeReply(const std::string &base64, QString &text, QString *error)
     text.clear();
     const QByteArray raw = QByteArray::fromRawData(base64.data(), static_cast<int>(base64.size()));
     const QByteArray compressed = QByteArray::fromBase64(raw);
+    if (compressed.isEmpty() && !base64.empty()) {
+        if (error)
+            *error = QStringLiteral("not Base64");
+        return false;
+    }
     QByteArray json;
     if (!gunzipPayload(compressed, json)) {
         if (error)
-            *error = compressed.isEmpty() ? QStringLiteral("not Base64")
-                                          : QStringLiteral("not one whole gzip stream");
+            *error = QStringLiteral("not one whole gzip stream");
         return false;
     }
     text = QString::fromUtf8(json);
