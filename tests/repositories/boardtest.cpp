@@ -329,3 +329,36 @@ TEST(BoardJson, MissingHashtagMarksTheBoardBroken)
     EXPECT_FALSE(mended.value("broken").toBool());
     EXPECT_EQ(mended.value("filter_name").toString(), QStringLiteral("Niavaran sea پارکینگ اختصاصی "));
 }
+
+TEST(BoardCounts, TotalsAndUnseenBadgesThroughTheFileQuery)
+{
+    TempStore temp;
+    temp.addOwner("o");
+    auto addFile = [&](const std::string &owner, int trade, uint64_t price, bool seen, bool deleted) {
+        File file;
+        file.user_id = owner;
+        file.trade_type = trade;
+        file.property_type = 50;
+        file.price_2 = price;
+        file.seen = seen;
+        file.deleted = deleted;
+        obx::Box<File>(temp.store()).put(file);
+    };
+    addFile("o", 1, 2000000, false, false);
+    addFile("o", 1, 5000000, true, false);
+    addFile("o", 1, 5000000, false, true);
+    addFile("o", 2, 5000000, false, false);
+    addFile("other", 1, 5000000, false, false);
+
+    ASSERT_TRUE(repo().save(object(R"({"user_ref":"o","trade_ref":1,"property_ref":50})")));
+    // Bounds sent as numbers reach the file query whole: 2.5 million, not "2.5e+06" read as 2.
+    ASSERT_TRUE(repo().save(object(R"({"_id":"f","user_ref":"o","trade_ref":1,"property_ref":50,
+        "filter":[{"key":"price.price_2","value":{"value_1":2500000,"value_2":6000000}}]})")));
+
+    const QJsonArray list = repo().getAll("", -1);
+    ASSERT_EQ(list.size(), 2);
+    const QJsonArray counts = repo().getCounts(list);
+    ASSERT_EQ(counts.size(), 2);
+    EXPECT_EQ(counts[0].toObject(), (QJsonObject{{"count", 2}, {"badge", 1}}));
+    EXPECT_EQ(counts[1].toObject(), (QJsonObject{{"count", 1}, {"badge", 0}}));
+}
