@@ -152,6 +152,13 @@ TEST(ReplyDecoding, BrokenRepliesGiveTheEmptyText)
         wrapped.insert(i, '\n');
     EXPECT_EQ(decoded(wrapped, &ok), json.toStdString());
 
+    // Every padding length decodes.
+    for (int n = 0; n < 40; ++n) {
+        const QByteArray text = QByteArray("[\"") + QByteArray(n, 'x') + "\"]";
+        EXPECT_EQ(decoded(compress(text).toBase64()), text.toStdString()) << n;
+        EXPECT_EQ(decoded(compress(text).toBase64(QByteArray::OmitTrailingEquals)), text.toStdString()) << n;
+    }
+
     EXPECT_EQ(decoded("", &ok), "");
     EXPECT_TRUE(ok);
 
