@@ -246,25 +246,6 @@ TEST_F(SocketObject, DisconnectReconnectsAndNeverCloses)
     EXPECT_EQ(o.codes.back(), GSocket::Open);
 }
 
-TEST_F(SocketObject, AServerThatStopsPingingIsDroppedAndRejoined)
-{
-    Peer peer({{}, 0, 300, 400});
-    ASSERT_TRUE(peer.start());
-    GSocket s;
-    Observer o(s);
-    aim(s, peer.port());
-    s.connection();
-    ASSERT_TRUE(o.waitFor(GSocket::Open));
-
-    const std::size_t before = peer.mark();
-    peer.command(R"({"cmd":"stall"})");
-    EXPECT_TRUE(peer.waitFor("wsclose", [](const message &l) {
-        return l.at("code")->get_int() == 1008 && field(l, "reason") == "Ping timeout";
-    }, 10000, before, idle));
-    ASSERT_TRUE(o.waitFor(GSocket::Open, 2));
-    EXPECT_EQ(o.codes, (std::vector<int>{GSocket::Open, GSocket::Reconnect, GSocket::Reconnecting, GSocket::Open}));
-}
-
 TEST_F(SocketObject, AnUntrustedServerIsAFailedConnection)
 {
     Peer peer({});
