@@ -1,7 +1,9 @@
 #include "repositories/gfilejson.h"
 
+#include "repositories/gcontact.h"
 #include "repositories/gdistrict.h"
 #include "repositories/gjson.h"
+#include "store/contact.h"
 #include "store/district.h"
 #include "store/fileactivity.h"
 #include "store/fileinfo.h"
@@ -83,26 +85,6 @@ const ToggleText kToggleTexts[] = {
 GFileJson::GFileJson(const SharedSnapshot &snapshot)
     : snapshot_(snapshot), store_(*snapshot_.store), users_(snapshot_)
 {
-}
-
-QJsonObject GFileJson::contactJson(const Contact &contact)
-{
-    QJsonArray kinds;
-    for (const std::string &kind : contact.type)
-        kinds.append(int(QString::fromStdString(kind).toInt()));
-    return QJsonObject{
-        {QStringLiteral("id"), double(contact.id)},
-        {QStringLiteral("_id"), q(contact.server_id)},
-        {QStringLiteral("user_id"), double(contact.user_id)},
-        {QStringLiteral("name_family"), q(contact.name_family)},
-        {QStringLiteral("mobile_1"), q(contact.mobile_1)},
-        {QStringLiteral("mobile_2"), q(contact.mobile_2)},
-        {QStringLiteral("phone_1"), q(contact.phone_1)},
-        {QStringLiteral("phone_2"), q(contact.phone_2)},
-        {QStringLiteral("job"), q(contact.job)},
-        {QStringLiteral("address"), q(contact.address)},
-        {QStringLiteral("type"), kinds},
-    };
 }
 
 QJsonObject GFileJson::fileToJson(const File &file, bool full)
@@ -219,7 +201,7 @@ QJsonObject GFileJson::contactOf(const std::string &serverId)
         return QJsonObject();
     std::unique_ptr<Contact> row =
         obx::Box<Contact>(store_).query(Contact_::server_id.equals(serverId)).build().findFirst();
-    return row ? contactJson(*row) : QJsonObject();
+    return row ? GContact::toJson(*row) : QJsonObject();
 }
 
 void GFileJson::addGuard(const File &file, QJsonObject &json)

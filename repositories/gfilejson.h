@@ -1,10 +1,10 @@
 #pragma once
 
 #include "repositories/guser.h"
-#include "store/contact.h"
 #include "store/file.h"
 #include "store/sharedstate.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 
@@ -27,8 +27,6 @@ public:
     // The number of counterpart files (offers for a request, requests for an offer) of the
     // owner whose price lies within a tenth of this file's.
     int matchCount(const File &file);
-
-    static QJsonObject contactJson(const Contact &contact);
 
 private:
     QJsonObject contactOf(const std::string &serverId);
