@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <ctime>
 #include <map>
 #include <mutex>
@@ -168,6 +169,7 @@ private:
 
     // Network thread.
     void run();
+    void abandon();
     void do_connect(const std::string &uri);
     void do_close();
     void open_connection();
@@ -199,6 +201,9 @@ private:
     std::mutex thread_mutex_;
     std::thread thread_;
     bool closing_ = false;
+    std::mutex done_mutex_;
+    std::condition_variable done_cv_;
+    bool done_ = true; // the network thread has returned
 
     std::mutex sockets_mutex_;
     std::map<std::string, socket::ptr> sockets_;
@@ -250,13 +255,18 @@ void client::impl::run()
     for (;;) {
         try {
             ep_.run();
-            return;
+            break;
         } catch (const std::exception &e) {
             log(std::string("Network thread: ") + e.what());
         } catch (...) {
             log("Network thread: unknown exception");
         }
     }
+    {
+        std::lock_guard<std::mutex> lock(done_mutex_);
+        done_ = true;
+    }
+    done_cv_.notify_all();
 }
 
 void client::impl::connect(const std::string &uri)
@@ -271,6 +281,10 @@ void client::impl::connect(const std::string &uri)
         ep_.start_perpetual();
         if (!thread_.joinable()) {
             ep_.reset();
+            {
+                std::lock_guard<std::mutex> done(done_mutex_);
+                done_ = false;
+            }
             thread_ = std::thread([this] { run(); });
         }
     }
@@ -285,8 +299,32 @@ void client::impl::close()
     closing_ = true;
     post([this] { do_close(); });
     ep_.stop_perpetual();
-    if (thread_.get_id() != std::this_thread::get_id())
-        thread_.join();
+    if (thread_.get_id() == std::this_thread::get_id())
+        return;
+    // A clean close takes milliseconds; an attempt stuck in a name look-up or a handshake is
+    // abandoned rather than holding the caller for its timeouts.
+    bool finished;
+    {
+        std::unique_lock<std::mutex> done(done_mutex_);
+        finished = done_cv_.wait_for(done, std::chrono::milliseconds(1000), [this] { return done_; });
+    }
+    if (!finished)
+        ep_.stop();
+    thread_.join();
+    if (!finished)
+        abandon();
+}
+
+void client::impl::abandon()
+{
+    log("Close: the connection attempt was abandoned");
+    hdl_.reset();
+    binary_.reset();
+    handshaken_ = false;
+    for (const auto &s : all_sockets())
+        s->on_disconnected();
+    state_ = state::idle;
+    finish_close();
 }
 
 void client::impl::force_ping_timeout()

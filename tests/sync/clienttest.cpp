@@ -411,3 +411,33 @@ TEST_F(Client, AsksAgainForANamespaceTheServerClosed)
     c->connect(address(peer.port()));
     EXPECT_TRUE(r.wait("open", 2));
 }
+
+TEST_F(Client, CloseDoesNotWaitForAStuckAttempt)
+{
+    // A listener that accepts the TCP connection and never answers the TLS handshake.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    ASSERT_EQ(listen(fd, 4), 0);
+    socklen_t len = sizeof addr;
+    getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len);
+
+    Recorder r;
+    auto c = makeClient(r);
+    c->connect(address(ntohs(addr.sin_port)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto start = std::chrono::steady_clock::now();
+    c->close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+    EXPECT_EQ(r.count("close"), 1u);
+    EXPECT_EQ(r.count("open"), 0u);
+    ::close(fd);
+
+    // The client is whole again afterwards.
+    Peer peer({});
+    ASSERT_TRUE(peer.start());
+    c->connect(address(peer.port()));
+    EXPECT_TRUE(r.wait("open"));
+}
