@@ -287,39 +287,35 @@ bool GTavorlin::edit(QString serverId, int color, QString name, qlonglong date)
     return true;
 }
 
-bool GTavorlin::saveOrder(int tavorlinId, QString orderField, QString orderType)
+bool GTavorlin::updateBoard(int tavorlinId, const std::function<void(Tavorlin &)> &change)
 {
     if (tavorlinId <= 0)
         return false;
     obx::Transaction tx = store.txWrite();
     obx::Box<Tavorlin> boards(store);
     std::unique_ptr<Tavorlin> board = boards.get(obx_id(tavorlinId));
+    // A miss still commits, so it never aborts a transaction this call has joined.
     if (!board) {
         tx.success();
         return false;
     }
-    board->order_field = orderField.toStdString();
-    board->order_type = orderType.toStdString();
+    change(*board);
     const bool stored = boards.put(*board) != 0;
     tx.success();
     return stored;
 }
 
+bool GTavorlin::saveOrder(int tavorlinId, QString orderField, QString orderType)
+{
+    return updateBoard(tavorlinId, [&](Tavorlin &board) {
+        board.order_field = orderField.toStdString();
+        board.order_type = orderType.toStdString();
+    });
+}
+
 bool GTavorlin::saveDefaultId(int tavorlinId, QString serverId)
 {
-    if (tavorlinId <= 0)
-        return false;
-    obx::Transaction tx = store.txWrite();
-    obx::Box<Tavorlin> boards(store);
-    std::unique_ptr<Tavorlin> board = boards.get(obx_id(tavorlinId));
-    if (!board) {
-        tx.success();
-        return false;
-    }
-    board->server_id = serverId.toStdString();
-    const bool stored = boards.put(*board) != 0;
-    tx.success();
-    return stored;
+    return updateBoard(tavorlinId, [&](Tavorlin &board) { board.server_id = serverId.toStdString(); });
 }
 
 void GTavorlin::changePosition(QString startPosition, QString endPosition, QString shelvesId, QString tavorlinId)

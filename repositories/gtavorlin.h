@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -55,6 +56,8 @@ public:
     static QString formatAmount(const QString &amount);
 
 private:
+    // Reads the board with that local id, applies change and stores it; false when there is none.
+    bool updateBoard(int tavorlinId, const std::function<void(Tavorlin &)> &change);
     GFile getFileDb() const;
     const std::string *toggleTitle(const std::string &parentKey, int key);
     QString describeField(const std::string &key, const QString &value1, const QString &value2, int tradeType);
