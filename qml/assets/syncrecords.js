@@ -1,0 +1,105 @@
+.pragma library
+// Server records turned into what the store's save slots take, for the download, the update
+// and the pushed notices. Pure functions, so the tests call them without the singletons.
+
+var managerType = 100
+
+function copy(value) {
+    return value === undefined || value === null ? value : JSON.parse(JSON.stringify(value))
+}
+
+function present(value) {
+    return value !== undefined && value !== null && value !== ""
+}
+
+// An agent item of the server ({agent_ref, access, type, device, date, status, setting}) as the
+// agent's own user object, owned by `owner`. The setting goes on as the server sent it: the user
+// repository reads its "form" text, and a parsed form would leave no hidden toggles stored.
+function agentUser(item, owner, withSetting) {
+    var user = copy(item.agent_ref) || {}
+    user.user_ref = owner
+    var keys = ["access", "type", "device", "date", "status"]
+    for (var i = 0; i < keys.length; ++i) {
+        if (item[keys[i]] !== undefined)
+            user[keys[i]] = copy(item[keys[i]])
+    }
+    if (withSetting && item.setting !== undefined && item.setting !== null)
+        user.setting = copy(item.setting)
+    return user
+}
+
+// The agency owner's record as the manager's user object.
+function managerUser(account) {
+    var user = copy(account)
+    user.type = managerType
+    delete user.user_ref
+    return user
+}
+
+// `value` with every key `from` renamed to `to`, at any depth; a later key of the same name wins,
+// as it would when the JSON text is rewritten and read again.
+function renameKey(value, from, to) {
+    if (Array.isArray(value))
+        return value.map(function (v) { return renameKey(v, from, to) })
+    if (value === null || typeof value !== "object")
+        return value
+    var out = {}
+    for (var key in value) {
+        var name = key === from ? to : key
+        if (name in out)
+            delete out[name]
+        out[name] = renameKey(value[key], from, to)
+    }
+    return out
+}
+
+function idOf(value) {
+    return value !== null && typeof value === "object" ? value._id : value
+}
+
+// A pushed file with its customer, guard, districts and hashtags taken out as records of their
+// own and replaced by their ids: {file, contacts, districts, hashtags}.
+function preparePushedFile(source) {
+    var file = copy(source) || {}
+    var contacts = []
+    var keys = ["customer_ref", "guard"]
+    for (var i = 0; i < keys.length; ++i) {
+        var person = file[keys[i]]
+        if (person !== null && typeof person === "object") {
+            contacts.push(person)
+            file[keys[i]] = person._id
+        }
+    }
+    var districts = []
+    var hashtags = []
+    if (Array.isArray(file.district)) {
+        districts = file.district.filter(function (d) { return d !== null && typeof d === "object" })
+        file.district = file.district.map(idOf)
+    }
+    if (Array.isArray(file.hashtag)) {
+        hashtags = file.hashtag.filter(function (h) { return h !== null && typeof h === "object" })
+        file.hashtag = file.hashtag.map(idOf)
+    }
+    return {"file": file, "contacts": contacts, "districts": districts, "hashtags": hashtags}
+}
+
+// A pushed file is new to this user when it was sent to them, or when a colleague of the
+// agency registered a public, live listing.
+function isUnseenPush(type, file, registerId, me) {
+    if (type === "send")
+        return true
+    if (type !== "create")
+        return false
+    var privateFile = !!(file.status && file.status.is_private === true)
+    return Number(file.trade_ref) < 9 && !privateFile && registerId !== me
+}
+
+// The download's progress text: whole per cent, never 100 before the last record.
+function percentText(sum, total) {
+    if (!(sum > 0))
+        return "0 %"
+    var ratio = total > 0 ? sum / total : 1
+    if (ratio >= 1)
+        return "100 %"
+    return Math.floor(ratio * 100) + " %"
+}
