@@ -242,6 +242,10 @@ Item {
         running = false
         detach()
         db().updateDate(lastTimestamp)
+        // The stamp changed the account's row; the cached copies and the account must show it,
+        // or the next update would ask from the old date and the account would seem unsynced.
+        db().initial()
+        acc().set(db().currentUser())
         end()
     }
 

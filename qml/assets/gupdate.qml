@@ -181,9 +181,11 @@ Item {
             if (phase !== "saving")
                 return
             console.log(contentUpdate && Array.isArray(contentUpdate.unseen) ? contentUpdate.unseen.length : 0, "unseen Checked!")
-            if (chainOk && !unseenFailed && Number(timestamp) > 0)
+            if (chainOk && !unseenFailed && Number(timestamp) > 0) {
                 db().updateDate(timestamp)
-            else
+                // The next update reads the stamp from the cached account row.
+                db().initial()
+            } else
                 console.log("initial_upgrade: a save failed, the update date stays")
         } catch (e) {
             Toast.error(e, "unseenSaved")

@@ -109,6 +109,7 @@ QtObject {
     function updateDate(date) { record("updateDate", arguments); return true }
     function getUpdateDate() { record("getUpdateDate", arguments); return updateDate_ }
     function currentUser() { return user }
+    function initial() { record("initial", arguments) }
     function removeDb() { record("removeDb", arguments) }
 
     // The slots the pushed notices write through.

@@ -14,6 +14,8 @@ TestCase {
         function userId() { return "u1" }
         function agentId() { return agent }
         function parentServerId() { return "u1" }
+        property var sets: []
+        function set(acc) { sets.push(acc) }
     }
     QtObject {
         id: toast
@@ -33,7 +35,7 @@ TestCase {
         "initialSaveShelves", "initialSaveFiles", "unseen"]
 
     function init() {
-        db.reset(); link.reset(); toast.shown = []; account.agent = undefined
+        db.reset(); link.reset(); toast.shown = []; account.agent = undefined; account.sets = []
         progressed = []; ends = 0; failures = []
         ini = Qt.createComponent("qrc:/assets/ginitial.qml").createObject(this, {
             "database": db, "sockets": link, "account": account, "toast": toast})
@@ -96,7 +98,9 @@ TestCase {
                 ["initial_customer 1", "initial_customer 2", "initial_customer 3"])
         compare(pages.filter(function (p) { return p.indexOf("initial_note") === 0 }),
                 ["initial_note 1", "initial_note 2"], "a full page is followed by one more request")
-        compare(db.slots().filter(function (s) { return s !== "updateDate" }).filter(function (s, k, all) {
+        compare(db.slots().slice(-2), ["updateDate", "initial"], "the stamp, then the cached rows again")
+        compare(account.sets.length, 1, "the account is read again after the stamp")
+        compare(db.slots().filter(function (s) { return s !== "updateDate" && s !== "initial" }).filter(function (s, k, all) {
             return k === 0 || all[k - 1] !== s }), saves)
         compare(progressed.slice(0, 5), [[5700, 0], [5700, 3], [5700, 1000], [5700, 1000], [5700, 500]])
         compare(db.callsOf("updateDate").map(function (c) { return c.args[0] }), [1001], "stamped with the last reply's time")

@@ -80,6 +80,7 @@ TestCase {
 
         db.answer()
         compare(db.callsOf("updateDate").map(function (c) { return c.args[0] }), [777])
+        compare(db.slots().slice(-2), ["updateDate", "initial"], "the next update reads the new stamp")
         verify(!consts.initial_busy)
         verify(!up.init_loading_view)
         compare(consts.applied, [1], "the held notices are applied after the update")

@@ -27,7 +27,8 @@ bool Peer::start()
 {
     stop();
     const TestCa &ca = TestCa::get();
-    std::vector<std::string> args = {NODE_EXECUTABLE, PEERS_DIR "/sioserver.js", "--key", ca.serverKey, "--cert",
+    const std::string script = std::string(PEERS_DIR "/") + (options_.script.empty() ? "sioserver.js" : options_.script);
+    std::vector<std::string> args = {NODE_EXECUTABLE, script, "--key", ca.serverKey, "--cert",
                                      options_.cert.empty() ? ca.serverCert : options_.cert, "--port",
                                      std::to_string(port_ ? port_ : options_.port), "--ping-interval",
                                      std::to_string(options_.pingInterval), "--ping-timeout",
@@ -36,6 +37,7 @@ bool Peer::start()
         args.push_back("--echo");
     if (options_.nosid)
         args.push_back("--nosid");
+    args.insert(args.end(), options_.extraArgs.begin(), options_.extraArgs.end());
     std::vector<char *> argv;
     for (auto &a : args)
         argv.push_back(a.data());

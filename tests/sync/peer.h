@@ -22,6 +22,9 @@ public:
         int pingTimeout = 20000;
         bool echo = false;
         bool nosid = false;
+        // Another server script of tests/peers/ (empty: sioserver.js) and options of its own.
+        std::string script;
+        std::vector<std::string> extraArgs;
     };
 
     explicit Peer(Options options);

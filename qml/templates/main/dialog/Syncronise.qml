@@ -220,7 +220,7 @@ Popup {
             }
 
             Button {
-                anchors.horizontalCenter: parent.horizontalCenter
+                anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
                 visible: dialog.rainStopped
                 text: "شروع"
                 onClicked: dialog.finish()
