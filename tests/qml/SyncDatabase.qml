@@ -115,36 +115,15 @@ QtObject {
     // The slots the pushed notices write through.
     function saveTavorlins() { record("saveTavorlins", arguments) }
     function changeShelvesTavorlins() { record("changeShelvesTavorlins", arguments) }
-    function editTavorlin() { record("editTavorlin", arguments); return true }
-    function deleteTavorlin() { record("deleteTavorlin", arguments); return true }
-    function saveAgentTavorlinAccess() { record("saveAgentTavorlinAccess", arguments); return true }
-    function saveTavorlinAgentAccess() { record("saveTavorlinAgentAccess", arguments); return true }
     function saveShelf() { record("saveShelf", arguments); return true }
-    function deleteShelf() { record("deleteShelf", arguments); return true }
-    function saveAgentShelfAccess() { record("saveAgentShelfAccess", arguments); return true }
-    function saveShelfAgentAccess() { record("saveShelfAgentAccess", arguments); return true }
     function saveFiles() { record("saveFiles", arguments) }
     function saveContacts() { record("saveContacts", arguments) }
     function saveDistricts() { record("saveDistricts", arguments) }
     function saveHashtags() { record("saveHashtags", arguments) }
-    function deleteFile() { record("deleteFile", arguments); return true }
-    function pinFile() { record("pinFile", arguments); return true }
-    function archiveFile() { record("archiveFile", arguments); return true }
-    function moveFileToRecyclerbin() { record("moveFileToRecyclerbin", arguments); return true }
-    function adColleagueFile() { record("adColleagueFile", arguments); return true }
-    function fileSeen() { record("fileSeen", arguments); return true }
-    function deleteFilesByFilter() { record("deleteFilesByFilter", arguments) }
-    function saveFileHashTags() { record("saveFileHashTags", arguments); return true }
-    function deleteDistrict() { record("deleteDistrict", arguments); return true }
     function deleteHashtag() { record("deleteHashtag", arguments); return true }
-    function deleteContact() { record("deleteContact", arguments); return true }
     function saveNote() { record("saveNote", arguments); return true }
-    function deleteNote() { record("deleteNote", arguments); return true }
-    function saveActivity() { record("saveActivity", arguments); return true }
     function deleteActivity() { record("deleteActivity", arguments); return true }
     function removeDocument() { record("removeDocument", arguments) }
     function saveUser() { record("saveUser", arguments); return 1 }
-    function deleteAgent() { record("deleteAgent", arguments) }
     function editAgentNumber() { record("editAgentNumber", arguments) }
-    function saveFormSettings() { record("saveFormSettings", arguments) }
 }

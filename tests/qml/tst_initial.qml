@@ -108,17 +108,6 @@ TestCase {
         compare(failures, [])
     }
 
-    function test_agents_become_users_of_the_agency() {
-        account.agent = "a9"
-        ini.start()
-        compare(link.last().content, {"user_id": "u1", "agent_id": "a9", "page": 1})
-        link.reply("initial_count", {"count": 1})
-        link.reply("initial_agent", {"list": [{"agent_ref": {"_id": "a1", "mobile": "0912"}, "access": 6, "type": 2,
-            "device": [{"platform": 64, "token": "t"}], "date": 5, "status": {"type": 1}, "setting": {"form": "[]"}}]})
-        compare(db.calls[0].args[0], [{"_id": "a1", "mobile": "0912", "user_ref": "u1", "access": 6, "type": 2,
-            "device": [{"platform": 64, "token": "t"}], "date": 5, "status": {"type": 1}}])
-    }
-
     function test_a_count_without_count_ends_at_once() {
         ini.start()
         link.reply("initial_count", {})

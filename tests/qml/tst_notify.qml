@@ -101,17 +101,6 @@ TestCase {
         compare(db.callsOf("saveContacts")[0].args[0], [], "the contacts are saved even when there are none")
     }
 
-    function test_file_actions_and_changes() {
-        push("property_notify", "action", {"key": "trade_ref", "action": [{"file_id": "f1", "value": 9}, {"file_id": "f2", "value": 10, "date": 44}]})
-        push("property_notify", "action", {"key": "die", "action": [{"file_id": "f3"}]})
-        push("property_notify", "action", {"key": "date.register", "action": [{"file_id": "f4", "value": 88}]})
-        push("property_notify", "action", {"key": "status.ad_public", "action": [{"file_id": "f5", "value": true}]})
-        push("property_notify", "change", {"old": {"file_id": "f6"}, "file": {"_id": "f7"}})
-        compare(db.calls.map(function (c) { return c.slot + " " + JSON.stringify(c.args) }), [
-            "archiveFile [\"f1\",9,-1,500]", "archiveFile [\"f2\",10,44,500]", "deleteFile [\"f3\",500]",
-            "archiveFile [\"f4\",-1,88,500]", "deleteFile [\"f6\"]", "saveContacts [[]]", "saveFiles [[{\"_id\":\"f7\"}],500]"])
-    }
-
     function test_shelf_notices_rename_the_shelf_id_at_any_depth() {
         push("shelf_notify", "edit", {"shelf_id": "s1", "name": "قفسه", "inner": [{"shelf_id": "s2"}]})
         compare(db.calls[0].args[0], {"_id": "s1", "name": "قفسه", "inner": [{"_id": "s2"}]})

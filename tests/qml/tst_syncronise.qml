@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtTest 1.2
-import "qrc:/assets/syncrecords.js" as Records
 
 // The download dialog with stand-ins: clearing, default boards, progress, the busy flag and the
 // held notices at the end or on a failure.
@@ -88,12 +87,5 @@ TestCase {
         compare(consts.applied, 1)
         verify(dialog.failed)
         tryVerify(function () { return dialog.rainStopped }, 3000)
-    }
-
-    function test_percent_text() {
-        compare(Records.percentText(0, 0), "0 %")
-        compare(Records.percentText(5, 0), "100 %")
-        compare(Records.percentText(1, 3), "33 %")
-        compare(Records.percentText(3, 3), "100 %")
     }
 }
