@@ -13,6 +13,7 @@
 #include "store/filetoggle.h"
 
 #include <algorithm>
+#include <set>
 
 namespace UGENERAL {
 
@@ -213,8 +214,28 @@ void GFile::saveColleagueFiles(QJsonArray files, int propertyType, QString userI
 void GFile::unseen(QJsonArray files, qlonglong date)
 {
     obx::Transaction tx = store.txWrite();
-    for (const QJsonValue &value : files)
-        setSeen(int(GJson::int32(value.toObject(), QStringLiteral("code"))), false);
+    // One pass over the owner's files rather than one query per code: a first download hands
+    // over pages of a thousand codes.
+    std::set<uint64_t> codes;
+    for (const QJsonValue &value : files) {
+        const int32_t code = GJson::int32(value.toObject(), QStringLiteral("code"));
+        if (code >= 0)
+            codes.insert(uint64_t(code));
+    }
+    if (!codes.empty()) {
+        obx::Box<File> box(store);
+        // Rows come in id order, so the first file of each code is the one a single look-up finds.
+        for (std::unique_ptr<File> &file : box.query(File_::user_id.equals(user.server_id)).build().find()) {
+            if (codes.erase(file->auto_code) == 0)
+                continue;
+            if (file->seen) {
+                file->seen = false;
+                box.put(*file);
+            }
+            if (codes.empty())
+                break;
+        }
+    }
     stamp(date);
     tx.success();
 }
