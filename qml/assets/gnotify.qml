@@ -15,6 +15,9 @@ Item {
     property var templates: null
 
     property bool working: false
+    // Set while changes of a failed update are still missing: a notice's later time would move
+    // the stamp past them, and the next update would never ask for them again.
+    property bool holdStamp: false
     property var funcs: []
     property var events: []
 
@@ -92,7 +95,7 @@ Item {
                 return
             var body = notice.data || {}
             var content = body.content || {}
-            var ts = Number(body.timestamp) > 0 ? Number(body.timestamp) : -1
+            var ts = !holdStamp && Number(body.timestamp) > 0 ? Number(body.timestamp) : -1
             notification[notice.func](String(content.type), content.data, ts, content)
         } catch (e) {
             Toast.error(e, notice.event)

@@ -15,6 +15,7 @@ Item {
     property var consts: null
     property var settings: null
     property var templates: null
+    property var notifier: null
 
     property var content: ({})
     property string emit_name: ""
@@ -48,6 +49,7 @@ Item {
     function socket() { return sockets ? sockets : Sockets }
     function acc() { return account ? account : Account }
     function shared() { return consts ? consts : Consts }
+    function notices() { return notifier ? notifier : Notification }
     function store() { return settings ? settings : Settings }
     function screens() { return templates ? templates : Templates }
 
@@ -107,6 +109,7 @@ Item {
             saveUnseen(Array.isArray(c.unseen) ? c.unseen : [])
         } catch (e) {
             Toast.error(e, "initial_upgrade_result")
+            attempt("holdStamp", function () { notices().holdStamp = true })
             finish()
         }
     }
@@ -185,8 +188,11 @@ Item {
                 db().updateDate(timestamp)
                 // The next update reads the stamp from the cached account row.
                 db().initial()
-            } else
+                notices().holdStamp = false
+            } else if (!chainOk || unseenFailed) {
                 console.log("initial_upgrade: a save failed, the update date stays")
+                notices().holdStamp = true
+            }
         } catch (e) {
             Toast.error(e, "unseenSaved")
         }

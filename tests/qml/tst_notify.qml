@@ -143,4 +143,13 @@ TestCase {
         compare(db.calls.map(function (c) { return c.slot + " " + JSON.stringify(c.args) }),
                 ["saveNote [{\"_id\":\"n1\"},true]", "updateDate [500]", "saveNote [{\"_id\":\"n2\"},false]"])
     }
+
+    function test_a_held_stamp_applies_the_change_without_its_time() {
+        note.holdStamp = true
+        push("note_notify", "edit", {"_id": "n1"})
+        push("hashtag_notify", "remove", {"_id": "h1"})
+        compare(db.callsOf("updateDate"), [])
+        compare(db.callsOf("deleteHashtag")[0].args, ["h1", -1])
+        note.holdStamp = false
+    }
 }

@@ -24,6 +24,10 @@ TestCase {
         function applyPendingNotifies() { applied.push(pending_notifies.length); pending_notifies = [] }
     }
     QtObject {
+        id: notifier
+        property bool holdStamp: false
+    }
+    QtObject {
         id: settings
         property int clears: 0
         function clear() { clears++ }
@@ -40,10 +44,10 @@ TestCase {
     function init() {
         db.reset(); link.reset()
         account.sets = []; consts.initial_busy = false; consts.pending_notifies = []; consts.applied = []
-        settings.clears = 0; templates.replaced = []; ends = 0
+        settings.clears = 0; templates.replaced = []; ends = 0; notifier.holdStamp = false
         up = Qt.createComponent("qrc:/assets/gupdate.qml").createObject(this, {
             "database": db, "sockets": link, "account": account, "consts": consts,
-            "settings": settings, "templates": templates})
+            "settings": settings, "templates": templates, "notifier": notifier})
         up.endUpdate.connect(function () { ends++ })
     }
 
@@ -102,6 +106,14 @@ TestCase {
         compare(db.callsOf("updateDate"), [])
         verify(!consts.initial_busy)
         compare(ends, 1)
+        verify(notifier.holdStamp, "held notices must not stamp past the missing changes")
+
+        // The next update that goes through releases the notices' stamps again.
+        up.start()
+        link.reply("initial_upgrade", everything(), {"page": 1}, 779)
+        db.answer()
+        compare(db.callsOf("updateDate").map(function (c) { return c.args[0] }), [779])
+        verify(!notifier.holdStamp)
 
         cleanup(); init()
         up.start()
@@ -125,6 +137,7 @@ TestCase {
         link.reply("initial_upgrade", broken, {}, 5)
         compare(db.callsOf("saveUsers"), [])
         compare(db.callsOf("updateDate"), [])
+        verify(notifier.holdStamp)
         verify(!consts.initial_busy)
         compare(ends, 2)
     }
