@@ -171,7 +171,7 @@ TEST(FileSlots, ThreadsAndSignals)
     ASSERT_TRUE(saved.count() == 2 || saved.wait(5000));
 
     database.getFiles(-1, -1, QJsonArray(), "", "", 0, "");
-    ASSERT_TRUE(listed.wait(5000));
+    ASSERT_TRUE(listed.count() > 0 || listed.wait(5000)); // the pool may answer before the wait starts
     EXPECT_EQ(listed.at(0).at(0).toJsonArray().size(), 2);
 
     EXPECT_TRUE(database.pinFile("A"));
