@@ -1,20 +1,15 @@
 // The login screens over the real server link against the socket.io test server: the requests
 // they send as the server receives them, and the account they store from its replies.
-#include "shell/registration.h"
+#include "qmlharness.h"
 #include "store/sharedstate.h"
 #include "sio/json.h"
 #include "sync/peer.h"
 #include "sync/testca.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlComponent>
-#include <QQmlContext>
-#include <QQmlEngine>
-#include <QQmlExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -41,11 +36,6 @@ Item {
 }
 )";
 
-void spin()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 // The request's content, as the server received its envelope.
 QJsonObject contentOf(const sio::message::ptr &line)
 {
@@ -68,47 +58,25 @@ protected:
         peer = std::make_unique<Peer>(Peer::Options{});
         ASSERT_TRUE(peer->start());
 
-        engine = std::make_unique<QQmlEngine>();
-        engine->addImportPath(QStringLiteral("qrc:/"));
-        UGENERAL::registerQmlTypes(engine->offlineStoragePath());
-        QQmlComponent component(engine.get());
-        component.setData(kHarness, QUrl(QStringLiteral("file:///loginpeer.qml")));
-        root.reset(component.create());
-        ASSERT_TRUE(root) << component.errorString().toStdString();
+        std::string error;
+        ASSERT_TRUE(qml.load(kHarness, QStringLiteral("loginpeer.qml"), &error)) << error;
     }
 
     void TearDown() override
     {
-        root.reset();
-        engine.reset();
+        qml.reset();
         if (peer)
             peer->stop();
         UGENERAL::closeSharedStore();
     }
 
-    QVariant eval(const QString &code)
-    {
-        QQmlExpression expression(qmlContext(root.get()), root.get(), code);
-        const QVariant value = expression.evaluate();
-        EXPECT_FALSE(expression.hasError()) << expression.error().toString().toStdString();
-        return value;
-    }
+    QVariant eval(const QString &code) { return qml.eval(code); }
 
-    bool until(const QString &condition, int timeoutMs = 5000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < timeoutMs) {
-            if (eval(condition).toBool())
-                return true;
-            spin();
-        }
-        return false;
-    }
+    bool until(const QString &condition, int timeoutMs = 5000) { return qml.until(condition, timeoutMs); }
 
     sio::message::ptr request(const std::string &name, std::size_t from)
     {
-        return peer->waitFor("event", [&](const sio::message &l) { return field(l, "name") == name; }, 5000, from, spin);
+        return peer->waitFor("event", [&](const sio::message &l) { return field(l, "name") == name; }, 5000, from, QmlHarness::spin);
     }
 
     void answer(const std::string &name, const QJsonObject &content)
@@ -120,8 +88,7 @@ protected:
 
     QTemporaryDir storeDir;
     std::unique_ptr<Peer> peer;
-    std::unique_ptr<QQmlEngine> engine;
-    std::unique_ptr<QObject> root;
+    QmlHarness qml;
 };
 
 TEST_F(LoginPeer, AgentOfTwoAgenciesChoosesOneAndIsStoredCurrent)

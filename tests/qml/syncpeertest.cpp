@@ -4,7 +4,7 @@
 // and a dropped link, the store is compared with what the server sent, pushed notices are
 // applied (those of the download only after it), and an incremental update runs on the road
 // after a reconnection.
-#include "shell/registration.h"
+#include "qmlharness.h"
 #include "sio/json.h"
 #include "store/contact.h"
 #include "store/district.h"
@@ -22,15 +22,10 @@
 #include "sync/testca.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlComponent>
-#include <QQmlContext>
-#include <QQmlEngine>
-#include <QQmlExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -74,11 +69,6 @@ Window {
     }
 }
 )";
-
-void spin()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
 
 // The replies' and the file import's logs carry whole pages and files; the test's output
 // leaves them out and cuts every other line short.
@@ -136,55 +126,26 @@ protected:
         sent = QJsonDocument::fromJson(dump.readAll()).object();
         ASSERT_FALSE(sent.isEmpty());
 
-        engine = std::make_unique<QQmlEngine>();
-        engine->addImportPath(QStringLiteral("qrc:/"));
-        UGENERAL::registerQmlTypes(engine->offlineStoragePath());
-        QQmlComponent component(engine.get());
-        component.setData(kHarness, QUrl(QStringLiteral("file:///syncpeer.qml")));
-        root.reset(component.create());
-        ASSERT_TRUE(root) << component.errorString().toStdString();
+        std::string error;
+        ASSERT_TRUE(qml.load(kHarness, QStringLiteral("syncpeer.qml"), &error)) << error;
     }
 
     void TearDown() override
     {
-        root.reset();
-        engine.reset();
+        qml.reset();
         if (peer)
             peer->stop();
         UGENERAL::closeSharedStore();
         qInstallMessageHandler(previousHandler);
     }
 
-    QVariant eval(const QString &code)
-    {
-        QQmlExpression expression(qmlContext(root.get()), root.get(), code);
-        const QVariant value = expression.evaluate();
-        EXPECT_FALSE(expression.hasError()) << code.toStdString() << ": " << expression.error().toString().toStdString();
-        return value;
-    }
+    QVariant eval(const QString &code) { return qml.eval(code); }
 
-    bool until(const QString &condition, int timeoutMs = 10000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < timeoutMs) {
-            if (eval(condition).toBool())
-                return true;
-            spin();
-        }
-        return false;
-    }
+    bool until(const QString &condition, int timeoutMs = 10000) { return qml.until(condition, timeoutMs); }
 
     bool untilStore(const std::function<bool(obx::Store &)> &done, int timeoutMs = 10000)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < timeoutMs) {
-            if (done(store()))
-                return true;
-            spin();
-        }
-        return false;
+        return QmlHarness::waitUntil([&] { return done(store()); }, timeoutMs);
     }
 
     obx::Store &store() { return *UGENERAL::sharedStore(); }
@@ -215,7 +176,7 @@ protected:
 
     sio::message::ptr waitRequest(const std::string &name, std::size_t from, int timeoutMs = 10000)
     {
-        return peer->waitFor("request", [&](const sio::message &l) { return field(l, "name") == name; }, timeoutMs, from, spin);
+        return peer->waitFor("request", [&](const sio::message &l) { return field(l, "name") == name; }, timeoutMs, from, QmlHarness::spin);
     }
 
     qint64 lastReplyStamp(const std::string &name)
@@ -241,8 +202,7 @@ protected:
     QString dumpPath;
     QJsonObject sent;
     std::unique_ptr<Peer> peer;
-    std::unique_ptr<QQmlEngine> engine;
-    std::unique_ptr<QObject> root;
+    QmlHarness qml;
     qint64 downloadStamp = 0;
     // The pushed file edit held during the download.
     const std::string heldFile = "m1-f5";
