@@ -20,11 +20,18 @@
 //
 // stdin, one JSON command per line:
 //   {"cmd":"notify","name":N,"content":{type,data,...},"timestamp"?}   push to every client
-//   {"cmd":"fail","name":N,"page":P,"times":K}  the next K such requests answer without content
+//   {"cmd":"fail","name":N,"page":P,"times":K,"mode":M}  the next K such requests fail: mode "null"
+//                                               (the default) answers without content, "notok"
+//                                               answers ok false with a message, "silent" not at all
 //   {"cmd":"drop","name":N,"page":P}            the next such request is not answered; the
 //                                               client's connection is cut instead
 //   {"cmd":"upgrade","content":C}               the content of the next "initial_upgrade" reply
 // The server exits when stdin closes, so it never outlives its test.
+//
+// Feature modules: every file of tests/peers/agency/ exports a function taking the server's
+// context ({data, opts, reply, fail, stamp, out, io, packed, push}) and returning
+// {handlers: {event: (socket, content, payload, envelope) => ...}, commands: {cmd: (c) => ...}}.
+// A module's handler answers its events; its commands join those below.
 'use strict';
 
 const fs = require('fs');
@@ -203,16 +210,26 @@ let nextUpgrade = null;
 function takeRule(kind, name, page) {
   const i = rules.findIndex((r) => r.kind === kind && r.name === name && (r.page === undefined || r.page === page));
   if (i === -1)
-    return false;
-  if (--rules[i].times <= 0)
+    return null;
+  const rule = rules[i];
+  if (--rule.times <= 0)
     rules.splice(i, 1);
-  return true;
+  return rule;
 }
 
-function reply(socket, name, content, payload, page, count) {
+// Answers an armed failure in its mode.
+function fail(socket, name, rule, payload, page) {
+  if (rule.mode === 'silent')
+    return out({ ev: 'silenced', name, page });
+  if (rule.mode === 'notok')
+    return reply(socket, name, null, payload, page, 0, false, 'خطای آزمایشی سرور');
+  return reply(socket, name, null, payload, page, 0);
+}
+
+function reply(socket, name, content, payload, page, count, ok = true, message = null) {
   const started = process.hrtime.bigint();
   const timestamp = stamp();
-  const arg = packed(JSON.stringify({ ok: true, content, payload: payload || {}, timestamp, message: null }));
+  const arg = packed(JSON.stringify({ ok, content, payload: payload || {}, timestamp, message }));
   socket.emit(name + '_result', arg);
   out({ ev: 'replied', name, page, count, timestamp, bytes: arg.length,
     ms: Number(process.hrtime.bigint() - started) / 1e6 });
@@ -246,10 +263,11 @@ function handle(socket, name, envelope) {
     cut(socket);
     return;
   }
-  if (takeRule('fail', name, page)) {
-    reply(socket, name, null, payload, page, 0);
-    return;
-  }
+  const failure = takeRule('fail', name, page);
+  if (failure)
+    return fail(socket, name, failure, payload, page);
+  if (modules.handlers[name])
+    return modules.handlers[name](socket, content, payload, envelope);
   switch (name) {
   case 'mobile_check':
   case 'email_check':
@@ -303,14 +321,19 @@ io.on('connection', (socket) => {
   socket.on('disconnect', (reason) => out({ ev: 'disconnect', reason }));
 });
 
+// Pushes a notice to every client, as the notify command does.
+function push(name, content, timestamp) {
+  const notice = { content, timestamp: timestamp !== undefined ? timestamp : stamp() };
+  io.emit(name, packed(JSON.stringify(notice)));
+  out({ ev: 'emitted', name });
+}
+
 const commands = {
   notify(c) {
-    const notice = { content: c.content, timestamp: c.timestamp !== undefined ? c.timestamp : stamp() };
-    io.emit(c.name, packed(JSON.stringify(notice)));
-    out({ ev: 'emitted', name: c.name });
+    push(c.name, c.content, c.timestamp);
   },
   fail(c) {
-    rules.push({ kind: 'fail', name: c.name, page: c.page, times: c.times || 1 });
+    rules.push({ kind: 'fail', name: c.name, page: c.page, times: c.times || 1, mode: c.mode || 'null' });
     out({ ev: 'armed', kind: 'fail', name: c.name });
   },
   drop(c) {
@@ -322,6 +345,21 @@ const commands = {
     out({ ev: 'armed', kind: 'upgrade' });
   },
 };
+
+// The feature modules, loaded once the server and its helpers exist.
+const modules = { handlers: {} };
+{
+  const path = require('path');
+  const dir = path.join(__dirname, 'agency');
+  const ctx = { data, opts, reply, fail, stamp, out, io, packed, push };
+  for (const name of fs.existsSync(dir) ? fs.readdirSync(dir).sort() : []) {
+    if (!name.endsWith('.js'))
+      continue;
+    const made = require(path.join(dir, name))(ctx);
+    Object.assign(modules.handlers, made.handlers || {});
+    Object.assign(commands, made.commands || {});
+  }
+}
 
 readline.createInterface({ input: process.stdin }).on('line', (line) => {
   if (!line.trim()) return;
