@@ -58,8 +58,8 @@ QJsonObject toJson(const sio::message::ptr &value)
     return QJsonDocument::fromJson(QByteArray::fromStdString("{\"v\":" + text + "}")).object();
 }
 
-// Sets the server address and a first-start state that skips the slow first-start splash and the
-// door, before main.qml reads them.
+// Sets the server address and a start state that skips the slow first-start splash and the door,
+// before main.qml reads them; the splash still asks for the cities.
 const char kPrelude[] = R"(
 import QtQuick 2.15
 import com 1.0
@@ -69,7 +69,6 @@ QtObject {
         Sockets.port = port
         var data = Settings.defaults()
         data.dbCreated = true
-        data.citiesInserted = true
         data.door_enabled = false
         Settings.app_data = data
         Settings.save()
@@ -177,6 +176,8 @@ bool ScreenSession::start(const Options &options)
     window_->resize(options.width, options.height);
     if (!until("Stacks.last() !== null && Sockets.connected", 15000))
         return setError("no connection to the fixture agency server");
+    if (!until("Settings.app_data.citiesInserted === true", 10000))
+        return setError("the cities did not come");
     if (options.grabStart)
         grab("splash");
     eval("Stacks.last().landingTimer.stop(); Stacks.last().land()");
