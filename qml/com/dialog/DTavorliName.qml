@@ -32,7 +32,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         Text {
-            width: parent.width
+            width: parent ? parent.width : 0
             text: dialog.title
             font.family: Fonts.app
             font.pointSize: Consts.largeFont
@@ -43,7 +43,7 @@ Popup {
         TextField {
             id: input
             objectName: "nameField"
-            width: parent.width
+            width: parent ? parent.width : 0
             placeholderText: dialog.field
             font.family: Fonts.app
             onAccepted: ok.clicked()
@@ -51,7 +51,7 @@ Popup {
 
         Row {
             spacing: 8
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
             Button {
                 id: ok
                 objectName: "nameOk"

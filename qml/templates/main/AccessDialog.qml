@@ -70,7 +70,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         Text {
-            width: parent.width
+            width: parent ? parent.width : 0
             text: dialog.title
             textFormat: Text.PlainText
             font.family: Fonts.app
@@ -89,7 +89,7 @@ Popup {
 
         ListView {
             id: list
-            width: parent.width
+            width: parent ? parent.width : 0
             height: dialog.availableHeight - 150
             clip: true
             model: dialog.rows
@@ -104,7 +104,7 @@ Popup {
 
         Button {
             objectName: "accessSubmit"
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
             enabled: !dialog.sending
             text: "ثبت"
             font.family: Fonts.app

@@ -45,7 +45,7 @@ Column {
     }
 
     Text {
-        width: parent.width
+        width: parent ? parent.width : 0
         text: form.editing ? "ویرایش کمد" : "کمد جدید"
         font.family: Fonts.app
         font.pointSize: Consts.largeFont
@@ -56,14 +56,14 @@ Column {
     TextField {
         id: nameField
         objectName: "shelfName"
-        width: parent.width
+        width: parent ? parent.width : 0
         placeholderText: "نام کمد"
         text: form.shelf.name || ""
         font.family: Fonts.app
     }
 
     Flow {
-        width: parent.width
+        width: parent ? parent.width : 0
         spacing: 8
         Repeater {
             model: 7
@@ -85,7 +85,7 @@ Column {
 
     Button {
         objectName: "shelfSubmit"
-        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
         enabled: !form.sending
         text: "ثبت"
         font.family: Fonts.app

@@ -182,7 +182,7 @@ Item {
     UHeaderShelf {
         id: header
         anchors.top: parent.top
-        width: parent.width
+        width: parent ? parent.width : 0
         oldCount: home.oldCount
         onSearch: home.quickSearch(keyword)
         onOldFiles: home.openOldFiles()
@@ -222,7 +222,7 @@ Item {
 
                 Rectangle {
                     id: shelfHead
-                    width: parent.width
+                    width: parent ? parent.width : 0
                     height: 40
                     radius: 8
                     color: Consts.shelf_header_color(modelData.color)
@@ -242,7 +242,7 @@ Item {
                 Image {
                     anchors.top: shelfHead.bottom
                     anchors.bottom: parent.bottom
-                    anchors.horizontalCenter: parent.horizontalCenter
+                    anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
                     anchors.margins: 8
                     width: parent.width - 16
                     fillMode: Image.PreserveAspectFit

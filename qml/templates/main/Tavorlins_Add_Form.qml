@@ -164,7 +164,7 @@ Flickable {
         }
 
         Flow {
-            width: parent.width
+            width: parent ? parent.width : 0
             spacing: 6
             Repeater {
                 model: Defaults.tavorlins
@@ -186,12 +186,12 @@ Flickable {
 
         Column {
             visible: !form.colorMode
-            width: parent.width
+            width: parent ? parent.width : 0
             spacing: 14
 
             Label { text: "نوع معامله"; font.family: Fonts.app; font.bold: true }
             Flow {
-                width: parent.width
+                width: parent ? parent.width : 0
                 spacing: 6
                 Repeater {
                     model: form.trades
@@ -207,7 +207,7 @@ Flickable {
 
             Label { visible: form.trade > 0; text: "نوع ملک"; font.family: Fonts.app; font.bold: true }
             Flow {
-                width: parent.width
+                width: parent ? parent.width : 0
                 spacing: 6
                 Repeater {
                     model: form.properties
@@ -228,7 +228,7 @@ Flickable {
                 font.bold: true
             }
             Flow {
-                width: parent.width
+                width: parent ? parent.width : 0
                 spacing: 6
                 Repeater {
                     model: form.filters.length < 5 ? form.candidates : []
@@ -244,7 +244,7 @@ Flickable {
 
             Text {
                 objectName: "filtersText"
-                width: parent.width
+                width: parent ? parent.width : 0
                 text: Home.filtersText(form.filters)
                 textFormat: Text.PlainText
                 wrapMode: Text.WordWrap
@@ -253,7 +253,7 @@ Flickable {
             }
 
             Flow {
-                width: parent.width
+                width: parent ? parent.width : 0
                 spacing: 6
                 Repeater {
                     model: form.filters
@@ -269,7 +269,7 @@ Flickable {
             TextField {
                 id: nameField
                 objectName: "boardName"
-                width: parent.width
+                width: parent ? parent.width : 0
                 placeholderText: "نام Tavorlin (اختیاری)"
                 font.family: Fonts.app
             }
@@ -277,7 +277,7 @@ Flickable {
 
         Button {
             objectName: "boardSubmit"
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
             enabled: !form.sending
             text: "ثبت"
             font.family: Fonts.app

@@ -109,7 +109,7 @@ Page {
     Button {
         objectName: "chooseSubmit"
         anchors.bottom: parent.bottom
-        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
         anchors.bottomMargin: 12
         enabled: !page.sending
         text: "ثبت"

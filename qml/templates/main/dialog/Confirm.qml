@@ -30,7 +30,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         Text {
-            width: parent.width
+            width: parent ? parent.width : 0
             text: dialog.title
             font.family: Fonts.app
             font.pointSize: Consts.largeFont
@@ -39,7 +39,7 @@ Popup {
         }
 
         Text {
-            width: parent.width
+            width: parent ? parent.width : 0
             text: dialog.text
             textFormat: Text.PlainText
             wrapMode: Text.WordWrap
@@ -50,7 +50,7 @@ Popup {
 
         Row {
             spacing: 8
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
             Button {
                 objectName: "confirmYes"
                 text: "بله"

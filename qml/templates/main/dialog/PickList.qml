@@ -36,7 +36,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         Text {
-            width: parent.width
+            width: parent ? parent.width : 0
             text: dialog.title
             textFormat: Text.PlainText
             font.family: Fonts.app
@@ -47,14 +47,14 @@ Popup {
         TextField {
             id: search
             objectName: "pickSearch"
-            width: parent.width
+            width: parent ? parent.width : 0
             placeholderText: "جستجو"
             font.family: Fonts.app
         }
 
         ListView {
             id: list
-            width: parent.width
+            width: parent ? parent.width : 0
             height: dialog.availableHeight - 100
             clip: true
             model: dialog.shown

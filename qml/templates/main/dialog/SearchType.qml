@@ -46,7 +46,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         Text {
-            width: parent.width
+            width: parent ? parent.width : 0
             text: "جستجو با کد"
             font.family: Fonts.app
             font.pointSize: Consts.largeFont
@@ -75,9 +75,9 @@ Popup {
         TextField {
             id: codeField
             objectName: "codeField"
-            width: parent.width
+            width: parent ? parent.width : 0
             inputMethodHints: Qt.ImhDigitsOnly
-            validator: RegularExpressionValidator { regularExpression: /[0-9\u06F0-\u06F9\u0660-\u0669]*/ }
+            validator: RegularExpressionValidator { regularExpression: /[0-9۰-۹٠-٩]*/ }
             placeholderText: dialog.byManualId ? "شناسه" : "کد"
             font.family: Fonts.app
             onAccepted: dialog.search()
@@ -85,7 +85,7 @@ Popup {
 
         Row {
             spacing: 8
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
             Button {
                 objectName: "codeSearch"
                 text: "جستجو"

@@ -31,7 +31,7 @@ Popup {
         spacing: 8
         ShelfForm {
             id: form
-            width: parent.width
+            width: parent ? parent.width : 0
             onSaved: {
                 dialog.saved(shelf)
                 dialog.close()
@@ -39,7 +39,7 @@ Popup {
         }
         Button {
             visible: dialog.closable
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
             text: "انصراف"
             font.family: Fonts.app
             flat: true

@@ -53,7 +53,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         Text {
-            width: parent.width
+            width: parent ? parent.width : 0
             text: "ترتیب کمد ها"
             font.family: Fonts.app
             font.pointSize: Consts.largeFont
@@ -63,7 +63,7 @@ Popup {
 
         ListView {
             id: list
-            width: parent.width
+            width: parent ? parent.width : 0
             height: dialog.availableHeight - 50
             clip: true
             interactive: dialog.dragFrom === -1

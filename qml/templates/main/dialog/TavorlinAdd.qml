@@ -22,7 +22,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
         ItemDelegate {
             objectName: "addNewBoard"
-            width: parent.width
+            width: parent ? parent.width : 0
             text: "ساخت Tavorlin جدید"
             font.family: Fonts.app
             onClicked: {
@@ -32,7 +32,7 @@ Popup {
         }
         ItemDelegate {
             objectName: "addExistingBoards"
-            width: parent.width
+            width: parent ? parent.width : 0
             text: "افزودن Tavorlin های موجود به کمد"
             font.family: Fonts.app
             onClicked: {

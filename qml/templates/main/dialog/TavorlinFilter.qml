@@ -110,7 +110,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         Text {
-            width: parent.width
+            width: parent ? parent.width : 0
             text: Home.texts.filterTitle
             font.family: Fonts.app
             font.pointSize: Consts.largeFont
@@ -119,7 +119,7 @@ Popup {
         }
 
         Text {
-            width: parent.width
+            width: parent ? parent.width : 0
             text: dialog.candidate.title || ""
             textFormat: Text.PlainText
             font.family: Fonts.app
@@ -129,7 +129,7 @@ Popup {
         TextField {
             id: first
             objectName: "filterValue1"
-            width: parent.width
+            width: parent ? parent.width : 0
             placeholderText: dialog.isDistrict ? "نام منطقه" : (dialog.isDate ? "از تاریخ (۱۴۰۲/۰۵/۰۱)"
                                                                             : (dialog.isRange ? "از" : "مقدار"))
             font.family: Fonts.app
@@ -139,14 +139,14 @@ Popup {
             id: second
             objectName: "filterValue2"
             visible: dialog.isRange && !dialog.isDistrict
-            width: parent.width
+            width: parent ? parent.width : 0
             placeholderText: dialog.isDate ? "تا تاریخ" : "تا"
             font.family: Fonts.app
         }
 
         Button {
             objectName: "filterSubmit"
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
             enabled: !dialog.sending
             text: "افزودن"
             font.family: Fonts.app

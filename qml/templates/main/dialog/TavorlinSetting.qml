@@ -38,7 +38,7 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
         Label {
-            width: parent.width
+            width: parent ? parent.width : 0
             padding: 8
             text: menu.tavorlin.title || menu.tavorlin.name || ""
             textFormat: Text.PlainText
@@ -50,7 +50,7 @@ Popup {
             model: menu.entries
             delegate: ItemDelegate {
                 objectName: "boardMenu_" + modelData.key
-                width: parent.width
+                width: parent ? parent.width : 0
                 text: modelData.title
                 font.family: Fonts.app
                 onClicked: menu.choose(modelData.key)
