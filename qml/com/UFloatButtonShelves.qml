@@ -16,19 +16,24 @@ Column {
         {"key": "shelf", "title": "کمد جدید"}
     ]
 
+    readonly property var shown: actions.filter(function (a) { return a.key !== "shelf" || managerLevel })
+
     signal triggered(string key)
 
     spacing: 8
 
     Repeater {
-        model: fab.expanded ? fab.actions.filter(function (a) { return a.key !== "shelf" || fab.managerLevel }) : []
+        model: fab.expanded ? fab.shown : []
         delegate: Button {
             objectName: "fab_" + modelData.key
             text: modelData.title
             font.family: Fonts.app
+            // Collapsing destroys this button, so the action goes first.
             onClicked: {
-                fab.expanded = false
-                fab.triggered(modelData.key)
+                var key = modelData.key
+                var owner = fab
+                owner.triggered(key)
+                owner.expanded = false
             }
         }
     }

@@ -23,6 +23,33 @@ Item {
     opacity: lifted ? 0.6 : 1
     scale: lifted ? 1.05 : 1
 
+    // Under the content, so the menu button takes its own clicks.
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.LeftButton | Qt.RightButton
+        pressAndHoldInterval: 1500
+        onClicked: {
+            if (mouse.button === Qt.RightButton) {
+                if (!cell.extra)
+                    cell.menu()
+            } else if (!cell.lifted) {
+                cell.clicked()
+            }
+        }
+        onPressAndHold: {
+            if (!cell.extra)
+                cell.lift()
+        }
+        onPositionChanged: {
+            if (cell.lifted)
+                cell.dragMoved(mouse.x, mouse.y)
+        }
+        onReleased: {
+            if (cell.lifted)
+                cell.dropped(mouse.x, mouse.y)
+        }
+    }
+
     Rectangle {
         anchors.fill: parent
         anchors.margins: 6
@@ -122,29 +149,4 @@ Item {
         }
     }
 
-    MouseArea {
-        anchors.fill: parent
-        acceptedButtons: Qt.LeftButton | Qt.RightButton
-        pressAndHoldInterval: 1500
-        onClicked: {
-            if (mouse.button === Qt.RightButton) {
-                if (!cell.extra)
-                    cell.menu()
-            } else if (!cell.lifted) {
-                cell.clicked()
-            }
-        }
-        onPressAndHold: {
-            if (!cell.extra)
-                cell.lift()
-        }
-        onPositionChanged: {
-            if (cell.lifted)
-                cell.dragMoved(mouse.x, mouse.y)
-        }
-        onReleased: {
-            if (cell.lifted)
-                cell.dropped(mouse.x, mouse.y)
-        }
-    }
 }

@@ -57,10 +57,13 @@ Item {
         oldCount = Database.getOldFilesCount(Date.now())
     }
 
+    function oldOptions() {
+        return Home.oldFilesOptions(Date.now(), Account.isManager() ? "" : Account.agentId())
+    }
+
     function openOldFiles() {
         try {
-            Home.openContainer(Templates, Consts.desktop, "fileList",
-                               Home.oldFilesOptions(Date.now(), Account.isManager() ? "" : Account.agentId()))
+            Home.openContainer(Templates, Consts.desktop, "fileList", oldOptions())
         } catch (e) {
             Toast.error(e, "openOldFiles")
         }
@@ -273,6 +276,8 @@ Item {
     Connections {
         target: Notification
         function onShelvesNotify(data) { home.onNotice(data) }
+        // A file notice may add, archive or remove an old file.
+        function onPropertyNotify() { home.refreshOld() }
     }
 
     Component.onCompleted: reload()

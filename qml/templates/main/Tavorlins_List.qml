@@ -13,6 +13,7 @@ Page {
     property var tiles: []
     property string zoom: Settings.app_data.tavorlin_zoom || "small"
     property bool firstShown: false
+    property bool chooseWhenShown: false
     // The reads in flight for this screen; a reload gives them up.
     property var listRead: null
     property var countRead: null
@@ -44,7 +45,11 @@ Page {
             if (!firstShown) {
                 firstShown = true
                 if (Home.onlyExtras(tiles) && managerLevel()) {
-                    chooseBoards()
+                    // A page pushed while this one is still sliding in would upset the stack.
+                    if (page.StackView.view && page.StackView.status !== StackView.Active)
+                        chooseWhenShown = true
+                    else
+                        chooseBoards()
                     return
                 }
             }
@@ -290,6 +295,13 @@ Page {
         function onTavorlinNotify() { page.reload() }
         function onShelvesNotify() { page.reload() }
         function onPropertyNotify() { page.reload() }
+    }
+
+    StackView.onActivated: {
+        if (chooseWhenShown) {
+            chooseWhenShown = false
+            chooseBoards()
+        }
     }
 
     Component.onCompleted: reload()

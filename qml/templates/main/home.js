@@ -42,6 +42,8 @@ function badgeText(count) {
 }
 
 // The same filters as the menu's count: active trades, registered before a month ago, this agent.
+// The count takes a manager's own files as those without an agent, so the list asks for an empty
+// agent there too ("0" would name an agent no file has, and the list would stay empty).
 function oldFilesOptions(now, agentId) {
     return {
         "tab_list": true,
@@ -53,7 +55,7 @@ function oldFilesOptions(now, agentId) {
         "filters": [
             {"key": "trade_ref", "value": {"value_1": "1", "value_2": "8"}},
             {"key": "date", "value": {"value_1": "0", "value_2": String(now - oldFilesAge)}},
-            {"key": "agent_ref", "value": {"value_1": present(agentId) ? String(agentId) : "0", "value_2": ""}}
+            {"key": "agent_ref", "value": {"value_1": present(agentId) ? String(agentId) : "", "value_2": ""}}
         ]
     }
 }
@@ -295,17 +297,27 @@ function filterCandidates(cards, trade, usedKeys) {
     }
     offer({"kind": "input", "itemKey": "date", "title": "تاریخ", "isDate": true,
            "input": {"key": "date", "parent_key": "date", "title": "تاریخ", "filter_type": 2, "currency": false}})
+    // A district is named by its title and kept by its id, whichever card offers it.
+    var district = {"kind": "district", "itemKey": "district_ref", "title": "نام منطقه",
+                    "input": {"key": "title", "parent_key": "district", "title": "نام منطقه", "filter_type": 1}}
+    var districtOffered = false
     var first = cards.length > 0 ? cards[0] : null
     if (first) {
         var inputs = first.inputs || []
         for (var i = 0; i < inputs.length; ++i) {
-            if (inputs[i].filter === true && inputs[i].parent_key !== "date")
+            if (inputs[i].filter !== true || inputs[i].parent_key === "date")
+                continue
+            if (inputs[i].parent_key === "district") {
+                if (!districtOffered)
+                    offer(district)
+                districtOffered = true
+            } else {
                 offer({"kind": "input", "itemKey": inputKey(inputs[i]), "title": inputs[i].title, "input": inputs[i]})
+            }
         }
     }
-    if (isRequestTrade(trade))
-        offer({"kind": "district", "itemKey": "district_ref", "title": "نام منطقه",
-               "input": {"key": "title", "parent_key": "district", "title": "نام منطقه", "filter_type": 1}})
+    if (isRequestTrade(trade) && !districtOffered)
+        offer(district)
     for (var c = 1; c < cards.length; ++c) {
         var card = cards[c]
         if (card.stepper) {
