@@ -30,7 +30,6 @@ Page {
     })
 
     readonly property bool showHeader: screens[contentType] !== undefined && screens[contentType].noHeader !== true
-    // Page already has a title; a property of the same name cannot be declared over it.
     title: screens[contentType] !== undefined ? screens[contentType].title : ""
 
     function open(key, opts) {
