@@ -300,4 +300,30 @@ TEST_F(HomeScreens, OldFilesBadgeAgreesWithItsList)
     EXPECT_EQ(badge->property("text").toString(), count >= 100 ? QStringLiteral("99+") : QString::number(count));
 }
 
+// A refused or empty answer to the shelf form writes nothing, and the form may be sent again.
+TEST_F(HomeScreens, FailedShelfCreationChangesNothing)
+{
+    const int before = eval(shelves() + ".shelves.length").toInt();
+    const int stored = eval("(function () { var n = 0; var f = function (l) { n = l.length };"
+                            " Database.shelvesListReady.connect(f); Database.getShelvesList();"
+                            " Database.shelvesListReady.disconnect(f); return n })()").toInt();
+    for (const char *mode : {"null", "notok"}) {
+        session->fail("shelf_create", mode);
+        const std::size_t from = session->mark();
+        ASSERT_TRUE(session->click(find("fabMain")));
+        ASSERT_TRUE(session->click(find("fab_shelf")));
+        ASSERT_TRUE(session->typeInto(find("shelfName"), QStringLiteral("نباید ساخته شود")));
+        ASSERT_TRUE(session->click(find("shelfSubmit")));
+        ASSERT_FALSE(session->waitRequest("shelf_create", from).isEmpty());
+        ASSERT_TRUE(session->waitUntil([&] { return find("shelfSubmit")->isEnabled(); })) << mode;
+        session->wait(300);
+        EXPECT_EQ(eval(shelves() + ".shelves.length").toInt(), before) << mode;
+        session->home();
+        settle();
+    }
+    EXPECT_EQ(eval("(function () { var n = 0; var f = function (l) { n = l.length };"
+                   " Database.shelvesListReady.connect(f); Database.getShelvesList();"
+                   " Database.shelvesListReady.disconnect(f); return n })()").toInt(), stored);
+}
+
 } // namespace

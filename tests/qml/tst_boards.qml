@@ -194,4 +194,29 @@ TestCase {
         compare(Home.shelvesAfterNotice([{"_id": "a"}], "remove", {"_id": "a"}), [])
         compare(Home.shelvesAfterNotice([], "access", {}), null)
     }
+
+    // A reply without content or result writes nothing and shows its message; offline nothing waits.
+    function test_requests_apply_only_real_results() {
+        var handlers = {}
+        var shown = []
+        var sockets = {"connected": true, "sent": [],
+                       "on": function (n, f) { handlers[n] = f }, "off": function (n) { delete handlers[n] },
+                       "send": function (n, c) { sockets.sent.push(n) }}
+        var done = 0, failed = 0
+        var show = function (t) { shown.push(t) }
+        verify(Home.request(sockets, show, "shelf_edit", {}, null, true, function () { done++ }, function () { failed++ }))
+        handlers["shelf_edit_result"]({"content": {"result": null}, "message": {"msg": "نشد"}})
+        compare([done, failed], [0, 1])
+        compare(shown, ["نشد"])
+        compare(Object.keys(handlers).length, 0, "the handlers go with the answer")
+        Home.request(sockets, show, "shelf_edit", {}, null, true, function (r) { done++ }, function () { failed++ })
+        handlers["shelf_edit_result"]({"content": {"result": {"_id": "s1"}}})
+        compare([done, failed], [1, 1])
+        Home.request(sockets, show, "shelf_edit", {}, null, true, function () { done++ }, function () { failed++ })
+        handlers["shelf_edit_result_error"]()
+        compare([done, failed], [1, 2])
+        sockets.connected = false
+        verify(!Home.request(sockets, show, "shelf_edit", {}, null, true, function () { done++ }))
+        compare(Object.keys(handlers).length, 0)
+    }
 }

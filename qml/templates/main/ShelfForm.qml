@@ -31,13 +31,12 @@ Column {
             if (editing)
                 content = {"shelf_id": shelf._id, "user_id": content.user_id, "name": name, "color": content.color,
                            "type": content.type}
-            sending = true
-            Home.request(Sockets, Toast.show, editing ? "shelf_edit" : "shelf_create", content, null, true,
+            sending = Home.request(Sockets, Toast.show, editing ? "shelf_edit" : "shelf_create", content, null, true,
                          function (result) {
                 sending = false
                 Database.saveShelf(result)
                 form.saved(result)
-            })
+            }, function () { sending = false })
         } catch (e) {
             sending = false
             Toast.error(e, "ShelfForm.submit")

@@ -137,15 +137,14 @@ Flickable {
         var content = Home.boardCreateContent({"trade": trade, "property": property, "name": nameField.text.trim(),
                                                "color": color, "filters": filters, "access": accessIds},
                                               Account.userId(), Account.agentId(), shelfId, withAccess)
-        sending = true
-        Home.request(Sockets, Toast.show, "tavorlin_create", content, null, true, function (result, reply) {
+        sending = Home.request(Sockets, Toast.show, "tavorlin_create", content, null, true, function (result, reply) {
             sending = false
             var ts = Number(reply.timestamp) || -1
             db.saveTavorlins([result], ts)
             var onShelf = Home.present(reply.content.shelf_id) ? String(reply.content.shelf_id) : String(shelfId)
             db.changeShelvesTavorlins(onShelf, [String(result._id)], [])
             form.tavorlinAdded(result)
-        })
+        }, function () { sending = false })
     }
 
     Column {

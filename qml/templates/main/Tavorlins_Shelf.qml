@@ -46,15 +46,14 @@ Page {
                 Stacks.back()
                 return
             }
-            sending = true
             var content = {"user_id": Account.userId(), "agent_id": Account.agentId(), "shelf_id": shelf._id,
                            "tavorlin_remove": change.tavorlin_remove, "tavorlin_add": change.tavorlin_add}
-            Home.request(Sockets, Toast.show, "shelf_tavorlin", content, null, false, function (result, reply) {
+            sending = Home.request(Sockets, Toast.show, "shelf_tavorlin", content, null, false, function (result, reply) {
                 sending = false
                 applyReply(result, reply.timestamp)
                 page.changed()
                 Stacks.back()
-            })
+            }, function () { sending = false })
         } catch (e) {
             sending = false
             Toast.error(e, "Tavorlins_Shelf.submit")

@@ -437,7 +437,17 @@ function boardCreateContent(form, owner, agent, shelfId, withAccess) {
 
 // Sends one request; its answer runs `done(result, reply)` unless the content (or, where asked,
 // the result) is missing, which only shows the message. Nothing is written before the answer.
-function request(sockets, show, name, content, payload, needsResult, done) {
+// Answers whether an answer is to be waited for; `failed` runs when the answer brings nothing.
+function request(sockets, show, name, content, payload, needsResult, done, failed) {
+    var fail = function () {
+        if (typeof failed === "function")
+            failed()
+    }
+    // Offline the request is dropped (and the user told): no answer will come to wait for.
+    if (!sockets.connected) {
+        sockets.send(name, content, payload)
+        return false
+    }
     var replyName = name + "_result"
     sockets.on(replyName, function (reply) {
         sockets.off(replyName)
@@ -445,6 +455,7 @@ function request(sockets, show, name, content, payload, needsResult, done) {
         var result = resultOf(reply, needsResult)
         if (result === null) {
             show(messageOf(reply))
+            fail()
             return
         }
         done(result, reply)
@@ -452,8 +463,10 @@ function request(sockets, show, name, content, payload, needsResult, done) {
     sockets.on(replyName + "_error", function () {
         sockets.off(replyName)
         sockets.off(replyName + "_error")
+        fail()
     })
     sockets.send(name, content, payload)
+    return true
 }
 
 // Opens a screen of the page container by key: a dialog on desktops, a page elsewhere.

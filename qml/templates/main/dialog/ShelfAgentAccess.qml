@@ -26,9 +26,9 @@ AccessDialog {
         var db = Database
         var content = {"user_id": Account.userId(), "agent_id": Account.agentId(), "shelf_id": shelf._id,
                        "agent_add": diff.add, "agent_remove": diff.remove}
-        Home.request(Sockets, Toast.show, "shelf_access", content, null, true, function (result, reply) {
+        dialog.sending = Home.request(Sockets, Toast.show, "shelf_access", content, null, true, function (result, reply) {
             db.saveShelfAgentAccess(String(result._id), Home.idList(result.access), Number(reply.timestamp) || -1)
             dialog.close()
-        })
+        }, function () { dialog.sending = false })
     }
 }

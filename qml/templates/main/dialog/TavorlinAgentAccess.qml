@@ -29,9 +29,9 @@ AccessDialog {
         var db = Database
         var content = {"user_id": Account.userId(), "agent_id": Account.agentId(), "tavorlin_id": tavorlin._id,
                        "agent_add": diff.add, "agent_remove": diff.remove}
-        Home.request(Sockets, Toast.show, "tavorlin_access", content, null, true, function (result, reply) {
+        dialog.sending = Home.request(Sockets, Toast.show, "tavorlin_access", content, null, true, function (result, reply) {
             db.saveTavorlinAgentAccess(String(result._id), Home.idList(result.access), Number(reply.timestamp) || -1)
             dialog.close()
-        })
+        }, function () { dialog.sending = false })
     }
 }

@@ -87,15 +87,14 @@ Popup {
             return
         }
         var db = Database
-        sending = true
-        Home.request(Sockets, Toast.show, "district_create",
+        sending = Home.request(Sockets, Toast.show, "district_create",
                      {"user_id": Account.userId(), "agent_id": Account.agentId(), "title": title}, null, true,
                      function (result, reply) {
             sending = false
             db.saveDistricts([result], Number(reply.timestamp) || -1)
             dialog.accepted(Home.districtFilter(result._id, "نام منطقه " + title))
             dialog.close()
-        })
+        }, function () { sending = false })
     }
 
     modal: true

@@ -31,9 +31,9 @@ AccessDialog {
         var db = Database
         var content = {"user_id": Account.userId(), "agent_id": Account.agentId(), "agent_access": agent._id,
                        "shelf_add": diff.add, "shelf_remove": diff.remove}
-        Home.request(Sockets, Toast.show, "shelf_agent_access", content, null, false, function (result, reply) {
+        dialog.sending = Home.request(Sockets, Toast.show, "shelf_agent_access", content, null, false, function (result, reply) {
             db.saveAgentShelfAccess(result, Number(reply.timestamp) || -1)
             dialog.close()
-        })
+        }, function () { dialog.sending = false })
     }
 }

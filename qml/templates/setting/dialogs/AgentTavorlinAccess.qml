@@ -31,10 +31,10 @@ AccessDialog {
         var db = Database
         var content = {"user_id": Account.userId(), "agent_id": Account.agentId(), "agent_access": agent._id,
                        "tavorlin_add": diff.add, "tavorlin_remove": diff.remove}
-        Home.request(Sockets, Toast.show, "tavorlin_agent_access", content, null, false, function (result, reply) {
+        dialog.sending = Home.request(Sockets, Toast.show, "tavorlin_agent_access", content, null, false, function (result, reply) {
             db.saveAgentTavorlinAccess(result, Number(reply.timestamp) || -1)
             dialog.close()
-        })
+        }, function () { dialog.sending = false })
     }
 
     Component.onDestruction: Reads.cancel(read)
