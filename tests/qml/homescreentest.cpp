@@ -64,6 +64,17 @@ protected:
         settle();
     }
 
+    // A form taller than its dialog: the wheel brings the item into view.
+    void scrollTo(QQuickItem *flickable, QQuickItem *item)
+    {
+        for (int i = 0; i < 30 && item; ++i) {
+            const qreal bottom = item->mapToItem(flickable, QPointF(0, item->height())).y();
+            if (bottom <= flickable->height() && item->mapToItem(flickable, QPointF(0, 0)).y() >= 0)
+                return;
+            session->wheel(flickable, bottom > flickable->height() ? -120 : 120);
+        }
+    }
+
     // Pages take no input while they slide.
     void settle() { EXPECT_TRUE(session->until("!Stacks.stack.busy")); }
 
@@ -141,13 +152,7 @@ TEST_F(HomeScreens, ShelfAndBoardsThroughTheirScreens)
     ASSERT_TRUE(session->typeInto(find("filterValue1"), "2"));
     ASSERT_TRUE(session->click(find("filterSubmit")));
     ASSERT_TRUE(session->waitUntil([&] { return filterCount() == 2; }));
-    // The form is taller than its dialog: the wheel brings its end into view.
-    for (int i = 0; i < 20; ++i) {
-        QQuickItem *submit = find("boardSubmit");
-        if (submit->mapToItem(form, QPointF(0, submit->height())).y() <= form->height())
-            break;
-        session->wheel(form, -120);
-    }
+    scrollTo(form, find("boardSubmit"));
     ASSERT_TRUE(session->typeInto(find("boardName"), QStringLiteral("آپارتمان های بزرگ")));    ASSERT_TRUE(session->click(find("boardSubmit")));
     // The agency has agents: who may see it comes first.
     ASSERT_TRUE(session->click(find("access_0")));
@@ -324,6 +329,66 @@ TEST_F(HomeScreens, FailedShelfCreationChangesNothing)
     EXPECT_EQ(eval("(function () { var n = 0; var f = function (l) { n = l.length };"
                    " Database.shelvesListReady.connect(f); Database.getShelvesList();"
                    " Database.shelvesListReady.disconnect(f); return n })()").toInt(), stored);
+}
+
+// The shelf menu's access and wallpaper, the zoom of a shelf's boards, and a district named in a
+// request board's filter that is created on the server first.
+TEST_F(HomeScreens, AccessWallpaperZoomAndNewDistrict)
+{
+    // "انتخاب همه" ticks every agent; only the newly ticked go to the server.
+    const QJsonArray before = QJsonArray::fromVariantList(eval("Database.getShelvesAccessList('m1-s0', '')").toList());
+    std::size_t from = session->mark();
+    ASSERT_TRUE(session->longPress(find("shelf_m1-s0")));
+    ASSERT_TRUE(session->click(find("shelfMenu_access")));
+    ASSERT_TRUE(session->click(find("selectAll")));
+    ASSERT_TRUE(session->click(find("accessSubmit")));
+    const QJsonObject access = session->waitRequest("shelf_access", from).value("content").toObject();
+    EXPECT_EQ(access.value("agent_add").toArray().size(), 3 - before.size());
+    EXPECT_TRUE(access.value("agent_remove").toArray().isEmpty());
+    ASSERT_TRUE(session->until("Database.getShelvesAccessList('m1-s0', '').length === 3"));
+
+    // The wallpaper changes at once.
+    ASSERT_TRUE(session->longPress(find("shelf_m1-s0")));
+    ASSERT_TRUE(session->click(find("shelfMenu_wallpaper")));
+    ASSERT_TRUE(session->click(find("wallpaper_3")));
+    EXPECT_EQ(eval("Settings.app_data.wallpaper").toInt(), 3);
+    EXPECT_TRUE(find("wallpaper")->property("source").toString().endsWith("img_wall_04.jpg"));
+
+    // Zoom: small, medium, large, small, kept in the settings.
+    openShelf("m1-s0");
+    for (const char *zoom : {"medium", "large", "small"}) {
+        ASSERT_TRUE(session->click(find("zoomButton")));
+        EXPECT_EQ(eval("Settings.app_data.tavorlin_zoom").toString(), zoom);
+    }
+
+    // A district typed into a rent request board's filter does not exist yet: it is created first
+    // and the filter keeps the server's id for it.
+    session->home();
+    settle();
+    from = session->mark();
+    eval("Templates.dialog('main/Tavorlins.qml', {'shelf': Database.getShelves('m1-s0', -1)}).open()");
+    ASSERT_TRUE(session->click(find("trade_6")));
+    ASSERT_TRUE(session->click(find("property_50")));
+    QQuickItem *form = find("tavorlinAddForm");
+    ASSERT_NE(form, nullptr);
+    const QVariantList list = form->property("candidates").toList();
+    int district = -1;
+    for (int i = 0; i < list.size(); ++i)
+        if (list[i].toMap().value("kind").toString() == "district")
+            district = i;
+    ASSERT_GE(district, 0);
+    scrollTo(form, find("candidate_" + QString::number(district)));
+    ASSERT_TRUE(session->click(find("candidate_" + QString::number(district))));
+    ASSERT_TRUE(session->typeInto(find("filterValue1"), QStringLiteral("منطقه تازه")));
+    ASSERT_TRUE(session->click(find("filterSubmit")));
+    EXPECT_EQ(session->waitRequest("district_create", from).value("content").toObject().value("title").toString(),
+              QStringLiteral("منطقه تازه"));
+    ASSERT_TRUE(session->waitUntil([&] { return form->property("filters").toList().size() == 1; }));
+    const QVariantMap filter = form->property("filters").toList()[0].toMap();
+    EXPECT_EQ(filter.value("key").toString(), "district_ref");
+    const QString id = filter.value("value").toMap().value("value_1").toString();
+    EXPECT_EQ(eval("Database.findDistrict('منطقه تازه')._id").toString(), id);
+    EXPECT_FALSE(id.isEmpty());
 }
 
 } // namespace
