@@ -1,7 +1,8 @@
 // A small program built on SingleApplication for the single-instance tests. It prints what it
 // became ("primary <key>") and what reached it ("started", "message <id> <text>"), and quits by
 // itself after --hold milliseconds or when its input ends. --block keeps its event loop busy at first, --data gives each
-// test its own key, --user replaces the user name.
+// test its own key, --user replaces the user name, --send admits it as a secondary instance that
+// sends its argument to the primary.
 #include "shell/singleapplication.h"
 #include "shell/singleapplication_p.h"
 
@@ -41,6 +42,7 @@ public:
 int main(int argc, char *argv[])
 {
     QString data;
+    QByteArray send;
     int hold = 30000;
     int block = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -50,14 +52,22 @@ int main(int argc, char *argv[])
             seamUser = QString::fromUtf8(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--hold"))
             hold = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--send"))
+            send = argv[i + 1];
         else if (!std::strcmp(argv[i], "--block"))
             block = std::atoi(argv[i + 1]);
     }
     if (!seamUser.isEmpty())
         SingleApplicationPrivate::setUserNameSource(userFromSeam);
 
-    Probe app(argc, argv, false, SingleApplication::User, 1000, data);
+    const bool secondary = !send.isEmpty();
+    Probe app(argc, argv, secondary,
+              secondary ? SingleApplication::User | SingleApplication::SecondaryNotification
+                        : SingleApplication::Options(SingleApplication::User),
+              1000, data);
     say(app.isSecondaryInstance() ? QByteArray("secondary") : "primary " + app.key().toLatin1());
+    if (secondary && app.isSecondaryInstance())
+        say(app.sendToPrimary(send, 1000) ? "sent" : "not sent");
 
     QObject::connect(&app, &SingleApplication::instanceStarted, [] { say("started"); });
     QObject::connect(&app, &SingleApplication::receivedMessage,
