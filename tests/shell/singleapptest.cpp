@@ -316,6 +316,11 @@ TEST_F(SingleInstance, InconsistentBlockIsResetAfterFiveSeconds)
     EXPECT_TRUE(block->primary);
     EXPECT_EQ(block->primaryPid, l.process->processId());
     memory.unlock();
+    l.process->closeWriteChannel();
+    ASSERT_TRUE(l.process->waitForFinished(5000));
+    EXPECT_TRUE(l.process->readAllStandardError().contains(
+        "SingleApplication: Shared memory block has been in an inconsistent state from more than "
+        "5s. Assuming primary instance failure."));
 }
 
 TEST_F(SingleInstance, PrimaryChecksConnectFramesAndReadsMessages)
