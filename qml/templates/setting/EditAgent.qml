@@ -82,6 +82,7 @@ Page {
             spacing: 10
 
             Text {
+                width: parent.width
                 text: editor.edit ? "ویرایش مشاور" : "مشاور جدید"
                 font.pointSize: 14
                 font.bold: true
@@ -98,6 +99,7 @@ Page {
             }
 
             Text {
+                width: parent.width
                 visible: editor.edit
                 text: editor.agent ? (editor.agent.name_family || "") + "  " + (editor.agent.mobile || "") : ""
                 textFormat: Text.PlainText
@@ -105,6 +107,7 @@ Page {
             }
 
             Row {
+                width: parent.width
                 spacing: 12
                 Repeater {
                     model: Logic.roles

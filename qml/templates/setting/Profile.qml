@@ -149,12 +149,13 @@ Page {
 
         Column {
             id: body
-            x: 16
             y: 16
             width: Math.min(parent.width - 32, 640)
+            anchors.horizontalCenter: parent.horizontalCenter
             spacing: 8
 
             Row {
+                width: parent.width
                 spacing: 12
                 Rectangle {
                     width: 64
@@ -177,14 +178,14 @@ Page {
                 }
             }
 
-            Label { text: "نام و نام خانوادگی" }
+            Label { width: parent.width; text: "نام و نام خانوادگی" }
             TextField {
                 objectName: "profileName"
                 width: parent.width
                 text: profile.form.name_family
                 onTextEdited: profile.field("name_family", text)
             }
-            Label { text: "نام بنگاه"; visible: profile.account.isManager() }
+            Label { width: parent.width; text: "نام بنگاه"; visible: profile.account.isManager() }
             TextField {
                 objectName: "profileBusiness"
                 width: parent.width
@@ -192,14 +193,14 @@ Page {
                 text: profile.form.business_name
                 onTextEdited: profile.field("business_name", text)
             }
-            Label { text: "کد اتحادیه"; visible: profile.account.isManager() }
+            Label { width: parent.width; text: "کد اتحادیه"; visible: profile.account.isManager() }
             TextField {
                 width: parent.width
                 visible: profile.account.isManager()
                 text: profile.form.union_code
                 onTextEdited: profile.field("union_code", text)
             }
-            Label { text: "شهر" }
+            Label { width: parent.width; text: "شهر" }
             ComboBox {
                 objectName: "profileCity"
                 width: parent.width
@@ -210,6 +211,7 @@ Page {
                 onActivated: profile.field("city_id", profile.cities[index]._id)
             }
             Row {
+                width: parent.width
                 spacing: 12
                 Button {
                     text: "انتخاب موقعیت روی نقشه"
@@ -233,7 +235,7 @@ Page {
                 Column {
                     width: body.width
                     spacing: 4
-                    Label { text: modelData.title }
+                    Label { width: parent.width; text: modelData.title }
                     TextField {
                         objectName: "profile_" + modelData.key
                         width: parent.width
@@ -243,7 +245,7 @@ Page {
                 }
             }
 
-            Label { text: "توضیحات" }
+            Label { width: parent.width; text: "توضیحات" }
             TextArea {
                 width: parent.width
                 height: 90

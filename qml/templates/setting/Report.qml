@@ -71,6 +71,7 @@ Page {
         spacing: 12
 
         Row {
+            width: parent.width
             spacing: 12
             Label { anchors.verticalCenter: parent.verticalCenter; text: "تاریخ شروع" }
             TextField {
@@ -89,6 +90,7 @@ Page {
         }
 
         Row {
+            width: parent.width
             spacing: 24
             Text {
                 objectName: "reportLive"
@@ -105,12 +107,14 @@ Page {
         TabBar {
             id: tabs
             width: Math.min(parent.width, 420)
+            anchors.left: parent.left
             currentIndex: report.archived ? 1 : 0
             TabButton { text: "فایل های جاری"; onClicked: { report.archived = false; report.refresh() } }
             TabButton { objectName: "reportArchivedTab"; text: "فایل های بایگانی"; onClicked: { report.archived = true; report.refresh() } }
         }
 
         Row {
+            width: parent.width
             spacing: 0
             Text { width: 220; text: "نوع ملک"; font.bold: true }
             Text { width: 120; text: "عرضه"; font.bold: true }
@@ -124,6 +128,7 @@ Page {
             clip: true
             model: report.rows
             delegate: Row {
+                width: table.width
                 height: 32
                 Text { width: 220; text: modelData.title; textFormat: Text.PlainText }
                 Text { width: 120; text: String(modelData.offers) }

@@ -22,11 +22,12 @@ Popup {
     padding: 0
 
     contentItem: Item {
+        id: frame
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
         Text {
-            id: title
+            id: heading
             x: 16
             y: 12
             text: dialog.from_login ? "لطفا پروفایل خود را تکمیل نمایید" : "پروفایل"
@@ -37,11 +38,11 @@ Popup {
 
         Profile {
             id: content
-            anchors.top: title.bottom
+            anchors.top: heading.bottom
             anchors.topMargin: 8
-            anchors.left: parent.left
-            anchors.right: parent.right
-            anchors.bottom: parent.bottom
+            anchors.left: frame.left
+            anchors.right: frame.right
+            anchors.bottom: frame.bottom
             from_login: dialog.from_login
             onDone: dialog.close()
         }
