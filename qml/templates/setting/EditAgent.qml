@@ -69,6 +69,18 @@ Page {
         }
     }
 
+    footer: ToolBar {
+        Button {
+            objectName: "agentSubmit"
+            anchors.verticalCenter: parent.verticalCenter
+            anchors.left: parent.left
+            anchors.leftMargin: 16
+            text: "ثبت"
+            enabled: !editor.busy
+            onClicked: editor.submit()
+        }
+    }
+
     Flickable {
         anchors.fill: parent
         contentHeight: body.height + 32
@@ -130,13 +142,6 @@ Page {
                     enabled: Logic.switchEnabled(editor.role, modelData.key)
                     onToggled: editor.setSwitch(modelData.bit, checked)
                 }
-            }
-
-            Button {
-                objectName: "agentSubmit"
-                text: "ثبت"
-                enabled: !editor.busy
-                onClicked: editor.submit()
             }
         }
     }

@@ -142,6 +142,18 @@ Page {
         }
     }
 
+    footer: ToolBar {
+        Button {
+            objectName: "profileSubmit"
+            anchors.verticalCenter: parent.verticalCenter
+            anchors.left: parent.left
+            anchors.leftMargin: 16
+            text: "ثبت"
+            enabled: !profile.busy
+            onClicked: profile.submit()
+        }
+    }
+
     Flickable {
         anchors.fill: parent
         contentHeight: body.height + 32
@@ -253,13 +265,6 @@ Page {
                 text: profile.form.desc
                 onTextChanged: if (text !== profile.form.desc) profile.field("desc", text)
                 background: Rectangle { border.color: "#bdbdbd"; radius: 4 }
-            }
-
-            Button {
-                objectName: "profileSubmit"
-                text: "ثبت"
-                enabled: !profile.busy
-                onClicked: profile.submit()
             }
         }
     }
