@@ -70,13 +70,14 @@ TestCase {
 
     function test_report_filters() {
         var f = Logic.reportFilters(10, 20, false, "")
-        compare(f.live, [{"key": "date", "value_1": 10, "value_2": 20}, {"key": "trade_ref", "value_1": 1, "value_2": 8}])
-        compare(f.offers[1], {"key": "trade_ref", "value_1": 1, "value_2": 4})
-        compare(f.requests[1], {"key": "trade_ref", "value_1": 5, "value_2": 8})
+        compare(f.live, [{"key": "date", "value": {"value_1": "10", "value_2": "20"}},
+                         {"key": "trade_ref", "value": {"value_1": "1", "value_2": "8"}}])
+        compare(f.offers[1].value, {"value_1": "1", "value_2": "4"})
+        compare(f.requests[1].value, {"value_1": "5", "value_2": "8"})
         var a = Logic.reportFilters(10, 20, true, "a1")
-        compare(a.offers[1], {"key": "trade_ref", "value_1": 9, "value_2": 12})
-        compare(a.requests[1], {"key": "trade_ref", "value_1": 13, "value_2": 16})
-        compare(a.archived[2], {"key": "agent_ref", "value_1": "a1"})
+        compare(a.offers[1].value, {"value_1": "9", "value_2": "12"})
+        compare(a.requests[1].value, {"value_1": "13", "value_2": "16"})
+        compare(a.archived[2], {"key": "agent_ref", "value": {"value_1": "a1"}})
         compare(Logic.reportAgent(true, "m1", ""), "")
         compare(Logic.reportAgent(false, "a1", ""), "a1")
         compare(Logic.reportRows([{"title": "t", "count": 2}], [{"title": "t", "count": 3}]),

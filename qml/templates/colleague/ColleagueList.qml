@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import QtQml.Models 2.15
 import QtQuick.Controls 2.15
 import com 1.0
 import "colleague.js" as Logic
@@ -18,19 +19,11 @@ Page {
     property var point: Logic.ownerPoint(account.get(), account.user())
 
     function load() {
-        if (!sockets.connected) {
-            Toast.show(sockets.offlineMessage)
-            return
-        }
-        loading = true
-        sockets.on("colleague_list_result", function (reply) {
-            sockets.off("colleague_list_result")
+        loading = sockets.request("colleague_list", Logic.request(account.userId(), account.agentId(), point), function (reply) {
             loading = false
-            var content = reply && reply.content ? reply.content : null
-            list = content && content.list ? content.list : []
-            message = list.length === 0 ? (reply && reply.message ? String(reply.message) : "همکاری یافت نشد") : ""
-        })
-        sockets.send("colleague_list", Logic.request(account.userId(), account.agentId(), point))
+            list = reply.content && reply.content.list ? reply.content.list : []
+            message = list.length === 0 ? sockets.messageText(reply, "همکاری یافت نشد") : ""
+        }, function () { loading = false })
     }
 
     function pickPoint() {
@@ -54,12 +47,14 @@ Page {
     Menu {
         id: phones
         property var numbers: []
-        Repeater {
+        Instantiator {
             model: phones.numbers
-            MenuItem {
+            delegate: MenuItem {
                 text: modelData
                 onTriggered: colleagues.call(modelData)
             }
+            onObjectAdded: phones.insertItem(index, object)
+            onObjectRemoved: phones.removeItem(object)
         }
     }
 

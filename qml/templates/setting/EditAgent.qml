@@ -37,32 +37,20 @@ Page {
                 Toast.show("شماره همراه مشاور را وارد نمایید.")
                 return
             }
-            if (!sockets.connected) {
-                Toast.show(sockets.offlineMessage)
-                return
-            }
             var name = edit ? "account_agent_edit" : "account_agent_create"
-            busy = true
-            sockets.on(name + "_result", function (reply) {
-                sockets.off(name + "_result")
+            busy = sockets.request(name, Logic.agentRequest(account.userId(), agentId, access, role), function (reply) {
                 busy = false
-                try {
-                    var content = reply && reply.content ? reply.content : null
-                    var result = content ? content.result : null
-                    if (!result) {
-                        Toast.show(reply && reply.message ? reply.message : "درخواست انجام نشد.")
-                        return
-                    }
-                    if (edit)
-                        database.updateAgent(Logic.idOf(result.agent_ref), Number(result.access), Number(result.type), reply.timestamp)
-                    else
-                        database.saveUsers([Logic.agentAccount(result, account.parentServerId())], reply.timestamp)
-                    editor.saved()
-                } catch (e) {
-                    Toast.error(e, name)
+                var result = reply.content ? reply.content.result : null
+                if (!result) {
+                    Toast.show(sockets.messageText(reply))
+                    return
                 }
-            })
-            sockets.send(name, Logic.agentRequest(account.userId(), agentId, access, role))
+                if (edit)
+                    database.updateAgent(Logic.idOf(result.agent_ref), Number(result.access), Number(result.type), reply.timestamp)
+                else
+                    database.saveUsers([Logic.agentAccount(result, account.parentServerId())], reply.timestamp)
+                editor.saved()
+            }, function () { busy = false })
         } catch (e) {
             busy = false
             Toast.error(e, "submit")

@@ -48,17 +48,10 @@ Page {
                 Toast.show(error)
                 return
             }
-            if (!sockets.connected) {
-                Toast.show(sockets.offlineMessage)
-                return
-            }
-            busy = true
-            sockets.on("account_edit_result", function (reply) {
-                sockets.off("account_edit_result")
+            busy = sockets.request("account_edit", Logic.profileRequest(account.userId(), form), function (reply) {
                 busy = false
-                applyReply(reply || {})
-            })
-            sockets.send("account_edit", Logic.profileRequest(account.userId(), form))
+                applyReply(reply)
+            }, function () { busy = false })
         } catch (e) {
             busy = false
             Toast.error(e, "submit")
@@ -70,7 +63,7 @@ Page {
             var content = reply.content
             var result = content ? content.result : null
             if (!result) {
-                Toast.show(reply.message ? reply.message : "درخواست انجام نشد.")
+                Toast.show(sockets.messageText(reply))
                 return
             }
             var me = account.get()
@@ -98,22 +91,16 @@ Page {
             var image = account.getImagePath()
             if (!image)
                 return
-            if (!sockets.connected) {
-                Toast.show(sockets.offlineMessage)
-                return
-            }
-            sockets.on("media_link_remove_result", function (reply) {
-                sockets.off("media_link_remove_result")
-                if (!reply || !reply.content) {
-                    Toast.show(reply && reply.message ? reply.message : "درخواست انجام نشد.")
+            sockets.request("media_link_remove", {"user_id": account.userId(), "agent_id": account.agentId(),
+                                                  "property": {}, "media_link": image}, function (reply) {
+                if (!reply.content) {
+                    Toast.show(sockets.messageText(reply))
                     return
                 }
                 Toast.show("تصویر شما با موفقیت حذف گردید.")
                 database.deleteUserImage(account.get().id)
                 account.set(database.currentUser())
             })
-            sockets.send("media_link_remove", {"user_id": account.userId(), "agent_id": account.agentId(),
-                                               "property": {}, "media_link": image})
         } catch (e) {
             Toast.error(e, "removeImage")
         }

@@ -57,7 +57,7 @@ Page {
                 closeDrawer()
                 templates.container("fileList", {
                     "tab_list": true, "page_title": "فایلهای من",
-                    "filter": {"key": "agent_ref", "value": {"value_1": account.isManager() ? 0 : account.agentId()}}
+                    "filter": {"key": "agent_ref", "value": {"value_1": account.isManager() ? "0" : account.agentId()}}
                 })
                 break
             case "pinned":

@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import QtQml.Models 2.15
 import QtQuick.Controls 2.15
 import com 1.0
 import "settings.js" as Logic
@@ -18,34 +19,17 @@ Page {
     property var agents: []
 
     function send(name, content, handler) {
-        if (!sockets.connected) {
-            Toast.show(sockets.offlineMessage)
-            return false
-        }
-        sockets.on(name + "_result", function (reply) {
-            sockets.off(name + "_result")
-            try {
-                handler(reply || {})
-            } catch (e) {
-                Toast.error(e, name)
-            }
-        })
-        sockets.send(name, content)
-        return true
-    }
-
-    function contentOf(reply) {
-        return reply && reply.content ? reply.content : null
+        return sockets.request(name, content, handler, function () { loading = false })
     }
 
     function messageOf(reply) {
-        return reply && reply.message ? String(reply.message) : "درخواست انجام نشد."
+        return sockets.messageText(reply)
     }
 
     function load() {
         loading = send("account_agent_list", {"user_id": account.userId()}, function (reply) {
             loading = false
-            var content = contentOf(reply)
+            var content = reply.content
             var list = content && content.list ? content.list : []
             agents = list.map(function (record) { return Logic.agentRow(record, account.parentServerId()) })
             message = list.length === 0 ? messageOf(reply) : ""
@@ -62,7 +46,7 @@ Page {
     function toggleStatus(row) {
         send("account_agent_status", {"user_id": account.userId(), "agent_id": row._id,
                                       "status": Logic.nextStatus(row.status)}, function (reply) {
-            var content = contentOf(reply)
+            var content = reply.content
             var result = content ? content.result : null
             if (!result || !result.status) {
                 Toast.show(messageOf(reply))
@@ -89,7 +73,7 @@ Page {
 
     function remove(row) {
         send("account_agent_remove", {"user_id": account.userId(), "agent_id": row._id}, function (reply) {
-            var content = contentOf(reply)
+            var content = reply.content
             var removed = content ? content.remove : null
             if (!removed) {
                 Toast.show(messageOf(reply))
@@ -102,7 +86,7 @@ Page {
 
     function replaceNumber(row) {
         send("account_agent_replace", {"user_id": account.userId(), "agent_id": row._id}, function (reply) {
-            var content = contentOf(reply)
+            var content = reply.content
             if (!content || !content.append || !content.remove) {
                 Toast.show(messageOf(reply))
                 return
@@ -174,12 +158,15 @@ Page {
     Menu {
         id: rowMenu
         property var row: null
-        Repeater {
+        Instantiator {
             model: store.actions
-            MenuItem {
+            delegate: MenuItem {
+                objectName: "rowMenuItem_" + modelData.key
                 text: modelData.title
                 onTriggered: store.act(modelData.key, rowMenu.row)
             }
+            onObjectAdded: rowMenu.insertItem(index, object)
+            onObjectRemoved: rowMenu.removeItem(object)
         }
     }
 

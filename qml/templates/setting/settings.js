@@ -168,14 +168,19 @@ function profileForm(acc) {
 // One week before today's start up to today.
 var week = 604800000
 
+// A filter item as the file query reads it: bounds as text.
+function item(key, first, second) {
+    var value = {"value_1": String(first)}
+    if (second !== undefined)
+        value.value_2 = String(second)
+    return {"key": key, "value": value}
+}
+
 // The report's filters for trade types from..to between two timestamps, for one agent or all.
 function reportFilter(start, end, from, to, agentId) {
-    var filter = [
-        {"key": "date", "value_1": start, "value_2": end},
-        {"key": "trade_ref", "value_1": from, "value_2": to}
-    ]
+    var filter = [item("date", start, end), item("trade_ref", from, to)]
     if (agentId)
-        filter.push({"key": "agent_ref", "value_1": agentId})
+        filter.push(item("agent_ref", agentId))
     return filter
 }
 

@@ -21,27 +21,14 @@ Page {
     }
 
     function request(name, content, handler) {
-        if (!sockets.connected) {
-            Toast.show(sockets.offlineMessage)
-            return false
-        }
-        sockets.on(name + "_result", function (reply) {
-            sockets.off(name + "_result")
-            try {
-                handler(reply || {})
-            } catch (e) {
-                Toast.error(e, name)
-            }
-        })
-        sockets.send(name, content)
-        return true
+        return sockets.request(name, content, handler, function () { loading = false })
     }
 
     function load() {
         loading = request("account_device", {"user_id": account.userId(), "agent_id": agentId()}, function (reply) {
             loading = false
             if (!reply.content) {
-                message = reply.message ? String(reply.message) : "درخواست انجام نشد."
+                message = sockets.messageText(reply)
                 Toast.show(message)
                 return
             }
@@ -62,7 +49,7 @@ Page {
         request("account_device_remove", {"user_id": account.userId(), "agent_id": agentId(),
                                           "device_id": device._id, "platform": device.platform}, function (reply) {
             if (!reply.content) {
-                Toast.show(reply.message ? reply.message : "درخواست انجام نشد.")
+                Toast.show(sockets.messageText(reply))
                 return
             }
             list = list.filter(function (d) { return d._id !== device._id })
