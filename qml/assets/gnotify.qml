@@ -260,7 +260,7 @@ Item {
                 account.logout()
         } else if (type === "edit" || type === "account") {
             if (data !== null && data !== undefined) {
-                database.saveUser(Records.managerUser(data), false)
+                database.saveUser(Records.managerUser(data, database.getUserById(data._id)), false)
                 account.set(database.currentUser())
             }
         } else if (type === "agent_remove") {
