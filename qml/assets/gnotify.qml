@@ -102,7 +102,10 @@ Item {
         }
     }
 
+    // A list that is something else fails the notice: nothing is saved and nothing stamped.
     function list(value) {
+        if (!Records.isList(value))
+            throw new Error("a list of the notice is not an array")
         return Array.isArray(value) ? value : []
     }
 
@@ -132,13 +135,14 @@ Item {
             database.changeShelvesTavorlins(data.shelf_id, [], [data.tavorlin_id], ts)
         } else if (type === "shelf_tavorlin") {
             var add = list(data.tavorlin_add).map(function (item) { return item.tavorlin_id })
+            var removed = list(data.tavorlin_remove)
             var boards = []
             var given = data.tavorlins || {}
             for (var key in given)
                 boards.push(given[key])
             if (boards.length > 0)
                 database.saveTavorlins(boards)
-            database.changeShelvesTavorlins(data.shelf_id, add, list(data.tavorlin_remove), ts)
+            database.changeShelvesTavorlins(data.shelf_id, add, removed, ts)
         } else if (type === "agent_access") {
             database.saveAgentShelfAccess(data, ts)
         } else if (type === "access") {
