@@ -1,0 +1,248 @@
+#include "media/s3client.h"
+
+#include <QCryptographicHash>
+#include <QEventLoop>
+#include <QMessageAuthenticationCode>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+
+namespace UGENERAL {
+
+namespace S3Sign {
+
+QByteArray uriEncode(const QByteArray &bytes, bool keepSlash)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(bytes.size() * 3);
+    for (unsigned char c : bytes) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
+            || c == '-' || c == '_' || c == '.' || c == '~' || (keepSlash && c == '/');
+        if (plain) {
+            out.append(char(c));
+        } else {
+            out.append('%');
+            out.append(hex[c >> 4]);
+            out.append(hex[c & 15]);
+        }
+    }
+    return out;
+}
+
+QByteArray sha256Hex(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+static QByteArray hmac(const QByteArray &key, const QByteArray &data)
+{
+    return QMessageAuthenticationCode::hash(data, key, QCryptographicHash::Sha256);
+}
+
+QByteArray authorization(const QByteArray &method, const QByteArray &canonicalUri,
+                         const QByteArray &canonicalQuery,
+                         QList<QPair<QByteArray, QByteArray>> headers,
+                         const QByteArray &payloadHash, const QByteArray &amzDate,
+                         const QByteArray &region, const QByteArray &accessKey,
+                         const QByteArray &secretKey)
+{
+    std::sort(headers.begin(), headers.end());
+    QByteArray canonicalHeaders;
+    QByteArray signedHeaders;
+    for (const auto &h : headers) {
+        canonicalHeaders += h.first + ':' + h.second + '\n';
+        if (!signedHeaders.isEmpty())
+            signedHeaders += ';';
+        signedHeaders += h.first;
+    }
+    const QByteArray canonicalRequest = method + '\n' + canonicalUri + '\n' + canonicalQuery + '\n'
+        + canonicalHeaders + '\n' + signedHeaders + '\n' + payloadHash;
+    const QByteArray day = amzDate.left(8);
+    const QByteArray scope = day + '/' + region + "/s3/aws4_request";
+    const QByteArray toSign = "AWS4-HMAC-SHA256\n" + amzDate + '\n' + scope + '\n'
+        + sha256Hex(canonicalRequest);
+    QByteArray key = hmac("AWS4" + secretKey, day);
+    key = hmac(key, region);
+    key = hmac(key, "s3");
+    key = hmac(key, "aws4_request");
+    const QByteArray signature = hmac(key, toSign).toHex();
+    return "AWS4-HMAC-SHA256 Credential=" + accessKey + '/' + scope + ", SignedHeaders="
+        + signedHeaders + ", Signature=" + signature;
+}
+
+} // namespace S3Sign
+
+S3Client::S3Client(const S3Settings &settings) : settings_(settings)
+{
+    QByteArray endpoint = settings.endpoint.trimmed();
+    if (!endpoint.contains("://"))
+        endpoint.prepend("https://");
+    const QUrl url = QUrl::fromEncoded(endpoint);
+    scheme_ = url.scheme().toLower().toLatin1();
+    hostPort_ = url.host(QUrl::FullyEncoded).toLatin1();
+    const int port = url.port();
+    // The Host header leaves out the scheme's default port, as every HTTP client does.
+    if (port != -1 && !((scheme_ == "https" && port == 443) || (scheme_ == "http" && port == 80)))
+        hostPort_ += ':' + QByteArray::number(port);
+}
+
+S3Request S3Client::build(const QByteArray &method, const QByteArray &key, const S3Query &query,
+                          const QByteArray &body, const QByteArray &contentType, bool acl,
+                          const QDateTime &now) const
+{
+    QByteArray host = hostPort_;
+    QByteArray path = "/";
+    if (settings_.forcePathStyle) {
+        path += S3Sign::uriEncode(settings_.bucket, false);
+        if (!key.isEmpty())
+            path += '/';
+    } else {
+        host = settings_.bucket + '.' + hostPort_;
+    }
+    path += S3Sign::uriEncode(key, true);
+
+    S3Query sorted;
+    for (const auto &q : query)
+        sorted.append({S3Sign::uriEncode(q.first, false), S3Sign::uriEncode(q.second, false)});
+    std::sort(sorted.begin(), sorted.end());
+    QByteArray canonicalQuery;
+    QByteArray sentQuery;
+    for (const auto &q : sorted) {
+        if (!canonicalQuery.isEmpty()) {
+            canonicalQuery += '&';
+            sentQuery += '&';
+        }
+        canonicalQuery += q.first + '=' + q.second;
+        sentQuery += q.second.isEmpty() ? q.first : q.first + '=' + q.second;
+    }
+
+    QByteArray target = scheme_ + "://" + host + path;
+    if (!sentQuery.isEmpty())
+        target += '?' + sentQuery;
+    const QUrl url = QUrl::fromEncoded(target, QUrl::StrictMode);
+    // Signed from what goes on the wire: the encoded path as the URL will send it.
+    const QByteArray canonicalUri = url.path(QUrl::FullyEncoded).toLatin1();
+
+    const QDateTime at = (now.isValid() ? now : QDateTime::currentDateTimeUtc()).toUTC();
+    const QByteArray amzDate = at.toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
+    const QByteArray payloadHash = S3Sign::sha256Hex(body);
+
+    QList<QPair<QByteArray, QByteArray>> headers{
+        {"host", host}, {"x-amz-content-sha256", payloadHash}, {"x-amz-date", amzDate}};
+    if (acl)
+        headers.append(qMakePair(QByteArray("x-amz-acl"), QByteArray("public-read")));
+
+    S3Request r;
+    r.method = method;
+    r.body = body;
+    r.request.setUrl(url);
+    for (const auto &h : headers)
+        r.request.setRawHeader(h.first, h.second);
+    r.request.setHeader(QNetworkRequest::ContentTypeHeader,
+                        contentType.isEmpty() ? QByteArray("application/octet-stream") : contentType);
+    r.request.setRawHeader("authorization",
+                           S3Sign::authorization(method, canonicalUri, canonicalQuery, headers,
+                                                 payloadHash, amzDate, settings_.region,
+                                                 settings_.accessKey, settings_.secretKey));
+    r.request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                           QNetworkRequest::ManualRedirectPolicy);
+    return r;
+}
+
+S3Request S3Client::putObject(const QByteArray &key, const QByteArray &body,
+                              const QByteArray &contentType, const QDateTime &now) const
+{
+    return build("PUT", key, {}, body, contentType, true, now);
+}
+
+S3Request S3Client::createMultipartUpload(const QByteArray &key, const QByteArray &contentType,
+                                          const QDateTime &now) const
+{
+    return build("POST", key, {{"uploads", ""}}, {}, contentType, true, now);
+}
+
+S3Request S3Client::uploadPart(const QByteArray &key, const QByteArray &uploadId, int partNumber,
+                               const QByteArray &body, const QDateTime &now) const
+{
+    return build("PUT", key, {{"partNumber", QByteArray::number(partNumber)}, {"uploadId", uploadId}},
+                 body, "application/octet-stream", false, now);
+}
+
+S3Request S3Client::completeMultipartUpload(const QByteArray &key, const QByteArray &uploadId,
+                                            const S3Parts &parts, const QDateTime &now) const
+{
+    QByteArray xml = "<CompleteMultipartUpload xmlns=\"http://s3.amazonaws.com/doc/2006-03-01/\">";
+    for (const auto &p : parts) {
+        QByteArray etag = p.second;
+        etag.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;").replace('"', "&quot;");
+        xml += "<Part><PartNumber>" + QByteArray::number(p.first) + "</PartNumber><ETag>" + etag
+            + "</ETag></Part>";
+    }
+    xml += "</CompleteMultipartUpload>";
+    return build("POST", key, {{"uploadId", uploadId}}, xml, "application/xml", false, now);
+}
+
+QNetworkReply *S3Client::send(QNetworkAccessManager *manager, const S3Request &request)
+{
+    return manager->sendCustomRequest(request.request, request.method, request.body);
+}
+
+// The text of the first element with the given name, or empty.
+static QString xmlText(const QByteArray &xml, const QString &name)
+{
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == name)
+            return reader.readElementText();
+    }
+    return {};
+}
+
+S3Outcome S3Client::outcome(QNetworkReply *reply)
+{
+    S3Outcome o;
+    o.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    o.body = reply->readAll();
+    if (o.status >= 200 && o.status < 300) {
+        // A complete call may fail after its 200 with an <Error> body.
+        if (o.body.contains("<Error>")) {
+            o.message = xmlText(o.body, QStringLiteral("Message"));
+            if (o.message.isEmpty())
+                o.message = xmlText(o.body, QStringLiteral("Code"));
+            return o;
+        }
+        o.ok = true;
+        o.etag = reply->rawHeader("ETag");
+        if (o.body.contains("<UploadId>"))
+            o.uploadId = xmlText(o.body, QStringLiteral("UploadId")).toUtf8();
+        return o;
+    }
+    if (o.status != 0) {
+        o.message = xmlText(o.body, QStringLiteral("Message"));
+        if (o.message.isEmpty())
+            o.message = xmlText(o.body, QStringLiteral("Code"));
+    }
+    if (o.message.isEmpty())
+        o.message = reply->errorString();
+    if (o.message.isEmpty())
+        o.message = QStringLiteral("HTTP %1").arg(o.status);
+    return o;
+}
+
+S3Outcome S3Client::sendAndWait(QNetworkAccessManager *manager, const S3Request &request)
+{
+    QNetworkReply *reply = send(manager, request);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished())
+        loop.exec();
+    S3Outcome o = outcome(reply);
+    reply->deleteLater();
+    return o;
+}
+
+} // namespace UGENERAL
