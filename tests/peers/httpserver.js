@@ -1,6 +1,6 @@
 // A plain HTTP server on 127.0.0.1 for the download tests and benchmark, serving one folder.
 //
-// Options: --dir FOLDER [--port N]   (--key and --cert are taken and ignored)
+// Options: --dir FOLDER [--port N]
 // Paths:   /files/NAME...        the file FOLDER/NAME..., 404 when missing
 //          /redirect/NAME...     302 to /files/NAME...
 //          /cut/NAME...          announces the whole length, sends half, then drops the connection
@@ -17,7 +17,8 @@ for (let i = 2; i < process.argv.length; ++i) {
   const a = process.argv[i];
   if (a === '--port') opts.port = Number(process.argv[++i]);
   else if (a === '--dir') opts.dir = process.argv[++i];
-  else if (a === '--key' || a === '--cert') ++i;
+  // The test runner's options for its TLS servers (--key, --cert, --ping-*) do not apply.
+  else if (a.startsWith('--') && i + 1 < process.argv.length) ++i;
   else throw new Error('unknown option ' + a);
 }
 

@@ -1,7 +1,6 @@
 // A local S3-compatible object store for the upload tests and benchmarks, on 127.0.0.1.
 //
 // Options: --dir FOLDER (where objects are kept; required) [--port N] [--bucket NAME ...]
-//          (--key and --cert are taken and ignored: the store speaks plain HTTP)
 // stdout: {"ev":"ready","port":N} once listening. Credentials: S3RVER / S3RVER.
 // The server exits when stdin closes, so it never outlives its test.
 'use strict';
@@ -14,7 +13,8 @@ for (let i = 2; i < process.argv.length; ++i) {
   if (a === '--port') opts.port = Number(process.argv[++i]);
   else if (a === '--dir') opts.dir = process.argv[++i];
   else if (a === '--bucket') opts.buckets.push(process.argv[++i]);
-  else if (a === '--key' || a === '--cert') ++i;   // plain HTTP: the test's certificate is unused
+  // The test runner's options for its TLS servers (--key, --cert, --ping-*) do not apply.
+  else if (a.startsWith('--') && i + 1 < process.argv.length) ++i;
   else throw new Error('unknown option ' + a);
 }
 if (!opts.dir)
