@@ -18,8 +18,10 @@ ThumbnailUtil::ThumbnailUtil(QMediaPlayer *player) : QAbstractVideoSurface(playe
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
         if (s == QMediaPlayer::LoadedMedia && !saved_ && !ended_)
             watchdog_.start();
-        else if (s == QMediaPlayer::EndOfMedia || s == QMediaPlayer::InvalidMedia)
+        else if (s == QMediaPlayer::EndOfMedia)
             giveUp(QStringLiteral("the video ended before a frame was taken"));
+        else if (s == QMediaPlayer::InvalidMedia)
+            giveUp(QStringLiteral("the video cannot be played"));
     });
     connect(player_, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this,
             [this](QMediaPlayer::Error) { giveUp(player_->errorString()); });
@@ -48,6 +50,10 @@ ThumbnailUtil::supportedPixelFormats(QAbstractVideoBuffer::HandleType) const
 
 bool ThumbnailUtil::present(const QVideoFrame &frame)
 {
+    // A seek past the end of a short clip plays it from the start: frames before the 3 s mark
+    // are not the ones asked for.
+    if (frame.startTime() >= 0 && frame.startTime() < kStartMs * 1000)
+        return true;
     ++frameCount_;
     if (frameCount_ <= 10 || saved_ || ended_)
         return true;
@@ -108,7 +114,7 @@ ThumbnailUtil *ThumbnailUtil::start(const QString &localFile, QObject *owner)
                      [](QMediaPlayer::Error e) { qDebug() << int(e); });
     qDebug() << "media : " << localFile;
     player->setMedia(QUrl::fromLocalFile(localFile));
-    player->setPosition(3000);
+    player->setPosition(kStartMs);
     player->play();
     return surface;
 }

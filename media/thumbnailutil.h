@@ -26,6 +26,7 @@ public:
     static ThumbnailUtil *start(const QString &localFile, QObject *owner);
 
     static constexpr int kNoFrameMs = 10000;
+    static constexpr qint64 kStartMs = 3000;
 
 Q_SIGNALS:
     void frameSaved(QString path);
