@@ -169,7 +169,12 @@ void GDownloader::downloadReadyRead()
         Q_EMIT speed(rate);
     }
     bytesSinceReport_ += reply_->bytesAvailable();
-    file_->write(reply_->readAll());
+    // Read through one reused buffer rather than a new array per chunk.
+    if (buffer_.size() < kChunk)
+        buffer_.resize(kChunk);
+    qint64 n;
+    while ((n = reply_->read(buffer_.data(), buffer_.size())) > 0)
+        file_->write(buffer_.constData(), n);
     file_->flush();
 }
 

@@ -59,6 +59,8 @@ private:
     bool cache_ = false;
     bool force_ = false;
     bool inProgress_ = false;
+    QByteArray buffer_;
+    static constexpr int kChunk = 256 * 1024;
 };
 
 } // namespace UGENERAL

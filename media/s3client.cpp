@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <QXmlStreamReader>
 
+#include <openssl/evp.h>
+
 #include <algorithm>
 
 namespace UGENERAL {
@@ -35,7 +37,11 @@ QByteArray uriEncode(const QByteArray &bytes, bool keepSlash)
 
 QByteArray sha256Hex(const QByteArray &bytes)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (EVP_Digest(bytes.constData(), size_t(bytes.size()), digest, &size, EVP_sha256(), nullptr) != 1)
+        return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    return QByteArray(reinterpret_cast<const char *>(digest), int(size)).toHex();
 }
 
 static QByteArray hmac(const QByteArray &key, const QByteArray &data)
