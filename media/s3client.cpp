@@ -6,7 +6,11 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QUrl>
+#include <QSslSocket>
+#include <QTcpSocket>
 #include <QXmlStreamReader>
+
+#include <memory>
 
 #include <openssl/evp.h>
 
@@ -208,35 +212,158 @@ static QString xmlText(const QByteArray &xml, const QString &name)
     return {};
 }
 
-S3Outcome S3Client::outcome(QNetworkReply *reply)
+S3Outcome S3Client::outcome(int status, const QByteArray &etag, const QByteArray &body,
+                             const QString &networkError)
 {
     S3Outcome o;
-    o.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    o.body = reply->readAll();
-    if (o.status >= 200 && o.status < 300) {
+    o.status = status;
+    o.body = body;
+    if (status >= 200 && status < 300) {
         // A complete call may fail after its 200 with an <Error> body.
-        if (o.body.contains("<Error>")) {
-            o.message = xmlText(o.body, QStringLiteral("Message"));
+        if (body.contains("<Error>")) {
+            o.message = xmlText(body, QStringLiteral("Message"));
             if (o.message.isEmpty())
-                o.message = xmlText(o.body, QStringLiteral("Code"));
+                o.message = xmlText(body, QStringLiteral("Code"));
+            if (o.message.isEmpty())
+                o.message = QStringLiteral("HTTP %1").arg(status);
             return o;
         }
         o.ok = true;
-        o.etag = reply->rawHeader("ETag");
-        if (o.body.contains("<UploadId>"))
-            o.uploadId = xmlText(o.body, QStringLiteral("UploadId")).toUtf8();
+        o.etag = etag;
+        if (body.contains("<UploadId>"))
+            o.uploadId = xmlText(body, QStringLiteral("UploadId")).toUtf8();
         return o;
     }
-    if (o.status != 0) {
-        o.message = xmlText(o.body, QStringLiteral("Message"));
+    if (status != 0) {
+        o.message = xmlText(body, QStringLiteral("Message"));
         if (o.message.isEmpty())
-            o.message = xmlText(o.body, QStringLiteral("Code"));
+            o.message = xmlText(body, QStringLiteral("Code"));
     }
     if (o.message.isEmpty())
-        o.message = reply->errorString();
+        o.message = networkError;
     if (o.message.isEmpty())
-        o.message = QStringLiteral("HTTP %1").arg(o.status);
+        o.message = QStringLiteral("HTTP %1").arg(status);
     return o;
+}
+
+S3Outcome S3Client::outcome(QNetworkReply *reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    return outcome(status, reply->rawHeader("ETag"), reply->readAll(),
+                   reply->error() == QNetworkReply::NoError ? QString() : reply->errorString());
+}
+
+namespace {
+
+// Reads from the socket until the buffer holds `want` bytes; false on a timeout or a close.
+bool fill(QAbstractSocket &socket, QByteArray &buffer, int want, int timeoutMs)
+{
+    while (buffer.size() < want) {
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(timeoutMs)) {
+            buffer += socket.readAll();
+            return buffer.size() >= want;
+        }
+        buffer += socket.readAll();
+    }
+    return true;
+}
+
+// Reads one line ending in CRLF from the front of buffer (filling as needed).
+bool takeLine(QAbstractSocket &socket, QByteArray &buffer, QByteArray *line, int timeoutMs)
+{
+    int end;
+    while ((end = buffer.indexOf("\r\n")) < 0) {
+        if (buffer.size() > 65536 || !fill(socket, buffer, buffer.size() + 1, timeoutMs))
+            return false;
+    }
+    *line = buffer.left(end);
+    buffer.remove(0, end + 2);
+    return true;
+}
+
+} // namespace
+
+S3Outcome S3Client::sendBlocking(const S3Request &r, int timeoutMs)
+{
+    const QUrl url = r.request.url();
+    const bool tls = url.scheme() == QLatin1String("https");
+    std::unique_ptr<QAbstractSocket> socket;
+    if (tls) {
+        auto *ssl = new QSslSocket;
+        socket.reset(ssl);
+        ssl->connectToHostEncrypted(url.host(), quint16(url.port(443)));
+        if (!ssl->waitForEncrypted(timeoutMs))
+            return outcome(0, {}, {}, ssl->errorString());
+    } else {
+        socket.reset(new QTcpSocket);
+        socket->connectToHost(url.host(), quint16(url.port(80)));
+        if (!socket->waitForConnected(timeoutMs))
+            return outcome(0, {}, {}, socket->errorString());
+    }
+
+    QByteArray head = r.method + ' ' + url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority) + " HTTP/1.1\r\n";
+    for (const QByteArray &name : r.request.rawHeaderList())
+        head += name + ": " + r.request.rawHeader(name) + "\r\n";
+    head += "content-length: " + QByteArray::number(r.body.size()) + "\r\nconnection: close\r\n\r\n";
+    socket->write(head);
+    socket->write(r.body);
+    while (socket->bytesToWrite() > 0) {
+        if (!socket->waitForBytesWritten(timeoutMs))
+            return outcome(0, {}, {}, socket->errorString());
+    }
+
+    QByteArray buffer;
+    QByteArray line;
+    if (!takeLine(*socket, buffer, &line, timeoutMs))
+        return outcome(0, {}, {}, socket->errorString());
+    const QList<QByteArray> statusLine = line.split(' ');
+    const int status = statusLine.size() > 1 ? statusLine[1].toInt() : 0;
+    QByteArray etag;
+    qint64 length = -1;
+    bool chunked = false;
+    for (;;) {
+        if (!takeLine(*socket, buffer, &line, timeoutMs))
+            return outcome(0, {}, {}, QStringLiteral("the store's answer was cut short"));
+        if (line.isEmpty())
+            break;
+        const int colon = line.indexOf(':');
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        if (name == "etag")
+            etag = value;
+        else if (name == "content-length")
+            length = value.toLongLong();
+        else if (name == "transfer-encoding")
+            chunked = value.toLower().contains("chunked");
+    }
+
+    QByteArray body;
+    if (chunked) {
+        for (;;) {
+            if (!takeLine(*socket, buffer, &line, timeoutMs))
+                return outcome(0, {}, {}, QStringLiteral("the store's answer was cut short"));
+            bool ok = false;
+            const int size = line.split(';').first().trimmed().toInt(&ok, 16);
+            if (!ok || size < 0)
+                return outcome(0, {}, {}, QStringLiteral("the store's answer was malformed"));
+            if (size == 0)
+                break;
+            if (!fill(*socket, buffer, size + 2, timeoutMs))
+                return outcome(0, {}, {}, QStringLiteral("the store's answer was cut short"));
+            body += buffer.left(size);
+            buffer.remove(0, size + 2);
+        }
+    } else if (length >= 0) {
+        if (!fill(*socket, buffer, int(length), timeoutMs))
+            return outcome(0, {}, {}, QStringLiteral("the store's answer was cut short"));
+        body = buffer.left(int(length));
+    } else {
+        while (socket->state() == QAbstractSocket::ConnectedState && socket->waitForReadyRead(timeoutMs))
+            buffer += socket->readAll();
+        body = buffer + socket->readAll();
+    }
+    socket->close();
+    return outcome(status, etag, body, {});
 }
 
 S3Outcome S3Client::sendAndWait(QNetworkAccessManager *manager, const S3Request &request)

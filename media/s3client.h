@@ -93,6 +93,13 @@ public:
     static S3Outcome outcome(QNetworkReply *reply);
     // Sends and waits in a local event loop; for worker threads.
     static S3Outcome sendAndWait(QNetworkAccessManager *manager, const S3Request &request);
+    // Sends over a socket of the calling thread's own, blocking it; for worker threads with
+    // large bodies, which the network access manager feeds to its socket 16 KiB at a time.
+    // timeoutMs bounds each wait for the peer.
+    static S3Outcome sendBlocking(const S3Request &request, int timeoutMs = 120000);
+    // The outcome of a whole response.
+    static S3Outcome outcome(int status, const QByteArray &etag, const QByteArray &body,
+                             const QString &networkError);
 
 private:
     S3Settings settings_;
