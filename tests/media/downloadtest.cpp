@@ -192,4 +192,41 @@ TEST_F(Downloader, NamesStayInsideTheCache)
     }
 }
 
+TEST_F(Downloader, QmlSeesErrorsAndTheUpdateGoesToItsFile)
+{
+    mediatest::writeFile(www + "/a/setup.exe", 20000);
+    auto engine = TempEnv::engine();
+    QString error;
+    auto d = TempEnv::create(*engine, R"(
+Downloader {
+    property int errors: 0
+    property int code: -1
+    property bool done: false
+    onDownloadError: { errors += 1; code = arguments[0] }
+    onFinished: done = true
+}
+)", &error);
+    ASSERT_TRUE(d) << error.toStdString();
+    QMetaObject::invokeMethod(d.get(), "setCache", Q_ARG(bool, true));
+    QMetaObject::invokeMethod(d.get(), "downloadUrl", Q_ARG(QString, url("files/a/none.png")));
+    QmlWait::until([&] { return d->property("errors").toInt() >= 2; }, 10000);
+    // The error reaches QML with its code, once from the reply and once at its end.
+    EXPECT_EQ(d->property("errors").toInt(), 2);
+    EXPECT_EQ(d->property("code").toInt(), int(QNetworkReply::ContentNotFoundError));
+
+    // The installer goes to "t.exe" in the working folder; with the cache on, a second call
+    // takes the file already there.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(env->path());
+    QMetaObject::invokeMethod(d.get(), "downloadUpdateUrl", Q_ARG(QString, url("files/a/setup.exe")));
+    QmlWait::until([&] { return d->property("done").toBool(); }, 10000);
+    EXPECT_EQ(read(env->path() + "/t.exe").size(), 20000);
+    const std::size_t before = server->all("request").size();
+    d->setProperty("done", false);
+    QMetaObject::invokeMethod(d.get(), "downloadUpdateUrl", Q_ARG(QString, url("files/a/setup.exe")));
+    EXPECT_TRUE(d->property("done").toBool());
+    EXPECT_EQ(server->all("request").size(), before);
+    QDir::setCurrent(previous);
+}
+
 } // namespace

@@ -54,8 +54,11 @@ Item {
 }
 )";
 
+QStringList logged;
+
 void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
+    logged.append(message);
     if (type == QtDebugMsg && (message.startsWith("#RESPONSE") || message.startsWith("#REQUEST")))
         return;
     fprintf(stderr, "%s\n", qPrintable(message.left(300)));
@@ -174,8 +177,9 @@ TEST_F(UploadPeer, SinglePartAndMultipartObjectsEqualTheirFiles)
         const QVariantList steps = qml.eval(QStringLiteral("refreshed['%1'] || []").arg(c.name)).toList();
         EXPECT_EQ(steps.size(), c.parts == 1 ? 0 : c.parts) << c.name;
     }
-    // The settings are asked for once per process.
+    // The settings are asked for once per process, and the secret key is never logged.
     EXPECT_EQ(requests("aws_target"), 1u);
+    EXPECT_FALSE(logged.join('\n').contains("S3RVER"));
 }
 
 TEST_F(UploadPeer, VideosGetTheirThumbnailBeforeSuccess)
