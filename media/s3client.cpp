@@ -259,8 +259,11 @@ namespace {
 bool fill(QAbstractSocket &socket, QByteArray &buffer, int want, int timeoutMs)
 {
     while (buffer.size() < want) {
+        if (!socket.isOpen())
+            return false;
         if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(timeoutMs)) {
-            buffer += socket.readAll();
+            if (socket.isOpen())
+                buffer += socket.readAll();
             return buffer.size() >= want;
         }
         buffer += socket.readAll();
@@ -305,17 +308,42 @@ S3Outcome S3Client::sendBlocking(const S3Request &r, int timeoutMs)
     for (const QByteArray &name : r.request.rawHeaderList())
         head += name + ": " + r.request.rawHeader(name) + "\r\n";
     head += "content-length: " + QByteArray::number(r.body.size()) + "\r\nconnection: close\r\n\r\n";
+    // The body goes out in slices, and whatever the store says meanwhile is kept: a store that
+    // refuses the request answers and closes before the body is through, and its answer says
+    // more than the broken write.
+    QByteArray buffer;
+    QString writeError;
     socket->write(head);
-    socket->write(r.body);
-    while (socket->bytesToWrite() > 0) {
-        if (!socket->waitForBytesWritten(timeoutMs))
-            return outcome(0, {}, {}, socket->errorString());
+    const qint64 slice = 256 * 1024;
+    qint64 sent = 0;
+    while (sent < r.body.size() || socket->bytesToWrite() > 0) {
+        // Looked at before each slice: writing on after the store's answer and close resets the
+        // connection, which drops the answer unread.
+        if (socket->bytesAvailable() > 0 || socket->waitForReadyRead(0)) {
+            buffer += socket->readAll();
+            if (buffer.contains("\r\n\r\n"))
+                break;
+        }
+        if (sent < r.body.size() && socket->bytesToWrite() < slice) {
+            const qint64 n = std::min<qint64>(slice, r.body.size() - sent);
+            socket->write(r.body.constData() + sent, n);
+            sent += n;
+        }
+        const bool wrote = socket->waitForBytesWritten(timeoutMs);
+        if (socket->isOpen() && socket->bytesAvailable() > 0) {
+            buffer += socket->readAll();
+            if (buffer.contains("\r\n\r\n"))
+                break;
+        }
+        if (!wrote) {
+            writeError = socket->errorString();
+            break;
+        }
     }
 
-    QByteArray buffer;
     QByteArray line;
-    if (!takeLine(*socket, buffer, &line, timeoutMs))
-        return outcome(0, {}, {}, socket->errorString());
+    if (!takeLine(*socket, buffer, &line, writeError.isEmpty() ? timeoutMs : 1000))
+        return outcome(0, {}, {}, writeError.isEmpty() ? socket->errorString() : writeError);
     const QList<QByteArray> statusLine = line.split(' ');
     const int status = statusLine.size() > 1 ? statusLine[1].toInt() : 0;
     QByteArray etag;
@@ -360,7 +388,7 @@ S3Outcome S3Client::sendBlocking(const S3Request &r, int timeoutMs)
     } else {
         while (socket->state() == QAbstractSocket::ConnectedState && socket->waitForReadyRead(timeoutMs))
             buffer += socket->readAll();
-        body = buffer + socket->readAll();
+        body = socket->isOpen() ? buffer + socket->readAll() : buffer;
     }
     socket->close();
     return outcome(status, etag, body, {});
