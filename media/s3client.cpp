@@ -314,7 +314,7 @@ S3Outcome S3Client::sendBlocking(const S3Request &r, int timeoutMs)
     QByteArray buffer;
     QString writeError;
     socket->write(head);
-    const qint64 slice = 256 * 1024;
+    const qint64 slice = 1024 * 1024;
     qint64 sent = 0;
     while (sent < r.body.size() || socket->bytesToWrite() > 0) {
         // Looked at before each slice: writing on after the store's answer and close resets the
