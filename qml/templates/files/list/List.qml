@@ -16,7 +16,6 @@ Page {
     property string view: "normal"        // normal, pinned, recycle (board lists)
     property bool isTab: mode !== "board" && mode !== "drafts" && mode !== "colleague" && mode !== "match"
     property bool ignoreDelete: false
-    property string title: ""
     property var tradeType: undefined
     property var propertyType: undefined
     property var filters: undefined
