@@ -172,6 +172,8 @@ Page {
                 text: modelData.v
                 textFormat: Text.PlainText
                 wrapMode: Text.WordWrap
+                // Mirrored with the layout: numbers start on the right as the words do.
+                horizontalAlignment: Text.AlignLeft
             }
         }
     }

@@ -32,5 +32,10 @@ Dialog {
         Button { text: "انصراف"; DialogButtonBox.buttonRole: DialogButtonBox.RejectRole }
     }
 
-    onAccepted: picked(Dates.jalali_to_timestamp(year.value, month.value, day.value))
+    // The day itself: its first moment, whatever the time of picking.
+    onAccepted: {
+        var d = new Date(Dates.jalali_to_timestamp(year.value, month.value, day.value))
+        d.setHours(0, 0, 0, 0)
+        picked(d.getTime())
+    }
 }

@@ -35,9 +35,10 @@ Item {
             anchors.fill: parent
             anchors.margins: 8
             anchors.leftMargin: 40
-            spacing: 3
+            spacing: 1
 
             Row {
+                width: parent.width
                 spacing: 8
                 CheckBox {
                     visible: row.selecting
@@ -62,7 +63,7 @@ Item {
                 Label {
                     visible: row.showTag && row.file.tag_status !== undefined && row.file.tag_status >= 0
                     objectName: "tagMark"
-                    text: "برچسب " + (Number(row.file.tag_status) + 1)
+                    text: "علامت " + (Number(row.file.tag_status) + 1)
                     color: "#3949ab"
                 }
             }
@@ -70,6 +71,7 @@ Item {
                 width: parent.width
                 elide: Text.ElideRight
                 textFormat: Text.PlainText
+                horizontalAlignment: Text.AlignLeft
                 text: {
                     var p = row.file.price || {}
                     return Consts.getPartPriceText(row.file) + " " + Consts.currency(p.price_1 || 0) + "   "
@@ -80,12 +82,14 @@ Item {
                 width: parent.width
                 elide: Text.ElideRight
                 textFormat: Text.PlainText
+                horizontalAlignment: Text.AlignLeft
                 text: row.file.info ? (row.file.info.address || "") : ""
             }
             Label {
                 width: parent.width
                 elide: Text.ElideRight
                 textFormat: Text.PlainText
+                horizontalAlignment: Text.AlignLeft
                 color: "#616161"
                 text: row.file.customer ? (row.file.customer.name_family || "") : ""
             }

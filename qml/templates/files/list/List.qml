@@ -63,6 +63,8 @@ Page {
     }
 
     function rowAt(i) {
+        if (i < 0 || i >= files.count)
+            return {}
         return JSON.parse(files.get(i).fileJson)
     }
 
@@ -105,6 +107,8 @@ Page {
     }
 
     function nextPage() {
+        // The rows just added must be laid out before the view's end is measured.
+        listView.forceLayout()
         if (!L.wantsNextPage(listView.contentY - listView.originY, listView.height, listView.contentHeight,
                              options.load_more, loading))
             return false
@@ -361,7 +365,9 @@ Page {
     }
 
     header: ToolBar {
-        height: 48
+        // A match list sits under the container's own header.
+        visible: fileList.mode !== "match"
+        height: visible ? 48 : 0
 
         Row {
             anchors.fill: parent
@@ -431,7 +437,7 @@ Page {
         clip: true
         model: files
         cellWidth: fileList.grid ? Math.floor(width / Math.max(1, Math.floor(width / 300))) : width
-        cellHeight: 118
+        cellHeight: 124
         ScrollBar.vertical: ScrollBar {}
 
         onContentYChanged: {

@@ -150,9 +150,9 @@ function menuEntries(kind, file, access, isTab) {
     } else if (kind === "colleague") {
         add(matchTitle, "match")
     } else if (kind === "match") {
-        add("برچسب 1", "tag1")
-        add("برچسب 2", "tag2")
-        add("برچسب 3", "tag3")
+        add("علامت گذاری 1", "tag1")
+        add("علامت گذاری 2", "tag2")
+        add("علامت گذاری 3", "tag3")
     }
     return e
 }
@@ -358,4 +358,23 @@ var tradeColors = {1: "#43a047", 2: "#1e88e5", 3: "#fb8c00", 4: "#00897b",
 function tradeColor(tradeType) {
     var c = tradeColors[foldTrade(tradeType)]
     return c === undefined ? "#757575" : c
+}
+
+// A file's counterparts: the other side of its trade, same property, prices within 10 %.
+// Rents compare one full rent: the deposit at 30,000 a month per million, plus the rent.
+function matchOptions(file) {
+    var trade = foldTrade(file.trade_ref)
+    var counterpart = trade > 4 ? trade - 4 : trade + 4
+    var p = file.price || {}
+    var p1 = Number(p.price_1) || 0
+    var p2 = Number(p.price_2) || 0
+    var filters = []
+    if (trade === 2 || trade === 6) {
+        var low = Math.round(p1 * 0.9 / 1000000 * 30000) + p2 * 0.9
+        var high = Math.round(p1 * 1.1 / 1000000 * 30000) + p2 * 1.1
+        filters.push(item("price.full_rent_price", Math.floor(low), Math.ceil(high)))
+    } else {
+        filters.push(item("price.price_2", Math.floor(p2 * 0.9), Math.ceil(p2 * 1.1)))
+    }
+    return {"tradeType": counterpart, "propertyType": Number(file.property_ref), "filters": filters}
 }
