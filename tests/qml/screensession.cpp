@@ -58,8 +58,8 @@ QJsonObject toJson(const sio::message::ptr &value)
     return QJsonDocument::fromJson(QByteArray::fromStdString("{\"v\":" + text + "}")).object();
 }
 
-// Sets the server address and a first-start state that skips the slow first-start splash and the
-// door, before main.qml reads them.
+// Sets the server address and a start state that skips the slow first-start splash and the door,
+// before main.qml reads them; the splash still asks for the cities.
 const char kPrelude[] = R"(
 import QtQuick 2.15
 import com 1.0
@@ -69,7 +69,6 @@ QtObject {
         Sockets.port = port
         var data = Settings.defaults()
         data.dbCreated = true
-        data.citiesInserted = true
         data.door_enabled = false
         Settings.app_data = data
         Settings.save()
@@ -88,6 +87,19 @@ void collect(QQuickItem *item, const std::function<bool(QQuickItem *)> &match, Q
     }
     for (QQuickItem *child : item->childItems())
         collect(child, match, found);
+}
+
+// True while any page stack of the window is moving pages.
+bool anyStackBusy(QQuickItem *item)
+{
+    if (!item)
+        return false;
+    if (item->inherits("QQuickStackView") && item->property("busy").toBool())
+        return true;
+    for (QQuickItem *child : item->childItems())
+        if (anyStackBusy(child))
+            return true;
+    return false;
 }
 
 bool reallyVisible(QQuickItem *item)
@@ -177,6 +189,8 @@ bool ScreenSession::start(const Options &options)
     window_->resize(options.width, options.height);
     if (!until("Stacks.last() !== null && Sockets.connected", 15000))
         return setError("no connection to the fixture agency server");
+    if (!until("Settings.app_data.citiesInserted === true", 10000))
+        return setError("the cities did not come");
     if (options.grabStart)
         grab("splash");
     eval("Stacks.last().landingTimer.stop(); Stacks.last().land()");
@@ -324,7 +338,20 @@ bool ScreenSession::pointOf(QQuickItem *item, QPoint *point, const char *what)
         ADD_FAILURE() << what << ": the item is not visible";
         return false;
     }
-    *point = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    // An item still sliding in (a page being pushed, a popup opening) is where it stops moving.
+    waitUntil([this] { return !anyStackBusy(window_->contentItem()); }, 3000);
+    const auto centre = [item] { return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)); };
+    QPointF at = centre();
+    QElapsedTimer settling;
+    settling.start();
+    for (;;) {
+        wait(60);
+        const QPointF now = centre();
+        if (now == at || settling.elapsed() > 3000)
+            break;
+        at = now;
+    }
+    *point = at.toPoint();
     return true;
 }
 
