@@ -47,7 +47,7 @@ Page {
                         detail.file = copy
                     }
                 } else {
-                    Toast.show(c && c.message ? String(c.message) : "عملیات انجام نشد")
+                    Toast.show(Sockets.messageText(reply, "عملیات انجام نشد"))
                 }
             } catch (e) {
                 Toast.error(e, "property_seen_result")

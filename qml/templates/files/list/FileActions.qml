@@ -115,7 +115,7 @@ Item {
         try {
             var c = reply.content
             if (!c || !Array.isArray(c.action)) {
-                Toast.show(c && c.message ? String(c.message) : failedText)
+                Toast.show(Sockets.messageText(reply, failedText))
                 return
             }
             var ts = reply.timestamp
@@ -145,7 +145,7 @@ Item {
         Sockets.on("property_copy_result", function (reply) {
             try {
                 if (!reply.content || !reply.content.file) {
-                    Toast.show(failedText)
+                    Toast.show(Sockets.messageText(reply, failedText))
                     return
                 }
                 Database.saveFiles([L.copiedFileForStore(reply.content.file)], reply.timestamp)
@@ -163,7 +163,7 @@ Item {
         Sockets.on("property_clean_result", function (reply) {
             try {
                 if (!reply.content) {
-                    Toast.show(failedText)
+                    Toast.show(Sockets.messageText(reply, failedText))
                     return
                 }
                 Database.deleteFilesByFilter(request.trade_id, request.property_id, request.filter)
@@ -189,7 +189,7 @@ Item {
             try {
                 var data = reply.content
                 if (!data) {
-                    Toast.show(failedText)
+                    Toast.show(Sockets.messageText(reply, failedText))
                     return
                 }
                 Database.savefileMatchTag(data.file_id, data.tag_for, Number(data.status))

@@ -203,7 +203,7 @@ Page {
                     o.load_more = false
                     options = o
                     if (options.page === 1)
-                        Toast.show(c && c.message ? String(c.message) : "آگهی یافت نشد")
+                        Toast.show(Sockets.messageText(reply, "آگهی یافت نشد"))
                     return
                 }
                 var list = entries.map(function (e) {
