@@ -8,6 +8,7 @@ import "../note/reply.js" as Reply
 // contacts the user files under "others".
 Page {
     id: book
+    objectName: "contact_book"
 
     property int tab: 0
     readonly property int kind: Contacts.tabs[tab].kind

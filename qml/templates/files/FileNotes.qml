@@ -9,6 +9,7 @@ import "../note/reply.js" as Reply
 // server; the store takes each change from the server's reply.
 Page {
     id: screen
+    objectName: "file_notes"
 
     property var file: null
     property bool loading: false

@@ -9,6 +9,7 @@ import "reply.js" as Reply
 // the store; tasks live on the server only.
 Page {
     id: drawer
+    objectName: "note_drawer"
 
     property int noteCount: 0
     property int taskCount: 0

@@ -8,6 +8,7 @@ import "../note/reply.js" as Reply
 // server.
 Page {
     id: screen
+    objectName: kind + "_settings"
 
     // "district" or "hashtag".
     property string kind: "district"

@@ -2,6 +2,8 @@
 // phone book, the district and hashtag settings and a file's notes send.
 //
 // Commands: {"cmd":"exist","id":D}  the removal of district D is answered with "exist" true.
+//           {"cmd":"kinds","id":C,"type":[K...]}  contact C gets these kinds, and every client
+//                                                 is told by a "contact_notify" edit.
 'use strict';
 
 module.exports = function (ctx) {
@@ -169,6 +171,13 @@ module.exports = function (ctx) {
   return {
     handlers,
     commands: {
+      kinds(c) {
+        const old = contacts.get(c.id);
+        if (!old) return ctx.out({ ev: 'error', message: 'no contact ' + c.id });
+        const contact = { ...old, type: c.type.map(Number) };
+        contacts.set(contact._id, contact);
+        ctx.push('contact_notify', { type: 'edit', data: contact });
+      },
       exist(c) {
         exist.add(c.id);
         ctx.out({ ev: 'armed', kind: 'exist', name: c.id });
