@@ -297,6 +297,7 @@ TEST_F(NoteScreens, FileNoteCreatedEditedAndRemoved)
 
     ASSERT_TRUE(s().typeInto(s().find("chat_input"), "مالک فردا پاسخ می دهد"));
     at = s().mark();
+    }
     ASSERT_TRUE(s().click(s().find("chat_send")));
     const QJsonObject created = request("file_note_create", at);
     EXPECT_EQ(created.value("message").toString(), "مالک فردا پاسخ می دهد");

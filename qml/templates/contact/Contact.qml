@@ -15,6 +15,8 @@ Page {
     property string keyword: ""
     property var contacts: []
     property bool loading: false
+    // The row to bring into view once the list is back.
+    property string focusId: ""
 
     // getContacts answers through one signal for every caller; one request at a time.
     property var requester: new Reply.Requester(function (args) {
@@ -35,9 +37,11 @@ Page {
         if (!asked)
             return
         loading = false
-        if (asked.kind === kind && asked.keyword === keyword)
+        if (asked.kind === kind && asked.keyword === keyword) {
             contacts = list
-        else
+            if (focusId !== "")
+                showFocused()
+        } else
             load()
     }
 
@@ -132,9 +136,9 @@ Page {
                 }
                 Database.saveContacts([result], Reply.stampOf(reply))
                 editor.close()
-                var stored = Database.getContact(result._id, "")
-                if (stored.error === undefined)
-                    book.putRow(stored)
+                // The list comes again from the store, in its order, with the saved row in view.
+                book.focusId = result._id
+                book.load()
             })
             Sockets.send(name, c)
         } catch (e) {
@@ -142,17 +146,11 @@ Page {
         }
     }
 
-    // A saved contact replaces its row, or joins the open tab when it is of that kind.
-    function putRow(contact) {
-        var list = contacts.slice()
-        var i = indexOf(contact._id)
+    function showFocused() {
+        var i = indexOf(focusId)
+        focusId = ""
         if (i !== -1)
-            list[i] = contact
-        else if (Contacts.hasKind(contact, kind))
-            list.push(contact)
-        else
-            return
-        contacts = list
+            list.positionViewAtIndex(i, ListView.Contain)
     }
 
     Connections {

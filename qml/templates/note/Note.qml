@@ -369,7 +369,7 @@ Page {
         delegate: Rectangle {
             objectName: "note_row_" + modelData._id
             width: ListView.view.width
-            height: noteColumn.implicitHeight + 16
+            height: Math.max(noteColumn.implicitHeight, noteActions.implicitHeight) + 16
             radius: 6
             color: modelData.color || "#eceff1"
 
@@ -428,7 +428,7 @@ Page {
         delegate: Rectangle {
             objectName: "task_row_" + modelData._id
             width: ListView.view.width
-            height: taskColumn.implicitHeight + 16
+            height: Math.max(taskColumn.implicitHeight, taskActions.implicitHeight) + 16
             radius: 6
             color: modelData.completer ? "#e8f5e9" : "#eceff1"
 
@@ -580,6 +580,16 @@ Page {
                 }
             }
         }
+    }
+
+    // An editor left open in a closed drawer would still hold the window's input.
+    onVisibleChanged: {
+        if (visible)
+            return
+        noteEditor.close()
+        taskEditor.close()
+        doneDialog.close()
+        confirmDialog.close()
     }
 
     Component.onCompleted: initial()

@@ -103,8 +103,10 @@ Page {
             screen.saveRows([result], Reply.stampOf(reply))
             titleDialog.close()
             var row = screen.stored(result._id)
-            if (row && Tags.indexOf(screen.rows, row._id) === -1)
+            if (row && Tags.indexOf(screen.rows, row._id) === -1) {
                 screen.rows = screen.rows.concat([row])
+                list.positionViewAtEnd()
+            }
         })
         Sockets.send(name, Tags.createContent(kind, title, Account.userId(), Account.agentId()))
     }
