@@ -293,11 +293,10 @@ TEST_F(NoteScreens, FileNoteCreatedEditedAndRemoved)
     ASSERT_TRUE(waitFor("file_notes"));
     const QJsonObject list = request("file_note_list", at);
     EXPECT_EQ(list.value("file_id").toString(), file);
-    ASSERT_TRUE(s().until("!Stacks.last().loading"));
+    ASSERT_TRUE(s().until("!Stacks.last().loading && !Stacks.stack.busy"));
 
     ASSERT_TRUE(s().typeInto(s().find("chat_input"), "مالک فردا پاسخ می دهد"));
     at = s().mark();
-    }
     ASSERT_TRUE(s().click(s().find("chat_send")));
     const QJsonObject created = request("file_note_create", at);
     EXPECT_EQ(created.value("message").toString(), "مالک فردا پاسخ می دهد");

@@ -127,20 +127,7 @@ Item {
             width: ListView.view.width
             spacing: 4
 
-            UMessageView {
-                objectName: "chat_message_" + modelData._id
-                width: parent.width
-                message: modelData
-                onMenuRequested: {
-                    if (!modelData.mine)
-                        return
-                    messageMenu.message = modelData
-                    messageMenu.popup()
-                }
-            }
-
-            // The list runs bottom to top, so the date line of a day sits below its oldest message
-            // here and shows above it on screen.
+            // The date line of a day sits above its oldest message.
             Rectangle {
                 visible: modelData.showDate
                 anchors.horizontalCenter: parent.horizontalCenter
@@ -155,6 +142,18 @@ Item {
                     font.pointSize: 9
                 }
             }
+            UMessageView {
+                objectName: "chat_message_" + modelData._id
+                width: parent.width
+                message: modelData
+                onMenuRequested: {
+                    if (!modelData.mine)
+                        return
+                    messageMenu.message = modelData
+                    messageMenu.popup()
+                }
+            }
+
         }
     }
 

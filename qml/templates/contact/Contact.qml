@@ -9,6 +9,9 @@ import "../note/reply.js" as Reply
 Page {
     id: book
     objectName: "contact_book"
+    // Drawers and dialogs sit outside the window's mirrored content.
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
 
     property int tab: 0
     readonly property int kind: Contacts.tabs[tab].kind

@@ -10,6 +10,9 @@ import "../note/reply.js" as Reply
 Page {
     id: screen
     objectName: "file_notes"
+    // Drawers and dialogs sit outside the window's mirrored content.
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
 
     property var file: null
     property bool loading: false
@@ -93,6 +96,25 @@ Page {
             Sockets.send("file_note_remove", FileNotesJs.messageContent(message, file))
         } catch (e) {
             Toast.error(e, "remove")
+        }
+    }
+
+    header: ToolBar {
+        Row {
+            anchors.fill: parent
+            spacing: 8
+            ToolButton {
+                objectName: "file_notes_back"
+                font.family: Fonts.icon
+                font.pointSize: 16
+                text: String.fromCodePoint(parseInt(Icons.arrowRight, 16))
+                onClicked: Stacks.back()
+            }
+            Label {
+                anchors.verticalCenter: parent.verticalCenter
+                text: screen.title
+                font.pointSize: 13
+            }
         }
     }
 

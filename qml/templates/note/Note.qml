@@ -10,6 +10,9 @@ import "reply.js" as Reply
 Page {
     id: drawer
     objectName: "note_drawer"
+    // Drawers and dialogs sit outside the window's mirrored content.
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
 
     property int noteCount: 0
     property int taskCount: 0

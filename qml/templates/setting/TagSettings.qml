@@ -9,6 +9,9 @@ import "../note/reply.js" as Reply
 Page {
     id: screen
     objectName: kind + "_settings"
+    // Drawers and dialogs sit outside the window's mirrored content.
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
 
     // "district" or "hashtag".
     property string kind: "district"
