@@ -31,7 +31,7 @@ Page {
         requester.request({"kind": kind, "keyword": keyword})
     }
 
-    function onListReady(list) {
+    function listReady(list) {
         if (!requester.inFlight)
             return
         if (!Contacts.answers(list, requester.inFlight.kind, requester.inFlight.keyword))
@@ -158,7 +158,7 @@ Page {
 
     Connections {
         target: Database
-        function onContactListReady(list) { book.onListReady(list) }
+        function onContactListReady(list) { book.listReady(list) }
     }
 
     header: Column {

@@ -148,8 +148,8 @@ Page {
         width: Math.min(420, home.width * 0.8)
         height: home.height
 
-        // Each opening reloads the notes and both counts.
-        onOpened: {
+        // Each opening reloads the notes and both counts; the first one loads them with the screen.
+        onAboutToShow: {
             if (noteLoader.item && typeof noteLoader.item.initial === "function")
                 noteLoader.item.initial()
         }
