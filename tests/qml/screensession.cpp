@@ -325,7 +325,19 @@ bool ScreenSession::pointOf(QQuickItem *item, QPoint *point, const char *what)
         ADD_FAILURE() << what << ": the item is not visible";
         return false;
     }
-    *point = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    // An item still sliding in (a page being pushed, a popup opening) is where it stops moving.
+    const auto centre = [item] { return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)); };
+    QPointF at = centre();
+    QElapsedTimer settling;
+    settling.start();
+    for (;;) {
+        wait(60);
+        const QPointF now = centre();
+        if (now == at || settling.elapsed() > 3000)
+            break;
+        at = now;
+    }
+    *point = at.toPoint();
     return true;
 }
 
