@@ -93,6 +93,7 @@ TEST_F(NoteScreens, NoteAtMiddayTodayShowsInTodayAndBothBadges)
     ASSERT_TRUE(s().click(s().find("note_add")));
     ASSERT_TRUE(s().click(s().find("note_preset_3")));
     ASSERT_TRUE(s().typeInto(s().find("note_body"), "تماس با خریدار <b>فوری</b>"));
+    s().grab("note_editor");
     const std::size_t at = s().mark();
     ASSERT_TRUE(s().click(s().find("note_save")));
     const QJsonObject sent = request("note_create", at);
@@ -144,6 +145,7 @@ TEST_F(NoteScreens, TaskCreatedDoneAndShownWithItsCompleter)
     ASSERT_TRUE(s().typeInto(s().find("task_title"), "بازدید ملک"));
     ASSERT_TRUE(waitFor("task_agent_" + agentId));
     ASSERT_TRUE(s().click(s().find("task_agent_" + agentId)));
+    s().grab("task_editor");
     at = s().mark();
     ASSERT_TRUE(s().click(s().find("task_save")));
     const QJsonObject sent = request("task_create", at);
@@ -178,6 +180,7 @@ TEST_F(NoteScreens, ContactCreatedEditedAndRemovedFromOneTabKeepingAnother)
     s().wait(300);
     EXPECT_TRUE(s().requests("contact_create", at).empty()) << "sent without a mobile number";
     ASSERT_TRUE(s().typeInto(s().find("contact_mobile_1"), "09121112233"));
+    s().grab("contact_editor");
     ASSERT_TRUE(s().click(s().find("contact_save")));
     const QJsonObject created = request("contact_create", at);
     EXPECT_EQ(created.value("type").toInt(), 18);
@@ -259,6 +262,12 @@ TEST_F(NoteScreens, DistrictAnsweredWithExistStaysAndPushedChangesReachTheList)
 TEST_F(NoteScreens, HashtagRenamedAndRemoved)
 {
     openContainer("hashtag", "hashtag_settings");
+    // Offline, neither create nor rename begins.
+    s().eval("Sockets.connected = false");
+    ASSERT_TRUE(s().click(s().find("hashtag_add")));
+    EXPECT_FALSE(s().find("hashtag_title") && s().find("hashtag_title")->isVisible());
+    s().eval("Sockets.connected = true");
+
     ASSERT_TRUE(s().click(s().find("hashtag_add")));
     ASSERT_TRUE(s().typeInto(s().find("hashtag_title"), "فوری"));
     std::size_t at = s().mark();

@@ -19,7 +19,7 @@ Popup {
     modal: true
     focus: true
     anchors.centerIn: Overlay.overlay
-    width: 380
+    width: 420
     padding: 16
 
     function start(stored) {
@@ -132,17 +132,19 @@ Popup {
 
         Row {
             spacing: 4
-            SpinBox { id: year; objectName: "note_year"; from: 1300; to: 1500; width: 110; editable: true
+            SpinBox { id: year; objectName: "note_year"; from: 1300; to: 1500; width: 150; editable: true
                 textFromValue: function (v) { return String(v) } }
-            SpinBox { id: month; objectName: "note_month"; from: 1; to: 12; width: 90; editable: true }
-            SpinBox { id: day; objectName: "note_day"; from: 1; to: 31; width: 90; editable: true }
+            SpinBox { id: month; objectName: "note_month"; from: 1; to: 12; width: 112; editable: true }
+            SpinBox { id: day; objectName: "note_day"; from: 1; to: 31; width: 112; editable: true }
         }
 
+        // Hours and minutes read left to right, as a clock does.
         Row {
             spacing: 4
-            SpinBox { id: hour; objectName: "note_hour"; from: 0; to: 23; width: 90; editable: true }
+            LayoutMirroring.enabled: false
+            SpinBox { id: hour; objectName: "note_hour"; from: 0; to: 23; width: 112; editable: true }
             Label { text: ":"; anchors.verticalCenter: parent.verticalCenter }
-            SpinBox { id: minute; objectName: "note_minute"; from: 0; to: 59; width: 90; editable: true }
+            SpinBox { id: minute; objectName: "note_minute"; from: 0; to: 59; width: 112; editable: true }
         }
 
         Row {
