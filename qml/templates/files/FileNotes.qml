@@ -26,6 +26,7 @@ Page {
             loading = true
             Sockets.on("file_note_list_result", function (reply) {
                 Sockets.off("file_note_list_result")
+                Sockets.off("file_note_list_result_error")
                 screen.loading = false
                 var list = reply && reply.content && reply.content.list ? reply.content.list : null
                 if (list === null) {
@@ -33,6 +34,11 @@ Page {
                     return
                 }
                 chat.setMessages(list)
+            })
+            // A refused list has had its message shown; the spinner stops.
+            Sockets.on("file_note_list_result_error", function () {
+                Sockets.off("file_note_list_result_error")
+                screen.loading = false
             })
             Sockets.send("file_note_list", FileNotesJs.listContent(file, Account.userId(), Account.agentId()))
         } catch (e) {

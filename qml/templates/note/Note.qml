@@ -115,6 +115,7 @@ Page {
             tasksLoading = true
             Sockets.on("task_list_result", function (reply) {
                 Sockets.off("task_list_result")
+                Sockets.off("task_list_result_error")
                 drawer.tasksLoading = false
                 // A reply to a list the user has since switched away from is dropped.
                 if (asked !== drawer.taskType)
@@ -125,6 +126,10 @@ Page {
                     return
                 }
                 drawer.tasks = list.map(drawer.resolved)
+            })
+            Sockets.on("task_list_result_error", function () {
+                Sockets.off("task_list_result_error")
+                drawer.tasksLoading = false
             })
             Sockets.send("task_list", Notes.taskListContent(Account.userId(), Account.agentId(),
                                                              Account.isViceManager(), taskType))
