@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QMutexLocker>
 #include <QStandardPaths>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <QtConcurrent>
 
@@ -28,6 +29,8 @@ namespace UGENERAL {
 namespace {
 
 const int kPage = 100;
+// Pages read ahead of the one being written.
+const int kReadAhead = 3;
 // The longest text a cell takes.
 const int kMaxCellText = 32767;
 const int kMaxSheetName = 31;
@@ -410,6 +413,7 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
         // Every export starts from an empty workbook, whatever a cancelled one left.
         resetWorkbook();
         forms_.clear();
+        days_.clear();
         total_ = database_->getFilesCount(userId, agentId);
         qDebug() << "file count is " << total_.load();
         const QString path = filePath.isEmpty() ? defaultPath(QStringLiteral("files_")) : filePath;
@@ -453,9 +457,27 @@ void GExcel::addFiles(QString userId, QString agentId, QString property, int key
     try {
         const QHash<QString, int> columns = addFilesHeader(key);
         int row = 2;
+        // The next pages are read on other pool threads while this one writes rows, and are
+        // taken in page order; a page of fewer than kPage files ends the sheet.
+        QVector<QFuture<QJsonArray>> pages;
+        auto settle = qScopeGuard([&pages] {
+            for (QFuture<QJsonArray> &page : pages)
+                page.waitForFinished();
+        });
+        int next = 1;
+        auto request = [&] {
+            const int page = next++;
+            GDatabase *db = database_.get();
+            pages << QtConcurrent::run([db, userId, agentId, key, page] {
+                return db->getFilesByProperty(userId, key, page, agentId);
+            });
+        };
+        for (int i = 0; i < kReadAhead; ++i)
+            request();
         for (int page = 1;; ++page) {
             qDebug() << "getting file for property " + property + " , page = " + QString::number(page);
-            const QJsonArray files = database_->getFilesByProperty(userId, key, page, agentId);
+            const QJsonArray files = pages.takeFirst().result();
+            request();
             for (const QJsonValue &file : files) {
                 addFile(file.toObject(), row, columns);
                 ++row;
@@ -508,16 +530,81 @@ QHash<QString, int> GExcel::addFilesHeader(int propertyType)
     return columns;
 }
 
-QJsonArray GExcel::formOf(int trade, int property)
+QString GExcel::jalaliDate(qint64 msecs)
+{
+    const qint64 quarter = msecs >= 0 ? msecs / 900000 : (msecs - 899999) / 900000;
+    auto found = days_.constFind(quarter);
+    if (found != days_.constEnd())
+        return found.value();
+    const QString date = dates_->toJalaliString(msecs);
+    days_.insert(quarter, date);
+    return date;
+}
+
+int GExcel::Form::groupOf(const QString &name)
+{
+    auto found = groupIndex.constFind(name);
+    if (found != groupIndex.constEnd())
+        return found.value();
+    groups << name;
+    groupIndex.insert(name, groups.size() - 1);
+    return groups.size() - 1;
+}
+
+GExcel::Field GExcel::fieldOf(const QJsonObject &input)
+{
+    GExcel::Field field;
+    field.key = input.value(QStringLiteral("key")).toString();
+    field.currency = input.value(QStringLiteral("currency")).toBool();
+    field.inputType = input.value(QStringLiteral("input_type")).toInt();
+    return field;
+}
+
+const GExcel::Form &GExcel::formOf(int trade, int property)
 {
     const qint64 key = (qint64(trade) << 32) | quint32(property);
     auto found = forms_.constFind(key);
     if (found != forms_.constEnd())
         return found.value();
-    const QJsonArray form = database_->getFormCards(trade, property);
-    forms_.insert(key, form);
-    return form;
+    const QJsonArray cards = database_->getFormCards(trade, property);
+    Form form;
+    if (!cards.isEmpty()) {
+        for (const QJsonValue &value : cards.at(0).toObject().value(QStringLiteral("inputs")).toArray()) {
+            const QJsonObject input = value.toObject();
+            if (skipped(input))
+                continue;
+            form.inputs.append({form.groupOf(input.value(QStringLiteral("parent_key")).toString()), fieldOf(input),
+                                titleFor(input, trade)});
+        }
+    }
+    // The first card is not read for toggles.
+    for (int i = 1; i < cards.size(); ++i) {
+        for (const QJsonValue &value : cards.at(i).toObject().value(QStringLiteral("toggles")).toArray()) {
+            const QJsonObject toggle = value.toObject();
+            form.toggles.append({form.groupOf(toggle.value(QStringLiteral("parent_key")).toString()),
+                                 toggle.value(QStringLiteral("key")).toInt(), titleFor(toggle, trade)});
+        }
+    }
+    return forms_.insert(key, form).value();
 }
+
+namespace {
+
+// The toggle keys a file's group text holds ("3,11," gives 3 and 11).
+QVector<int> toggleKeys(const QJsonValue &text)
+{
+    QVector<int> keys;
+    const QString value = text.toString();
+    for (const QStringRef &piece : value.splitRef(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int key = piece.trimmed().toInt(&ok);
+        if (ok)
+            keys << key;
+    }
+    return keys;
+}
+
+} // namespace
 
 void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
 {
@@ -525,37 +612,45 @@ void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
     const int property = file.value(QStringLiteral("property_ref")).toInt();
     // Archived trades share the form of their live trade.
     const int formTrade = trade > 8 ? trade - 8 : trade;
-    const QJsonArray cards = formOf(formTrade, property);
+    const Form &form = formOf(formTrade, property);
 
     writeToCell(row, 1, QString::number(file.value(QStringLiteral("code")).toObject().value(QStringLiteral("auto")).toInt()));
     const double registered = file.value(QStringLiteral("dates")).toObject().value(QStringLiteral("register")).toDouble();
-    writeToCell(row, 2, dates_->toJalaliString(whole(registered)));
+    writeToCell(row, 2, jalaliDate(whole(registered)));
     writeToCell(row, 3, file.value(QStringLiteral("trade_name")).toString());
 
-    if (!cards.isEmpty()) {
-        const QJsonArray inputs = cards.at(0).toObject().value(QStringLiteral("inputs")).toArray();
-        for (const QJsonValue &value : inputs) {
-            const QJsonObject input = value.toObject();
-            if (skipped(input))
-                continue;
-            const QString text = getAttrValue(file, input, false);
-            const auto column = indexes.constFind(titleFor(input, formTrade));
-            if (!text.isEmpty() && column != indexes.constEnd())
-                writeToCell(row, column.value(), text);
-        }
+    // One pass over the file's keys finds every group the form reads.
+    QVector<QJsonValue> groups(form.groups.size());
+    for (auto it = file.constBegin(); it != file.constEnd(); ++it) {
+        const auto g = form.groupIndex.constFind(it.key());
+        if (g != form.groupIndex.constEnd())
+            groups[g.value()] = it.value();
+    }
+    for (const Form::Input &input : form.inputs) {
+        const auto column = indexes.constFind(input.title);
+        if (column == indexes.constEnd())
+            continue;
+        const QString text = fieldText(groups.at(input.group), input.field);
+        if (!text.isEmpty())
+            writeToCell(row, column.value(), text);
     }
 
-    QStringList features;
-    for (int i = 1; i < cards.size(); ++i) {
-        for (const QJsonValue &value : cards.at(i).toObject().value(QStringLiteral("toggles")).toArray()) {
-            const QJsonObject toggle = value.toObject();
-            if (!getAttrValue(file, toggle, true).isEmpty())
-                features << titleFor(toggle, formTrade);
-        }
+    // Each group's text is read once; the toggles keep their order in the form.
+    QVector<QVector<int>> set(form.groups.size());
+    for (int g = 0; g < form.groups.size(); ++g)
+        if (groups.at(g).isString())
+            set[g] = toggleKeys(groups.at(g));
+    QString features;
+    for (const Form::Toggle &toggle : form.toggles) {
+        if (!set.at(toggle.group).contains(toggle.key))
+            continue;
+        if (!features.isEmpty())
+            features += QStringLiteral(" , ");
+        features += toggle.title;
     }
     const auto featureColumn = indexes.constFind(kFeaturesTitle);
     if (featureColumn != indexes.constEnd() && !features.isEmpty())
-        writeToCell(row, featureColumn.value(), features.join(QStringLiteral(" , ")));
+        writeToCell(row, featureColumn.value(), features);
 
     // The titles come with the district objects; "districts" holds only their ids.
     const auto districtColumn = indexes.constFind(kDistrictTitle);
@@ -585,18 +680,24 @@ QString GExcel::getAttrValue(QJsonObject file, QJsonObject field, bool isToggle)
         const QString key = QLatin1Char(',') + QString::number(field.value(QStringLiteral("key")).toInt()) + QLatin1Char(',');
         return keys.contains(key) ? QStringLiteral("true") : QString();
     }
-    const QJsonObject values = found.value().toObject();
-    const QString key = field.value(QStringLiteral("key")).toString();
-    const auto at = values.constFind(key);
+    return fieldText(found.value(), fieldOf(field));
+}
+
+QString GExcel::fieldText(const QJsonValue &group, const Field &field)
+{
+    if (!group.isObject())
+        return QString();
+    const QJsonObject values = group.toObject();
+    const auto at = values.constFind(field.key);
     if (at == values.constEnd())
         return QString();
     const QJsonValue v = at.value();
     bool ok = false;
-    if (field.value(QStringLiteral("currency")).toBool()) {
+    if (field.currency) {
         const double n = number(v, &ok);
         return ok ? currency(QString::number(whole(n))) : QString();
     }
-    switch (field.value(QStringLiteral("input_type")).toInt()) {
+    switch (field.inputType) {
     case 1:
         return text(v);
     case 2: {
@@ -604,7 +705,7 @@ QString GExcel::getAttrValue(QJsonObject file, QJsonObject field, bool isToggle)
         return ok ? QString::number(whole(n)) : QString();
     }
     case 3: {
-        if (key.contains(QLatin1String("phone")) || key.contains(QLatin1String("mobile")))
+        if (field.key.contains(QLatin1String("phone")) || field.key.contains(QLatin1String("mobile")))
             return text(v);
         const double n = number(v, &ok);
         return ok ? plain(n) : QString();

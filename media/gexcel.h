@@ -85,7 +85,36 @@ private:
     // Writes the workbook to path; false with a reason for the log when it could not be saved.
     bool saveWorkbook(const QString &path, QString *reason);
     void resetWorkbook();
-    QJsonArray formOf(int trade, int property);
+    // A form read once per export and laid out for the rows: the first card's inputs, and the
+    // later cards' toggles in order, each with the index of its group.
+    // How one input's value is written.
+    struct Field {
+        QString key;
+        bool currency = false;
+        int inputType = 0;
+    };
+    struct Form {
+        // The groups (top-level file keys) the form reads, and where each is in `groups`.
+        QVector<QString> groups;
+        QHash<QString, int> groupIndex;
+        struct Input {
+            int group;
+            Field field;
+            QString title;
+        };
+        QVector<Input> inputs;
+        struct Toggle {
+            int group;
+            int key;
+            QString title;
+        };
+        QVector<Toggle> toggles;
+        int groupOf(const QString &name);
+    };
+    static Field fieldOf(const QJsonObject &input);
+    // The value text of one input from its group's value.
+    QString fieldText(const QJsonValue &group, const Field &field);
+    const Form &formOf(int trade, int property);
 
     std::unique_ptr<GDatabase> database_;
     std::unique_ptr<GDateConvertor> dates_;
@@ -104,7 +133,10 @@ private:
     std::condition_variable idle_;
     int running_ = 0; // tasks started and not yet ended, under waitMutex_
     // The forms read during one export, by trade and property type.
-    QHash<qint64, QJsonArray> forms_;
+    QHash<qint64, Form> forms_;
+    // Jalali dates by quarter hour of registration: every zone's day starts on a quarter hour.
+    QHash<qint64, QString> days_;
+    QString jalaliDate(qint64 msecs);
 };
 
 } // namespace UGENERAL
