@@ -177,7 +177,8 @@ SocketIO {
             if (reply.ok) {
                 var handler = map[name]
                 if (typeof handler === "function")
-                    handler({"content": reply.content, "payload": reply.payload, "timestamp": reply.timestamp})
+                    handler({"content": reply.content, "payload": reply.payload, "timestamp": reply.timestamp,
+                             "message": reply.message})
                 else
                     console.log("slot " + name + " is undefined")
                 return
