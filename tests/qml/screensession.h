@@ -1,0 +1,141 @@
+#pragma once
+
+// The whole program on screen for end-to-end screen tests: the real window (main.qml) with the
+// real Sockets over TLS to the fixture agency server (tests/peers/agencyserver.js), a temporary
+// store and a temporary HOME. start() goes the user's way: splash, login by mobile number and
+// code, the first download, the home screen. Then a test opens screens through the program's
+// own navigation (Templates, Stacks, the page container), drives them with the mouse and the
+// keyboard, reads what the server received, pushes notices, and looks into the store.
+//
+// Every QML warning or error is recorded (and printed shortened); a test checks
+// warningsSince(mark) is empty around what it does.
+
+#include "sync/peer.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QQmlApplicationEngine;
+class QQuickItem;
+class QQuickWindow;
+namespace obx {
+class Store;
+}
+
+class ScreenSession
+{
+public:
+    struct Options
+    {
+        // Further agencyserver.js options; later ones override the small defaults below.
+        std::vector<std::string> serverArgs;
+        int width = 1280;
+        int height = 800;
+        // Saves splash, login and home under screens/ while starting.
+        bool grabStart = false;
+        // Stops at the login screen, with nobody logged in.
+        bool stopAtLogin = false;
+    };
+
+    // The small agency the server makes unless told otherwise.
+    static std::vector<std::string> defaultServerArgs();
+
+    ScreenSession();
+    ~ScreenSession();
+
+    // False with the reason in error() when any step fails.
+    bool start();
+    bool start(const Options &options);
+    void stop();
+    const std::string &error() const { return error_; }
+
+    // ---- QML -----------------------------------------------------------------------------------
+    // Evaluates code in the window's context (ids of main.qml, the singletons); an error fails the
+    // running test. The value of the last expression is returned.
+    QVariant eval(const QString &code);
+    // Runs the event loop until the condition holds, or the time is up.
+    bool until(const QString &condition, int timeoutMs = 10000);
+    bool waitUntil(const std::function<bool()> &done, int timeoutMs = 10000);
+    // Runs the event loop for this long.
+    void wait(int ms);
+    QQuickWindow *window() const { return window_; }
+    QQmlApplicationEngine *engine() const { return engine_.get(); }
+
+    // Closes dialogs, drawers and pages down to the home screen.
+    void home();
+
+    // ---- Finding and driving items as a user would -----------------------------------------------
+    // The first item (in tree order) with this objectName, visible or not; null when none.
+    QQuickItem *find(const QString &objectName) const;
+    // The first visible item whose "text" (or, failing that, "title") is exactly this text.
+    QQuickItem *findText(const QString &text) const;
+    // The item a QML expression evaluates to.
+    QQuickItem *item(const QString &expression);
+
+    // Each fails the running test when the item is missing or not visible.
+    bool click(QQuickItem *item, Qt::MouseButton button = Qt::LeftButton);
+    bool clickText(const QString &text) { return click(findText(text)); }
+    bool doubleClick(QQuickItem *item);
+    bool longPress(QQuickItem *item, int holdMs = 1000);
+    // Press on `from`, hold, move in steps to the centre of `to` (or by `offset`), release.
+    bool drag(QQuickItem *from, QQuickItem *to, int holdMs = 0);
+    bool dragBy(QQuickItem *from, QPointF offset, int holdMs = 0);
+    bool wheel(QQuickItem *item, int angleDeltaY);
+    // Key presses go to the item with active focus.
+    void type(const QString &text);
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Clicks the item to focus it, selects all it holds, and types the text over it.
+    bool typeInto(QQuickItem *item, const QString &text);
+
+    // Saves the window as screens/<name>.png under the build folder; returns the path ("" on failure).
+    QString grab(const QString &name);
+
+    // ---- Warnings ----------------------------------------------------------------------------------
+    std::size_t warningMark() const;
+    QStringList warningsSince(std::size_t mark) const;
+
+    // ---- The server --------------------------------------------------------------------------------
+    Peer &peer() { return *peer_; }
+    // What the server generated, as its --dump wrote it ({manager, initial_agent: [...], ...}).
+    const QJsonObject &sent() const { return sent_; }
+    QJsonArray list(const char *kind) const { return sent_.value(kind).toArray(); }
+    void command(const QJsonObject &c);
+    // Arms the next `times` requests of this event to fail: "null", "notok" or "silent".
+    void fail(const QString &name, const QString &mode = QStringLiteral("null"), int times = 1);
+    // Pushes a notice {type, data, ...extra} under this event name to every client.
+    void push(const QString &name, const QString &type, const QJsonValue &data, const QJsonObject &extra = {});
+    std::size_t mark() { return peer_->mark(); }
+    // The requests of this name the server received from `from` on, each {content, payload}.
+    std::vector<QJsonObject> requests(const std::string &name, std::size_t from = 0);
+    // Waits for the first such request from `from` on; an empty object when none came.
+    QJsonObject waitRequest(const std::string &name, std::size_t from = 0, int timeoutMs = 10000);
+
+    // ---- The store ---------------------------------------------------------------------------------
+    obx::Store &store();
+    QString tempPath() const { return dir_.path(); }
+
+private:
+    bool setError(const std::string &why);
+    bool login();
+    bool download();
+    bool pointOf(QQuickItem *item, QPoint *point, const char *what);
+
+    Options options_;
+    std::string error_;
+    QTemporaryDir dir_;
+    QByteArray oldHome_;
+    std::unique_ptr<Peer> peer_;
+    QJsonObject sent_;
+    std::unique_ptr<QQmlApplicationEngine> engine_;
+    QQuickWindow *window_ = nullptr;
+};
