@@ -24,8 +24,10 @@ Item {
     property var agents: []
     readonly property bool editing: file !== null && file !== undefined
     readonly property string title: FileJs.screenTitle(formType === 1, editing)
-    readonly property int replyTimeout: 30000
+    // Without a reply by then the save button works again.
+    property int replyTimeout: 30000
     property string pendingName: ""
+    readonly property alias formView: form
 
     signal edited(var file)
 

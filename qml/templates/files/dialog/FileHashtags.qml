@@ -23,8 +23,6 @@ Popup {
     anchors.centerIn: Overlay.overlay
     width: 420
     height: 520
-    LayoutMirroring.enabled: true
-    LayoutMirroring.childrenInherit: true
 
     function initial(options) {
         try {
@@ -111,6 +109,8 @@ Popup {
     Column {
         anchors.fill: parent
         spacing: 8
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
 
         Text {
             text: "برچسب ها"

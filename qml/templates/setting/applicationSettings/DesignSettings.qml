@@ -8,7 +8,7 @@ Page {
     id: page
 
     property var current: SettingsJs.currentTemplate(Settings.app_data ? Settings.app_data.file_template : null)
-    readonly property string title: "تنظیمات ظاهری"
+    title: "تنظیمات ظاهری"
     readonly property var fonts: ({"xSmall": Consts.xSmallFont, "small": Consts.smallFont,
                                    "normal": Consts.normalFont, "large": Consts.largeFont,
                                    "xLarge": Consts.xLargeFont, "xxLarge": Consts.xxLargeFont})

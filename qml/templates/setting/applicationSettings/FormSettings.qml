@@ -9,7 +9,7 @@ Page {
     id: page
 
     property bool sending: false
-    readonly property string title: "شخصی سازی فرم ثبت فایل"
+    title: "شخصی سازی فرم ثبت فایل"
 
     objectName: "formSettings"
 
