@@ -29,6 +29,7 @@ Popup {
         clip: true
         model: dialog.entries
         delegate: ItemDelegate {
+            objectName: "completion_" + index
             width: list.width
             contentItem: Text {
                 text: dialog.label(modelData)

@@ -77,6 +77,7 @@ Rectangle {
         spacing: 8
 
         Text {
+            width: parent.width
             visible: text !== ""
             text: cardItem.card && cardItem.card.title ? String(cardItem.card.title) : ""
             textFormat: Text.PlainText
@@ -204,6 +205,7 @@ Rectangle {
             width: parent.width
             spacing: 4
             Text {
+                width: parent.width
                 text: "منطقه یا خیابان اصلی"
                 font.pointSize: 10
             }

@@ -47,6 +47,7 @@ Column {
     }
 
     Text {
+        width: picker.width
         text: picker.title
         textFormat: Text.PlainText
         font.pointSize: 9

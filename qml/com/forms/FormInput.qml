@@ -54,11 +54,11 @@ Column {
     }
 
     Text {
+        width: field.width
         text: field.hint
         textFormat: Text.PlainText
         font.pointSize: 9
         color: "#616161"
-        visible: field.range
     }
 
     Row {
@@ -70,7 +70,7 @@ Column {
             objectName: "value_1"
             width: field.range ? (parent.width - 8) / 2 : parent.width
             enabled: !field.locked
-            placeholderText: field.range ? "از" : field.hint
+            placeholderText: field.range ? "از" : ""
             maximumLength: field.inputItem && field.inputItem.max_length > 0
                            ? field.inputItem.max_length + (field.inputItem.currency ? 8 : 0) : 32767
             inputMethodHints: Forms.isNumeric(field.inputItem ? field.inputItem.input_type : 1)

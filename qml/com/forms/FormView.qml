@@ -410,6 +410,7 @@ Item {
                     y: 10
                     width: parent.width - 20
                     Text {
+                        width: parent.width
                         text: String(modelData.title || "")
                         textFormat: Text.PlainText
                         font.bold: true

@@ -47,6 +47,7 @@ Popup {
         spacing: 6
 
         Text {
+            width: parent.width
             text: "انتخاب منطقه"
             font.pointSize: 12
         }
@@ -80,7 +81,7 @@ Popup {
 
         Row {
             spacing: 8
-            Button { objectName: "confirm"; text: "تایید"; onClicked: dialog.confirm() }
+            Button { objectName: "districtsConfirm"; text: "تایید"; onClicked: dialog.confirm() }
             Button { text: "انصراف"; onClicked: dialog.close() }
         }
     }

@@ -227,6 +227,7 @@ Item {
             spacing: 12
 
             Text {
+                width: parent.width
                 objectName: "editorTitle"
                 text: editor.title
                 font.pointSize: 14
@@ -280,6 +281,7 @@ Item {
             }
 
             Text {
+                width: parent.width
                 objectName: "media"
                 text: editor.mediaLinks.length > 0 ? "رسانه ها: " + editor.mediaLinks.length : "رسانه ای انتخاب نشده است"
                 font.pointSize: 10

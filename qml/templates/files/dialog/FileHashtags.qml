@@ -31,7 +31,7 @@ Popup {
             if (selectOnly)
                 before = (options.selected || []).slice()
             else if (file)
-                before = Database.getHashtagFileList(file._id) || []
+                before = (Database.getHashtagFileList(file._id) || []).map(function (h) { return {"_id": h.hashtag_id} })
             ticked = before.map(Tags.key)
             Database.hashTagListReady.connect(listed)
             Database.getHashTags()
@@ -45,9 +45,14 @@ Popup {
         Database.hashTagListReady.disconnect(listed)
         var merged = (list || []).slice()
         var known = merged.map(Tags.key)
-        // Tags chosen in the form but not stored yet stay on the list.
+        // The file's own tags take their stored titles; tags chosen in the form but not stored yet
+        // stay on the list.
+        before = before.map(function (t) {
+            var at = known.indexOf(Tags.key(t))
+            return at === -1 ? t : merged[at]
+        })
         before.forEach(function (t) {
-            if (known.indexOf(Tags.key(t)) === -1)
+            if (known.indexOf(Tags.key(t)) === -1 && t.title !== undefined)
                 merged.push(t)
         })
         all = merged
@@ -113,6 +118,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         Text {
+            width: parent.width
             text: "برچسب ها"
             font.pointSize: 13
             font.bold: true
@@ -143,6 +149,7 @@ Popup {
             clip: true
             model: dialog.all
             delegate: CheckBox {
+                objectName: "hashtag_" + index
                 width: list.width
                 text: String(modelData.title || "")
                 checked: dialog.ticked.indexOf(Tags.key(modelData)) !== -1
@@ -159,7 +166,7 @@ Popup {
         Row {
             spacing: 8
             Button {
-                objectName: "confirm"
+                objectName: "hashtagsConfirm"
                 text: "تایید"
                 enabled: !dialog.sending
                 onClicked: dialog.confirm()

@@ -44,7 +44,7 @@ Page {
         width: parent.width - 32
         spacing: 14
 
-        Text { text: "اندازه قلم"; font.pointSize: 11 }
+        Text { width: parent.width; text: "اندازه قلم"; font.pointSize: 11 }
         Row {
             spacing: 6
             Repeater {
@@ -58,7 +58,7 @@ Page {
             }
         }
 
-        Text { text: "رنگ"; font.pointSize: 11 }
+        Text { width: parent.width; text: "رنگ"; font.pointSize: 11 }
         Row {
             spacing: 10
             Repeater {
@@ -79,7 +79,7 @@ Page {
             }
         }
 
-        Text { text: "گردی گوشه ها: " + page.current.corner_radius; font.pointSize: 11 }
+        Text { width: parent.width; text: "گردی گوشه ها: " + page.current.corner_radius; font.pointSize: 11 }
         Slider {
             objectName: "cornerRadius"
             width: 300
