@@ -166,8 +166,7 @@ Item {
                 if (editing)
                     prefillCard(item, card)
             }
-            if (formType === Forms.REQUEST)
-                getDistricts()
+            getDistricts()
             formCompleted()
         } catch (e) {
             Toast.error(e, "selectProperty")

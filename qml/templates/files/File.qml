@@ -71,6 +71,7 @@ Item {
             }
             var message = FileJs.customerMessage(form.submitData)
             if (message !== "") {
+                reveal(form.findInputByKeys("name_family", "customer"))
                 Toast.show(message)
                 return
             }
@@ -88,6 +89,14 @@ Item {
             saving = false
             Toast.error(e, "save")
         }
+    }
+
+    // Scrolls the form so that the item is in view.
+    function reveal(item) {
+        if (!item)
+            return
+        var y = item.mapToItem(body, 0, 0).y
+        flick.contentY = Math.max(0, Math.min(y - 40, flick.contentHeight - flick.height))
     }
 
     function stopWaiting() {
