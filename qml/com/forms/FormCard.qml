@@ -163,6 +163,9 @@ Rectangle {
                 readonly property bool isLast: index === cardItem.inputs.length - 1
                 readonly property bool isRange: Forms.isFilter(cardItem.formType) && Number(modelData.filter_type) === 2
                 width: body.width
+                // Requests take their districts from the chooser alone.
+                active: !(cardItem.formType === Forms.REQUEST && modelData.parent_key === "district")
+                visible: active
                 sourceComponent: modelData.parent_key === "date" ? dateComponent : inputComponent
 
                 Component {

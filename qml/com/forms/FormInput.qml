@@ -29,12 +29,24 @@ Column {
         box.text = Forms.displayValue(inputItem, v)
     }
 
+    // Digits only for type 2, a decimal number for type 3; Persian and Arabic-Indic digits count.
+    function validatorFor(input) {
+        var type = input ? Number(input.input_type) : 1
+        return type === 2 ? digitsOnly : type === 3 ? decimal : null
+    }
+
+    RegularExpressionValidator {
+        id: digitsOnly
+        regularExpression: /[0-9۰-۹٠-٩,]*/
+    }
+
+    RegularExpressionValidator {
+        id: decimal
+        regularExpression: /[0-9۰-۹٠-٩,]*[.]?[0-9۰-۹٠-٩]*/
+    }
+
     function typed(box, which) {
         var raw = box.text
-        if (!Forms.acceptsText(inputItem.input_type, raw)) {
-            box.undo()
-            return
-        }
         if (inputItem.currency) {
             var shown = Forms.displayValue(inputItem, Forms.plainValue(raw))
             if (shown !== raw) {
@@ -76,6 +88,7 @@ Column {
             inputMethodHints: Forms.isNumeric(field.inputItem ? field.inputItem.input_type : 1)
                               ? Qt.ImhFormattedNumbersOnly : Qt.ImhNone
             selectByMouse: true
+            validator: field.validatorFor(field.inputItem)
             onTextEdited: field.typed(first, 1)
         }
 
@@ -88,6 +101,7 @@ Column {
             placeholderText: "تا"
             inputMethodHints: first.inputMethodHints
             selectByMouse: true
+            validator: first.validator
             onTextEdited: field.typed(second, 2)
         }
     }

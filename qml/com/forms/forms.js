@@ -102,18 +102,6 @@ function inputHint(input, formType, tradeType) {
     return String(input.title || "")
 }
 
-// What a key press may leave in an input of this type.
-function acceptsText(inputType, text) {
-    var t = Texts.fixNumbers(String(text)).replace(/,/g, "")
-    if (t === "")
-        return true
-    if (Number(inputType) === 2)
-        return /^[0-9]+$/.test(t)
-    if (Number(inputType) === 3)
-        return /^[0-9]*\.?[0-9]*$/.test(t)
-    return true
-}
-
 function isNumeric(inputType) {
     return Number(inputType) === 2 || Number(inputType) === 3
 }
