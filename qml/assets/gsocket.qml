@@ -76,6 +76,44 @@ SocketIO {
         }
     }
 
+    // Sends one request and hands its reply to onReply once. A reply the server refused goes to
+    // onFailure (the refusal's message is already shown). Offline, the user is told and false
+    // comes back.
+    function request(name, content, onReply, onFailure) {
+        if (!connected) {
+            Toast.show(offlineMessage)
+            return false
+        }
+        var event = name + "_result"
+        on(event, function (reply) {
+            off(event)
+            off(event + "_error")
+            try {
+                onReply(reply || {})
+            } catch (e) {
+                Toast.error(e, event)
+            }
+        })
+        on(event + "_error", function () {
+            off(event)
+            off(event + "_error")
+            if (typeof onFailure === "function")
+                onFailure()
+        })
+        send(name, content)
+        return true
+    }
+
+    // The text of a reply's message, or the fallback when it has none.
+    function messageText(reply, fallback) {
+        var m = reply ? reply.message : null
+        if (m && typeof m === "object" && m.msg !== undefined && m.msg !== null)
+            return String(m.msg)
+        if (typeof m === "string" && m !== "")
+            return m
+        return fallback !== undefined ? fallback : "درخواست انجام نشد."
+    }
+
     function off(name) {
         try {
             delete map[name]
