@@ -103,7 +103,10 @@ Item {
         }
     }
 
+    // A list that is something else fails the notice: nothing is saved and nothing stamped.
     function list(value) {
+        if (!Records.isList(value))
+            throw new Error("a list of the notice is not an array")
         return Array.isArray(value) ? value : []
     }
 
@@ -260,7 +263,7 @@ Item {
                 account.logout()
         } else if (type === "edit" || type === "account") {
             if (data !== null && data !== undefined) {
-                database.saveUser(Records.managerUser(data), false)
+                database.saveUser(Records.managerUser(data, database.getUserById(data._id)), false)
                 account.set(database.currentUser())
             }
         } else if (type === "agent_remove") {

@@ -36,7 +36,7 @@ Popup {
 
     function show() {
         try {
-            shared().initial_busy = true
+            shared().hold("download")
             open()
             db().userDataCleared.connect(onCleared)
             db().clearUserData()
@@ -101,8 +101,7 @@ Popup {
     Component.onDestruction: detach()
 
     function release() {
-        shared().initial_busy = false
-        shared().applyPendingNotifies()
+        shared().release("download")
     }
 
     function onEnd() {
