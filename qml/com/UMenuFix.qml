@@ -65,16 +65,8 @@ Rectangle {
     function noteRemoved() { note = Math.max(0, note - 1) }
     function dueHandled() { due = Math.max(0, due - 1) }
 
-    // On desktops the container opens as a dialog over the home screen.
     function openContainer(key, options, callback) {
-        var opts = {"contentType": key, "options": options || {}, "callback": callback || null}
-        if (Consts.desktop) {
-            var dialog = templates.dialog("generals/dialog/StackContentDialog.qml", opts)
-            if (dialog)
-                dialog.open()
-            return dialog
-        }
-        return templates.initial("generals/StackContent.qml", opts)
+        return templates.container(key, options, callback)
     }
 
     function openProfile() {

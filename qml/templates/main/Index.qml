@@ -175,7 +175,7 @@ Page {
     // The shutter rolls up over the home screen; the start-up checks run once it is out of the way.
     Rectangle {
         id: shutter
-        width: parent.width
+        width: parent ? parent.width : 0
         height: parent.height + (home.header ? home.header.height : 0)
         y: -(home.header ? home.header.height : 0)
         z: 10
