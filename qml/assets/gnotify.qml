@@ -135,14 +135,14 @@ Item {
         } else if (type === "tavorlin_remove") {
             database.changeShelvesTavorlins(data.shelf_id, [], [data.tavorlin_id], ts)
         } else if (type === "shelf_tavorlin") {
-            var add = list(data.tavorlin_add)
-            var remove = list(data.tavorlin_remove)
             // Boards created for this change come without an id in tavorlin_add: they are placed by
             // the "_id" the server gave them, once each.
+            var added = list(data.tavorlin_add)
+            var removed = list(data.tavorlin_remove)
             var boards = Home.createdBoards(data.tavorlins)
             if (boards.length > 0)
                 database.saveTavorlins(boards)
-            database.changeShelvesTavorlins(data.shelf_id, Home.shelfBoardsAdded(add, boards), Home.idList(remove), ts)
+            database.changeShelvesTavorlins(data.shelf_id, Home.shelfBoardsAdded(added, boards), Home.idList(removed), ts)
         } else if (type === "agent_access") {
             database.saveAgentShelfAccess(data, ts)
         } else if (type === "access") {
