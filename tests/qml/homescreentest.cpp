@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // The newest dialog and the page on top.
@@ -178,8 +180,18 @@ TEST_F(HomeScreens, ShelfAndBoardsThroughTheirScreens)
     EXPECT_TRUE(stored.contains("\"value_1\":\"50\",\"value_2\":\"250\"")) << stored.toStdString();
     EXPECT_TRUE(stored.contains("\"value_1\":\"2\",\"value_2\":\"\"")) << stored.toStdString();
 
-    // Rename through the board menu and the name dialog.
+    // Tapping the board lists what it counted, with the board as the list's filter model.
     const int index = eval(QString(kPage) + ".tiles.map(function (t) { return t._id }).indexOf('" + boardId + "')").toInt();
+    ASSERT_TRUE(session->click(find("board_" + QString::number(index))));
+    ASSERT_TRUE(session->waitUntil([&] {
+        QQuickItem *list = find("fileList");
+        return list && list->isVisible() && list->property("count").toInt() == expected;
+    })) << "the list shows what the tile counts";
+    EXPECT_EQ(find("fileList")->property("filterModel").toMap().value("_id").toString(), boardId);
+    eval("Templates.closeAllDialogs()");
+    session->wait(400);
+
+    // Rename through the board menu and the name dialog.
     from = session->mark();
     ASSERT_TRUE(session->click(find("board_" + QString::number(index))->findChild<QQuickItem *>("boardMenu")));
     ASSERT_TRUE(session->click(find("boardMenu_name")));
@@ -303,6 +315,13 @@ TEST_F(HomeScreens, OldFilesBadgeAgreesWithItsList)
     QQuickItem *badge = find("oldFilesBadge");
     ASSERT_NE(badge, nullptr);
     EXPECT_EQ(badge->property("text").toString(), count >= 100 ? QStringLiteral("99+") : QString::number(count));
+    // Its list shows the same files, a page at a time.
+    ASSERT_TRUE(session->click(find("oldFiles")));
+    ASSERT_TRUE(session->waitUntil([&] {
+        QQuickItem *list = find("fileList");
+        return list && list->isVisible() && list->property("count").toInt() == std::min(count, 50);
+    }));
+    EXPECT_EQ(find("fileList")->property("title").toString(), QStringLiteral("فایل های قدیمی"));
 }
 
 // A refused or empty answer to the shelf form writes nothing, and the form may be sent again.
