@@ -141,17 +141,17 @@ TEST_F(HomeScreens, ShelfAndBoardsThroughTheirScreens)
     const int area = candidate("meter.home");
     ASSERT_GE(area, 0);
     ASSERT_TRUE(session->click(find("candidate_" + QString::number(area))));
-    ASSERT_TRUE(session->typeInto(find("filterValue1"), "50"));
-    ASSERT_TRUE(session->typeInto(find("filterValue2"), "50"));
+    ASSERT_TRUE(session->typeInto(find("value_1"), "50"));
+    ASSERT_TRUE(session->typeInto(find("value_2"), "50"));
     ASSERT_TRUE(session->click(find("filterSubmit")));
     EXPECT_EQ(filterCount(), 0) << "an upper bound that is not above the lower is refused";
-    ASSERT_TRUE(session->typeInto(find("filterValue2"), "250"));
+    ASSERT_TRUE(session->typeInto(find("value_2"), "250"));
     ASSERT_TRUE(session->click(find("filterSubmit")));
     ASSERT_TRUE(session->waitUntil([&] { return filterCount() == 1; }));
     const int price = candidate("info.room");
     ASSERT_GE(price, 0);
     ASSERT_TRUE(session->click(find("candidate_" + QString::number(price))));
-    ASSERT_TRUE(session->typeInto(find("filterValue1"), "2"));
+    ASSERT_TRUE(session->typeInto(find("value_1"), "2"));
     ASSERT_TRUE(session->click(find("filterSubmit")));
     ASSERT_TRUE(session->waitUntil([&] { return filterCount() == 2; }));
     scrollTo(form, find("boardSubmit"));
@@ -398,7 +398,7 @@ TEST_F(HomeScreens, AccessWallpaperZoomAndNewDistrict)
     ASSERT_GE(district, 0);
     scrollTo(form, find("candidate_" + QString::number(district)));
     ASSERT_TRUE(session->click(find("candidate_" + QString::number(district))));
-    ASSERT_TRUE(session->typeInto(find("filterValue1"), QStringLiteral("منطقه تازه")));
+    ASSERT_TRUE(session->typeInto(find("districtName"), QStringLiteral("منطقه تازه")));
     ASSERT_TRUE(session->click(find("filterSubmit")));
     EXPECT_EQ(session->waitRequest("district_create", from).value("content").toObject().value("title").toString(),
               QStringLiteral("منطقه تازه"));
@@ -408,6 +408,32 @@ TEST_F(HomeScreens, AccessWallpaperZoomAndNewDistrict)
     const QString id = filter.value("value").toMap().value("value_1").toString();
     EXPECT_EQ(eval("Database.findDistrict('منطقه تازه')._id").toString(), id);
     EXPECT_FALSE(id.isEmpty());
+}
+
+// Filter values of every kind keep both ends, or one, through the board upsert, the board JSON and
+// its label, as the server echoes what the filter dialog made.
+TEST_F(HomeScreens, FilterValuesSurviveTheRoundTrip)
+{
+    const QJsonArray filters{
+        QJsonObject{{"key", "meter.home"}, {"value", QJsonObject{{"value_1", "75.5"}, {"value_2", "120.25"}}}},
+        QJsonObject{{"key", "info.room"}, {"value", QJsonObject{{"value_1", "2"}, {"value_2", ""}}}},
+        QJsonObject{{"key", "price.price_2"}, {"value", QJsonObject{{"value_1", ""}, {"value_2", "3000000"}}}},
+        QJsonObject{{"key", "date"}, {"value", QJsonObject{{"value_1", "1700000000000"}, {"value_2", "1710000000000"}}}},
+        QJsonObject{{"key", "code.manual"}, {"value", QJsonObject{{"value_1", "K12"}, {"value_2", ""}}}}};
+    const QJsonObject board{{"_id", "m1-round"}, {"user_ref", "m1"}, {"name", ""}, {"trade_ref", 1},
+                            {"property_ref", 50}, {"color", 2}, {"share", QJsonArray()}, {"access", QJsonArray()},
+                            {"filter", filters}};
+    const QString text = QString::fromUtf8(QJsonDocument(QJsonArray{board}).toJson(QJsonDocument::Compact));
+    eval("Database.saveTavorlins(" + text + ", -1)");
+    const QJsonObject stored = QJsonDocument::fromJson(
+        eval("JSON.stringify(Database.getTavorlin('m1-round', -1))").toString().toUtf8()).object();
+    EXPECT_EQ(stored.value("filter").toArray(), filters);
+    const QString label = stored.value("filter_name").toString();
+    EXPECT_TRUE(label.contains(QStringLiteral("75.5 تا 120.25"))) << label.toStdString();
+    EXPECT_TRUE(label.contains(QStringLiteral("از 2"))) << label.toStdString();
+    EXPECT_TRUE(label.contains(QStringLiteral("تا 3 میلیون"))) << label.toStdString();
+    EXPECT_TRUE(label.contains(QStringLiteral("تاریخ بین "))) << label.toStdString();
+    EXPECT_FALSE(stored.value("broken").toBool());
 }
 
 } // namespace

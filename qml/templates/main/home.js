@@ -281,7 +281,8 @@ function filterCandidates(cards, trade, usedKeys) {
         out.push(candidate)
     }
     offer({"kind": "input", "itemKey": "date", "title": "تاریخ", "isDate": true,
-           "input": {"key": "date", "parent_key": "date", "title": "تاریخ", "filter_type": 2, "currency": false}})
+           "input": {"id": -1, "key": "register", "parent_key": "date", "title": "تاریخ", "request_title": "تاریخ",
+                     "input_type": 2, "filter_type": 2, "max_length": 10, "currency": false, "filter": true}})
     // A district is named by its title and kept by its id, whichever card offers it.
     var district = {"kind": "district", "itemKey": "district_ref", "title": "نام منطقه",
                     "input": {"key": "title", "parent_key": "district", "title": "نام منطقه", "filter_type": 1}}
@@ -327,6 +328,11 @@ function rowFilter(kind, row) {
     return {"key": kind === "hashtag" ? "hashtag_ref" : "agent_ref",
             "value": {"value_1": String(row._id), "value_2": ""},
             "title": kind === "hashtag" ? row.title : row.name_family}
+}
+
+// A form value as plain text: no grouping commas, nothing for null.
+function plain(value) {
+    return value === undefined || value === null ? "" : String(value).replace(/,/g, "")
 }
 
 function numberOf(text) {
