@@ -3,6 +3,7 @@
 #include "media/guploader.h"
 #include "mediatest.h"
 #include "qml/qmlharness.h"
+#include "shell/tempenv.h"
 #include "store/sharedstate.h"
 #include "sync/testca.h"
 
@@ -69,7 +70,8 @@ class UploadPeer : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        // Compressed photos and thumbnails go to the cache folder, here a temporary one.
+        env = new TempEnv;
         dir = new QTemporaryDir;
         s3 = mediatest::startS3(dir->path() + "/s3").release();
         Peer::Options options;
@@ -89,6 +91,7 @@ protected:
         delete agency;
         delete s3;
         delete dir;
+        delete env;
     }
 
     void SetUp() override
@@ -105,8 +108,10 @@ protected:
             {"credentials", QJsonObject{{"accessKeyId", "S3RVER"}, {"secretAccessKey", "S3RVER"}}},
             {"bucket", "media"},
             {"forcePathStyle", true}};
+        const std::size_t mark = agency->mark();
         agency->command(QJsonDocument(QJsonObject{{"cmd", "aws_target"}, {"target", target}})
                             .toJson(QJsonDocument::Compact).toStdString());
+        ASSERT_TRUE(agency->waitFor("armed", 10000, mark));
         std::string error;
         ASSERT_TRUE(qml.load(kHarness, QStringLiteral("uploadpeer.qml"), &error)) << error;
         qml.eval(QStringLiteral("connectTo(%1)").arg(agency->port()));
@@ -143,6 +148,7 @@ protected:
         return n;
     }
 
+    static TempEnv *env;
     static QTemporaryDir *dir;
     static Peer *s3;
     static Peer *agency;
@@ -151,6 +157,7 @@ protected:
     QmlHarness qml;
     QtMessageHandler previous = nullptr;
 };
+TempEnv *UploadPeer::env = nullptr;
 QTemporaryDir *UploadPeer::dir = nullptr;
 Peer *UploadPeer::s3 = nullptr;
 Peer *UploadPeer::agency = nullptr;
@@ -163,7 +170,9 @@ TEST_F(UploadPeer, SinglePartAndMultipartObjectsEqualTheirFiles)
     if (first) {
         // Settings refused (a reply without content): the upload fails and nothing is kept.
         mediatest::writeFile(dir->path() + "/refused.bin", 10);
+        const std::size_t mark = agency->mark();
         agency->command(R"({"cmd":"fail","name":"aws_target","mode":"null"})");
+        ASSERT_TRUE(agency->waitFor("armed", 10000, mark));
         EXPECT_EQ(upload("refused", dir->path() + "/refused.bin"), "error");
         EXPECT_TRUE(UGENERAL::GUploader().getBucketName().isEmpty());
     }
