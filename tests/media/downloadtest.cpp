@@ -74,6 +74,12 @@ protected:
         static void spin(int ms) { until([] { return false; }, ms); }
     };
 
+    // No part file is left in the folder.
+    static bool noParts(const QString &folder)
+    {
+        return QDir(folder).entryList({"*.part"}, QDir::Files).isEmpty();
+    }
+
     static QString cacheRoot()
     {
         return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/data/";
@@ -100,7 +106,7 @@ TEST_F(Downloader, CacheHitsLeftoversForceAndFolders)
     EXPECT_EQ(made, 1u);
     EXPECT_EQ(d.getDownloadPath(), cacheRoot() + "a/photo.jpg");
     EXPECT_EQ(read(d.getDownloadPath()), a);
-    EXPECT_FALSE(QFile::exists(d.getDownloadPath() + ".part"));
+    EXPECT_TRUE(noParts(cacheRoot() + "a"));
 
     // Served from the cache, with progress(size, size) first.
     QSignalSpy progress(&d, &GDownloader::progress);
@@ -129,6 +135,23 @@ TEST_F(Downloader, CacheHitsLeftoversForceAndFolders)
     EXPECT_EQ(read(cacheRoot() + "a/photo.jpg"), changed);
     d.setForce(false);
 
+    // Two downloaders of one address at once each get the whole file.
+    {
+        const QByteArray big = mediatest::writeFile(www + "/b/same.bin", 4 * 1024 * 1024);
+        GDownloader one, two;
+        one.setCache(true);
+        two.setCache(true);
+        QSignalSpy oneDone(&one, &GDownloader::finished);
+        QSignalSpy twoDone(&two, &GDownloader::finished);
+        one.downloadUrl(url("files/b/same.bin"));
+        two.downloadUrl(url("files/b/same.bin"));
+        QmlWait::until([&] { return !oneDone.isEmpty() && !twoDone.isEmpty(); }, 10000);
+        ASSERT_EQ(oneDone.size(), 1);
+        ASSERT_EQ(twoDone.size(), 1);
+        EXPECT_EQ(read(cacheRoot() + "b/same.bin"), big);
+        EXPECT_TRUE(noParts(cacheRoot() + "b"));
+    }
+
     // A redirect is followed to the file itself.
     ASSERT_TRUE(fetch(d, url("redirect/b/photo.jpg")));
     EXPECT_EQ(read(d.getDownloadPath()), b);
@@ -152,7 +175,7 @@ TEST_F(Downloader, FailuresLeaveNothingBehind)
     ASSERT_FALSE(failed.isEmpty());
     EXPECT_EQ(failed[0][0].value<QNetworkReply::NetworkError>(), QNetworkReply::ContentNotFoundError);
     EXPECT_FALSE(QFile::exists(cacheRoot() + "a/missing.jpg"));
-    EXPECT_FALSE(QFile::exists(cacheRoot() + "a/missing.jpg.part"));
+    EXPECT_TRUE(noParts(cacheRoot() + "a"));
 
     // Half the body, then the connection drops: no cache file, and the next call asks again.
     for (int round = 0; round < 2; ++round) {
@@ -160,7 +183,7 @@ TEST_F(Downloader, FailuresLeaveNothingBehind)
         EXPECT_FALSE(fetch(d, url("cut/big.bin"), &made));
         EXPECT_EQ(made, 1u);
         EXPECT_FALSE(QFile::exists(cacheRoot() + "cut/big.bin"));
-        EXPECT_FALSE(QFile::exists(cacheRoot() + "cut/big.bin.part"));
+        EXPECT_TRUE(noParts(cacheRoot() + "cut"));
     }
 
     // A downloader destroyed in the middle of a download leaves no partial file.
@@ -171,7 +194,7 @@ TEST_F(Downloader, FailuresLeaveNothingBehind)
         QmlWait::spin(30);
     }
     QmlWait::spin(100);
-    EXPECT_FALSE(QFile::exists(cacheRoot() + "a/big.bin.part"));
+    EXPECT_TRUE(noParts(cacheRoot() + "a"));
 }
 
 TEST_F(Downloader, NamesStayInsideTheCache)
