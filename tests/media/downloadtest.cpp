@@ -6,8 +6,8 @@
 #include "shell/tempenv.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -54,25 +54,13 @@ protected:
         QSignalSpy done(&d, &GDownloader::finished);
         QSignalSpy failed(&d, &GDownloader::downloadError);
         d.downloadUrl(address);
-        QmlWait::until([&] { return !done.isEmpty() || !failed.isEmpty(); }, 10000);
+        (void)QTest::qWaitFor([&] { return !done.isEmpty() || !failed.isEmpty(); }, 10000);
         // A second error signal may follow the first.
-        QmlWait::spin(100);
+        QTest::qWait(100);
         if (requestsMade)
             *requestsMade = server->all("request").size() - before;
         return !done.isEmpty() && failed.isEmpty();
     }
-
-    struct QmlWait
-    {
-        static void until(const std::function<bool()> &cond, int ms)
-        {
-            QElapsedTimer t;
-            t.start();
-            while (!cond() && t.elapsed() < ms)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        static void spin(int ms) { until([] { return false; }, ms); }
-    };
 
     // No part file is left in the folder.
     static bool noParts(const QString &folder)
@@ -145,7 +133,7 @@ TEST_F(Downloader, CacheHitsLeftoversForceAndFolders)
         QSignalSpy twoDone(&two, &GDownloader::finished);
         one.downloadUrl(url("files/b/same.bin"));
         two.downloadUrl(url("files/b/same.bin"));
-        QmlWait::until([&] { return !oneDone.isEmpty() && !twoDone.isEmpty(); }, 10000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !oneDone.isEmpty() && !twoDone.isEmpty(); }, 10000));
         ASSERT_EQ(oneDone.size(), 1);
         ASSERT_EQ(twoDone.size(), 1);
         EXPECT_EQ(read(cacheRoot() + "b/same.bin"), big);
@@ -191,9 +179,9 @@ TEST_F(Downloader, FailuresLeaveNothingBehind)
         GDownloader gone;
         gone.setCache(true);
         gone.downloadUrl(url("files/a/big.bin"));
-        QmlWait::spin(30);
+        QTest::qWait(30);
     }
-    QmlWait::spin(100);
+    QTest::qWait(100);
     EXPECT_TRUE(noParts(cacheRoot() + "a"));
 }
 
@@ -211,7 +199,7 @@ TEST_F(Downloader, NamesStayInsideTheCache)
         EXPECT_TRUE(path.startsWith(QDir::cleanPath(root) + "/")) << u.toStdString() << " -> " << path.toStdString();
         // One folder below the cache root, and a file name of its own.
         EXPECT_EQ(path.mid(QDir::cleanPath(root).size() + 1).count('/'), 1) << path.toStdString();
-        QmlWait::spin(50);
+        QTest::qWait(50);
     }
 }
 
@@ -232,7 +220,7 @@ Downloader {
     ASSERT_TRUE(d) << error.toStdString();
     QMetaObject::invokeMethod(d.get(), "setCache", Q_ARG(bool, true));
     QMetaObject::invokeMethod(d.get(), "downloadUrl", Q_ARG(QString, url("files/a/none.png")));
-    QmlWait::until([&] { return d->property("errors").toInt() >= 2; }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->property("errors").toInt() >= 2; }, 10000));
     // The error reaches QML with its code, once from the reply and once at its end.
     EXPECT_EQ(d->property("errors").toInt(), 2);
     EXPECT_EQ(d->property("code").toInt(), int(QNetworkReply::ContentNotFoundError));
@@ -242,7 +230,7 @@ Downloader {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(env->path());
     QMetaObject::invokeMethod(d.get(), "downloadUpdateUrl", Q_ARG(QString, url("files/a/setup.exe")));
-    QmlWait::until([&] { return d->property("done").toBool(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->property("done").toBool(); }, 10000));
     EXPECT_EQ(read(env->path() + "/t.exe").size(), 20000);
     const std::size_t before = server->all("request").size();
     d->setProperty("done", false);
