@@ -8,6 +8,7 @@
 #include "sync/testca.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -214,6 +215,19 @@ TEST_F(UploadPeer, VideosGetTheirThumbnailBeforeSuccess)
     const QString shortName = upload("short", dir->path() + "/short.mp4", 60000);
     ASSERT_TRUE(shortName.endsWith(".mp4")) << shortName.toStdString();
     stored(shortName.left(shortName.size() - 4) + ".jpg", &status);
+    EXPECT_EQ(status, 404);
+
+    // And one that plays but brings no eleventh frame in time (a frame every 10 s): given up
+    // 10 s after it loaded.
+    ASSERT_TRUE(mediatest::run("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                          "testsrc=size=320x240:rate=0.1", "-t", "200", "-pix_fmt", "yuv420p",
+                                          "-c:v", "libx264", dir->path() + "/slow.mp4"}));
+    QElapsedTimer waited;
+    waited.start();
+    const QString slow = upload("slow", dir->path() + "/slow.mp4", 40000);
+    ASSERT_TRUE(slow.endsWith(".mp4")) << slow.toStdString();
+    EXPECT_GE(waited.elapsed(), 9000);
+    stored(slow.left(slow.size() - 4) + ".jpg", &status);
     EXPECT_EQ(status, 404);
 
     // So is one the player cannot decode.
