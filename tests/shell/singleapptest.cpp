@@ -399,6 +399,19 @@ TEST_F(SingleInstance, LongUserNameIsCutAndReleasedOnExit)
     EXPECT_FALSE(QFile::exists(tmp.path() + "/" + QString::fromLatin1(key)));
 }
 
+TEST_F(SingleInstance, ForeignBlockUnderTheKeyEndsWithOne)
+{
+    // Too small to be ours: reading it would run past its end.
+    QSharedMemory foreign(probeKey());
+    ASSERT_TRUE(foreign.create(16));
+    Launch &l = launch();
+    ASSERT_TRUE(l.process->waitForFinished(5000));
+    EXPECT_EQ(l.process->exitCode(), 1);
+    EXPECT_TRUE(l.waitLine("primary ").isNull());
+    EXPECT_TRUE(l.process->readAllStandardError().contains(
+        "SingleApplication: Unable to attach to shared memory block."));
+}
+
 TEST_F(SingleInstance, AnotherUserStartsNormally)
 {
     if (geteuid() != 0)
