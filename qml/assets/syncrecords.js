@@ -9,6 +9,13 @@ function copy(value) {
     return value === undefined || value === null ? value : JSON.parse(JSON.stringify(value))
 }
 
+// Whether a list of a reply may be saved: an array, or nothing at all (no change of that kind).
+// Anything else is a broken reply; read as an empty list it would store nothing and still let
+// the stamp move past the changes it should have carried.
+function isList(value) {
+    return value === undefined || value === null || Array.isArray(value)
+}
+
 function present(value) {
     return value !== undefined && value !== null && value !== ""
 }

@@ -29,11 +29,12 @@ Rectangle {
         return {"start": String(now - dueFrom), "end": String(now - dueTo)}
     }
 
+    // The whole minute at each end, so the count never depends on the second it is taken at.
     function todayNotes() {
         var start = new Date()
-        start.setHours(0, 1)
+        start.setHours(0, 1, 0, 0)
         var end = new Date()
-        end.setHours(23, 59)
+        end.setHours(23, 59, 59, 999)
         return database.todayNoteCount(start.getTime(), end.getTime())
     }
 
