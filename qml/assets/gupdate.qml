@@ -108,6 +108,10 @@ Item {
             timestamp = reply.timestamp
             // A failed save does not hold back the others; it only keeps the stamp where it was.
             chainOk = saveChain(c, usersOf(c))
+            if (!Records.isList(c.unseen)) {
+                console.log("initial_upgrade: unseen is not a list, the update date stays")
+                chainOk = false
+            }
             saveUnseen(Array.isArray(c.unseen) ? c.unseen : [])
         } catch (e) {
             Toast.error(e, "initial_upgrade_result")
@@ -121,6 +125,9 @@ Item {
         if (c.account !== undefined && c.account !== null)
             users.push(Records.managerUser(c.account))
         var owner = acc().parentServerId()
+        // null: the agents are not a list, so the users' step fails.
+        if (!Records.isList(c.agent))
+            return null
         var agents = Array.isArray(c.agent) ? c.agent : []
         for (var i = 0; i < agents.length; ++i)
             users.push(Records.agentUser(agents[i], owner, true))
@@ -141,9 +148,13 @@ Item {
             for (var i = 0; i < chain.length; ++i) {
                 var step = chain[i]
                 var list = step.key === null ? users : c[step.key]
-                if (!Array.isArray(list))
-                    list = []
-                answered = saveOne(step, list) && answered
+                if (list === null && step.key === null || !Records.isList(list)) {
+                    // A failed step: nothing of it is saved and the stamp stays.
+                    console.log("initial_upgrade:", step.key === null ? "agent" : step.key, "is not a list")
+                    answered = false
+                    continue
+                }
+                answered = saveOne(step, Array.isArray(list) ? list : []) && answered
             }
             return answered && !chainFailed
         } finally {

@@ -151,6 +151,33 @@ TestCase {
         compare(ends, 2)
     }
 
+    function test_a_list_that_is_not_an_array_is_a_failed_step() {
+        var shapes = [["contact", {"_id": "c1"}, "saveContacts"], ["properties", "f1", "saveFiles"],
+                      ["agent", {"agent_ref": {"_id": "a1"}}, "saveUsers"], ["unseen", 7, "unseen"]]
+        for (var i = 0; i < shapes.length; ++i) {
+            cleanup(); init()
+            up.start()
+            var broken = everything()
+            broken[shapes[i][0]] = shapes[i][1]
+            link.reply("initial_upgrade", broken, {"page": 1}, 777)
+            db.answer()
+            if (shapes[i][2] !== "unseen")
+                compare(db.callsOf(shapes[i][2]), [], shapes[i][0])
+            verify(db.callsOf("saveShelves").length === 1, "the other kinds are still saved")
+            compare(db.callsOf("updateDate"), [], shapes[i][0])
+            verify(notifier.holdStamp)
+            compare(ends, 1)
+        }
+
+        // Empty and missing lists are no change and still stamp.
+        cleanup(); init()
+        up.start()
+        link.reply("initial_upgrade", {"account": {"_id": "u1"}, "contact": [], "properties": null}, {"page": 1}, 778)
+        db.answer()
+        compare(db.callsOf("saveContacts")[0].args, [[]])
+        compare(db.callsOf("updateDate").map(function (c) { return c.args[0] }), [778])
+    }
+
     function test_a_reset_wipes_the_account_and_its_held_notices() {
         up.start()
         consts.pending_notifies = [{"event": "property_notify", "data": {}}]

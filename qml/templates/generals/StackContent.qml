@@ -30,7 +30,7 @@ Page {
     })
 
     readonly property bool showHeader: screens[contentType] !== undefined && screens[contentType].noHeader !== true
-    property string title: screens[contentType] !== undefined ? screens[contentType].title : ""
+    title: screens[contentType] !== undefined ? screens[contentType].title : ""
 
     function open(key, opts) {
         try {

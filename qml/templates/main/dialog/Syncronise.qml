@@ -200,7 +200,7 @@ Popup {
             spacing: 18
 
             Text {
-                width: parent.width
+                width: parent ? parent.width : 0
                 visible: !dialog.done
                 text: dialog.percent
                 color: "#ffffff"
@@ -210,7 +210,7 @@ Popup {
             }
 
             Text {
-                width: parent.width
+                width: parent ? parent.width : 0
                 text: dialog.message
                 color: dialog.done && !dialog.failed ? "#01579b" : "#ffffff"
                 font.pointSize: 14
