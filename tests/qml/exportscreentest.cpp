@@ -118,7 +118,7 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
 {
     ScreenSession &s = *session;
     const std::size_t mark = s.warningMark();
-    s.eval("var d = Templates.dialog('setting/applicationSettings/ExcelExportDialog.qml', {}); d.open()");
+    s.eval("var d = Templates.dialog('setting/dialogs/ExcelExportDialog.qml', {}); d.open()");
     ASSERT_TRUE(s.until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].opened"));
     QQuickItem *contacts = inDialog("excelContactsButton");
     ASSERT_NE(contacts, nullptr);
@@ -151,7 +151,7 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     s.eval("Templates.dialogs[Templates.dialogs.length - 1].close()");
-    s.eval("var d = Templates.dialog('setting/applicationSettings/ExcelExportDialog.qml', {}); d.open()");
+    s.eval("var d = Templates.dialog('setting/dialogs/ExcelExportDialog.qml', {}); d.open()");
     ASSERT_TRUE(s.until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].opened"));
     s.wait(300); // laid out before the click
     ASSERT_TRUE(s.click(inDialog("excelFilesButton")));
