@@ -226,15 +226,6 @@ QStringList GExcel::sheetNames() const
     return names;
 }
 
-QVector<QVector<QString>> GExcel::sheetRows(const QString &name) const
-{
-    QMutexLocker locker(&lock_);
-    for (const Sheet &sheet : sheets_)
-        if (sheet.name == name)
-            return sheet.rows;
-    return {};
-}
-
 void GExcel::resetWorkbook()
 {
     QMutexLocker locker(&lock_);
