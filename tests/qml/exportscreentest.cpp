@@ -143,6 +143,17 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
     EXPECT_TRUE(QFile::exists(path));
     s.grab("excel_export_done");
 
+    // Closing the dialog while it exports cancels the export and lets the pushes in at once.
+    s.eval("Templates.dialogs[Templates.dialogs.length - 1].close()");
+    s.eval("var d = Templates.dialog('setting/dialogs/ExcelExportDialog.qml', {}); d.open()");
+    ASSERT_TRUE(s.until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].opened"));
+    EXPECT_EQ(s.eval("var d = Templates.dialogs[Templates.dialogs.length - 1]; d.start(false); d.close();"
+                     " JSON.stringify([Consts.initial_busy, Consts.holds.length])").toString(), "[false,0]");
+    auto *excel = qobject_cast<UGENERAL::GExcel *>(s.eval("Excel").value<QObject *>());
+    ASSERT_NE(excel, nullptr);
+    excel->waitForExport();
+    EXPECT_TRUE(excel->sheetNames().isEmpty()) << "the cancelled export left nothing behind";
+
     // A save that fails (the export folder is a file now): the message, the buttons back, and the
     // pushes let in.
     const QString folder = QFileInfo(path).absolutePath();
@@ -150,7 +161,6 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
     QFile blocker(folder);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    s.eval("Templates.dialogs[Templates.dialogs.length - 1].close()");
     s.eval("var d = Templates.dialog('setting/dialogs/ExcelExportDialog.qml', {}); d.open()");
     ASSERT_TRUE(s.until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].opened"));
     s.wait(300); // laid out before the click
