@@ -137,11 +137,12 @@ Item {
         } else if (type === "shelf_tavorlin") {
             // Boards created for this change come without an id in tavorlin_add: they are placed by
             // the "_id" the server gave them, once each.
+            var added = list(data.tavorlin_add)
+            var removed = list(data.tavorlin_remove)
             var boards = Home.createdBoards(data.tavorlins)
             if (boards.length > 0)
                 database.saveTavorlins(boards)
-            database.changeShelvesTavorlins(data.shelf_id, Home.shelfBoardsAdded(data.tavorlin_add, boards),
-                                            Home.idList(data.tavorlin_remove), ts)
+            database.changeShelvesTavorlins(data.shelf_id, Home.shelfBoardsAdded(added, boards), Home.idList(removed), ts)
         } else if (type === "agent_access") {
             database.saveAgentShelfAccess(data, ts)
         } else if (type === "access") {
