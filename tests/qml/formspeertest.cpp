@@ -44,15 +44,21 @@ protected:
 
     QQuickItem *open(const QString &options = "{}")
     {
-        session->eval("Templates.initial('generals/StackContent.qml', {}).open('file', " + options + ")");
+        editor = session->item("Templates.initial('generals/StackContent.qml', {}).open('file', " + options + ")");
         EXPECT_TRUE(session->until("Stacks.last().contentType === 'file' && !Stacks.stack.busy"));
-        editor = session->find("fileEditor");
         return editor;
+    }
+
+    // Items of this editor first: a page on its way out may still hold items of the same names.
+    QQuickItem *inEditor(const QString &name)
+    {
+        QQuickItem *item = editor ? editor->findChild<QQuickItem *>(name) : nullptr;
+        return item ? item : session->find(name);
     }
 
     bool press(const QString &name)
     {
-        QQuickItem *item = session->find(name);
+        QQuickItem *item = inEditor(name);
         if (!item)
             return false;
         QMetaObject::invokeMethod(editor, "reveal", Q_ARG(QVariant, QVariant::fromValue(item)));
@@ -62,7 +68,7 @@ protected:
 
     bool fill(const QString &input, const QString &text)
     {
-        QQuickItem *box = session->find(input);
+        QQuickItem *box = inEditor(input);
         box = box ? box->findChild<QQuickItem *>("value_1") : nullptr;
         if (!box)
             return false;
@@ -73,7 +79,7 @@ protected:
 
     QString valueOf(const QString &input)
     {
-        QQuickItem *box = session->find(input);
+        QQuickItem *box = inEditor(input);
         box = box ? box->findChild<QQuickItem *>("value_1") : nullptr;
         return box ? box->property("text").toString() : QString();
     }
@@ -178,9 +184,9 @@ TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
     ASSERT_TRUE(session->eval("Database.archiveFile('" + id + "', 9)").toBool());
     const std::size_t mark = session->mark();
     ASSERT_TRUE(open("{'file': Database.getFile('" + id + "')}"));
-    EXPECT_TRUE(session->find("toggle_trade_1")->property("checked").toBool());
-    EXPECT_TRUE(session->find("toggle_property_50")->property("checked").toBool());
-    EXPECT_TRUE(session->find("archive")->property("checked").toBool());
+    EXPECT_TRUE(inEditor("toggle_trade_1")->property("checked").toBool());
+    EXPECT_TRUE(inEditor("toggle_property_50")->property("checked").toBool());
+    EXPECT_TRUE(inEditor("archive")->property("checked").toBool());
     ASSERT_TRUE(press("save"));
     const QJsonObject content = session->waitRequest("property_edit", mark).value("content").toObject();
     EXPECT_EQ(content.value("file_id").toString(), id);
@@ -188,6 +194,22 @@ TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
     // An archived sale still has an owner, not an applicant.
     EXPECT_EQ(content.value("data").toObject().value("customer").toObject().value("customer_ref").toObject().value("type").toInt(), 1);
     ASSERT_TRUE(session->until("Database.getFile('" + id + "').trade_ref === 9"));
+}
+
+TEST_F(FileEditor, AKnownMobileBringsItsContact)
+{
+    const QJsonObject known = session->list("initial_customer").at(3).toObject();
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open());
+    saleApartment("", known.value("mobile_1").toString());
+    EXPECT_EQ(valueOf("input_customer_name_family"), known.value("name_family").toString());
+    ASSERT_TRUE(press("save"));
+    const QJsonObject customer = session->waitRequest("property_create", mark)
+                                     .value("content").toObject().value("data").toObject()
+                                     .value("customer").toObject().value("customer_ref").toObject();
+    EXPECT_EQ(customer.value("id").toString(), known.value("_id").toString());
+    EXPECT_EQ(customer.value("name_family").toString(), known.value("name_family").toString());
+    EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
 }
 
 TEST_F(FileEditor, RefusesWithoutACustomerOrAConnection)
@@ -227,7 +249,7 @@ TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
     ASSERT_TRUE(open());
     saleApartment("مینا", "09125550000");
     const std::size_t before = files();
-    QQuickItem *save = session->find("save");
+    QQuickItem *save = inEditor("save");
     session->fail("property_create", "null");
     ASSERT_TRUE(press("save"));
     EXPECT_TRUE(toast("خطایی در ثبت فایل رخ داده است."));

@@ -274,6 +274,7 @@ Item {
             }
 
             Row {
+                width: parent.width
                 spacing: 8
                 visible: editor.formType === 0
                 Text {
@@ -297,6 +298,7 @@ Item {
             }
 
             Row {
+                width: parent.width
                 spacing: 8
                 visible: Account.isManagerLevel() && editor.agents.length > 0
                 Text {
@@ -336,6 +338,8 @@ Item {
                     }
                 }
                 Button {
+                    // Mirrored: the start of the line, on the right.
+                    anchors.left: parent.left
                     objectName: "hashtags"
                     text: "برچسب ها"
                     onClicked: editor.openHashtags()
@@ -343,6 +347,7 @@ Item {
             }
 
             Row {
+                width: parent.width
                 spacing: 16
                 CheckBox {
                     id: privateBox
@@ -365,6 +370,7 @@ Item {
             }
 
             Row {
+                width: parent.width
                 spacing: 12
                 Button {
                     objectName: "save"

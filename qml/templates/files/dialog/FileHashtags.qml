@@ -125,6 +125,7 @@ Popup {
         }
 
         Row {
+            width: parent.width
             visible: dialog.selectOnly
             spacing: 6
             TextField {
@@ -164,6 +165,7 @@ Popup {
         }
 
         Row {
+            width: parent.width
             spacing: 8
             Button {
                 objectName: "hashtagsConfirm"
