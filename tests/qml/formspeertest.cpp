@@ -265,4 +265,71 @@ TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
     EXPECT_EQ(files(), before);
 }
 
+TEST_F(FileEditor, TheHashtagDialogSendsTheChangeAndStoresTheReply)
+{
+    const QString id = manager() + "-f1";
+    const QJsonArray tags = session->list("initial_hashtag");
+    const std::size_t mark = session->mark();
+    session->fail("property_hashtag", "null");
+    session->eval("Templates.dialog('files/dialog/FileHashtags.qml', {'file': Database.getFile('" + id + "')})");
+    ASSERT_TRUE(session->waitUntil([&] { return session->find("hashtag_3") && session->find("hashtag_3")->isVisible(); }));
+    ASSERT_TRUE(session->click(session->find("hashtag_3")));
+    ASSERT_TRUE(session->click(session->find("hashtagsConfirm")));
+    EXPECT_TRUE(toast("خطایی در ثبت برچسب رخ داده است."));
+    // A failed change keeps the dialog open and the store as it was; the second try goes through.
+    ASSERT_TRUE(session->find("hashtagsConfirm")->isVisible());
+    EXPECT_FALSE(json("{'l': Database.getHashtagFileList('" + id + "')}").value("l").toArray().contains(
+        QJsonObject{{"hashtag_id", tags.at(3).toObject().value("_id")}}));
+    ASSERT_TRUE(session->click(session->find("hashtagsConfirm")));
+    ASSERT_TRUE(session->waitUntil([&] { return session->requests("property_hashtag", mark).size() == 2; }));
+    const QJsonObject content = session->requests("property_hashtag", mark).back().value("content").toObject();
+    EXPECT_EQ(content.value("file_id").toString(), id);
+    EXPECT_EQ(content.value("hashtag_add").toArray(), QJsonArray{tags.at(3).toObject().value("_id")});
+    EXPECT_EQ(content.value("hashtag_remove").toArray(), QJsonArray());
+    EXPECT_TRUE(session->until("Database.getHashtagFileList('" + id + "').some(function (h) { return h.hashtag_id === '"
+                               + tags.at(3).toObject().value("_id").toString() + "' })"));
+}
+
+TEST_F(FileEditor, FormSettingsHideTogglesFromTheForm)
+{
+    const std::size_t mark = session->mark();
+    session->eval("Templates.initial('setting/applicationSettings/FormSettings.qml')");
+    ASSERT_TRUE(session->until("Stacks.last().objectName === 'formSettings' && !Stacks.stack.busy"));
+    ASSERT_TRUE(session->typeInto(session->find("settingsSearch"), "لابی"));
+    ASSERT_TRUE(session->waitUntil([&] { return session->find("setting_251") && session->find("setting_251")->isVisible(); }));
+    ASSERT_TRUE(session->click(session->find("setting_251")));
+    ASSERT_TRUE(session->click(session->find("apply")));
+    const QJsonObject content = session->waitRequest("account_setting", mark).value("content").toObject();
+    EXPECT_EQ(content.value("user_id").toString(), manager());
+    const QJsonObject setting = content.value("setting").toObject();
+    EXPECT_EQ(setting.value("key").toString(), "form");
+    EXPECT_EQ(QJsonDocument::fromJson(setting.value("value").toString().toUtf8()).array(),
+              (QJsonArray{QJsonObject{{"key", 251}, {"parent_key", "joints"}}}));
+    ASSERT_TRUE(session->until("Database.getInvisibleToggles().length === 1"));
+    session->home();
+
+    // The listing form no longer offers it.
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(press("toggle_trade_1"));
+    ASSERT_TRUE(press("toggle_property_50"));
+    EXPECT_TRUE(inEditor("toggle_joints_250"));
+    EXPECT_EQ(editor->findChild<QQuickItem *>("toggle_joints_251"), nullptr);
+    session->eval("Database.saveFormSettings([])");
+}
+
+TEST_F(FileEditor, DesignSettingsAreSavedOnEveryChange)
+{
+    session->eval("Templates.initial('setting/applicationSettings/DesignSettings.qml')");
+    ASSERT_TRUE(session->until("Stacks.last().objectName === 'designSettings' && !Stacks.stack.busy"));
+    ASSERT_TRUE(session->click(session->find("schema_2")));
+    ASSERT_TRUE(session->click(session->find("font_3")));
+    const QJsonObject look = json("Settings.value('app_data', {}).file_template");
+    EXPECT_EQ(look.value("schema_index").toInt(), 2);
+    EXPECT_EQ(look.value("back_color").toString(), "#e8f5e9");
+    EXPECT_EQ(look.value("font_title").toString(), "خیلی بزرگ");
+    const bool door = session->eval("Settings.value('app_data', {}).door_enabled !== false").toBool();
+    ASSERT_TRUE(session->click(session->find("door")));
+    EXPECT_EQ(session->eval("Settings.value('app_data', {}).door_enabled").toBool(), !door);
+}
+
 } // namespace
