@@ -182,6 +182,7 @@ TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
 {
     const QString id = manager() + "-f0";
     ASSERT_TRUE(session->eval("Database.archiveFile('" + id + "', 9)").toBool());
+    const QJsonObject file = json("Database.getFile('" + id + "')");
     const std::size_t mark = session->mark();
     ASSERT_TRUE(open("{'file': Database.getFile('" + id + "')}"));
     EXPECT_TRUE(inEditor("toggle_trade_1")->property("checked").toBool());
@@ -191,8 +192,13 @@ TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
     const QJsonObject content = session->waitRequest("property_edit", mark).value("content").toObject();
     EXPECT_EQ(content.value("file_id").toString(), id);
     EXPECT_EQ(content.value("data").toObject().value("trade_id").toInt(), 9);
-    // An archived sale still has an owner, not an applicant.
-    EXPECT_EQ(content.value("data").toObject().value("customer").toObject().value("customer_ref").toObject().value("type").toInt(), 1);
+    // An archived sale still has an owner, not an applicant; the file's own contact and district keep their ids.
+    const QJsonObject data = content.value("data").toObject();
+    const QJsonObject customer = data.value("customer").toObject().value("customer_ref").toObject();
+    EXPECT_EQ(customer.value("type").toInt(), 1);
+    EXPECT_EQ(customer.value("id").toString(), file.value("customer_ref").toString());
+    EXPECT_EQ(data.value("district").toArray().at(0).toObject().value("id").toString(),
+              file.value("districts").toArray().at(0).toString());
     ASSERT_TRUE(session->until("Database.getFile('" + id + "').trade_ref === 9"));
 }
 

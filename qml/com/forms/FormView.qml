@@ -203,7 +203,8 @@ Item {
                 Forms.setInput(submitData, card.stepper.parent_key, card.stepper.key, String(n))
             }
         }
-        if (card.districts === true && Array.isArray(editFile.district))
+        // The file's districts count as chosen, so that an unchanged title keeps its district's id.
+        if (Array.isArray(editFile.district) && selectedDistricts.length === 0)
             selectedDistricts = editFile.district.slice()
     }
 
@@ -268,7 +269,6 @@ Item {
     function districtsArrived(list) {
         Database.districtListReady.disconnect(districtsArrived)
         districtList = list || []
-        var f = Forms.filterValue(filterValues, "district_array", "", false)
         var at = Forms.findFilter(filterValues, "district_array")
         if (formType === Forms.SEARCH_FILTER && at !== -1) {
             var ids = String(filterValues[at].value.value_1).split(Forms.DISTRICT_SEPARATOR)

@@ -14,7 +14,8 @@ Item {
     // 0 a property file, 1 a request.
     property int formType: file && FileJs.liveTrade(file.trade_ref) > 4 ? 1 : 0
     property bool saving: false
-    property var chosenContact: null
+    // The existing contact the customer inputs stand for: the file's own, or one found by mobile.
+    property var chosenContact: file && file.customer && file.customer._id ? file.customer : null
     // Full hashtag objects; new ones have only a title.
     property var hashtags: file && Array.isArray(file.hashtag) ? file.hashtag.slice() : []
     // Server paths of the uploaded media.
