@@ -9,10 +9,15 @@ import "file.js" as FileJs
 Item {
     id: editor
 
-    // The file JSON when editing; null for a new one.
+    // The file JSON when editing; null for a new one. Callers may give its server id instead.
     property var file: null
+    property string fileId: ""
+    // Set by callers that edit; whether the editor edits follows from the file.
+    property bool edit: false
+    // A new request rather than a new property file.
+    property bool request: false
     // 0 a property file, 1 a request.
-    property int formType: file && FileJs.liveTrade(file.trade_ref) > 4 ? 1 : 0
+    property int formType: request || (file && FileJs.liveTrade(file.trade_ref) > 4) ? 1 : 0
     property bool saving: false
     // The existing contact the customer inputs stand for: the file's own, or one found by mobile.
     property var chosenContact: file && file.customer && file.customer._id ? file.customer : null
@@ -405,6 +410,11 @@ Item {
 
     Component.onCompleted: {
         try {
+            if (!file && fileId !== "") {
+                var stored = Database.getFile(fileId)
+                if (stored && stored.error === undefined)
+                    file = stored
+            }
             form.init()
             if (Account.isManagerLevel())
                 agents = Database.getAgentList() || []
