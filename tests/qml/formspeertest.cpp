@@ -7,6 +7,9 @@
 #include <QJsonDocument>
 #include <QQuickItem>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -176,6 +179,47 @@ TEST_F(FileEditor, CreatesASaleApartmentAndStoresTheServersFile)
     EXPECT_EQ(json("Database.getSingleHashTag('" + stored.at(1).toString() + "')").value("title").toString(), "برچسب نو");
     // The editor leaves once the file is stored.
     EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+}
+
+// The channel service stands in as a local HTTP listener; its address is a setting.
+TEST_F(FileEditor, ANewFileGoesToTheChannelOnlyWithAnAddressSet)
+{
+    QTcpServer service;
+    ASSERT_TRUE(service.listen(QHostAddress::LocalHost));
+    QByteArray received;
+    QObject::connect(&service, &QTcpServer::newConnection, [&] {
+        QTcpSocket *peer = service.nextPendingConnection();
+        QObject::connect(peer, &QTcpSocket::readyRead, [&received, peer] {
+            received += peer->readAll();
+            if (received.contains("\r\n\r\n"))
+                peer->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        });
+    });
+    session->eval("Account.get().telegram_channel = 'aftab_channel'");
+
+    // No address: nothing goes out.
+    ASSERT_TRUE(open());
+    saleApartment("کاوه", "09127770000");
+    ASSERT_TRUE(press("channel"));
+    ASSERT_TRUE(press("save"));
+    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+    session->wait(300);
+    EXPECT_TRUE(received.isEmpty());
+    session->home();
+
+    session->eval(QString("Settings.app_data.channel_service_url = 'http://127.0.0.1:%1/send'").arg(service.serverPort()));
+    ASSERT_TRUE(open());
+    saleApartment("کاوه", "09127770001");
+    ASSERT_TRUE(press("channel"));
+    ASSERT_TRUE(press("save"));
+    ASSERT_TRUE(session->waitUntil([&] { return received.contains("\r\n\r\n"); }));
+    const QList<QByteArray> lines = received.split('\n');
+    ASSERT_TRUE(lines.first().startsWith("GET /send?"));
+    const QUrlQuery query(QUrl::fromEncoded(lines.first().split(' ').at(1)).query());
+    EXPECT_EQ(query.queryItemValue("channel"), "aftab_channel");
+    EXPECT_TRUE(query.queryItemValue("text", QUrl::FullyDecoded).contains("آپارتمان"));
+    EXPECT_TRUE(received.contains("Content-Type: application/x-www-form-urlencoded"));
+    session->eval("delete Settings.app_data.channel_service_url; delete Account.get().telegram_channel");
 }
 
 TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
