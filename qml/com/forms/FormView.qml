@@ -84,9 +84,11 @@ Item {
             drop[i].destroy()
         }
         // Their inputs go with them; the destroyed ones unregister later, so drop them now.
-        inputItems = inputItems.filter(function (item) {
+        var kept = function (item) {
             return drop.every(function (c) { return !isInside(item, c) })
-        })
+        }
+        inputItems = inputItems.filter(kept)
+        dateItems = dateItems.filter(kept)
     }
 
     function isInside(item, ancestor) {
