@@ -290,6 +290,11 @@ Item {
                     font.pointSize: 10
                 }
                 Button {
+                    objectName: "pickLocation"
+                    text: "انتخاب موقعیت روی نقشه"
+                    onClicked: Templates.pickPoint(function (lat, lng) { editor.location = {"lat": lat, "lng": lng} })
+                }
+                Button {
                     text: "حذف موقعیت"
                     visible: editor.location !== null
                     onClicked: editor.location = null
