@@ -215,7 +215,9 @@ Page {
                 if (!own)
                     Database.saveColleagueFiles(list, Number(options.property_type), colleague._id)
                 Reads.attach(Database)
-                var page = options.page
+                // Storing a colleague's page replaces the pages stored before it, so the store holds
+                // just this page: it is read as the first.
+                var page = own ? options.page : 1
                 Reads.read(fileList, function () {
                     Database.getColleagueFiles(options.trade_type, options.property_type, options.filters, "", "",
                                                page, options.keyword, colleague._id)

@@ -372,9 +372,9 @@ function matchOptions(file) {
     if (trade === 2 || trade === 6) {
         var low = Math.round(p1 * 0.9 / 1000000 * 30000) + p2 * 0.9
         var high = Math.round(p1 * 1.1 / 1000000 * 30000) + p2 * 1.1
-        filters.push(item("price.full_rent_price", Math.floor(low), Math.ceil(high)))
+        filters.push(item("price.full_rent_price", Math.round(low), Math.round(high)))
     } else {
-        filters.push(item("price.price_2", Math.floor(p2 * 0.9), Math.ceil(p2 * 1.1)))
+        filters.push(item("price.price_2", Math.round(p2 * 0.9), Math.round(p2 * 1.1)))
     }
     return {"tradeType": counterpart, "propertyType": Number(file.property_ref), "filters": filters}
 }
