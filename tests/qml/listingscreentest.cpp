@@ -512,3 +512,22 @@ TEST_F(Listings, MapShowsTheRegionsOffersAndColleagueAdsAreStored)
     EXPECT_TRUE(first.value("status").toObject().value("ad_colleague").toBool());
     EXPECT_EQ(first.value("user_id").toString(), "agency-2");
 }
+
+TEST_F(Listings, BoardListRemembersItsScrollPosition)
+{
+    const int id = board(4, 12);
+    QQuickItem *list = openList("{'filterModel': " + boardJs(id) + "}", 12);
+    ASSERT_TRUE(list);
+    QQuickItem *view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
+    QMetaObject::invokeMethod(view, "positionViewAtEnd");
+    const double y = view->property("contentY").toDouble();
+    ASSERT_GT(y, 0);
+    s->wait(800);
+    s->home();
+    s->wait(300);
+    list = openList("{'filterModel': " + boardJs(id) + "}", 12);
+    ASSERT_TRUE(list);
+    view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
+    ASSERT_TRUE(s->waitUntil([&] { return view->property("contentY").toDouble() > 0; }));
+    EXPECT_NEAR(view->property("contentY").toDouble(), y, 1.0);
+}

@@ -22,6 +22,13 @@ Page {
     property string keyword: ""
     property var colleague: null          // {"_id", "name"} of the agency whose ads are listed
     property var matchFile: null          // the file a match list is for
+    // The same, as the home menu bar names them.
+    property bool due_list: false
+    property bool tab_list: false
+    property string page_title: ""
+    property var trade_type: undefined
+    property var property_type: undefined
+    property var filter: undefined
 
     // State.
     property var options: L.defaultOptions()
@@ -29,10 +36,13 @@ Page {
     property bool firstLoad: true
     property int recycleCount: 0
     property bool selecting: false
-    property bool grid: false
+    property bool grid: Settings.app_data.file_list_show_type ? Settings.app_data.file_list_show_type.grid === true : false
     property var scrollRecord: null
     property real restoreTo: 0
     property int generation: 0
+    // From a page's read to its rows laid out, in ms.
+    property double pageAskedAt: 0
+    property double lastPageMs: 0
 
     readonly property alias count: files.count
     readonly property alias view_: listView
@@ -123,6 +133,7 @@ Page {
         if (mode === "colleague" && colleague)
             return askColleagues()
         loading = true
+        pageAskedAt = Date.now()
         var o = options
         var gen = generation
         Reads.attach(Database)
@@ -161,6 +172,8 @@ Page {
 
     // Pages on until the remembered position is reached, then scrolls there once.
     function afterPage() {
+        listView.forceLayout()
+        lastPageMs = Date.now() - pageAskedAt
         if (restoreTo > 0) {
             if (listView.contentHeight >= restoreTo + listView.height || !options.load_more) {
                 listView.contentY = Math.min(restoreTo, Math.max(0, listView.contentHeight - listView.height))
@@ -425,7 +438,13 @@ Page {
                 ToolButton {
                     objectName: "gridButton"
                     text: fileList.grid ? "سطری" : "جدولی"
-                    onClicked: fileList.grid = !fileList.grid
+                    onClicked: {
+                        fileList.grid = !fileList.grid
+                        var data = Settings.app_data
+                        data.file_list_show_type = {"grid": fileList.grid, "row": !fileList.grid}
+                        Settings.app_data = data
+                        Settings.save()
+                    }
                 }
             }
         }
@@ -562,6 +581,18 @@ Page {
     }
 
     Component.onCompleted: {
+        if (due_list)
+            mode = "due"
+        else if (tab_list && mode === "board")
+            mode = "tab"
+        if (page_title !== "")
+            title = page_title
+        if (trade_type !== undefined)
+            tradeType = trade_type
+        if (property_type !== undefined)
+            propertyType = property_type
+        if (filter !== undefined && filter !== null)
+            filters = Array.isArray(filter) ? filter : [filter]
         setup()
         if (mode === "board" && filterModel && filterModel.id !== undefined) {
             scrollRecord = Database.getScrollPosition(filterModel.id, L.scrollKinds[view])
