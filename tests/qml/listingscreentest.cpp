@@ -523,8 +523,8 @@ TEST_F(Listings, BoardListRemembersItsScrollPosition)
     QQuickItem *view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
     QMetaObject::invokeMethod(view, "positionViewAtEnd");
     ASSERT_TRUE(s->waitUntil([&] { return view->property("contentY").toDouble() > 0; }));
-    const double y = view->property("contentY").toDouble();
     s->wait(800);
+    const double y = view->property("contentY").toDouble();
     s->home();
     s->wait(300);
     list = openList("{'filterModel': " + boardJs(id) + "}", 8);

@@ -176,8 +176,8 @@ Page {
         lastPageMs = Date.now() - pageAskedAt
         if (restoreTo > 0) {
             if (listView.contentHeight >= restoreTo + listView.height || !options.load_more) {
-                listView.contentY = Math.min(restoreTo, Math.max(0, listView.contentHeight - listView.height))
-                restoreTo = 0
+                // Once the page has its final size, which a page still being pushed may not have.
+                restoreLater.restart()
             } else {
                 var o = options
                 o.page += 1
@@ -382,7 +382,7 @@ Page {
     header: ToolBar {
         // A match list sits under the container's own header.
         visible: fileList.mode !== "match"
-        height: visible ? 48 : 0
+        height: fileList.mode !== "match" ? 48 : 0
 
         Row {
             anchors.fill: parent
@@ -475,6 +475,16 @@ Page {
             showTag: fileList.mode === "match"
             onClicked: fileList.openFile(index)
             onMenuRequested: fileList.openMenu(index)
+        }
+    }
+
+    Timer {
+        id: restoreLater
+        interval: 100
+        onTriggered: {
+            // Not clamped to the end: the page's header may not have taken its room yet.
+            listView.contentY = Math.min(fileList.restoreTo, listView.contentHeight)
+            fileList.restoreTo = 0
         }
     }
 
@@ -601,8 +611,7 @@ Page {
         reload()
     }
 
-    Component.onDestruction: {
-        Reads.cancel(fileList)
-        saveScroll()
-    }
+    // No save here: a page being taken away loses its header first, and the view then clamps
+    // itself to a position the user never scrolled to.
+    Component.onDestruction: Reads.cancel(fileList)
 }

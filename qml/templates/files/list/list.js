@@ -5,7 +5,7 @@
 var pageSize = 50
 
 // Scroll rows are told apart by board and list kind.
-var scrollKinds = {"board": 1, "pinned": 2, "recycle": 3}
+var scrollKinds = {"normal": 1, "pinned": 2, "recycle": 3}
 
 function defaultOptions() {
     return {"trade_type": -1, "property_type": -1, "filters": [], "keyword": "", "page": 1,
