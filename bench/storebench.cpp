@@ -4,7 +4,10 @@
 //
 // --only runs one engine (for profiling); the table then shows zeros for the other.
 // Both engines are durable (LMDB syncs each commit; SQLite runs WAL with synchronous FULL), use
-// the same indexes, and read back whole records. Every figure printed is the median of R rounds.
+// the same indexes, and read back whole records. SQLite gets a 64 MiB page cache and maps up to
+// 1 GiB of its file, as the store maps its own. The rounds alternate between the engines (and
+// which goes first), so that neither gets the warmer machine. Each figure is the median of R
+// rounds, with the fastest and slowest round beside it.
 
 #include "store/obx/obx.h"
 
@@ -244,7 +247,8 @@ struct Workload
         uint64_t low, high;
     };
     std::vector<Search> searches;
-    std::vector<int32_t> trades;          // for the count
+    std::vector<int32_t> trades;          // for the counts
+    std::vector<int32_t> properties;
 };
 
 Workload makeWorkload(const std::vector<Listing> &listings)
@@ -259,14 +263,16 @@ Workload makeWorkload(const std::vector<Listing> &listings)
         const uint64_t low = (500 + random() % 20000) * 1000000ULL;
         w.searches.push_back({int32_t(1 + random() % 4), int32_t(1 + random() % 8), low, low + 10000 * 1000000ULL});
     }
-    for (int i = 0; i < 2000; ++i)
+    for (int i = 0; i < 2000; ++i) {
         w.trades.push_back(int32_t(1 + random() % 4));
+        w.properties.push_back(int32_t(1 + random() % 8));
+    }
     return w;
 }
 
 // ---- The engines --------------------------------------------------------------------------
 
-// Each engine answers the same five operations; results are summed so nothing is optimised out.
+// Each engine answers the same operations; results are summed so nothing is optimised out.
 class Engine
 {
 public:
@@ -277,7 +283,13 @@ public:
     virtual uint64_t get(uint64_t id) = 0;
     virtual uint64_t findByServerId(const std::string &serverId) = 0;
     virtual uint64_t search(const Workload::Search &s) = 0;
+    // The store answers this one from its index's entry count for the key, SQLite by walking the
+    // index: the ratio says little more than that.
     virtual uint64_t countTrade(int32_t trade) = 0;
+    // Two conditions: both engines must look at the rows (or intersect two indexes).
+    virtual uint64_t countTradeProperty(int32_t trade, int32_t property) = 0;
+    // Every record read and decoded.
+    virtual uint64_t scanAll() = 0;
 };
 
 class StoreEngine : public Engine
@@ -314,6 +326,20 @@ public:
     {
         return store_->box<Listing>().query(Listing_::trade_type.equals(trade)).build().count();
     }
+    uint64_t countTradeProperty(int32_t trade, int32_t property) override
+    {
+        return store_->box<Listing>()
+            .query(Listing_::trade_type.equals(trade) && Listing_::property_type.equals(property))
+            .build()
+            .count();
+    }
+    uint64_t scanAll() override
+    {
+        uint64_t sum = 0;
+        for (const auto &l : store_->box<Listing>().getAll())
+            sum += l->price_1 + l->description.size() + l->districts.size();
+        return sum;
+    }
 
 private:
     std::unique_ptr<obx::Store> store_;
@@ -327,6 +353,8 @@ public:
         check(sqlite3_open((directory + "/listings.sqlite").c_str(), &db_), "open");
         exec("PRAGMA journal_mode=WAL");
         exec("PRAGMA synchronous=FULL");
+        exec("PRAGMA cache_size=-65536");
+        exec("PRAGMA mmap_size=1073741824");
         exec("CREATE TABLE IF NOT EXISTS listing (id INTEGER PRIMARY KEY, server_id TEXT, user_id TEXT,"
              " trade_type INTEGER, property_type INTEGER, price_1 INTEGER, price_2 INTEGER, area REAL, home REAL,"
              " room INTEGER, customer_name TEXT, customer_mobile TEXT, address TEXT, description TEXT,"
@@ -344,11 +372,13 @@ public:
                           + " FROM listing WHERE trade_type = ? AND property_type = ? AND price_1 BETWEEN ? AND ?"
                             " ORDER BY date DESC, id LIMIT 50");
         count_ = prepare("SELECT COUNT(*) FROM listing WHERE trade_type = ?");
+        count2_ = prepare("SELECT COUNT(*) FROM listing WHERE trade_type = ? AND property_type = ?");
+        scan_ = prepare(std::string("SELECT ") + kColumns + " FROM listing");
     }
 
     void close() override
     {
-        for (sqlite3_stmt *s : {insert_, byId_, byServerId_, search_, count_})
+        for (sqlite3_stmt *s : {insert_, byId_, byServerId_, search_, count_, count2_, scan_})
             sqlite3_finalize(s);
         sqlite3_close(db_);
         db_ = nullptr;
@@ -437,6 +467,29 @@ public:
         return n;
     }
 
+    uint64_t countTradeProperty(int32_t trade, int32_t property) override
+    {
+        sqlite3_bind_int(count2_, 1, trade);
+        sqlite3_bind_int(count2_, 2, property);
+        uint64_t n = 0;
+        if (sqlite3_step(count2_) == SQLITE_ROW)
+            n = uint64_t(sqlite3_column_int64(count2_, 0));
+        sqlite3_reset(count2_);
+        return n;
+    }
+
+    uint64_t scanAll() override
+    {
+        std::vector<Listing> all;
+        while (sqlite3_step(scan_) == SQLITE_ROW)
+            all.push_back(read(scan_));
+        sqlite3_reset(scan_);
+        uint64_t sum = 0;
+        for (const Listing &l : all)
+            sum += l.price_1 + l.description.size() + l.districts.size();
+        return sum;
+    }
+
 private:
     static constexpr const char *kColumns =
         "id, server_id, user_id, trade_type, property_type, price_1, price_2, area, home, room, customer_name,"
@@ -508,6 +561,8 @@ private:
     sqlite3_stmt *byServerId_ = nullptr;
     sqlite3_stmt *search_ = nullptr;
     sqlite3_stmt *count_ = nullptr;
+    sqlite3_stmt *count2_ = nullptr;
+    sqlite3_stmt *scan_ = nullptr;
 };
 
 // ---- Measuring ----------------------------------------------------------------------------
@@ -519,16 +574,31 @@ double seconds(const std::function<void()> &fn)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double median(std::vector<double> v)
+// The median of the rounds, with the fastest and the slowest.
+struct Spread
 {
+    double median = 0, low = 0, high = 0;
+};
+
+Spread spread(std::vector<double> v)
+{
+    Spread out;
+    if (v.empty())
+        return out;
     std::sort(v.begin(), v.end());
     const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    out.median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    out.low = v.front();
+    out.high = v.back();
+    return out;
 }
 
-struct Figures
+enum Row { Bulk, Get, Lookup, Search, Count, Count2, Scan, RowCount };
+
+// One engine's samples, one per round and row.
+struct Samples
 {
-    double bulkMs = 0, getUs = 0, lookupUs = 0, searchUs = 0, countUs = 0;
+    std::vector<double> rows[RowCount];
     uint64_t checksum = 0;
 };
 
@@ -539,41 +609,37 @@ void removeTree(const std::string &directory)
         ::unlink((directory + f).c_str());
 }
 
-Figures measure(Engine &engine, const std::string &directory, const std::vector<Listing> &listings,
-                const Workload &w, int rounds)
+void runRound(Engine &engine, const std::string &directory, const std::vector<Listing> &listings, const Workload &w,
+           Samples &out)
 {
-    std::vector<double> bulk, get, lookup, search, count;
-    Figures f;
-    for (int r = 0; r < rounds; ++r) {
-        removeTree(directory);
-        engine.open(directory);
-        std::vector<Listing> copy = listings;
-        bulk.push_back(seconds([&] { engine.putAll(copy); }) * 1e3);
-        get.push_back(seconds([&] {
-                          for (uint64_t id : w.ids)
-                              f.checksum += engine.get(id);
-                      }) * 1e6 / double(w.ids.size()));
-        lookup.push_back(seconds([&] {
-                             for (const std::string &s : w.serverIds)
-                                 f.checksum += engine.findByServerId(s);
-                         }) * 1e6 / double(w.serverIds.size()));
-        search.push_back(seconds([&] {
-                             for (const Workload::Search &s : w.searches)
-                                 f.checksum += engine.search(s);
-                         }) * 1e6 / double(w.searches.size()));
-        count.push_back(seconds([&] {
-                            for (int32_t t : w.trades)
-                                f.checksum += engine.countTrade(t);
-                        }) * 1e6 / double(w.trades.size()));
-        engine.close();
-    }
     removeTree(directory);
-    f.bulkMs = median(bulk);
-    f.getUs = median(get);
-    f.lookupUs = median(lookup);
-    f.searchUs = median(search);
-    f.countUs = median(count);
-    return f;
+    engine.open(directory);
+    std::vector<Listing> copy = listings;
+    uint64_t &sum = out.checksum;
+    out.rows[Bulk].push_back(seconds([&] { engine.putAll(copy); }) * 1e3);
+    out.rows[Get].push_back(seconds([&] {
+                                for (uint64_t id : w.ids)
+                                    sum += engine.get(id);
+                            }) * 1e6 / double(w.ids.size()));
+    out.rows[Lookup].push_back(seconds([&] {
+                                   for (const std::string &s : w.serverIds)
+                                       sum += engine.findByServerId(s);
+                               }) * 1e6 / double(w.serverIds.size()));
+    out.rows[Search].push_back(seconds([&] {
+                                   for (const Workload::Search &s : w.searches)
+                                       sum += engine.search(s);
+                               }) * 1e6 / double(w.searches.size()));
+    out.rows[Count].push_back(seconds([&] {
+                                  for (int32_t t : w.trades)
+                                      sum += engine.countTrade(t);
+                              }) * 1e6 / double(w.trades.size()));
+    const size_t pairs = w.trades.size() / 10;
+    out.rows[Count2].push_back(seconds([&] {
+                                   for (size_t i = 0; i < pairs; ++i)
+                                       sum += engine.countTradeProperty(w.trades[i], w.properties[i]);
+                               }) * 1e6 / double(pairs));
+    out.rows[Scan].push_back(seconds([&] { sum += engine.scanAll(); }) * 1e3);
+    engine.close();
 }
 
 } // namespace
@@ -610,21 +676,38 @@ int main(int argc, char **argv)
         const Workload w = makeWorkload(listings);
         StoreEngine store;
         SqliteEngine sqlite;
-        const Figures a = only == "sqlite" ? Figures() : measure(store, directory, listings, w, rounds);
-        const Figures b = only == "store" ? Figures() : measure(sqlite, directory, listings, w, rounds);
+        Samples a, b;
+        for (int r = 0; r < rounds; ++r) {
+            // Alternate which engine goes first, so that neither always follows the other's work.
+            const bool storeFirst = r % 2 == 0;
+            for (int k = 0; k < 2; ++k) {
+                const bool storeTurn = (k == 0) == storeFirst;
+                if (storeTurn && only != "sqlite")
+                    runRound(store, directory, listings, w, a);
+                if (!storeTurn && only != "store")
+                    runRound(sqlite, directory, listings, w, b);
+            }
+        }
+        removeTree(directory);
         if (only.empty() && a.checksum != b.checksum)
             std::fprintf(stderr, "warning: the engines gave different answers (%llu, %llu)\n",
                          (unsigned long long)a.checksum, (unsigned long long)b.checksum);
-        std::printf("%zu records, median of %d rounds\n", records, rounds);
-        std::printf("%-44s %12s %12s %8s\n", "operation", "store", "SQLite", "ratio");
-        const auto row = [](const char *name, double x, double y, const char *unit) {
-            std::printf("%-44s %9.3f %-2s %9.3f %-2s %7.2fx\n", name, x, unit, y, unit, y / x);
-        };
-        row("bulk put, one transaction", a.bulkMs, b.bulkMs, "ms");
-        row("get by id", a.getUs, b.getUs, "us");
-        row("look-up by server id", a.lookupUs, b.lookupUs, "us");
-        row("trade+property+price, date desc, limit 50", a.searchUs, b.searchUs, "us");
-        row("count of one trade type", a.countUs, b.countUs, "us");
+        std::printf("%zu records, median of %d interleaved rounds [fastest - slowest]\n", records, rounds);
+        std::printf("%-44s %30s %30s %8s\n", "operation", "store", "SQLite", "ratio");
+        const char *names[RowCount] = {"bulk put, one transaction",
+                                       "get by id",
+                                       "look-up by server id",
+                                       "trade+property+price, date desc, limit 50",
+                                       "count, one trade type (index entry count)",
+                                       "count, trade type and property type",
+                                       "scan and decode every record"};
+        const char *units[RowCount] = {"ms", "us", "us", "us", "us", "us", "ms"};
+        for (int i = 0; i < RowCount; ++i) {
+            const Spread x = spread(a.rows[i]);
+            const Spread y = spread(b.rows[i]);
+            std::printf("%-44s %9.3f %-2s [%7.3f - %7.3f] %9.3f %-2s [%7.3f - %7.3f] %7.2fx\n", names[i], x.median,
+                        units[i], x.low, x.high, y.median, units[i], y.low, y.high, x.median > 0 ? y.median / x.median : 0.0);
+        }
     } catch (const std::exception &e) {
         std::fprintf(stderr, "storebench: %s\n", e.what());
         return 1;

@@ -4,6 +4,7 @@
 #include "repositories/gfileimport.h"
 #include "repositories/gfilejson.h"
 #include "repositories/gjson.h"
+#include "repositories/grows.h"
 #include "repositories/guser.h"
 #include "store/fileactivity.h"
 #include "store/fileinfo.h"
@@ -169,7 +170,7 @@ void GFile::saveFiles(QJsonArray files, qlonglong date)
     GFileImport importer(snapshot());
     for (const QJsonValue &value : files) {
         const QJsonObject file = value.toObject();
-        if (file.value(QStringLiteral("die")).toBool())
+        if (GRows::dies(file))
             deleteFile(file.value(QStringLiteral("_id")).toString(), -1, true);
         else
             importer.fileFromJson(file);
@@ -205,7 +206,7 @@ void GFile::saveColleagueFiles(QJsonArray files, int propertyType, QString userI
     GFileImport importer(snapshot());
     for (const QJsonValue &value : files) {
         const QJsonObject file = value.toObject();
-        if (!file.value(QStringLiteral("die")).toBool())
+        if (!GRows::dies(file))
             importer.colleagueFileFromJson(file, propertyType, utf8(userId));
     }
     tx.success();
@@ -269,8 +270,11 @@ bool GFile::deleteFile(QString fileId, qlonglong date, bool withFile)
     obx::Transaction tx = store.txWrite();
     const uint64_t children = removeChildRows(store, id, true);
     uint64_t files = 0;
-    if (withFile)
+    if (withFile) {
         files = obx::Box<File>(store).query(File_::server_id.equals(id)).build().remove();
+        // Match marks name the file by its id; left behind they would mark a file that is gone.
+        obx::Box<FileMatchTag>(store).query(FileMatchTag_::file_id.equals(id)).build().remove();
+    }
     stamp(date);
     tx.success();
     return withFile ? files > 0 : children > 0;

@@ -2,6 +2,7 @@
 
 #include "repositories/gaccesslist.h"
 #include "repositories/gjson.h"
+#include "repositories/grows.h"
 #include "repositories/gtavorlin.h"
 #include "repositories/guser.h"
 #include "store/tavorlin.h"
@@ -191,7 +192,7 @@ void GShelves::saveAll(QJsonArray shelvesList, qlonglong date)
     obx::Transaction tx = store.txWrite();
     for (const QJsonValue &element : shelvesList) {
         const QJsonObject item = element.toObject();
-        if (item.value(QStringLiteral("die")).toBool())
+        if (GRows::dies(item))
             remove(GJson::text(item, QStringLiteral("_id")));
         else
             save(item, true);

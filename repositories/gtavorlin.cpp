@@ -3,6 +3,7 @@
 #include "repositories/gaccesslist.h"
 #include "repositories/gfile.h"
 #include "repositories/gjson.h"
+#include "repositories/grows.h"
 #include "repositories/guser.h"
 #include "shell/gdateconvertor.h"
 #include "store/card.h"
@@ -235,7 +236,7 @@ void GTavorlin::saveAll(QJsonArray tavorlins, qlonglong date)
     obx::Transaction tx = store.txWrite();
     for (const QJsonValue &element : tavorlins) {
         const QJsonObject item = element.toObject();
-        if (item.value(QStringLiteral("die")).toBool())
+        if (GRows::dies(item))
             remove(GJson::text(item, QStringLiteral("_id")), -1);
         else
             save(item);

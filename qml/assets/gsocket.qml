@@ -194,7 +194,9 @@ SocketIO {
         try {
             var time = Date.now() - lastRequestTime
             var reply = JSON.parse(data)
-            console.log("#RESPONSE", name + "////" + data + " ____TIME::: " + time + " milisecond")
+            // The object store's secret key never goes to the log.
+            var logged = name === "aws_target_result" ? "(object-store settings)" : data
+            console.log("#RESPONSE", name + "////" + logged + " ____TIME::: " + time + " milisecond")
 
             if (name.indexOf("notify") !== -1) {
                 if (Consts.initial_busy) {

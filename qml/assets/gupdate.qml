@@ -64,7 +64,9 @@ Item {
                 console.log("initial_upgrade waits for the server link")
                 return
             }
-            shared().initial_busy = true
+            // The update's own hold: an export or a download running beside it keeps theirs.
+            if (!shared().isHeld("update"))
+                shared().hold("update")
             init_loading_view = true
             content = {"user_id": acc().parentServerId(), "updated_at": db().getUpdateDate()}
             socket().on("initial_upgrade_result", onReply)
@@ -106,6 +108,10 @@ Item {
             timestamp = reply.timestamp
             // A failed save does not hold back the others; it only keeps the stamp where it was.
             chainOk = saveChain(c, usersOf(c))
+            if (!Records.isList(c.unseen)) {
+                console.log("initial_upgrade: unseen is not a list, the update date stays")
+                chainOk = false
+            }
             saveUnseen(Array.isArray(c.unseen) ? c.unseen : [])
         } catch (e) {
             Toast.error(e, "initial_upgrade_result")
@@ -119,6 +125,9 @@ Item {
         if (c.account !== undefined && c.account !== null)
             users.push(Records.managerUser(c.account))
         var owner = acc().parentServerId()
+        // null: the agents are not a list, so the users' step fails.
+        if (!Records.isList(c.agent))
+            return null
         var agents = Array.isArray(c.agent) ? c.agent : []
         for (var i = 0; i < agents.length; ++i)
             users.push(Records.agentUser(agents[i], owner, true))
@@ -139,9 +148,13 @@ Item {
             for (var i = 0; i < chain.length; ++i) {
                 var step = chain[i]
                 var list = step.key === null ? users : c[step.key]
-                if (!Array.isArray(list))
-                    list = []
-                answered = saveOne(step, list) && answered
+                if (list === null && step.key === null || !Records.isList(list)) {
+                    // A failed step: nothing of it is saved and the stamp stays.
+                    console.log("initial_upgrade:", step.key === null ? "agent" : step.key, "is not a list")
+                    answered = false
+                    continue
+                }
+                answered = saveOne(step, Array.isArray(list) ? list : []) && answered
             }
             return answered && !chainFailed
         } finally {
@@ -212,8 +225,7 @@ Item {
         askedOnLink = false
         attempt("initial_upgrade_result", function () { socket().off("initial_upgrade_result") })
         attempt("Account.set", function () { acc().set(db().currentUser()) })
-        shared().initial_busy = false
-        attempt("applyPendingNotifies", function () { shared().applyPendingNotifies() })
+        attempt("applyPendingNotifies", function () { shared().release("update") })
         init_loading_view = false
         endUpdate()
     }
@@ -227,7 +239,7 @@ Item {
         attempt("Settings.clear", function () { store().clear() })
         attempt("removeDb", function () { db().removeDb() })
         shared().pending_notifies = []
-        shared().initial_busy = false
+        attempt("release", function () { shared().release("update", false) })
         init_loading_view = false
         attempt("Templates.replace", function () { screens().replace("SplashDesktop.qml") })
     }

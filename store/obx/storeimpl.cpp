@@ -19,6 +19,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 #include <memory>
 #include <sstream>
@@ -71,6 +72,28 @@ void makeDirectories(const std::string &path)
     }
 }
 
+// LMDB sizes its lock file for the reader table (one cache line per reader plus a header of a
+// few lines) and maps it; pages of a sparse file that the disk cannot give are a SIGBUS on first
+// touch. The file is reserved up front, with room to spare, so that a full disk is an error.
+const int kMaxReaders = 510;
+const off_t kLockFileSize = 64 * 1024;
+
+void reserveLockFile(const std::string &directory)
+{
+    const std::string path = directory + "/lock.mdb";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        failLmdb(errno, "Could not create the lock file " + path);
+    struct stat st{};
+    int rc = fstat(fd, &st) == 0 ? 0 : errno;
+    // posix_fallocate answers the error itself rather than through errno.
+    if (rc == 0 && st.st_size < kLockFileSize)
+        rc = posix_fallocate(fd, 0, kLockFileSize);
+    ::close(fd);
+    if (rc != 0)
+        failLmdb(rc, "Could not reserve the lock file " + path);
+}
+
 struct StoredItem
 {
     obx_uid uid;
@@ -101,6 +124,8 @@ void mismatch(const std::string &what)
 
 void failLmdb(int rc, const std::string &what)
 {
+    if (rc == ENOSPC || rc == EDQUOT)
+        fail(OBX_ERROR_DB_FULL, what + ": the disk is full (" + mdb_strerror(rc) + ")");
     fail(codeFor(rc), what + ": " + mdb_strerror(rc));
 }
 
@@ -126,8 +151,15 @@ StoreImpl::StoreImpl(OBX_store_options &options) : directory_(options.directory)
         indexCount += e.indexed().size();
     if ((rc = mdb_env_set_maxdbs(env_, MDB_dbi(schema_.entities.size() + indexCount + 8))) != 0)
         cleanup(rc, "Could not set the number of databases");
-    if ((rc = mdb_env_set_maxreaders(env_, 510)) != 0)
+    if ((rc = mdb_env_set_maxreaders(env_, kMaxReaders)) != 0)
         cleanup(rc, "Could not set the number of readers");
+    try {
+        reserveLockFile(directory_);
+    } catch (...) {
+        mdb_env_close(env_);
+        env_ = nullptr;
+        throw;
+    }
     // MDB_NOTLS: read transactions belong to our Transaction objects, not to OS threads.
     if ((rc = mdb_env_open(env_, directory_.c_str(), MDB_NOTLS, 0644)) != 0)
         cleanup(rc, "Could not open the store in " + directory_);
@@ -135,7 +167,10 @@ StoreImpl::StoreImpl(OBX_store_options &options) : directory_(options.directory)
     int stale = 0;
     mdb_reader_check(env_, &stale);
     try {
-        openDatabases();
+        // A store that already holds this model opens without a write, so that it can still be
+        // read on a full disk.
+        if (!openUnchanged())
+            openDatabases();
     } catch (...) {
         mdb_env_close(env_);
         env_ = nullptr;
@@ -188,6 +223,48 @@ void StoreImpl::openDatabases()
             mdb_txn_abort(txn);
         throw;
     }
+}
+
+bool StoreImpl::openUnchanged()
+{
+    MDB_txn *txn = nullptr;
+    if (mdb_txn_begin(env_, nullptr, MDB_RDONLY, &txn) != 0)
+        return false;
+    const auto giveUp = [&] {
+        mdb_txn_abort(txn); // handles opened in it are closed with it
+        objects_.clear();
+        indexes_.clear();
+        indexed_.clear();
+        return false;
+    };
+    if (mdb_dbi_open(txn, "meta", 0, &meta_) != 0)
+        return giveUp();
+    MDB_val key{6, const_cast<char *>("schema")};
+    MDB_val value;
+    if (mdb_get(txn, meta_, &key, &value) != 0)
+        return giveUp();
+    if (std::string(static_cast<const char *>(value.mv_data), value.mv_size) != schemaText(schema_))
+        return giveUp();
+    for (const EntityInfo &e : schema_.entities) {
+        MDB_dbi dbi;
+        if (mdb_dbi_open(txn, ("o" + std::to_string(e.id)).c_str(), 0, &dbi) != 0)
+            return giveUp();
+        objects_[e.id] = dbi;
+        indexed_[e.id] = e.indexed();
+        for (const PropertyInfo *p : e.indexed()) {
+            if (mdb_dbi_open(txn, ("i" + std::to_string(p->indexId)).c_str(), MDB_DUPSORT | MDB_DUPFIXED, &dbi) != 0)
+                return giveUp();
+            indexes_[p->indexId] = dbi;
+        }
+    }
+    // Committing a read keeps its database handles open for the environment.
+    if (mdb_txn_commit(txn) != 0) {
+        objects_.clear();
+        indexes_.clear();
+        indexed_.clear();
+        return false;
+    }
+    return true;
 }
 
 void StoreImpl::rebuildIndex(MDB_txn *txn, const EntityInfo &entity, const PropertyInfo &p, MDB_dbi objects,

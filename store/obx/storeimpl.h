@@ -64,6 +64,9 @@ public:
     uint64_t lastId(TxState &tx, const EntityInfo &entity);
 
 private:
+    // Opens the databases in a read transaction when the stored model is this one; false when a
+    // write is needed (a new store, another model, a database missing).
+    bool openUnchanged();
     void openDatabases();
     // Returns the ids of the indexes the stored model already had.
     std::set<obx_schema_id> checkSchema(MDB_txn *txn);

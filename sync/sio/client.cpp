@@ -5,12 +5,13 @@
 #include "sio/json.h"
 #include "sio/packet.h"
 
-#include <asio/ssl/host_name_verification.hpp>
 #include <websocketpp/client.hpp>
 #include <websocketpp/config/asio_client.hpp>
 
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
+#include <openssl/x509_vfy.h>
+#include <openssl/x509v3.h>
 
 #include <chrono>
 #include <cmath>
@@ -24,7 +25,18 @@ namespace sio {
 
 namespace {
 
-using endpoint = websocketpp::client<websocketpp::config::asio_tls_client>;
+// websocketpp's TLS client, but for the wait on the peer's TLS close_notify after a close: 5 s
+// by default, spent in full on a peer that is gone before the close is even reported.
+struct tls_config : websocketpp::config::asio_tls_client
+{
+    struct transport_config : websocketpp::config::asio_tls_client::transport_config
+    {
+        static const long timeout_socket_shutdown = 250;
+    };
+    typedef websocketpp::transport::asio::endpoint<transport_config> transport_type;
+};
+
+using endpoint = websocketpp::client<tls_config>;
 using connection_ptr = endpoint::connection_ptr;
 using message_ptr = endpoint::message_ptr;
 using context_ptr = std::shared_ptr<asio::ssl::context>;
@@ -33,6 +45,9 @@ using websocketpp::connection_hdl;
 const std::int64_t kDefaultPingInterval = 25000;
 const std::int64_t kDefaultPingTimeout = 60000;
 const std::int64_t kLongestWatchdog = 24LL * 3600 * 1000;
+// How long a close of ours waits for the peer's answer before the transport is shut: a live
+// peer answers within milliseconds, a hung one would hold the close handshake for seconds.
+const int kCloseGraceMs = 250;
 
 struct address
 {
@@ -177,6 +192,7 @@ private:
     void finish_close();
     void schedule_reconnect();
     void close_connection(websocketpp::close::status::value code, const std::string &reason);
+    void abort_transport();
     bool current(connection_hdl hdl) const;
     context_ptr on_tls_init(connection_hdl hdl);
     void on_open(connection_hdl hdl);
@@ -188,7 +204,7 @@ private:
     void on_binary(std::string payload);
     void dispatch(const packet &p);
     void send_text(const std::string &text);
-    void send_packet(const packet &p);
+    bool send_packet(const packet &p);
     void send_connect(const std::string &nsp);
     void restart_watchdog(std::int64_t ms);
     void cancel_watchdog();
@@ -197,6 +213,7 @@ private:
     endpoint ep_;
     std::unique_ptr<asio::steady_timer> watchdog_;
     std::unique_ptr<asio::steady_timer> reconnect_timer_;
+    std::unique_ptr<asio::steady_timer> abort_timer_;
 
     std::mutex thread_mutex_;
     std::thread thread_;
@@ -212,6 +229,8 @@ private:
     state state_ = state::idle;
     bool for_good_ = false;
     bool handshaken_ = false;
+    bool dropping_ = false;       // a close of ours runs on the current connection
+    bool close_reported_ = false; // the close listeners have run for the last close for good
     address addr_;
     connection_hdl hdl_;
     unsigned attempt_ = 0;
@@ -237,6 +256,7 @@ client::impl::impl()
     ep_.set_message_handler([this](connection_hdl h, message_ptr m) { on_message(h, std::move(m)); });
     watchdog_ = std::make_unique<asio::steady_timer>(ep_.get_io_service());
     reconnect_timer_ = std::make_unique<asio::steady_timer>(ep_.get_io_service());
+    abort_timer_ = std::make_unique<asio::steady_timer>(ep_.get_io_service());
 }
 
 client::impl::~impl()
@@ -315,16 +335,32 @@ void client::impl::close()
         abandon();
 }
 
+// The network thread is gone, so this runs alone on the state it left.
 void client::impl::abandon()
 {
     log("Close: the connection attempt was abandoned");
+    // The operations of the attempt end at once the next time the service runs, and what is
+    // ready now runs here, so that nothing of this session reaches the next one.
+    abort_transport();
     hdl_.reset();
+    cancel_watchdog();
+    ++reconnect_gen_;
+    reconnect_timer_->cancel();
+    abort_timer_->cancel();
+    ep_.get_io_service().restart();
+    try {
+        ep_.get_io_service().poll();
+    } catch (const std::exception &e) {
+        log(std::string("Close: ") + e.what());
+    }
     binary_.reset();
     handshaken_ = false;
+    dropping_ = false;
     for (const auto &s : all_sockets())
         s->on_disconnected();
     state_ = state::idle;
-    finish_close();
+    if (!close_reported_)
+        finish_close();
 }
 
 void client::impl::force_ping_timeout()
@@ -351,7 +387,7 @@ socket::ptr client::impl::get_socket(const std::string &nsp)
             if (auto self = weak.lock())
                 self->post(std::move(task));
         },
-        [this](const packet &p) { send_packet(p); });
+        [this](const packet &p) { return send_packet(p); });
     sockets_[key] = s;
     post([this, key] {
         if (handshaken_)
@@ -376,7 +412,7 @@ void client::impl::do_connect(const std::string &uri)
         return;
     case state::open:
         // The server may have closed the namespace alone; ask for it again.
-        if (handshaken_)
+        if (handshaken_ && !dropping_)
             for (const auto &s : all_sockets())
                 if (!s->is_connected())
                     send_connect(s->get_namespace());
@@ -392,6 +428,7 @@ void client::impl::do_connect(const std::string &uri)
         break;
     }
     for_good_ = false;
+    close_reported_ = false;
     addr_ = parseAddress(uri);
     if (!addr_.ok) {
         log("Invalid server address: " + uri);
@@ -406,6 +443,7 @@ void client::impl::open_connection()
 {
     binary_.reset();
     handshaken_ = false;
+    dropping_ = false;
     const std::string host = addr_.host.find(':') != std::string::npos ? "[" + addr_.host + "]" : addr_.host;
     // A new WebSocket is a new Engine.IO session: an old "sid" here makes the server refuse it.
     const std::string url = "wss://" + host + ":" + addr_.port + addr_.path
@@ -450,9 +488,17 @@ context_ptr client::impl::on_tls_init(connection_hdl)
         if (ec)
             log("Cannot load the certificate authority file " + caFile + ": " + ec.message());
     }
-    // An unverified server would see the token and every record in clear.
+    // An unverified server would see the token and every record in clear. OpenSSL checks the
+    // name itself, so that a mismatch is reported as such rather than as an unspecified error.
     ctx->set_verify_mode(asio::ssl::verify_peer | asio::ssl::verify_fail_if_no_peer_cert, ec);
-    ctx->set_verify_callback(asio::ssl::host_name_verification(addr_.host), ec);
+    X509_VERIFY_PARAM *param = SSL_CTX_get0_param(ctx->native_handle());
+    X509_VERIFY_PARAM_set_hostflags(param, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
+    asio::error_code notIp;
+    asio::ip::make_address(addr_.host, notIp);
+    const int named = notIp ? X509_VERIFY_PARAM_set1_host(param, addr_.host.c_str(), 0)
+                            : X509_VERIFY_PARAM_set1_ip_asc(param, addr_.host.c_str());
+    if (named != 1)
+        log("Cannot set the name to verify: " + addr_.host);
     return ctx;
 }
 
@@ -503,6 +549,8 @@ void client::impl::on_close(connection_hdl hdl)
 void client::impl::connection_ended()
 {
     hdl_.reset();
+    dropping_ = false;
+    abort_timer_->cancel();
     cancel_watchdog();
     binary_.reset();
     handshaken_ = false;
@@ -519,8 +567,10 @@ void client::impl::connection_ended()
 
 void client::impl::finish_close()
 {
+    close_reported_ = true;
     for (const auto &s : all_sockets()) {
-        s->clear_queue();
+        if (const std::size_t dropped = s->clear_queue())
+            log("Close: " + std::to_string(dropped) + " waiting events of " + s->get_namespace() + " dropped");
         fire(&impl::socket_close_, s->get_namespace());
     }
     fire(&impl::close_);
@@ -583,9 +633,35 @@ void client::impl::close_connection(websocketpp::close::status::value code, cons
     if (!con)
         return;
     cancel_watchdog();
+    // From here on events wait for the next connection instead of meeting a closing one.
+    dropping_ = true;
+    for (const auto &s : all_sockets())
+        s->on_disconnected();
     con->close(code, reason, ec);
-    if (ec)
+    if (ec) {
         log("Close: " + ec.message());
+        abort_transport();
+        return;
+    }
+    const connection_hdl hdl = hdl_;
+    abort_timer_->expires_after(std::chrono::milliseconds(kCloseGraceMs));
+    abort_timer_->async_wait([this, hdl](const asio::error_code &ec) {
+        if (ec || !current(hdl))
+            return;
+        log("Close: no answer from the peer, the transport is shut");
+        abort_transport();
+    });
+}
+
+void client::impl::abort_transport()
+{
+    websocketpp::lib::error_code ec;
+    connection_ptr con = ep_.get_con_from_hdl(hdl_, ec);
+    if (!con)
+        return;
+    asio::error_code ignored;
+    con->get_raw_socket().shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+    con->get_raw_socket().close(ignored);
 }
 
 void client::impl::on_message(connection_hdl hdl, message_ptr msg)
@@ -738,14 +814,14 @@ void client::impl::send_text(const std::string &text)
         log("Send: " + ec.message());
 }
 
-void client::impl::send_packet(const packet &p)
+bool client::impl::send_packet(const packet &p)
 {
-    if (state_ != state::open)
-        return;
+    if (state_ != state::open || dropping_)
+        return false;
     websocketpp::lib::error_code ec;
     connection_ptr con = ep_.get_con_from_hdl(hdl_, ec);
     if (!con)
-        return;
+        return false;
     std::vector<message::bytes> attachments;
     ec = con->send(p.encode(attachments), websocketpp::frame::opcode::text);
     for (const auto &bin : attachments) {
@@ -753,8 +829,15 @@ void client::impl::send_packet(const packet &p)
             break;
         ec = con->send(bin->data(), bin->size(), websocketpp::frame::opcode::binary);
     }
-    if (ec)
-        log("Send: " + ec.message());
+    if (!ec)
+        return true;
+    if (con->get_state() != websocketpp::session::state::open) {
+        log("Send: " + ec.message() + "; the event waits for the next connection");
+        return false;
+    }
+    // The link is fine but refused this one packet; kept, it would block every later one.
+    log("Send: " + ec.message() + "; the event " + p.event_name() + " is dropped");
+    return true;
 }
 
 void client::impl::send_connect(const std::string &nsp)

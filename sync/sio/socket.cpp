@@ -37,19 +37,22 @@ void socket::emit(const std::string &name, const message::list &args)
 
 void socket::send_or_queue(packet p)
 {
-    if (connected_)
-        send_(p);
-    else
-        queue_.push_back(std::move(p));
+    if (connected_ && send_(p))
+        return;
+    // The link is going: this event and every later one wait, in order, for the next one.
+    connected_ = false;
+    queue_.push_back(std::move(p));
 }
 
 void socket::on_connected()
 {
     connected_ = true;
     while (connected_ && !queue_.empty()) {
-        packet p = std::move(queue_.front());
+        if (!send_(queue_.front())) {
+            connected_ = false;
+            break;
+        }
         queue_.pop_front();
-        send_(p);
     }
 }
 

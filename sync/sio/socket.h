@@ -21,8 +21,9 @@ public:
     using event_listener = std::function<void(event &)>;
     // Runs a task on the client's network thread.
     using poster = std::function<void(std::function<void()>)>;
-    // Writes a packet on the connection; called on the network thread.
-    using sender = std::function<void(const packet &)>;
+    // Writes a packet on the connection; called on the network thread. False when the link
+    // cannot take it now (closing or closed): the packet is kept for the next connection.
+    using sender = std::function<bool(const packet &)>;
 
     socket(std::string nsp, poster post, sender send);
 
@@ -33,7 +34,8 @@ public:
     void off_all();
 
     // Sends an event without acknowledgement, from any thread. Until the namespace is connected
-    // the events wait, and then leave in the order they were given.
+    // the events wait, and then leave in the order they were given; so does an event that the
+    // closing link could not take.
     void emit(const std::string &name, const message::list &args = {});
 
     const std::string &get_namespace() const { return nsp_; }
@@ -43,7 +45,13 @@ public:
     void on_disconnected();
     bool is_connected() const { return connected_; }
     void on_packet(const packet &p);
-    void clear_queue() { queue_.clear(); }
+    // Drops the waiting events (a close for good) and answers how many there were.
+    std::size_t clear_queue()
+    {
+        const std::size_t n = queue_.size();
+        queue_.clear();
+        return n;
+    }
 
 private:
     void send_or_queue(packet p);

@@ -152,4 +152,13 @@ TestCase {
         compare(db.callsOf("deleteHashtag")[0].args, ["h1", -1])
         note.holdStamp = false
     }
+
+    function test_a_list_that_is_not_an_array_fails_the_notice_unsaved() {
+        push("shelf_notify", "shelf_tavorlin", {"shelf_id": "s1", "tavorlin_add": [{"tavorlin_id": "t1"}],
+                                               "tavorlins": {"a": {"_id": "t1"}}, "tavorlin_remove": {"0": "t0"}})
+        push("property_notify", "clean", {"trade_id": 1, "property_id": 2, "filter": "room"})
+        compare(db.calls, [], "nothing saved, nothing stamped")
+        push("shelf_notify", "shelf_tavorlin", {"shelf_id": "s1", "tavorlin_add": [], "tavorlin_remove": null})
+        compare(db.calls[0].args, ["s1", [], [], 500], "an empty or missing list is a change of nothing")
+    }
 }

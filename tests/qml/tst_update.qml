@@ -22,6 +22,15 @@ TestCase {
         property var pending_notifies: []
         property var applied: []
         function applyPendingNotifies() { applied.push(pending_notifies.length); pending_notifies = [] }
+        property var holds: []
+        function hold(n) { holds = holds.concat([n]); initial_busy = true }
+        function isHeld(n) { return holds.indexOf(n) !== -1 }
+        function release(n, replay) {
+            var h = holds.slice(); var i = h.indexOf(n)
+            if (i !== -1) h.splice(i, 1)
+            holds = h
+            if (h.length === 0) { initial_busy = false; if (replay !== false) applyPendingNotifies() }
+        }
     }
     QtObject {
         id: notifier
@@ -43,7 +52,7 @@ TestCase {
 
     function init() {
         db.reset(); link.reset()
-        account.sets = []; consts.initial_busy = false; consts.pending_notifies = []; consts.applied = []
+        account.sets = []; consts.initial_busy = false; consts.holds = []; consts.pending_notifies = []; consts.applied = []
         settings.clears = 0; templates.replaced = []; ends = 0; notifier.holdStamp = false
         up = Qt.createComponent("qrc:/assets/gupdate.qml").createObject(this, {
             "database": db, "sockets": link, "account": account, "consts": consts,
@@ -140,6 +149,33 @@ TestCase {
         verify(notifier.holdStamp)
         verify(!consts.initial_busy)
         compare(ends, 2)
+    }
+
+    function test_a_list_that_is_not_an_array_is_a_failed_step() {
+        var shapes = [["contact", {"_id": "c1"}, "saveContacts"], ["properties", "f1", "saveFiles"],
+                      ["agent", {"agent_ref": {"_id": "a1"}}, "saveUsers"], ["unseen", 7, "unseen"]]
+        for (var i = 0; i < shapes.length; ++i) {
+            cleanup(); init()
+            up.start()
+            var broken = everything()
+            broken[shapes[i][0]] = shapes[i][1]
+            link.reply("initial_upgrade", broken, {"page": 1}, 777)
+            db.answer()
+            if (shapes[i][2] !== "unseen")
+                compare(db.callsOf(shapes[i][2]), [], shapes[i][0])
+            verify(db.callsOf("saveShelves").length === 1, "the other kinds are still saved")
+            compare(db.callsOf("updateDate"), [], shapes[i][0])
+            verify(notifier.holdStamp)
+            compare(ends, 1)
+        }
+
+        // Empty and missing lists are no change and still stamp.
+        cleanup(); init()
+        up.start()
+        link.reply("initial_upgrade", {"account": {"_id": "u1"}, "contact": [], "properties": null}, {"page": 1}, 778)
+        db.answer()
+        compare(db.callsOf("saveContacts")[0].args, [[]])
+        compare(db.callsOf("updateDate").map(function (c) { return c.args[0] }), [778])
     }
 
     function test_a_reset_wipes_the_account_and_its_held_notices() {

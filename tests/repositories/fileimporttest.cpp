@@ -171,6 +171,26 @@ TEST_F(FileImport, ReimportKeepsLocalIdActivitiesAndOneChildOfEachKind)
     EXPECT_EQ(rowsOf<FileInfo>(store(), FileInfo_::file_id, "F1"), 0u);
 }
 
+TEST_F(FileImport, DieAsANumberRemovesTheFileWithItsMatchTags)
+{
+    // A number marks a removal as true does; re-importing the bare item would wipe the file.
+    repo().saveFiles(array(kFull), -1);
+    repo().saveFiles(array(R"([{"_id":"F1","die":1}])"), -1);
+    EXPECT_FALSE(fileById(store(), "F1"));
+    EXPECT_EQ(rowsOf<FileMatchTag>(store(), FileMatchTag_::file_id, "F1"), 0u);
+    EXPECT_EQ(rowsOf<FileToggle>(store(), FileToggle_::file_id, "F1"), 0u);
+
+    // 0 and a text keep the file; another file's match tags stay.
+    repo().saveFiles(array(kFull), -1);
+    repo().savefileMatchTag("F2", "R9", 1);
+    repo().saveFiles(array(R"([{"_id":"F1","die":0,"type":5},{"_id":"F2","die":"1","type":6}])"), -1);
+    EXPECT_TRUE(fileById(store(), "F1"));
+    EXPECT_EQ(fileById(store(), "F2")->property_type, 6);
+    EXPECT_TRUE(repo().deleteFile("F1", -1, true));
+    EXPECT_EQ(rowsOf<FileMatchTag>(store(), FileMatchTag_::file_id, "F1"), 0u);
+    EXPECT_EQ(rowsOf<FileMatchTag>(store(), FileMatchTag_::file_id, "F2"), 1u);
+}
+
 TEST_F(FileImport, DraftsWithoutServerIdAreEachTheirOwnFile)
 {
     repo().saveFiles(array(R"([{"_id":"","user_ref":"O","draft":true,"info":{"room":1}},

@@ -141,3 +141,20 @@ TEST(ShelfRemove, LeavesBoardsAndOtherShelvesAndIgnoresTheEmptyId)
     EXPECT_EQ(obx::Box<Shelves>(temp.store()).count(), 2u);
     EXPECT_EQ(obx::Box<Tavorlin>(temp.store()).count(), 1u);
 }
+
+TEST(ShelfRemove, DieAsANumberRemovesBoardsAndShelvesAlike)
+{
+    TempStore temp;
+    temp.addOwner("o");
+    repo().saveAll(QJsonArray{object(R"({"_id":"s1","tavorlin":["B"]})"), object(R"({"_id":"s2"})")}, -1);
+    GTavorlin boards(sharedSnapshot());
+    boards.saveAll(QJsonArray{object(R"({"_id":"B","user_ref":"o","trade_ref":1})"),
+                              object(R"({"_id":"C","user_ref":"o","trade_ref":1})")}, -1);
+
+    repo().saveAll(QJsonArray{object(R"({"_id":"s1","die":1})"), object(R"({"_id":"s2","die":0})")}, -1);
+    boards.saveAll(QJsonArray{object(R"({"_id":"B","die":2})"), object(R"({"_id":"C","die":0,"trade_ref":1})")}, -1);
+    EXPECT_FALSE(shelf(temp.store(), "s1"));
+    EXPECT_TRUE(shelf(temp.store(), "s2"));
+    EXPECT_EQ(obx::Box<Tavorlin>(temp.store()).query(Tavorlin_::server_id.equals("B")).build().count(), 0u);
+    EXPECT_EQ(obx::Box<Tavorlin>(temp.store()).query(Tavorlin_::server_id.equals("C")).build().count(), 1u);
+}

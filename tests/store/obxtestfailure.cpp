@@ -5,9 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <climits>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <random>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -202,4 +209,83 @@ TEST(ObxFailure, AKilledWriterLeavesTheLastCommittedTransaction)
         EXPECT_NO_THROW(store->box<Place>().put(p));
         committed = k;
     }
+}
+
+// Writes zeros into path until the file system has no room left.
+static void fillDisk(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string block(4096, '\0');
+    while (write(fd, block.data(), block.size()) > 0) {
+    }
+    EXPECT_EQ(errno, ENOSPC);
+    ::close(fd);
+}
+
+// The body runs in a child of its own, in a mount namespace with a 2 MiB tmpfs over a fresh
+// directory, so that nothing shared is ever filled.
+TEST(ObxFailure, AFullDiskIsAnErrorAndAStoredModelStillOpens)
+{
+    if (const char *root = std::getenv("OBX_FULL_DISK_ROOT")) {
+        ASSERT_EQ(mount("tmpfs", root, "tmpfs", MS_NOSUID | MS_NODEV, "size=2m"), 0) << strerror(errno);
+        const std::string dir(root);
+        {
+            auto store = openStore(dir + "/kept");
+            std::vector<Item> items(20);
+            for (size_t i = 0; i < items.size(); ++i)
+                items[i].name = "item " + std::to_string(i);
+            store->box<Item>().put(items);
+        }
+        fillDisk(dir + "/fill");
+
+        // A new store: its lock file would be a sparse mapping, a SIGBUS on first touch.
+        try {
+            openStore(dir + "/fresh");
+            ADD_FAILURE() << "a store opened on a full disk";
+        } catch (const obx::DbException &e) {
+            EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL);
+            EXPECT_NE(std::string(e.what()).find("disk is full"), std::string::npos) << e.what();
+        }
+
+        // The stored one still reads; a write fails cleanly and loses nothing.
+        {
+            auto store = openStore(dir + "/kept");
+            auto box = store->box<Item>();
+            EXPECT_EQ(box.count(), 20u);
+            EXPECT_EQ(box.query(Item_::name == "item 7").build().findFirst()->id, 8u);
+            Item big;
+            big.note = std::string(1 << 20, 'x');
+            try {
+                box.put(big);
+                ADD_FAILURE() << "a megabyte fitted on a full disk";
+            } catch (const obx::DbException &e) {
+                EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL) << e.what();
+            }
+            EXPECT_EQ(box.count(), 20u);
+        }
+
+        // With room again, the store that failed to open opens whole.
+        ASSERT_EQ(unlink((dir + "/fill").c_str()), 0);
+        auto store = openStore(dir + "/fresh");
+        Item item;
+        store->box<Item>().put(item);
+        EXPECT_EQ(store->box<Item>().count(), 1u);
+        return;
+    }
+
+    if (std::system("unshare -Urm true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "mount namespaces are not allowed here (unshare -Urm failed), so no tmpfs of the test's own";
+    TempDir root;
+    char self[PATH_MAX] = {};
+    ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    const std::string log = root.sub("child.log");
+    ASSERT_EQ(mkdir(root.sub("mnt").c_str(), 0755), 0);
+    const std::string command = "OBX_FULL_DISK_ROOT='" + root.sub("mnt") + "' unshare -Urm '" + self
+                                + "' --gtest_filter=ObxFailure.AFullDiskIsAnErrorAndAStoredModelStillOpens >'" + log
+                                + "' 2>&1";
+    const int status = std::system(command.c_str());
+    std::ifstream in(log);
+    const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n" << output;
 }

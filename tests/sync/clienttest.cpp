@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
+#include <set>
 
 using sio::message;
 
@@ -440,4 +441,94 @@ TEST_F(Client, CloseDoesNotWaitForAStuckAttempt)
     ASSERT_TRUE(peer.start());
     c->connect(address(peer.port()));
     EXPECT_TRUE(r.wait("open"));
+}
+
+TEST_F(Client, AHungPeerIsDroppedPromptlyAndNoEventIsLost)
+{
+    Peer peer({{}, 0, 300, 400});
+    ASSERT_TRUE(peer.start());
+    Recorder r;
+    auto c = makeClient(r);
+    c->connect(address(peer.port()));
+    ASSERT_TRUE(r.wait("open"));
+
+    // Events given from the moment the ping is missed, through the close and the reconnection,
+    // all arrive once the server answers again.
+    peer.freeze();
+    ASSERT_TRUE(r.wait("log Ping timeout", 1, 5000));
+    for (int i = 0; i < 20; ++i) {
+        c->socket()->emit("n", {message::make_integer(i)});
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    // The close of a dead link does not wait for the handshakes of a peer that cannot answer.
+    EXPECT_TRUE(r.wait("reconnect", 1, 0)) << "the close took more than 2 s";
+    peer.thaw();
+    ASSERT_TRUE(r.wait("open", 2));
+    std::set<long long> seen;
+    for (int wait = 0; wait < 50 && seen.size() < 20; ++wait) {
+        seen.clear();
+        for (const auto &line : peer.all("event"))
+            if (field(*line, "name") == "n")
+                seen.insert(line->at("args")->get_vector().at(0)->get_int());
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(seen.size(), 20u);
+}
+
+TEST_F(Client, ACloseThatGaveUpLeavesNothingBehind)
+{
+    Peer hung({});
+    ASSERT_TRUE(hung.start());
+    Recorder r;
+    auto c = makeClient(r);
+    c->connect(address(hung.port()));
+    ASSERT_TRUE(r.wait("open"));
+    hung.freeze();
+    auto start = std::chrono::steady_clock::now();
+    c->close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_EQ(r.count("close"), 1u);
+    EXPECT_EQ(r.count("socket close /"), 1u);
+
+    // The next cycles are prompt and say each thing once.
+    Peer peer({});
+    ASSERT_TRUE(peer.start());
+    c->connect(address(peer.port()));
+    ASSERT_TRUE(r.wait("open", 2));
+    start = std::chrono::steady_clock::now();
+    c->close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    c->connect(address(freePort()));
+    ASSERT_TRUE(r.wait("reconnect", 1, 5000));
+    start = std::chrono::steady_clock::now();
+    c->close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(r.count("close"), 3u);
+    EXPECT_EQ(r.count("socket close /"), 3u);
+    hung.thaw();
+}
+
+TEST_F(Client, ACertificateFailureSaysWhichCheckFailed)
+{
+    const TestCa &ca = TestCa::get();
+    const std::pair<std::string, std::string> cases[] = {
+        {ca.wrongName, "hostname mismatch"},
+        {ca.rogueCert, "local issuer"},
+        {ca.expired, "expired"},
+    };
+    for (const auto &[cert, why] : cases) {
+        SCOPED_TRACE(why);
+        Peer::Options o;
+        o.cert = cert;
+        Peer peer(o);
+        ASSERT_TRUE(peer.start());
+        Recorder r;
+        auto c = makeClient(r, 5000, 5000);
+        c->connect(address(peer.port(), "localhost"));
+        ASSERT_TRUE(r.wait("reconnect"));
+        const auto failed = r.startingWith("log Connection failed");
+        ASSERT_FALSE(failed.empty());
+        EXPECT_NE(failed.front().find(why), std::string::npos) << failed.front();
+    }
 }

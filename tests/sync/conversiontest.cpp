@@ -44,6 +44,34 @@ std::string decoded(const QByteArray &base64, bool *ok = nullptr)
     return text.toStdString();
 }
 
+// A gzip stream of `size` zero bytes, deflated piece by piece so that the test never holds them,
+// with its trailer's size field replaced by `claimed`.
+QByteArray gzipBomb(qint64 size, quint32 claimed)
+{
+    z_stream zs{};
+    deflateInit2(&zs, Z_BEST_SPEED, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
+    const QByteArray zeros(1 << 20, '\0');
+    QByteArray out;
+    char buf[65536];
+    for (qint64 left = size; left >= 0; left -= zeros.size()) {
+        const bool last = left <= zeros.size();
+        zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+        zs.avail_in = static_cast<uInt>(last ? left : zeros.size());
+        do {
+            zs.next_out = reinterpret_cast<Bytef *>(buf);
+            zs.avail_out = sizeof buf;
+            deflate(&zs, last ? Z_FINISH : Z_NO_FLUSH);
+            out.append(buf, static_cast<int>(sizeof buf - zs.avail_out));
+        } while (zs.avail_out == 0);
+        if (last)
+            break;
+    }
+    deflateEnd(&zs);
+    for (int i = 0; i < 4; ++i)
+        out[out.size() - 4 + i] = static_cast<char>(claimed >> (8 * i));
+    return out;
+}
+
 } // namespace
 
 TEST(MessageConversion, TypesFollowTheWireRules)
@@ -121,7 +149,7 @@ TEST(ReplyDecoding, GunzipKeepsOnlyWholeGzipStreams)
 
     EXPECT_FALSE(gunzipPayload(compress(json, 15), out)); // zlib wrapper, not gzip
     EXPECT_FALSE(gunzipPayload(compress(json, -15), out)); // raw deflate
-    EXPECT_FALSE(gunzipPayload(QByteArray("\x1f\x8b\x08\x00garbage here", 20), out));
+    EXPECT_FALSE(gunzipPayload(QByteArray::fromRawData("\x1f\x8b\x08\x00garbage here", 16), out));
     EXPECT_FALSE(gunzipPayload(QByteArray("plainly not compressed"), out));
     const QByteArray whole = compress(json);
     for (int cut : {1, 10, whole.size() / 2, whole.size() - 1})
@@ -167,5 +195,47 @@ TEST(ReplyDecoding, BrokenRepliesGiveTheEmptyText)
     for (const QByteArray &bad : {half, QByteArray("!!!!"), compress(json, 15).toBase64(), json.toBase64()}) {
         EXPECT_EQ(decoded(bad, &ok), "") << bad.constData();
         EXPECT_FALSE(ok) << bad.constData();
+    }
+}
+
+TEST(ReplyDecoding, HostileRepliesAnswerFalseWithoutThrowing)
+{
+    // Inflating past the limit, whatever the trailer claims, stops there with a clear reason.
+    QByteArray bomb = gzipBomb(kMaxDecodedSize + (8 << 20), 0);
+    ASSERT_LT(bomb.size(), 4 << 20);
+    for (quint32 claimed : {1000u, 0x80000000u, 0xFFFFFFFFu}) {
+        for (int i = 0; i < 4; ++i)
+            bomb[bomb.size() - 4 + i] = static_cast<char>(claimed >> (8 * i));
+        QString text("stale");
+        QString error;
+        bool ok = true;
+        EXPECT_NO_THROW(ok = decodeReply(bomb.toBase64().toStdString(), text, &error)) << claimed;
+        EXPECT_FALSE(ok) << claimed;
+        EXPECT_TRUE(text.isEmpty());
+        EXPECT_TRUE(error.contains(QStringLiteral("MiB"))) << error.toStdString();
+    }
+
+    // A trailer claiming 2 GiB on a small honest stream is caught by zlib's length check.
+    QByteArray lying = compress("{\"ok\":true}");
+    lying[lying.size() - 1] = '\x80';
+    QByteArray out;
+    QString error;
+    bool ok = true;
+    EXPECT_NO_THROW(ok = gunzipPayload(lying, out, &error));
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(error.isEmpty());
+
+    // Right at the limit still decodes.
+    const QByteArray edge = gzipBomb(kMaxDecodedSize, static_cast<quint32>(kMaxDecodedSize));
+    EXPECT_TRUE(gunzipPayload(edge, out));
+    EXPECT_EQ(out.size(), kMaxDecodedSize);
+    out.clear();
+
+    // A NUL inside would cut the text where it is read; the reply is refused whole.
+    for (const QByteArray &json : {QByteArray("{\"ok\":true,\"message\":\"a\0b\"}", 27), QByteArray(1, '\0')}) {
+        QString text;
+        EXPECT_FALSE(decodeReply(compress(json).toBase64().toStdString(), text, &error)) << json.size();
+        EXPECT_TRUE(text.isEmpty());
+        EXPECT_TRUE(error.contains(QStringLiteral("NUL")));
     }
 }

@@ -97,6 +97,18 @@ void Peer::stop()
         reader_.join();
 }
 
+void Peer::freeze()
+{
+    if (pid_ > 0)
+        kill(pid_, SIGSTOP);
+}
+
+void Peer::thaw()
+{
+    if (pid_ > 0)
+        kill(pid_, SIGCONT);
+}
+
 void Peer::command(const std::string &json)
 {
     const std::string line = json + "\n";

@@ -33,6 +33,9 @@ public:
     // Starts the server and waits for its "ready" line; false when it does not come.
     bool start();
     void stop();
+    // Stops the server process where it stands (a peer that hangs), and lets it go on again.
+    void freeze();
+    void thaw();
     int port() const { return port_; }
 
     // Sends one JSON command line to the server.

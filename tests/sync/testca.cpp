@@ -34,6 +34,7 @@ TestCa::TestCa()
     serverCert = dir + "/server.pem";
     rogueCert = dir + "/rogue-server.pem";
     wrongName = dir + "/wrong-name.pem";
+    expired = dir + "/expired.pem";
 
     std::ofstream(dir + "/server.ext") << "subjectAltName=IP:127.0.0.1,DNS:localhost\n"
                                           "basicConstraints=CA:FALSE\n"
@@ -50,7 +51,9 @@ TestCa::TestCa()
          && run(o + " x509 -req -in " + dir + "/server.csr -CA " + dir + "/rogue.pem -CAkey " + dir + "/rogue.key -CAcreateserial -days 2 -extfile "
                 + dir + "/server.ext -out " + rogueCert)
          && run(o + " x509 -req -in " + dir + "/server.csr -CA " + caFile + " -CAkey " + dir + "/ca.key -CAcreateserial -days 2 -extfile "
-                + dir + "/wrong.ext -out " + wrongName);
+                + dir + "/wrong.ext -out " + wrongName)
+         && run(o + " x509 -req -in " + dir + "/server.csr -CA " + caFile + " -CAkey " + dir + "/ca.key -CAcreateserial -days -1 -extfile "
+                + dir + "/server.ext -out " + expired);
 }
 
 TestCa::~TestCa()

@@ -15,6 +15,7 @@ public:
     std::string serverCert;  // by caFile, for 127.0.0.1 and localhost
     std::string rogueCert;   // same names, by an authority nobody trusts
     std::string wrongName;   // by caFile, for another host name only
+    std::string expired;     // by caFile, for 127.0.0.1, out of date
     bool ok = false;
 
     ~TestCa();
