@@ -2,7 +2,6 @@ import QtQuick 2.15
 import QtTest 1.2
 import "qrc:/templates/files/list/list.js" as L
 import "qrc:/templates/files/list/reads.js" as Reads
-import "qrc:/templates/files/search/search.js" as S
 import "qrc:/templates/map/map.js" as M
 
 TestCase {
@@ -72,19 +71,6 @@ TestCase {
         compare(rent.tradeType, 2)
         compare(rent.propertyType, 51)
         compare(rent.filters, [{"key": "price.full_rent_price", "value": {"value_1": "4500000", "value_2": "5500000"}}])
-    }
-
-    function test_search_items() {
-        var items = S.setDistrict([], "d1", true)
-        items = S.setDistrict(items, "d2", true)
-        compare(items, [{"key": "district_array", "value": {"value_1": "#,#,#,#d1#,#,#,#d2", "value_2": ""}}])
-        items = S.setDistrict(items, "d1", false)
-        compare(items[0].value.value_1, "#,#,#,#d2")
-        compare(S.setDistrict(items, "d2", false), [])
-        compare(S.inputKey({"parent_key": "date", "key": "register"}), "date")
-        compare(S.setRange([], "meter.area", "", "120"), [{"key": "meter.area", "value": {"value_1": "", "value_2": "120"}}])
-        compare(S.setRange(S.setRange([], "meter.area", "1", ""), "meter.area", "", ""), [])
-        compare(S.setToggle(S.setToggle([], "parking", 3, true), "parking", 3, false), [])
     }
 
     function test_map_search() {

@@ -54,13 +54,13 @@ Item {
                 selectRequested()
                 return
             case "edit":
-                openContent("file", {"file": file, "fileId": file._id, "edit": true})
+                openContent("file", {"file": Database.getFile(file._id)})
                 return
             case "hashtag":
                 Templates.dialog("files/dialog/FileHashtags.qml", {"file": file})
                 return
             case "history":
-                Templates.initial("files/FileNotes.qml", {"file": file, "fileId": file._id})
+                Templates.initial("files/FileNotes.qml", {"file": Database.getFile(file._id)})
                 return
             case "match":
                 openContent("match", {"file": file})
