@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QQmlProperty>
 #include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -532,4 +533,27 @@ TEST_F(Listings, BoardListRemembersItsScrollPosition)
     view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
     ASSERT_TRUE(s->waitUntil([&] { return view->property("contentY").toDouble() > 0; }));
     EXPECT_NEAR(view->property("contentY").toDouble(), y, 1.0);
+}
+
+TEST_F(Listings, SearchOpensItsResultsAsATab)
+{
+    s->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'search', 'options': {}})");
+    QQuickItem *form = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] { return (form = s->find("searchScreen")) != nullptr; }));
+    form->setProperty("tradeType", 1);
+    form->setProperty("propertyType", 50);
+    call(form, "refreshForm");
+    const QString filters = "[{'key': 'meter.area', 'value': {'value_1': '60', 'value_2': '120'}}]";
+    QQmlProperty::write(form->findChild<QObject *>(QStringLiteral("formView")), "filterValues",
+                        s->eval(filters));
+    s->wait(200);
+    ASSERT_TRUE(s->click(s->find("searchButton")));
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] {
+        list = current();
+        return list && list->property("mode").toString() == "search" && !list->property("loading").toBool()
+            && list->property("count").toInt() > 0;
+    }));
+    EXPECT_EQ(list->property("count").toInt(), s->eval("Database.getFilesCount(1, 50, " + filters + ", false)").toInt());
+    EXPECT_EQ(list->property("title").toString(), QStringLiteral("نتایج جستجو"));
 }

@@ -231,8 +231,11 @@ Page {
                 // Storing a colleague's page replaces the pages stored before it, so the store holds
                 // just this page: it is read as the first.
                 var page = own ? options.page : 1
+                // The agency's own store holds all its files: only those it offers to colleagues.
+                var filters = own && !L.hasKey(options.filters, "status.ad_colleague")
+                        ? options.filters.concat([L.item("status.ad_colleague", "true")]) : options.filters
                 Reads.read(fileList, function () {
-                    Database.getColleagueFiles(options.trade_type, options.property_type, options.filters, "", "",
+                    Database.getColleagueFiles(options.trade_type, options.property_type, filters, "", "",
                                                page, options.keyword, colleague._id)
                 }, function (rows) {
                     if (gen === generation)
