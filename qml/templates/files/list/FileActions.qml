@@ -54,7 +54,10 @@ Item {
                 selectRequested()
                 return
             case "edit":
-                openContent("file", {"file": Database.getFile(file._id)})
+                var form = openContent("file", {"file": Database.getFile(file._id)})
+                // The form stores the server's answer; the list shows it when the form says so.
+                if (form && form.edited)
+                    form.edited.connect(function () { reloadNeeded() })
                 return
             case "hashtag":
                 Templates.dialog("files/dialog/FileHashtags.qml", {"file": file})
