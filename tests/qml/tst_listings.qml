@@ -50,6 +50,9 @@ TestCase {
                 ["edit", "delete", "unarchive", "archiveDue", "history", "match"])
         compare(L.menuKind("board", 9), "archived")
         compare(L.viewTitle("recycle", "ب"), "سطل آشغال  ب")
+        compare(L.oldFilters(3000000000, undefined)[2].value.value_1, 0)
+        compare(L.oldFilters(3000000000, "a1")[1].value, {"value_1": "0", "value_2": "370257000"})
+        compare(L.oldCountText(100), "99+")
 
         var titles = function (f) { return f.map(function (x) { return x.title }) }
         compare(keys(L.sortFields(53, 1, 1)), ["_id", "auto_code", "area", "price_1", "price_2", "date"])

@@ -331,8 +331,9 @@ function dueFilters(now) {
 }
 
 function oldFilters(now, agentId) {
+    // A manager's number 0 (not the text "0") is what selects the files without an agent.
     return [item("trade_ref", 1, 8), item("date", 0, now - 2629743000),
-            item("agent_ref", agentId ? agentId : 0)]
+            {"key": "agent_ref", "value": {"value_1": agentId ? String(agentId) : 0, "value_2": ""}}]
 }
 
 function oldCountText(count) {
