@@ -20,12 +20,16 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        GoogleMap {
+        // The map is made once the popup stands in the window: it ties itself to the window then.
+        Loader {
             anchors.fill: parent
-            pickMode: true
-            onPointPicked: {
-                picker.picked(lat, lng)
-                picker.close()
+            active: picker.opened
+            sourceComponent: GoogleMap {
+                pickMode: true
+                onPointPicked: {
+                    picker.picked(lat, lng)
+                    picker.close()
+                }
             }
         }
     }
