@@ -419,6 +419,25 @@ QJsonArray GFile::getColleagueFiles(int tradeType, int propertyType, QJsonArray 
     return toJsonList(query, false);
 }
 
+QJsonArray GFile::getMapFiles(int tradeType, int propertyType, QJsonArray filters, QString userId)
+{
+    obx::QueryBuilder<File> builder = obx::Box<File>(store).query();
+    buildFilterQuery(builder, tradeType, propertyType, filters, QString(), userId);
+    builder.order(File_::date, OBXOrderFlags_DESCENDING);
+    obx::Query<File> query = builder.build();
+    obx::Transaction tx = store.txRead();
+    QJsonArray list;
+    for (const std::unique_ptr<File> &file : query.find())
+        list.append(QJsonObject{
+            {QStringLiteral("id"), int(file->id)},
+            {QStringLiteral("_id"), QString::fromStdString(file->server_id)},
+            {QStringLiteral("trade_ref"), file->trade_type},
+            {QStringLiteral("map"), QJsonObject{{QStringLiteral("lat"), file->lat}, {QStringLiteral("lng"), file->lng}}},
+        });
+    tx.success();
+    return list;
+}
+
 QJsonArray GFile::getDraftFiles()
 {
     obx::Query<File> query =

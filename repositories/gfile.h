@@ -43,6 +43,10 @@ public:
     // Lists and look-ups.
     QJsonArray getFiles(int tradeType, int propertyType, QJsonArray filters, QString orderBy, QString orderType, int page, QString keyword, QString userId);
     QJsonArray getColleagueFiles(int tradeType, int propertyType, QJsonArray filters, QString orderBy, QString orderType, int page, QString keyword, QString userId);
+    // Every file of the map's filters (no keyword, newest registered first), each only as a
+    // marker: {"id", "_id", "trade_ref", "map": {"lat", "lng"}}. Thousands at once stay cheap to
+    // build and to hand to the screen.
+    QJsonArray getMapFiles(int tradeType, int propertyType, QJsonArray filters, QString userId);
     QJsonArray getDraftFiles();
     QJsonArray getUnsyncedFiles(QString userId);
     QJsonArray getFilesByProperty(QString userId, int property, int page, QString agentId);

@@ -138,6 +138,8 @@ public Q_SLOTS:
                   QString keyword, QString userId = QString());
     void getColleagueFiles(int tradeType, int propertyType, QJsonArray filterModels, QString orderBy,
                            QString orderType, int page, QString keyword, QString userId);
+    // The map's markers, answered through fileListReady like the lists.
+    void getMapFiles(int tradeType, int propertyType, QJsonArray filters, QString userId = QString());
     QJsonArray getFilesByProperty(QString userId, int property, int page = 1, QString agentId = QString());
     QJsonObject getFile(QString serverId);
     QJsonObject getFileByLocalId(int fileId);

@@ -127,6 +127,8 @@ protected:
         // The board count runs the same query without a keyword.
         if (keyword.isEmpty()) {
             EXPECT_EQ(repo().getFilesCount(trade, property, items, false, userId), list.size()) << filters;
+            // The map's markers select exactly what the list does.
+            EXPECT_EQ(ids(repo().getMapFiles(trade, property, items, userId)), ids(list)) << filters;
         }
         return ids(list);
     }
@@ -276,6 +278,21 @@ TEST_F(FileLists, Orders)
               orderedIds(repo().getColleagueFiles(-1, -1, QJsonArray(), "", "", 1, "", "")));
     const std::vector<std::string> byPrice = page("price_1", "desc", 0);
     EXPECT_EQ(byPrice.front(), "n6"); // price 6, the first of its ties in id order
+}
+
+TEST_F(FileLists, MapMarkersAreTheWholeListInItsOrder)
+{
+    seed(temp.store(), "at", [](File &f, FileInfo &) { f.date = 500; f.trade_type = 3; f.lat = 35.75; f.lng = 51.41; });
+    const QJsonArray full = repo().getFiles(-1, -1, QJsonArray(), "", "", -1, QString(), QString());
+    const QJsonArray markers = repo().getMapFiles(-1, -1, QJsonArray(), QString());
+    ASSERT_EQ(markers.size(), 121);
+    EXPECT_EQ(orderedIds(markers), orderedIds(full));
+    // Only what a marker shows and its click opens, and the same values as the list's.
+    const QJsonObject last = markers.last().toObject();
+    EXPECT_EQ(last.keys(), (QStringList{"_id", "id", "map", "trade_ref"}));
+    for (const char *key : {"id", "_id", "trade_ref", "map"})
+        EXPECT_EQ(last.value(key), full.last().toObject().value(key)) << key;
+    EXPECT_EQ(last.value("map").toObject(), (QJsonObject{{"lat", 35.75}, {"lng", 51.41}}));
 }
 
 TEST_F(FileLists, ExportPagesHoldDeletedFilesToo)

@@ -30,7 +30,7 @@ Page {
         var items = M.mapFilters(filters, box, chosenTrade)
         Reads.attach(Database)
         Reads.read(umap, function () {
-            Database.getFiles(chosenTrade, Number(propertyType), items, "", "", -1, "")
+            Database.getMapFiles(chosenTrade, Number(propertyType), items)
         }, function (list) {
             if (gen !== generation)
                 return
