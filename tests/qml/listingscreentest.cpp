@@ -498,6 +498,23 @@ TEST_F(Listings, MapShowsTheRegionsOffersAndColleagueAdsAreStored)
                                     "south: c.latitude - d / 6371009 * 180 / Math.PI, north: c.latitude + d / 6371009 * 180 / Math.PI,"
                                     "west: -180, east: 180} })(Stacks.last().mapView)").toMap();
     check(box);
+
+    // A click on a marker opens that file in full: the map is centred on one and clicked there.
+    s->eval("(function (v) { var geo = Qt.createQmlObject('import QtPositioning 5.15; import QtQml 2.15; QtObject { "
+            "function at(a, b) { return QtPositioning.coordinate(a, b) } }', v); var f = v.markers[v.markers.length - 1];"
+            "v.map.center = geo.at(f.map.lat, f.map.lng) })(Stacks.last().mapView)");
+    ASSERT_TRUE(s->until("!Stacks.last().loading && Stacks.last().markers.length > 0"));
+    s->wait(500);
+    const QVariantMap hit =
+        s->eval("(function (v) { var f = v.markerAt(v.width / 2, v.height / 2); return f ? {id: f._id, trade: f.trade_ref, "
+                "lat: f.map.lat} : {} })(Stacks.last().mapView)").toMap();
+    ASSERT_FALSE(hit.isEmpty());
+    ASSERT_TRUE(s->click(s->find("markerOverlay")));
+    ASSERT_TRUE(s->until("Stacks.last().objectName === 'fileDetail' && Stacks.last().file !== null"));
+    const QVariantMap shown = s->eval("Stacks.last().file").toMap();
+    EXPECT_EQ(shown.value("_id"), hit.value("id"));
+    EXPECT_EQ(shown.value("trade_ref").toInt(), hit.value("trade").toInt());
+    EXPECT_DOUBLE_EQ(shown.value("map").toMap().value("lat").toDouble(), hit.value("lat").toDouble());
     s->home();
 
     // Another agency's ads: asked with "seen" on the first page, stored, then read back.
