@@ -11,7 +11,7 @@ import "../files/list/list.js" as L
 Page {
     id: mapPage
 
-    property var markers: []              // file rows with "map" {lat, lng} and "trade_ref"
+    property var markers: []              // files with "_id", "trade_ref" and "map" {lat, lng}
     property real distance: 0             // of the "more" search, in metres; 0 until pressed
     property var places: []
     property string message: ""
