@@ -133,6 +133,17 @@ Page {
                     detailMenu.open()
                 }
             }
+            ToolButton {
+                objectName: "detailPrintButton"
+                visible: detail.file !== null
+                text: "چاپ"
+                onClicked: {
+                    var dialog = Templates.dialog("files/FileDetailPrintDialog.qml",
+                                                  {"file": detail.file, "property_ref": detail.file.property_ref})
+                    if (dialog)
+                        dialog.open()
+                }
+            }
         }
     }
 

@@ -223,6 +223,15 @@ TEST_F(AgencySettings, ReportCountsTheFilesOfTheRange)
               archived);
 }
 
+TEST_F(AgencySettings, MainSettingsOfferTheExcelExport)
+{
+    openDrawerEntry("تنظیمات");
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("settings_excel") && s().find("settings_excel")->isVisible(); }));
+    ASSERT_TRUE(s().click(s().find("settings_excel")));
+    EXPECT_TRUE(s().until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].phase === 'choose'"));
+    EXPECT_TRUE(s().findText("خروجی اکسل فایلها")) << "the desktop client offers the export itself";
+}
+
 TEST_F(AgencySettings, ResetLeavesNoSettingsAndNoStore)
 {
     s().eval("Settings.app_data.wallpaper = 3; Settings.save()");
