@@ -65,6 +65,10 @@ Item {
                 Toast.show(FileJs.OFFLINE_MESSAGE)
                 return
             }
+            if (mediaPicker.busy) {
+                Toast.show("لطفا تا پایان بارگذاری رسانه ها صبر کنید")
+                return
+            }
             if (form.submitData.property_id === undefined) {
                 Toast.show("لطفا نوع ملک را انتخاب نمایید")
                 return
@@ -291,9 +295,15 @@ Item {
 
             Text {
                 width: parent.width
-                objectName: "media"
                 text: editor.mediaLinks.length > 0 ? "رسانه ها: " + editor.mediaLinks.length : "رسانه ای انتخاب نشده است"
                 font.pointSize: 10
+            }
+
+            UImageSelect {
+                id: mediaPicker
+                objectName: "media"
+                width: parent.width
+                onChanged: editor.mediaLinks = mediaLinks()
             }
 
             Row {
@@ -399,6 +409,8 @@ Item {
     Component.onCompleted: {
         try {
             form.init()
+            if (editing)
+                mediaPicker.setFile(file)
             if (Account.isManagerLevel())
                 agents = Database.getAgentList() || []
         } catch (e) {
