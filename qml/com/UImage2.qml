@@ -35,8 +35,13 @@ Item {
         }
     }
 
-    onSourceChanged: load()
-    Component.onCompleted: load()
+    // Loaded once the item is complete, so an initial source is fetched once.
+    property bool completed: false
+    onSourceChanged: if (completed) load()
+    Component.onCompleted: {
+        completed = true
+        load()
+    }
 
     Downloader {
         id: downloader

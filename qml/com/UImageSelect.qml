@@ -157,7 +157,8 @@ Item {
             Sockets.request("media_link_remove",
                             Media.removalContent(Account.userId(), Account.agentId(), file, link),
                             function (reply) {
-                if (!reply.ok || reply.content === null || reply.content === undefined) {
+                // A refused reply never comes here; one without content changes nothing.
+                if (reply.content === null || reply.content === undefined) {
                     Toast.show(Sockets.messageText(reply, "حذف تصویر انجام نشد"))
                     return
                 }

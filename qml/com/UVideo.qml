@@ -54,8 +54,17 @@ Item {
             player.play()
     }
 
-    onSourceChanged: { refetched = false; load(false) }
-    Component.onCompleted: load(false)
+    // Loaded once the item is complete, so an initial source is fetched once.
+    property bool completed: false
+    onSourceChanged: {
+        refetched = false
+        if (completed)
+            load(false)
+    }
+    Component.onCompleted: {
+        completed = true
+        load(false)
+    }
 
     Downloader {
         id: downloader

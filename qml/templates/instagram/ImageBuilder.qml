@@ -13,9 +13,9 @@ Popup {
     property int patternType: 1
     property var options: []
     property var checked: ({})
-    readonly property var show: Insta.shows(patternType, checked)
+    readonly property var parts: Insta.shows(patternType, checked)
     property string colour: "blue"
-    property string background: ""
+    property string backgroundImage: ""
     property string customText: ""
     // The file written by the last save, and whether it went well.
     property string savedPath: ""
@@ -51,7 +51,7 @@ Popup {
     }
 
     function chooseBackground(path) {
-        background = path === "" ? "" : (String(path).indexOf(":") === -1 ? "file://" + path : String(path))
+        backgroundImage = path === "" ? "" : (String(path).indexOf(":") === -1 ? "file://" + path : String(path))
     }
 
     // Grabs the palette at the pattern's size and writes it as a JPEG; the message follows what
@@ -63,7 +63,7 @@ Popup {
             var size = Insta.size(patternType)
             var path = Insta.fileName(Utilities.getPicturesDirectory(), Date.now())
             saving = true
-            var started = palette.grabToImage(function (result) {
+            var started = canvas.grabToImage(function (result) {
                 var ok = result.saveToFile(path)
                 builder.finishSave(ok, path)
             }, Qt.size(size.width, size.height))
@@ -103,14 +103,13 @@ Popup {
     }
 
     contentItem: Item {
-        LayoutMirroring.enabled: true
-        LayoutMirroring.childrenInherit: true
+        id: body
 
         Text {
             id: heading
             objectName: "builder_title"
-            anchors.top: parent.top
-            anchors.right: parent.right
+            anchors.top: body.top
+            anchors.right: body.right
             text: builder.title
             font.pointSize: 13
             font.bold: true
@@ -118,99 +117,98 @@ Popup {
 
         // The picture itself; saved scaled up to 1080 wide.
         Rectangle {
-            id: palette
+            id: canvas
             objectName: "builder_palette"
             anchors.top: heading.bottom
             anchors.topMargin: 8
-            anchors.left: parent.left
-            width: Math.min(432, (parent.height - 40) * (builder.patternType === 1 ? 1 : 0.8))
+            anchors.right: body.right
+            width: Math.min(432, (body.height - 40) * (builder.patternType === 1 ? 1 : 0.8))
             height: Insta.heightFor(builder.patternType, width)
             color: builder.tint("50")
             clip: true
-            LayoutMirroring.enabled: false
 
             Image {
                 anchors.fill: parent
-                visible: builder.background !== ""
-                source: builder.background
+                visible: builder.backgroundImage !== ""
+                source: builder.backgroundImage
                 fillMode: Image.PreserveAspectCrop
             }
 
             UImage2 {
                 id: photo
-                visible: builder.show.images
+                visible: builder.parts.images
                 source: visible ? Insta.firstImage(builder.file) : ""
-                x: builder.patternType === 4 ? parent.width / 2 : (builder.patternType === 3 ? 0 : 12)
+                x: builder.patternType === 4 ? canvas.width / 2 : (builder.patternType === 3 ? 0 : 12)
                 y: builder.patternType === 3 || builder.patternType === 4 ? 0 : 12
-                width: builder.patternType === 4 ? parent.width / 2
-                       : (builder.patternType === 3 ? parent.width : parent.width - 24)
+                width: builder.patternType === 4 ? canvas.width / 2
+                       : (builder.patternType === 3 ? canvas.width : canvas.width - 24)
                 height: footer.y - y - (builder.patternType === 3 || builder.patternType === 4 ? 0 : 12)
             }
 
             Rectangle {
                 anchors.fill: parent
-                visible: builder.show.dark
+                visible: builder.parts.dark
                 color: "#66000000"
             }
 
             Column {
                 id: details
-                anchors.right: parent.right
+                anchors.right: canvas.right
                 anchors.rightMargin: 14
-                anchors.top: parent.top
+                anchors.top: canvas.top
                 anchors.topMargin: 16
-                width: builder.patternType === 4 ? parent.width / 2 - 28 : parent.width - 28
+                width: builder.patternType === 4 ? canvas.width / 2 - 28 : canvas.width - 28
                 spacing: 4
                 Repeater {
                     model: builder.rows
                     delegate: Text {
                         width: details.width
-                        visible: modelData !== "" && (index < 2 || (index === 2 && builder.show.row3)
-                                                      || (index > 2 && builder.show.row4))
+                        visible: modelData !== "" && (index < 2 || (index === 2 && builder.parts.row3)
+                                                      || (index > 2 && builder.parts.row4))
                         text: modelData
                         textFormat: Text.PlainText
                         horizontalAlignment: Text.AlignRight
                         font.pointSize: index === 0 ? 14 : 11
                         font.bold: index === 0
-                        color: builder.show.dark || builder.patternType === 3 ? "white" : "#263238"
+                        color: builder.parts.dark || builder.patternType === 3 ? "white" : "#263238"
                         style: Text.Outline
-                        styleColor: builder.show.dark || builder.patternType === 3 ? "#80000000" : "transparent"
+                        styleColor: builder.parts.dark || builder.patternType === 3 ? "#80000000" : "transparent"
                     }
                 }
                 Text {
                     width: details.width
-                    visible: builder.show.customText && builder.customText !== ""
+                    visible: builder.parts.customText && builder.customText !== ""
                     text: builder.customText
                     textFormat: Text.PlainText
                     wrapMode: Text.Wrap
                     horizontalAlignment: Text.AlignRight
                     font.pointSize: 11
-                    color: builder.show.dark || builder.patternType === 3 ? "white" : builder.tint("800")
+                    color: builder.parts.dark || builder.patternType === 3 ? "white" : builder.tint("800")
                 }
             }
 
             Rectangle {
                 id: footer
                 objectName: "builder_footer"
-                anchors.left: parent.left
-                anchors.right: parent.right
-                anchors.bottom: parent.bottom
-                height: parent.height / 4.5
+                anchors.left: canvas.left
+                anchors.right: canvas.right
+                anchors.bottom: canvas.bottom
+                height: canvas.height / 4.5
                 color: builder.tint("500")
 
                 UImage2 {
                     id: avatar
-                    anchors.right: parent.right
-                    anchors.verticalCenter: parent.verticalCenter
+                    anchors.right: footer.right
+                    anchors.verticalCenter: footer.verticalCenter
                     anchors.rightMargin: 8
-                    width: parent.height - 16
+                    width: footer.height - 16
                     height: width
                     source: Account.getImagePath()
                 }
                 Column {
                     anchors.right: avatar.left
                     anchors.rightMargin: 8
-                    anchors.verticalCenter: parent.verticalCenter
+                    anchors.verticalCenter: footer.verticalCenter
                     spacing: 1
                     Text {
                         text: builder.account.business_name || ""
@@ -234,12 +232,12 @@ Popup {
                     }
                 }
                 Column {
-                    anchors.left: parent.left
+                    anchors.left: footer.left
                     anchors.leftMargin: 8
-                    anchors.verticalCenter: parent.verticalCenter
+                    anchors.verticalCenter: footer.verticalCenter
                     spacing: 1
                     Repeater {
-                        model: builder.show.price ? builder.prices : []
+                        model: builder.parts.price ? builder.prices : []
                         delegate: Text {
                             text: modelData
                             textFormat: Text.PlainText
@@ -248,7 +246,7 @@ Popup {
                         }
                     }
                     Text {
-                        visible: builder.show.code
+                        visible: builder.parts.code
                         text: Insta.codeText(builder.file)
                         textFormat: Text.PlainText
                         color: "white"
@@ -261,10 +259,10 @@ Popup {
         Flickable {
             anchors.top: heading.bottom
             anchors.topMargin: 8
-            anchors.right: parent.right
-            anchors.left: palette.right
-            anchors.leftMargin: 16
-            anchors.bottom: parent.bottom
+            anchors.left: body.left
+            anchors.right: canvas.left
+            anchors.rightMargin: 16
+            anchors.bottom: body.bottom
             contentHeight: controls.implicitHeight
             clip: true
 
@@ -272,6 +270,8 @@ Popup {
                 id: controls
                 width: parent.width
                 spacing: 6
+                LayoutMirroring.enabled: true
+                LayoutMirroring.childrenInherit: true
 
                 Repeater {
                     model: builder.options
@@ -320,9 +320,9 @@ Popup {
                         onClicked: backgroundPicker.createObject(builder).open()
                     }
                     Button {
-                        visible: builder.background !== ""
+                        visible: builder.backgroundImage !== ""
                         text: "حذف پس زمینه"
-                        onClicked: builder.background = ""
+                        onClicked: builder.backgroundImage = ""
                     }
                 }
 

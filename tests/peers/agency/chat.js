@@ -22,7 +22,7 @@ module.exports = function (ctx) {
     c1: [
       { _id: 'm3', type: 1, message: 'جلسه فردا ساعت ۱۰', user_ref: M, create: base + 2 * day, media_links: [] },
       { _id: 'm2', type: 3, message: '', user_ref: M, create: base + 60000,
-        media_links: ['https://cdn.example.test/chat/photo.jpg'] },
+        media_links: ['http://127.0.0.1:9/chat/photo.jpg'] },
       { _id: 'm1', type: 1, message: 'سلام به همه همکاران', user_ref: M, create: base, media_links: [] },
     ],
     c2: [],
