@@ -27,6 +27,8 @@ Item {
     }
 
     function resetRect() {
+        if (!shown)
+            return
         var side = Math.max(50, Math.min(shown.width, shown.height) * 0.8)
         cropRect.width = Math.min(side, shown.width)
         cropRect.height = Math.min(side, shown.height)
@@ -77,7 +79,7 @@ Item {
         objectName: "crop_frame"
         width: root.shown.width
         height: root.shown.height
-        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.horizontalCenter: root.horizontalCenter
 
         Image {
             anchors.fill: parent
@@ -116,8 +118,8 @@ Item {
                 width: 15
                 height: 15
                 color: "white"
-                anchors.right: parent.right
-                anchors.bottom: parent.bottom
+                anchors.right: cropRect.right
+                anchors.bottom: cropRect.bottom
                 MouseArea {
                     anchors.fill: parent
                     property point start
@@ -139,7 +141,7 @@ Item {
     Row {
         anchors.top: frame.bottom
         anchors.topMargin: 10
-        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.horizontalCenter: root.horizontalCenter
         spacing: 10
         Button {
             objectName: "crop_rotate"

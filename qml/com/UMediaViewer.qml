@@ -66,6 +66,7 @@ Popup {
     }
 
     contentItem: Item {
+        id: stage
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
@@ -97,8 +98,8 @@ Popup {
 
         ToolButton {
             objectName: "viewer_close"
-            anchors.top: parent.top
-            anchors.left: parent.left
+            anchors.top: stage.top
+            anchors.left: stage.left
             font.family: Fonts.icon
             font.pixelSize: 26
             palette.buttonText: "white"
@@ -107,8 +108,8 @@ Popup {
         }
 
         Row {
-            anchors.bottom: parent.bottom
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.bottom: stage.bottom
+            anchors.horizontalCenter: stage.horizontalCenter
             anchors.bottomMargin: 12
             spacing: 10
 
@@ -135,8 +136,8 @@ Popup {
         }
 
         Column {
-            anchors.bottom: parent.bottom
-            anchors.right: parent.right
+            anchors.bottom: stage.bottom
+            anchors.right: stage.right
             anchors.margins: 12
             visible: viewer.downloading || viewer.downloaded
             spacing: 2

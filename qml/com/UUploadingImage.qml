@@ -37,9 +37,9 @@ UImage2 {
     }
 
     Rectangle {
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.bottom: parent.bottom
+        anchors.left: root.left
+        anchors.right: root.right
+        anchors.bottom: root.bottom
         height: parent.height * root.fraction
         color: "#99000000"
         visible: root.uploading
@@ -61,8 +61,8 @@ UImage2 {
         width: 22
         height: 22
         radius: 11
-        anchors.left: parent.left
-        anchors.bottom: parent.bottom
+        anchors.left: root.left
+        anchors.bottom: root.bottom
         anchors.margins: 4
         color: root.done ? "#43a047" : "#ffa000"
         Text {

@@ -52,6 +52,7 @@ Popup {
     }
 
     contentItem: Column {
+        id: column
         spacing: 10
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
@@ -75,7 +76,7 @@ Popup {
         }
 
         Row {
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.horizontalCenter: column.horizontalCenter
             spacing: 12
             Button {
                 objectName: "attachment_send"

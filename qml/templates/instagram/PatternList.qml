@@ -28,6 +28,7 @@ Popup {
     padding: 16
 
     contentItem: Column {
+        id: column
         spacing: 12
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
@@ -42,7 +43,7 @@ Popup {
 
         Row {
             spacing: 12
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.horizontalCenter: column.horizontalCenter
             Repeater {
                 model: dialog.patterns
                 delegate: Column {
