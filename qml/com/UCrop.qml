@@ -17,6 +17,10 @@ Item {
 
     signal signalAccept(string path)
 
+    // A geometric tool: the handle stays at the bottom right whatever the text direction.
+    LayoutMirroring.enabled: false
+    LayoutMirroring.childrenInherit: true
+
     function icon(name) { return String.fromCodePoint(parseInt(Icons[name], 16)) }
 
     function measure() {

@@ -375,4 +375,32 @@ TEST_F(MediaScreens, PostImagesAreSavedAtTheirSize)
     }
 }
 
+// A new profile picture is cropped, uploaded, and its address goes with the profile.
+TEST_F(MediaScreens, ProfilePictureIsCroppedAndUploaded)
+{
+    s().eval("Templates.initial('setting/Profile.qml', {})");
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("profileChangeImage") != nullptr; }));
+    QQuickItem *profile = s().item("Stacks.last()");
+    ASSERT_NE(profile, nullptr);
+    QVariant dialog;
+    QMetaObject::invokeMethod(profile, "changeImage", Q_RETURN_ARG(QVariant, dialog), Q_ARG(QVariant, photo(3)));
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("crop_accept") != nullptr; }));
+    QQuickItem *crop = s().find("crop");
+    ASSERT_TRUE(s().waitUntil([&] { return crop->property("imageWidth").toInt() == 67; }));
+    ASSERT_TRUE(s().click(s().find("crop_accept")));
+    ASSERT_TRUE(s().waitUntil([&] {
+        return evalOn(profile, "form.image || ''").toString().contains("/temp/");
+    }, 20000));
+    const QString image = evalOn(profile, "form.image").toString();
+    std::size_t from = s().mark();
+    ASSERT_TRUE(s().click(s().find("profileSubmit")));
+    EXPECT_EQ(s().waitRequest("account_edit", from).value("content").toObject().value("image").toString(), image);
+    // The stored copy is the cut part: 80% of the picture's shorter side, square.
+    int status = 0;
+    const QImage stored = QImage::fromData(mediatest::httpGet(objectUrl(image), &status));
+    EXPECT_EQ(status, 200);
+    EXPECT_NEAR(stored.width(), 38, 1);
+    EXPECT_NEAR(stored.height(), 38, 1);
+}
+
 } // namespace
