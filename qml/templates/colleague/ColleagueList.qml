@@ -36,8 +36,8 @@ Page {
     }
 
     function openListings(colleague) {
-        templates.container("fileList", {"colleague_list": true, "colleague": colleague,
-                                         "page_title": Logic.listingsTitle(colleague)})
+        templates.container("fileList", {"mode": "colleague",
+                                         "colleague": {"_id": colleague._id, "name": colleague.business_name || ""}})
     }
 
     function call(number) {
