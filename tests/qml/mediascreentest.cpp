@@ -274,6 +274,15 @@ TEST_F(MediaScreens, RemoteImageAndVideo)
     EXPECT_GT(QFileInfo(cached).size(), 4096);
     for (QQuickItem *item : {image, again, missing, video, spoiled})
         item->deleteLater();
+
+    // The viewer saves the picture into the pictures folder and says so.
+    s().eval(QStringLiteral("Templates.dialog('UMediaViewer.qml', {'data': [{'isVideo': false, 'path': '%1', "
+                            "'thumb': ''}], 'currentIndex': 0}, 'com').open()").arg(web("photo.jpg")));
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("viewer_download") != nullptr; }));
+    ASSERT_TRUE(s().click(s().find("viewer_download")));
+    ASSERT_TRUE(s().waitUntil([&] { return s().findText("دریافت فایل به اتمام رسید.") != nullptr; }));
+    const QString saved = s().eval("Utilities.getPicturesDirectory()").toString() + "/photo.jpg";
+    EXPECT_FALSE(QImage(QDir::cleanPath(saved)).isNull()) << saved.toStdString();
 }
 
 // The conversations, one conversation's messages and its seen mark, and the empty text.
