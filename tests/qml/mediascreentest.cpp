@@ -382,6 +382,21 @@ TEST_F(MediaScreens, PostImagesAreSavedAtTheirSize)
         s().home();
         s().wait(2700);
     }
+
+    // Where the picture cannot be written, the user is told so and not the opposite.
+    const QString dir = QDir::cleanPath(s().eval("Utilities.getPicturesDirectory()").toString());
+    ASSERT_TRUE(QDir(dir).removeRecursively());
+    {
+        QFile blocker(dir);
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    s().eval(QStringLiteral("Templates.dialog('instagram/ImageBuilder.qml', {'file': Database.getFile('%1'), "
+                            "'patternType': 2}).open()").arg(fileId));
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("builder_save") != nullptr; }));
+    ASSERT_TRUE(s().click(s().find("builder_save")));
+    EXPECT_TRUE(s().waitUntil([&] { return s().findText("ذخیره تصویر انجام نشد") != nullptr; }));
+    EXPECT_EQ(s().findText("تصویر مورد نظر با موفقیت ذخیره شد"), nullptr);
+    QFile::remove(dir);
 }
 
 // A new profile picture is cropped, uploaded, and its address goes with the profile.
