@@ -13,8 +13,10 @@ Item {
     property var file: null
     // True while the upload walk runs; the form waits for it before saving.
     property bool busy: false
-    // Index of the item being uploaded, or -1.
-    property int current: -1
+    // Key of the item being uploaded, or -1; items are told apart by key, since removals
+    // shift indexes while an upload runs.
+    property int currentKey: -1
+    property int serial: 0
     readonly property alias model: items
     readonly property int count: items.count
 
@@ -44,8 +46,10 @@ Item {
         file = f
         items.clear()
         var stored = Media.storedItems(f)
-        for (var i = 0; i < stored.length; ++i)
+        for (var i = 0; i < stored.length; ++i) {
+            stored[i].key = ++serial
             items.append(stored[i])
+        }
         changed()
     }
 
@@ -59,7 +63,8 @@ Item {
             }
             var pick = Media.addable(items.count, paths)
             for (var i = 0; i < pick.add.length; ++i)
-                items.append({"imageSource": Media.asUrl(pick.add[i]), "uploaded": false, "server_path": ""})
+                items.append({"imageSource": Media.asUrl(pick.add[i]), "uploaded": false, "server_path": "",
+                              "key": ++serial})
             if (pick.toast)
                 Toast.show(Media.limitMessage)
             if (pick.add.length > 0) {
@@ -84,35 +89,43 @@ Item {
 
     // Uploads the next item not yet uploaded; the walk ends when none is left or one fails.
     function upload() {
-        if (busy && current !== -1)
+        if (busy && currentKey !== -1)
             return
         var next = Media.nextToUpload(list())
         if (next === -1) {
             busy = false
-            current = -1
+            currentKey = -1
             return
         }
         busy = true
-        current = next
+        currentKey = items.get(next).key
         var tile = tiles.itemAt(next)
         uploader.uploadingImage = tile ? tile.picture : null
         uploader.file = items.get(next).imageSource
         uploader.start()
     }
 
+    function indexOfKey(key) {
+        for (var i = 0; i < items.count; ++i)
+            if (items.get(i).key === key)
+                return i
+        return -1
+    }
+
     function uploaded(data) {
-        if (current >= 0 && current < items.count) {
-            items.setProperty(current, "server_path", String(data.name))
-            items.setProperty(current, "uploaded", true)
+        var i = indexOfKey(currentKey)
+        if (i !== -1) {
+            items.setProperty(i, "server_path", String(data.name))
+            items.setProperty(i, "uploaded", true)
         }
-        current = -1
+        currentKey = -1
         changed()
         upload()
     }
 
     // A failed upload ends the walk; the item stays not uploaded, to be retried or removed.
     function uploadFailed() {
-        current = -1
+        currentKey = -1
         busy = false
     }
 
@@ -144,7 +157,7 @@ Item {
 
     function removeAt(index) {
         try {
-            if (index < 0 || index >= items.count || index === current)
+            if (index < 0 || index >= items.count || items.get(index).key === currentKey)
                 return
             var it = items.get(index)
             if (!Media.needsServerRemoval(it)) {
@@ -216,7 +229,7 @@ Item {
                     id: picture
                     anchors.fill: parent
                     source: tile.video ? "" : model.imageSource
-                    onFailed: if (index === root.current) root.uploadFailed()
+                    onFailed: if (model.key === root.currentKey) root.uploadFailed()
                 }
 
                 Text {
@@ -277,7 +290,7 @@ Item {
 
                 Rectangle {
                     objectName: "picker_remove_" + index
-                    visible: index !== root.current
+                    visible: model.key !== root.currentKey
                     anchors.top: parent.top
                     anchors.right: parent.right
                     anchors.margins: 2

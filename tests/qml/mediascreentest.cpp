@@ -185,16 +185,28 @@ TEST_F(MediaScreens, PickerUploadsSwapsAndRemoves)
     EXPECT_EQ(call(picker, "addPaths", QStringList{photo(1), photo(2), photo(3), photo(4), photo(5)}).toInt(), 2);
     EXPECT_NE(s().findText(kLimit), nullptr);
     EXPECT_EQ(picker->property("count").toInt(), 50);
-    ASSERT_TRUE(s().waitUntil([&] { return !picker->property("busy").toBool(); }, 30000));
-    list = items(picker);
-    EXPECT_TRUE(list[48].toObject().value("uploaded").toBool());
-    EXPECT_TRUE(list[49].toObject().value("uploaded").toBool());
-    EXPECT_NE(list[48].toObject().value("server_path"), list[49].toObject().value("server_path"));
-    QQuickItem *editor = s().find("fileEditor");
-    ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->property("mediaLinks").toList().size(), 50);
     // A further pick is refused whole.
     EXPECT_EQ(call(picker, "addPaths", QStringList{photo(1)}).toInt(), 0);
+    // An item removed while the walk runs shifts the others; each upload still lands on its own.
+    ASSERT_TRUE(picker->property("busy").toBool());
+    QMetaObject::invokeMethod(picker, "removeAt", Q_ARG(QVariant, 10));
+    ASSERT_TRUE(s().waitUntil([&] { return !picker->property("busy").toBool(); }, 30000));
+    list = items(picker);
+    ASSERT_EQ(list.size(), 49);
+    EXPECT_TRUE(list[47].toObject().value("imageSource").toString().endsWith("p1.jpg"));
+    EXPECT_TRUE(list[48].toObject().value("imageSource").toString().endsWith("p2.jpg"));
+    EXPECT_TRUE(list[47].toObject().value("server_path").toString().contains("/temp/"));
+    EXPECT_TRUE(list[48].toObject().value("server_path").toString().contains("/temp/"));
+    // Each stored object is that item's own picture (p1 is 65 pixels wide, p2 66).
+    for (int i : {47, 48}) {
+        int got = 0;
+        const QImage object = QImage::fromData(mediatest::httpGet(objectUrl(list[i].toObject().value("server_path").toString()), &got));
+        EXPECT_EQ(got, 200);
+        EXPECT_EQ(object.width(), 65 + (i - 47)) << i;
+    }
+    QQuickItem *editor = s().find("fileEditor");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->property("mediaLinks").toList().size(), 49);
 
     // The third becomes the main image after the question.
     const QJsonArray before = items(picker);
@@ -211,7 +223,7 @@ TEST_F(MediaScreens, PickerUploadsSwapsAndRemoves)
     const int freshIndex = 1;
     ASSERT_TRUE(items(picker)[freshIndex].toObject().value("server_path").toString().contains("temp"));
     QMetaObject::invokeMethod(picker, "removeAt", Q_ARG(QVariant, freshIndex));
-    EXPECT_EQ(picker->property("count").toInt(), 49);
+    EXPECT_EQ(picker->property("count").toInt(), 48);
     const int storedIndex = 1;  // the old first item moved to the third place, now the second
     ASSERT_EQ(items(picker)[storedIndex].toObject().value("server_path").toString(), stored);
     QMetaObject::invokeMethod(picker, "removeAt", Q_ARG(QVariant, storedIndex));
@@ -219,7 +231,7 @@ TEST_F(MediaScreens, PickerUploadsSwapsAndRemoves)
     EXPECT_EQ(removal.value("media_link").toString(), stored);
     EXPECT_EQ(removal.value("property").toObject().value("file_id").toString(), fileId);
     EXPECT_EQ(s().requests("media_link_remove", from).size(), 1u);
-    ASSERT_TRUE(s().waitUntil([&] { return picker->property("count").toInt() == 48; }));
+    ASSERT_TRUE(s().waitUntil([&] { return picker->property("count").toInt() == 47; }));
     EXPECT_EQ(s().eval(QStringLiteral("Database.getFile('%1').media_links.length").arg(fileId)).toInt(), 0);
 }
 
