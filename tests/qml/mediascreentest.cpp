@@ -187,8 +187,14 @@ TEST_F(MediaScreens, PickerUploadsSwapsAndRemoves)
     EXPECT_EQ(picker->property("count").toInt(), 50);
     // A further pick is refused whole.
     EXPECT_EQ(call(picker, "addPaths", QStringList{photo(1)}).toInt(), 0);
-    // An item removed while the walk runs shifts the others; each upload still lands on its own.
+    // The editor waits for the walk before it saves.
+    QQuickItem *editor = s().find("fileEditor");
+    ASSERT_NE(editor, nullptr);
+    const std::size_t beforeSave = s().mark();
     ASSERT_TRUE(picker->property("busy").toBool());
+    QMetaObject::invokeMethod(editor, "save");
+    EXPECT_NE(s().findText("لطفا تا پایان بارگذاری رسانه ها صبر کنید"), nullptr);
+    // An item removed while the walk runs shifts the others; each upload still lands on its own.
     QMetaObject::invokeMethod(picker, "removeAt", Q_ARG(QVariant, 10));
     ASSERT_TRUE(s().waitUntil([&] { return !picker->property("busy").toBool(); }, 30000));
     list = items(picker);
@@ -204,9 +210,8 @@ TEST_F(MediaScreens, PickerUploadsSwapsAndRemoves)
         EXPECT_EQ(got, 200);
         EXPECT_EQ(object.width(), 65 + (i - 47)) << i;
     }
-    QQuickItem *editor = s().find("fileEditor");
-    ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->property("mediaLinks").toList().size(), 49);
+    EXPECT_TRUE(s().requests("property_edit", beforeSave).empty());
 
     // The third becomes the main image after the question.
     const QJsonArray before = items(picker);

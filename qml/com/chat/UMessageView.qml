@@ -37,6 +37,7 @@ Item {
             voice.play()
             return
         }
+        voiceLoader.busy = true
         voiceLoader.setCache(true)
         voiceLoader.downloadUrl(String(message.path))
     }
@@ -183,10 +184,14 @@ Item {
         id: voiceLoader
         property bool busy: false
         onFinished: {
+            busy = false
             voice.source = (Qt.platform.os === "windows" ? "file:///" : "file://") + voiceLoader.getDownloadPath()
             voice.play()
         }
-        onDownloadError: Toast.show("دریافت پیام صوتی انجام نشد")
+        onDownloadError: {
+            busy = false
+            Toast.show("دریافت پیام صوتی انجام نشد")
+        }
     }
 
     MediaPlayer {
