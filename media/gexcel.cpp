@@ -1,7 +1,811 @@
 #include "media/gexcel.h"
 
+#include "shell/gdateconvertor.h"
+#include "store/gdatabase.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMutexLocker>
+#include <QStandardPaths>
+#include <QScopeGuard>
+#include <QTemporaryFile>
+#include <QtConcurrent>
+
+#include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <cstdio>
+#include <exception>
+
 namespace UGENERAL {
 
-GExcel::GExcel(QObject *parent) : QObject(parent) {}
+namespace {
+
+const int kPage = 100;
+// Pages read ahead of the one being written.
+const int kReadAhead = 3;
+// The longest text a cell takes.
+const int kMaxCellText = 32767;
+const int kMaxSheetName = 31;
+
+const char *const kContactSheets[][2] = {
+    {"فروشندگان", "1"}, {"موجرین", "2"}, {"مستاجران", "6"}, {"خریداران", "5"}, {"نگهبانان", "17"}, {"متفرقه", "18"},
+};
+const char *const kContactColumns[][2] = {
+    {"نام و نام خانوادگی", "name_family"}, {"تلفن همراه", "mobile_1"}, {"تلفن ثابت", "phone_1"},
+    {"تلفن همراه 2", "mobile_2"},          {"تلفن ثابت 2", "phone_2"},   {"شغل", "job"},
+    {"آدرس", "address"},
+};
+
+const QString kCodeTitle = QStringLiteral("کد فایل");
+const QString kDateTitle = QStringLiteral("تاریخ");
+const QString kTradeTitle = QStringLiteral("نوع معامله");
+const QString kDistrictTitle = QStringLiteral("منطقه");
+const QString kFeaturesTitle = QStringLiteral("ویژگی ها");
+const QString kDescTitle = QStringLiteral("توضیحات");
+
+// Fields that have no column of their own: the second phone numbers and the districts, which
+// get one column of all the file's districts.
+bool skipped(const QJsonObject &input)
+{
+    const QString key = input.value(QStringLiteral("key")).toString();
+    return key == QLatin1String("mobile_2") || key == QLatin1String("phone_2") ||
+           input.value(QStringLiteral("parent_key")).toString() == QLatin1String("district");
+}
+
+QString titleFor(const QJsonObject &field, int tradeType)
+{
+    return field.value(tradeType <= 4 ? QStringLiteral("title") : QStringLiteral("request_title")).toString();
+}
+
+// A number in plain decimal notation with every digit it holds (no exponent).
+QString plain(double v)
+{
+    if (!std::isfinite(v))
+        return QString();
+    return QString::number(v, 'f', QLocale::FloatingPointShortest);
+}
+
+// A value read as a number: JSON numbers, and texts that hold one.
+double number(const QJsonValue &v, bool *ok)
+{
+    if (v.isDouble()) {
+        *ok = true;
+        return v.toDouble();
+    }
+    if (v.isString())
+        return v.toString().trimmed().toDouble(ok);
+    if (v.isBool()) {
+        *ok = true;
+        return v.toBool() ? 1 : 0;
+    }
+    *ok = false;
+    return 0;
+}
+
+QString text(const QJsonValue &v)
+{
+    if (v.isString())
+        return v.toString();
+    if (v.isDouble())
+        return plain(v.toDouble());
+    if (v.isBool())
+        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    return QString();
+}
+
+qint64 whole(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    // Beyond the 64-bit range the value is clamped rather than undefined.
+    if (v >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (v <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    return qint64(v);
+}
+
+} // namespace
+
+const QString GExcel::kSaveFailed =
+    QStringLiteral("ذخیره فایل اکسل انجام نشد. پوشه مقصد در دسترس نیست یا فضای کافی ندارد.");
+
+GExcel::GExcel(QObject *parent)
+    : QObject(parent), database_(std::make_unique<GDatabase>()), dates_(std::make_unique<GDateConvertor>())
+{
+}
+
+GExcel::~GExcel()
+{
+    ++generation_;
+    waitForExport();
+}
+
+// ---- Sheet names and paths ---------------------------------------------------------------------
+
+QString GExcel::sheetName(const QString &title, const QStringList &taken)
+{
+    QString name;
+    for (const QChar c : title) {
+        if (QStringLiteral("[]:*?/\\").contains(c))
+            name += QLatin1Char('-');
+        else if (c.category() == QChar::Other_Control)
+            continue;
+        else
+            name += c;
+    }
+    name = name.trimmed();
+    while (name.startsWith(QLatin1Char('\'')))
+        name.remove(0, 1);
+    while (name.endsWith(QLatin1Char('\'')))
+        name.chop(1);
+    if (name.isEmpty())
+        name = QStringLiteral("Sheet");
+    name = name.left(kMaxSheetName);
+    auto used = [&taken](const QString &candidate) {
+        for (const QString &t : taken)
+            if (t.compare(candidate, Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    };
+    // Sheet names are unique without regard to case; keep the title's start, number the rest.
+    const QString base = name;
+    for (int n = 2; used(name); ++n) {
+        const QString suffix = QStringLiteral(" (%1)").arg(n);
+        name = base.left(kMaxSheetName - suffix.size()).trimmed() + suffix;
+    }
+    return name;
+}
+
+QString GExcel::defaultPath(const QString &prefix)
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QDir dir(documents);
+    if (!dir.exists(QStringLiteral("tavorlin")))
+        dir.mkpath(QStringLiteral("tavorlin"));
+    GDateConvertor dates;
+    const QStringList jalali = dates.currentJalaliDate();
+    const QTime now = QTime::currentTime();
+    return documents + QStringLiteral("/tavorlin/") + prefix + jalali.value(0) + QLatin1Char('_') + jalali.value(1) +
+           QLatin1Char('_') + jalali.value(2) + QLatin1Char('_') + QString::number(now.hour()) + QLatin1Char('_') +
+           QString::number(now.minute()) + QStringLiteral(".xlsx");
+}
+
+// ---- The in-memory workbook --------------------------------------------------------------------
+
+void GExcel::addSheet(QString title)
+{
+    QMutexLocker locker(&lock_);
+    QStringList names;
+    for (const Sheet &sheet : qAsConst(sheets_))
+        names << sheet.name;
+    sheets_.append(Sheet{title, sheetName(title, names), {}});
+}
+
+void GExcel::selectSheet(QString title)
+{
+    QMutexLocker locker(&lock_);
+    // The last sheet of that title: an export adds and selects its sheet in one go.
+    for (int i = sheets_.size() - 1; i >= 0; --i) {
+        if (sheets_.at(i).title == title) {
+            current_ = i;
+            return;
+        }
+    }
+}
+
+void GExcel::writeToCell(int row, int column, QString value)
+{
+    if (row < 1 || column < 1 || row > 1048576 || column > 16384)
+        return;
+    QMutexLocker locker(&lock_);
+    if (current_ < 0 || current_ >= sheets_.size())
+        return;
+    QVector<QVector<QString>> &rows = sheets_[current_].rows;
+    if (rows.size() < row)
+        rows.resize(row);
+    QVector<QString> &cells = rows[row - 1];
+    if (cells.size() < column)
+        cells.resize(column);
+    cells[column - 1] = value.size() > kMaxCellText ? value.left(kMaxCellText) : value;
+}
+
+QStringList GExcel::sheetNames() const
+{
+    QMutexLocker locker(&lock_);
+    QStringList names;
+    for (const Sheet &sheet : sheets_)
+        names << sheet.name;
+    return names;
+}
+
+QVector<QVector<QString>> GExcel::sheetRows(const QString &name) const
+{
+    QMutexLocker locker(&lock_);
+    for (const Sheet &sheet : sheets_)
+        if (sheet.name == name)
+            return sheet.rows;
+    return {};
+}
+
+void GExcel::resetWorkbook()
+{
+    QMutexLocker locker(&lock_);
+    sheets_.clear();
+    current_ = -1;
+    count_ = 0;
+}
+
+void GExcel::clear()
+{
+    resetWorkbook();
+}
+
+bool GExcel::saveWorkbook(const QString &path, QString *reason)
+{
+    // The cells are copied out so that the library's slow part runs without the lock.
+    QVector<Sheet> sheets;
+    {
+        QMutexLocker locker(&lock_);
+        sheets = sheets_;
+    }
+    const QFileInfo target(path);
+    const QString folder = target.absolutePath();
+    if (path.isEmpty() || !QFileInfo(folder).isDir()) {
+        *reason = QStringLiteral("no folder ") + folder;
+        return false;
+    }
+    if (target.isDir()) {
+        *reason = path + QStringLiteral(" is a folder");
+        return false;
+    }
+    // A name of our own in the target folder, so that the move into place is one rename.
+    QString temporary;
+    {
+        QTemporaryFile probe(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+        probe.setAutoRemove(false);
+        if (!probe.open()) {
+            *reason = probe.errorString();
+            return false;
+        }
+        temporary = probe.fileName();
+    }
+    const QByteArray temporaryName = QFile::encodeName(temporary);
+    const QByteArray scratch = QFile::encodeName(QDir::tempPath());
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = const_cast<char *>(scratch.constData());
+    lxw_workbook *workbook = workbook_new_opt(temporaryName.constData(), &options);
+    if (!workbook) {
+        QFile::remove(temporary);
+        *reason = QStringLiteral("the workbook could not be made");
+        return false;
+    }
+    lxw_error failure = LXW_NO_ERROR;
+    for (const Sheet &sheet : qAsConst(sheets)) {
+        const QByteArray name = sheet.name.toUtf8();
+        lxw_worksheet *worksheet = workbook_add_worksheet(workbook, name.constData());
+        if (!worksheet) {
+            failure = LXW_ERROR_SHEETNAME_ALREADY_USED;
+            break;
+        }
+        for (int r = 0; r < sheet.rows.size() && failure == LXW_NO_ERROR; ++r) {
+            const QVector<QString> &cells = sheet.rows.at(r);
+            for (int c = 0; c < cells.size(); ++c) {
+                if (cells.at(c).isEmpty())
+                    continue;
+                const QByteArray value = cells.at(c).toUtf8();
+                const lxw_error e = worksheet_write_string(worksheet, lxw_row_t(r), lxw_col_t(c), value.constData(), nullptr);
+                if (e != LXW_NO_ERROR) {
+                    failure = e;
+                    break;
+                }
+            }
+        }
+        if (failure != LXW_NO_ERROR)
+            break;
+    }
+    // Closing writes the file; it also frees the workbook after a failure above.
+    const lxw_error closed = workbook_close(workbook);
+    if (failure == LXW_NO_ERROR)
+        failure = closed;
+    if (failure != LXW_NO_ERROR) {
+        QFile::remove(temporary);
+        *reason = QString::fromUtf8(lxw_strerror(failure));
+        return false;
+    }
+    QFile::setPermissions(temporary, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
+}
+
+void GExcel::saveFile(QString path)
+{
+    QString reason;
+    const bool saved = saveWorkbook(path, &reason);
+    resetWorkbook();
+    if (!saved) {
+        qDebug() << "excel save failed:" << path << reason;
+        Q_EMIT exportFailed(kSaveFailed);
+    }
+}
+
+QString GExcel::getFilePath()
+{
+    QMutexLocker locker(&lock_);
+    return filePath_;
+}
+
+void GExcel::setCanceled(bool c)
+{
+    canceled_ = c;
+}
+
+bool GExcel::stopped() const
+{
+    return canceled_.load() || generation_.load() != runGeneration_;
+}
+
+void GExcel::step()
+{
+    const int done = ++count_;
+    if (!stopped())
+        Q_EMIT progress(done, total_.load());
+}
+
+void GExcel::waitForExport()
+{
+    std::unique_lock<std::mutex> locker(waitMutex_);
+    idle_.wait(locker, [this] { return running_ == 0; });
+}
+
+// ---- The two exports ---------------------------------------------------------------------------
+
+void GExcel::exportFilesToExcel(QString userId, QString agentId, QString filePath)
+{
+    const int generation = ++generation_;
+    {
+        std::lock_guard<std::mutex> locker(waitMutex_);
+        ++running_;
+    }
+    QtConcurrent::run([this, userId, agentId, filePath, generation] {
+        runFiles(userId, agentId, filePath, generation);
+        std::lock_guard<std::mutex> locker(waitMutex_);
+        --running_;
+        idle_.notify_all();
+    });
+}
+
+void GExcel::exportContactsToExcel(int userId, QString filePath)
+{
+    const int generation = ++generation_;
+    {
+        std::lock_guard<std::mutex> locker(waitMutex_);
+        ++running_;
+    }
+    QtConcurrent::run([this, userId, filePath, generation] {
+        runContacts(userId, filePath, generation);
+        std::lock_guard<std::mutex> locker(waitMutex_);
+        --running_;
+        idle_.notify_all();
+    });
+}
+
+void GExcel::runFiles(QString userId, QString agentId, QString filePath, int generation)
+{
+    std::lock_guard<std::mutex> run(runMutex_);
+    runGeneration_ = generation;
+    if (stopped())
+        return;
+    try {
+        // Every export starts from an empty workbook, whatever a cancelled one left.
+        resetWorkbook();
+        forms_.clear();
+        days_.clear();
+        total_ = database_->getFilesCount(userId, agentId);
+        qDebug() << "file count is " << total_.load();
+        const QString path = filePath.isEmpty() ? defaultPath(QStringLiteral("files_")) : filePath;
+        {
+            QMutexLocker locker(&lock_);
+            filePath_ = path;
+        }
+        const QJsonArray properties = database_->getFieldByParent(QStringLiteral("property"), true);
+        for (const QJsonValue &value : properties) {
+            const QJsonObject property = value.toObject();
+            addFiles(userId, agentId, property.value(QStringLiteral("title")).toString(),
+                     property.value(QStringLiteral("key")).toInt());
+            if (stopped())
+                break;
+        }
+        forms_.clear();
+        if (stopped()) {
+            resetWorkbook();
+            return;
+        }
+        QString reason;
+        const bool saved = saveWorkbook(path, &reason);
+        resetWorkbook();
+        if (saved) {
+            Q_EMIT exportComplete(path);
+        } else {
+            qDebug() << "excel save failed:" << path << reason;
+            Q_EMIT exportFailed(kSaveFailed);
+        }
+    } catch (const std::exception &e) {
+        qDebug() << "files export failed:" << e.what();
+        resetWorkbook();
+        Q_EMIT exportFailed(kSaveFailed);
+    }
+}
+
+void GExcel::addFiles(QString userId, QString agentId, QString property, int key)
+{
+    addSheet(property);
+    selectSheet(property);
+    try {
+        const QHash<QString, int> columns = addFilesHeader(key);
+        int row = 2;
+        // The next pages are read on other pool threads while this one writes rows, and are
+        // taken in page order; a page of fewer than kPage files ends the sheet.
+        QVector<QFuture<QJsonArray>> pages;
+        auto settle = qScopeGuard([&pages] {
+            for (QFuture<QJsonArray> &page : pages)
+                page.waitForFinished();
+        });
+        int next = 1;
+        auto request = [&] {
+            const int page = next++;
+            GDatabase *db = database_.get();
+            pages << QtConcurrent::run([db, userId, agentId, key, page] {
+                return db->getFilesByProperty(userId, key, page, agentId);
+            });
+        };
+        for (int i = 0; i < kReadAhead; ++i)
+            request();
+        for (int page = 1;; ++page) {
+            qDebug() << "getting file for property " + property + " , page = " + QString::number(page);
+            const QJsonArray files = pages.takeFirst().result();
+            request();
+            for (const QJsonValue &file : files) {
+                addFile(file.toObject(), row, columns);
+                ++row;
+                step();
+                if (stopped())
+                    return;
+            }
+            if (files.size() < kPage)
+                break;
+        }
+    } catch (const std::exception &e) {
+        qDebug() << "error happened , property : " << property << e.what();
+    }
+}
+
+QHash<QString, int> GExcel::addFilesHeader(int propertyType)
+{
+    QHash<QString, int> columns;
+    writeToCell(1, 1, kCodeTitle);
+    writeToCell(1, 2, kDateTitle);
+    writeToCell(1, 3, kTradeTitle);
+    const QJsonArray cards = database_->getInputCards(propertyType);
+    int widest = 0;
+    for (const QJsonValue &card : cards)
+        widest = std::max(widest, int(card.toObject().value(QStringLiteral("inputs")).toArray().size()));
+    int column = 4;
+    // Position by position across the cards, so that the fields every form shares come first.
+    for (int j = 0; j < widest; ++j) {
+        for (const QJsonValue &value : cards) {
+            const QJsonObject card = value.toObject();
+            const QJsonArray inputs = card.value(QStringLiteral("inputs")).toArray();
+            if (j >= inputs.size())
+                continue;
+            const QJsonObject input = inputs.at(j).toObject();
+            if (skipped(input))
+                continue;
+            const QString title = titleFor(input, card.value(QStringLiteral("trade_type")).toInt() < 5 ? 1 : 5);
+            if (columns.contains(title))
+                continue;
+            columns.insert(title, column);
+            writeToCell(1, column, title);
+            ++column;
+        }
+    }
+    for (const QString &title : {kDistrictTitle, kFeaturesTitle, kDescTitle}) {
+        columns.insert(title, column);
+        writeToCell(1, column, title);
+        ++column;
+    }
+    return columns;
+}
+
+QString GExcel::jalaliDate(qint64 msecs)
+{
+    const qint64 quarter = msecs >= 0 ? msecs / 900000 : (msecs - 899999) / 900000;
+    auto found = days_.constFind(quarter);
+    if (found != days_.constEnd())
+        return found.value();
+    const QString date = dates_->toJalaliString(msecs);
+    days_.insert(quarter, date);
+    return date;
+}
+
+int GExcel::Form::groupOf(const QString &name)
+{
+    auto found = groupIndex.constFind(name);
+    if (found != groupIndex.constEnd())
+        return found.value();
+    groups << name;
+    groupIndex.insert(name, groups.size() - 1);
+    return groups.size() - 1;
+}
+
+GExcel::Field GExcel::fieldOf(const QJsonObject &input)
+{
+    GExcel::Field field;
+    field.key = input.value(QStringLiteral("key")).toString();
+    field.currency = input.value(QStringLiteral("currency")).toBool();
+    field.inputType = input.value(QStringLiteral("input_type")).toInt();
+    return field;
+}
+
+const GExcel::Form &GExcel::formOf(int trade, int property)
+{
+    const qint64 key = (qint64(trade) << 32) | quint32(property);
+    auto found = forms_.constFind(key);
+    if (found != forms_.constEnd())
+        return found.value();
+    const QJsonArray cards = database_->getFormCards(trade, property);
+    Form form;
+    if (!cards.isEmpty()) {
+        for (const QJsonValue &value : cards.at(0).toObject().value(QStringLiteral("inputs")).toArray()) {
+            const QJsonObject input = value.toObject();
+            if (skipped(input))
+                continue;
+            form.inputs.append({form.groupOf(input.value(QStringLiteral("parent_key")).toString()), fieldOf(input),
+                                titleFor(input, trade)});
+        }
+    }
+    // The first card is not read for toggles.
+    for (int i = 1; i < cards.size(); ++i) {
+        for (const QJsonValue &value : cards.at(i).toObject().value(QStringLiteral("toggles")).toArray()) {
+            const QJsonObject toggle = value.toObject();
+            form.toggles.append({form.groupOf(toggle.value(QStringLiteral("parent_key")).toString()),
+                                 toggle.value(QStringLiteral("key")).toInt(), titleFor(toggle, trade)});
+        }
+    }
+    return forms_.insert(key, form).value();
+}
+
+namespace {
+
+// The toggle keys a file's group text holds ("3,11," gives 3 and 11).
+QVector<int> toggleKeys(const QJsonValue &text)
+{
+    QVector<int> keys;
+    const QString value = text.toString();
+    for (const QStringRef &piece : value.splitRef(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int key = piece.trimmed().toInt(&ok);
+        if (ok)
+            keys << key;
+    }
+    return keys;
+}
+
+} // namespace
+
+void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
+{
+    const int trade = file.value(QStringLiteral("trade_ref")).toInt();
+    const int property = file.value(QStringLiteral("property_ref")).toInt();
+    // Archived trades share the form of their live trade.
+    const int formTrade = trade > 8 ? trade - 8 : trade;
+    const Form &form = formOf(formTrade, property);
+
+    writeToCell(row, 1, QString::number(file.value(QStringLiteral("code")).toObject().value(QStringLiteral("auto")).toInt()));
+    const double registered = file.value(QStringLiteral("dates")).toObject().value(QStringLiteral("register")).toDouble();
+    writeToCell(row, 2, jalaliDate(whole(registered)));
+    writeToCell(row, 3, file.value(QStringLiteral("trade_name")).toString());
+
+    // One pass over the file's keys finds every group the form reads.
+    QVector<QJsonValue> groups(form.groups.size());
+    for (auto it = file.constBegin(); it != file.constEnd(); ++it) {
+        const auto g = form.groupIndex.constFind(it.key());
+        if (g != form.groupIndex.constEnd())
+            groups[g.value()] = it.value();
+    }
+    for (const Form::Input &input : form.inputs) {
+        const auto column = indexes.constFind(input.title);
+        if (column == indexes.constEnd())
+            continue;
+        const QString text = fieldText(groups.at(input.group), input.field);
+        if (!text.isEmpty())
+            writeToCell(row, column.value(), text);
+    }
+
+    // Each group's text is read once; the toggles keep their order in the form.
+    QVector<QVector<int>> set(form.groups.size());
+    for (int g = 0; g < form.groups.size(); ++g)
+        if (groups.at(g).isString())
+            set[g] = toggleKeys(groups.at(g));
+    QString features;
+    for (const Form::Toggle &toggle : form.toggles) {
+        if (!set.at(toggle.group).contains(toggle.key))
+            continue;
+        if (!features.isEmpty())
+            features += QStringLiteral(" , ");
+        features += toggle.title;
+    }
+    const auto featureColumn = indexes.constFind(kFeaturesTitle);
+    if (featureColumn != indexes.constEnd() && !features.isEmpty())
+        writeToCell(row, featureColumn.value(), features);
+
+    // The titles come with the district objects; "districts" holds only their ids.
+    const auto districtColumn = indexes.constFind(kDistrictTitle);
+    if (districtColumn != indexes.constEnd()) {
+        QStringList titles;
+        for (const QJsonValue &district : file.value(QStringLiteral("district")).toArray())
+            titles << district.toObject().value(QStringLiteral("title")).toString();
+        writeToCell(row, districtColumn.value(), titles.join(QLatin1Char(',')));
+    }
+
+    const auto descColumn = indexes.constFind(kDescTitle);
+    if (descColumn != indexes.constEnd()) {
+        static const QJsonObject desc{{"parent_key", "info"}, {"key", "desc"}, {"currency", false}, {"input_type", 1}};
+        writeToCell(row, descColumn.value(), getAttrValue(file, desc, false));
+    }
+}
+
+QString GExcel::getAttrValue(QJsonObject file, QJsonObject field, bool isToggle)
+{
+    const QString group = field.value(QStringLiteral("parent_key")).toString();
+    const auto found = file.constFind(group);
+    if (found == file.constEnd())
+        return QString();
+    if (isToggle) {
+        // The stored text lists keys each followed by ","; match whole keys, so 1 is not found in "11,".
+        const QString keys = QLatin1Char(',') + found.value().toString();
+        const QString key = QLatin1Char(',') + QString::number(field.value(QStringLiteral("key")).toInt()) + QLatin1Char(',');
+        return keys.contains(key) ? QStringLiteral("true") : QString();
+    }
+    return fieldText(found.value(), fieldOf(field));
+}
+
+QString GExcel::fieldText(const QJsonValue &group, const Field &field)
+{
+    if (!group.isObject())
+        return QString();
+    const QJsonObject values = group.toObject();
+    const auto at = values.constFind(field.key);
+    if (at == values.constEnd())
+        return QString();
+    const QJsonValue v = at.value();
+    bool ok = false;
+    if (field.currency) {
+        const double n = number(v, &ok);
+        return ok ? currency(QString::number(whole(n))) : QString();
+    }
+    switch (field.inputType) {
+    case 1:
+        return text(v);
+    case 2: {
+        const double n = number(v, &ok);
+        return ok ? QString::number(whole(n)) : QString();
+    }
+    case 3: {
+        if (field.key.contains(QLatin1String("phone")) || field.key.contains(QLatin1String("mobile")))
+            return text(v);
+        const double n = number(v, &ok);
+        return ok ? plain(n) : QString();
+    }
+    default:
+        return QString();
+    }
+}
+
+QString GExcel::currency(QString value)
+{
+    if (value.isEmpty())
+        return value;
+    // Groups of three from the right; a sign is not a digit of the first group.
+    const bool negative = value.startsWith(QLatin1Char('-'));
+    const QString digits = negative ? value.mid(1) : value;
+    QString grouped;
+    grouped.reserve(digits.size() + digits.size() / 3);
+    for (int i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += QLatin1Char(',');
+        grouped += digits.at(i);
+    }
+    return negative ? QLatin1Char('-') + grouped : grouped;
+}
+
+void GExcel::runContacts(int userId, QString filePath, int generation)
+{
+    std::lock_guard<std::mutex> run(runMutex_);
+    runGeneration_ = generation;
+    if (stopped())
+        return;
+    try {
+        resetWorkbook();
+        total_ = database_->getContactsCount(userId);
+        qDebug() << "max = " << total_.load();
+        const QString path = filePath.isEmpty() ? defaultPath(QStringLiteral("contacts_")) : filePath;
+        {
+            QMutexLocker locker(&lock_);
+            filePath_ = path;
+        }
+        for (const auto &sheet : kContactSheets) {
+            addContacts(QString::fromUtf8(sheet[0]), QString::fromLatin1(sheet[1]).toInt(), userId);
+            if (stopped()) {
+                resetWorkbook();
+                return;
+            }
+        }
+        QString reason;
+        const bool saved = saveWorkbook(path, &reason);
+        resetWorkbook();
+        if (saved) {
+            Q_EMIT progress(total_.load(), total_.load());
+            Q_EMIT exportComplete(path);
+        } else {
+            qDebug() << "excel save failed:" << path << reason;
+            Q_EMIT exportFailed(kSaveFailed);
+        }
+    } catch (const std::exception &e) {
+        qDebug() << "contacts export failed:" << e.what();
+        resetWorkbook();
+        Q_EMIT exportFailed(kSaveFailed);
+    }
+}
+
+void GExcel::addContacts(QString title, int type, int userId)
+{
+    addSheet(title);
+    selectSheet(title);
+    try {
+        const QJsonArray contacts = database_->getContactsByType(userId, type);
+        addContactHeader();
+        for (int i = 0; i < contacts.size(); ++i) {
+            addContact(contacts.at(i).toObject(), i + 2);
+            step();
+            if (stopped())
+                return;
+        }
+    } catch (const std::exception &e) {
+        qDebug() << "error happened , contact : " << e.what();
+    }
+}
+
+void GExcel::addContactHeader()
+{
+    int column = 1;
+    for (const auto &entry : kContactColumns)
+        writeToCell(1, column++, QString::fromUtf8(entry[0]));
+}
+
+void GExcel::addContact(QJsonObject contact, int row)
+{
+    int column = 1;
+    for (const auto &entry : kContactColumns) {
+        const QJsonValue v = contact.value(QLatin1String(entry[1]));
+        // Only texts are written; a missing or other value leaves the cell empty.
+        if (v.isString() && !v.toString().isEmpty())
+            writeToCell(row, column, v.toString());
+        ++column;
+    }
+}
 
 } // namespace UGENERAL

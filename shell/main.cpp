@@ -1,7 +1,7 @@
 #include "shell/registration.h"
+#include "shell/singleapplication.h"
 #include "store/gdatabase.h"
 
-#include <QApplication>
 #include <QDebug>
 #include <QQmlApplicationEngine>
 
@@ -26,7 +26,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
 
-    QApplication app(argc, argv);
+    // One process per user: a second launch tells the running one and ends here with status 0.
+    SingleApplication app(argc, argv, false, SingleApplication::Mode::User, 1000, QString());
+    if (app.isSecondaryInstance()) {
+        app.sendToPrimary(QByteArray(), 100);
+        return 0;
+    }
 
     QQmlApplicationEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/"));

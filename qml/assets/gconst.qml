@@ -33,8 +33,11 @@ QtObject {
     property var drawer_setting: null
     property var drawer_note: null
 
+    // True while any long task (first download, update, export) holds the pushes; screens read it.
     property bool initial_busy: false
     property var pending_notifies: []
+    // The names of the holds taken, one entry per hold.
+    property var holds: []
 
     function initial(win) {
         try {
@@ -71,6 +74,36 @@ QtObject {
 
     function fixNumbers(text) {
         return Texts.fixNumbers(text)
+    }
+
+    // A long task takes a hold while it runs; pushes wait until the last hold is released, so
+    // one task ending never lets pushes in under another that still runs.
+    function hold(name) {
+        var taken = holds.slice()
+        taken.push(String(name))
+        holds = taken
+        initial_busy = true
+    }
+
+    // Releases one hold of that name (none taken: nothing happens) and, when no hold is left,
+    // replays the pushes that waited unless replay is false. True when that was the last hold.
+    function release(name, replay) {
+        var taken = holds.slice()
+        var at = taken.indexOf(String(name))
+        if (at === -1)
+            return !initial_busy
+        taken.splice(at, 1)
+        holds = taken
+        if (taken.length > 0)
+            return false
+        initial_busy = false
+        if (replay !== false)
+            applyPendingNotifies()
+        return true
+    }
+
+    function isHeld(name) {
+        return holds.indexOf(String(name)) !== -1
     }
 
     // The queue is taken before the replay, so a notice that fails cannot drop or repeat the others.

@@ -2,6 +2,7 @@ pragma Singleton
 import QtQuick 2.15
 import com 1.0
 import "syncrecords.js" as Records
+import "../templates/main/home.js" as Home
 
 // The server's pushed notices: each is applied to the store in arrival order, then the screens
 // get one refresh signal per notice.
@@ -134,15 +135,13 @@ Item {
         } else if (type === "tavorlin_remove") {
             database.changeShelvesTavorlins(data.shelf_id, [], [data.tavorlin_id], ts)
         } else if (type === "shelf_tavorlin") {
-            var add = list(data.tavorlin_add).map(function (item) { return item.tavorlin_id })
-            var removed = list(data.tavorlin_remove)
-            var boards = []
-            var given = data.tavorlins || {}
-            for (var key in given)
-                boards.push(given[key])
+            // Boards created for this change come without an id in tavorlin_add: they are placed by
+            // the "_id" the server gave them, once each.
+            var boards = Home.createdBoards(data.tavorlins)
             if (boards.length > 0)
                 database.saveTavorlins(boards)
-            database.changeShelvesTavorlins(data.shelf_id, add, removed, ts)
+            database.changeShelvesTavorlins(data.shelf_id, Home.shelfBoardsAdded(data.tavorlin_add, boards),
+                                            Home.idList(data.tavorlin_remove), ts)
         } else if (type === "agent_access") {
             database.saveAgentShelfAccess(data, ts)
         } else if (type === "access") {
@@ -264,7 +263,7 @@ Item {
                 account.logout()
         } else if (type === "edit" || type === "account") {
             if (data !== null && data !== undefined) {
-                database.saveUser(Records.managerUser(data), false)
+                database.saveUser(Records.managerUser(data, database.getUserById(data._id)), false)
                 account.set(database.currentUser())
             }
         } else if (type === "agent_remove") {

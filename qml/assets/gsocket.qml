@@ -76,6 +76,44 @@ SocketIO {
         }
     }
 
+    // Sends one request and hands its reply to onReply once. A reply the server refused goes to
+    // onFailure (the refusal's message is already shown). Offline, the user is told and false
+    // comes back.
+    function request(name, content, onReply, onFailure) {
+        if (!connected) {
+            Toast.show(offlineMessage)
+            return false
+        }
+        var event = name + "_result"
+        on(event, function (reply) {
+            off(event)
+            off(event + "_error")
+            try {
+                onReply(reply || {})
+            } catch (e) {
+                Toast.error(e, event)
+            }
+        })
+        on(event + "_error", function () {
+            off(event)
+            off(event + "_error")
+            if (typeof onFailure === "function")
+                onFailure()
+        })
+        send(name, content)
+        return true
+    }
+
+    // The text of a reply's message, or the fallback when it has none.
+    function messageText(reply, fallback) {
+        var m = reply ? reply.message : null
+        if (m && typeof m === "object" && m.msg !== undefined && m.msg !== null)
+            return String(m.msg)
+        if (typeof m === "string" && m !== "")
+            return m
+        return fallback !== undefined ? fallback : "درخواست انجام نشد."
+    }
+
     function off(name) {
         try {
             delete map[name]
@@ -156,7 +194,9 @@ SocketIO {
         try {
             var time = Date.now() - lastRequestTime
             var reply = JSON.parse(data)
-            console.log("#RESPONSE", name + "////" + data + " ____TIME::: " + time + " milisecond")
+            // The object store's secret key never goes to the log.
+            var logged = name === "aws_target_result" ? "(object-store settings)" : data
+            console.log("#RESPONSE", name + "////" + logged + " ____TIME::: " + time + " milisecond")
 
             if (name.indexOf("notify") !== -1) {
                 if (Consts.initial_busy) {
@@ -177,7 +217,8 @@ SocketIO {
             if (reply.ok) {
                 var handler = map[name]
                 if (typeof handler === "function")
-                    handler({"content": reply.content, "payload": reply.payload, "timestamp": reply.timestamp})
+                    handler({"content": reply.content, "payload": reply.payload, "timestamp": reply.timestamp,
+                             "message": reply.message})
                 else
                     console.log("slot " + name + " is undefined")
                 return

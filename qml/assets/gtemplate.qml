@@ -65,6 +65,18 @@ Item {
         }
     }
 
+    // A feature screen of the page container by key: over the window on desktops, else a page.
+    function container(key, options, callback) {
+        var opts = {"contentType": key, "options": options || {}, "callback": callback || null}
+        if (Consts.desktop) {
+            var view = dialog("generals/dialog/StackContentDialog.qml", opts)
+            if (view)
+                view.open()
+            return view
+        }
+        return initial("generals/StackContent.qml", opts)
+    }
+
     function removeDialog(view) {
         var i = dialogs.indexOf(view)
         if (i !== -1)

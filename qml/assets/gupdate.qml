@@ -64,7 +64,9 @@ Item {
                 console.log("initial_upgrade waits for the server link")
                 return
             }
-            shared().initial_busy = true
+            // The update's own hold: an export or a download running beside it keeps theirs.
+            if (!shared().isHeld("update"))
+                shared().hold("update")
             init_loading_view = true
             content = {"user_id": acc().parentServerId(), "updated_at": db().getUpdateDate()}
             socket().on("initial_upgrade_result", onReply)
@@ -223,8 +225,7 @@ Item {
         askedOnLink = false
         attempt("initial_upgrade_result", function () { socket().off("initial_upgrade_result") })
         attempt("Account.set", function () { acc().set(db().currentUser()) })
-        shared().initial_busy = false
-        attempt("applyPendingNotifies", function () { shared().applyPendingNotifies() })
+        attempt("applyPendingNotifies", function () { shared().release("update") })
         init_loading_view = false
         endUpdate()
     }
@@ -238,7 +239,7 @@ Item {
         attempt("Settings.clear", function () { store().clear() })
         attempt("removeDb", function () { db().removeDb() })
         shared().pending_notifies = []
-        shared().initial_busy = false
+        attempt("release", function () { shared().release("update", false) })
         init_loading_view = false
         attempt("Templates.replace", function () { screens().replace("SplashDesktop.qml") })
     }

@@ -3,6 +3,7 @@
 // and the pushed notices. Pure functions, so the tests call them without the singletons.
 
 var managerType = 100
+var desktopPlatform = 64
 
 function copy(value) {
     return value === undefined || value === null ? value : JSON.parse(JSON.stringify(value))
@@ -35,11 +36,21 @@ function agentUser(item, owner, withSetting) {
     return user
 }
 
-// The agency owner's record as the manager's user object.
-function managerUser(account) {
+// The agency owner's record as the manager's user object. Records of an edit leave out the image
+// and the device; `stored`, the manager's stored account when given, supplies them, since the store
+// would clear the image and the token of a record without them, and with no token the program
+// never rejoins after a reconnection.
+function managerUser(account, stored) {
     var user = copy(account)
     user.type = managerType
     delete user.user_ref
+    if (stored && typeof stored === "object") {
+        if (user.profile_image === undefined && stored.image)
+            user.profile_image = stored.image
+        var token = stored.device && stored.device.length && stored.device[0] ? stored.device[0].token : ""
+        if (user.device === undefined && token)
+            user.device = [{"platform": desktopPlatform, "token": token}]
+    }
     return user
 }
 

@@ -29,11 +29,12 @@ Rectangle {
         return {"start": String(now - dueFrom), "end": String(now - dueTo)}
     }
 
+    // The whole minute at each end, so the count never depends on the second it is taken at.
     function todayNotes() {
         var start = new Date()
-        start.setHours(0, 1)
+        start.setHours(0, 1, 0, 0)
         var end = new Date()
-        end.setHours(23, 59)
+        end.setHours(23, 59, 59, 999)
         return database.todayNoteCount(start.getTime(), end.getTime())
     }
 
@@ -64,16 +65,8 @@ Rectangle {
     function noteRemoved() { note = Math.max(0, note - 1) }
     function dueHandled() { due = Math.max(0, due - 1) }
 
-    // On desktops the container opens as a dialog over the home screen.
     function openContainer(key, options, callback) {
-        var opts = {"contentType": key, "options": options || {}, "callback": callback || null}
-        if (Consts.desktop) {
-            var dialog = templates.dialog("generals/dialog/StackContentDialog.qml", opts)
-            if (dialog)
-                dialog.open()
-            return dialog
-        }
-        return templates.initial("generals/StackContent.qml", opts)
+        return templates.container(key, options, callback)
     }
 
     function openProfile() {

@@ -222,7 +222,7 @@ function fail(socket, name, rule, payload, page) {
   if (rule.mode === 'silent')
     return out({ ev: 'silenced', name, page });
   if (rule.mode === 'notok')
-    return reply(socket, name, null, payload, page, 0, false, 'خطای آزمایشی سرور');
+    return reply(socket, name, null, payload, page, 0, false, { msg: 'خطای آزمایشی سرور' });
   return reply(socket, name, null, payload, page, 0);
 }
 

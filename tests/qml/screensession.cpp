@@ -89,6 +89,19 @@ void collect(QQuickItem *item, const std::function<bool(QQuickItem *)> &match, Q
         collect(child, match, found);
 }
 
+// True while any page stack of the window is moving pages.
+bool anyStackBusy(QQuickItem *item)
+{
+    if (!item)
+        return false;
+    if (item->inherits("QQuickStackView") && item->property("busy").toBool())
+        return true;
+    for (QQuickItem *child : item->childItems())
+        if (anyStackBusy(child))
+            return true;
+    return false;
+}
+
 bool reallyVisible(QQuickItem *item)
 {
     return item && item->isVisible() && item->opacity() > 0 && item->width() > 0 && item->height() > 0;
@@ -325,7 +338,20 @@ bool ScreenSession::pointOf(QQuickItem *item, QPoint *point, const char *what)
         ADD_FAILURE() << what << ": the item is not visible";
         return false;
     }
-    *point = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    // An item still sliding in (a page being pushed, a popup opening) is where it stops moving.
+    waitUntil([this] { return !anyStackBusy(window_->contentItem()); }, 3000);
+    const auto centre = [item] { return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)); };
+    QPointF at = centre();
+    QElapsedTimer settling;
+    settling.start();
+    for (;;) {
+        wait(60);
+        const QPointF now = centre();
+        if (now == at || settling.elapsed() > 3000)
+            break;
+        at = now;
+    }
+    *point = at.toPoint();
     return true;
 }
 

@@ -24,13 +24,22 @@ TestCase {
         property var pending_notifies: []
         property int applied: 0
         function applyPendingNotifies() { applied++; pending_notifies = [] }
+        property var holds: []
+        function hold(n) { holds = holds.concat([n]); initial_busy = true }
+        function isHeld(n) { return holds.indexOf(n) !== -1 }
+        function release(n, replay) {
+            var h = holds.slice(); var i = h.indexOf(n)
+            if (i !== -1) h.splice(i, 1)
+            holds = h
+            if (h.length === 0) { initial_busy = false; if (replay !== false) applyPendingNotifies() }
+        }
     }
 
     property var dialog: null
     property int finishes: 0
 
     function init() {
-        db.reset(); initialz.starts = 0; consts.initial_busy = false; consts.applied = 0; finishes = 0
+        db.reset(); initialz.starts = 0; consts.initial_busy = false; consts.holds = []; consts.applied = 0; finishes = 0
         dialog = Qt.createComponent("qrc:/templates/main/dialog/Syncronise.qml").createObject(this, {
             "initialz": initialz, "database": db, "consts": consts})
         verify(dialog)

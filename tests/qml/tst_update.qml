@@ -22,6 +22,15 @@ TestCase {
         property var pending_notifies: []
         property var applied: []
         function applyPendingNotifies() { applied.push(pending_notifies.length); pending_notifies = [] }
+        property var holds: []
+        function hold(n) { holds = holds.concat([n]); initial_busy = true }
+        function isHeld(n) { return holds.indexOf(n) !== -1 }
+        function release(n, replay) {
+            var h = holds.slice(); var i = h.indexOf(n)
+            if (i !== -1) h.splice(i, 1)
+            holds = h
+            if (h.length === 0) { initial_busy = false; if (replay !== false) applyPendingNotifies() }
+        }
     }
     QtObject {
         id: notifier
@@ -43,7 +52,7 @@ TestCase {
 
     function init() {
         db.reset(); link.reset()
-        account.sets = []; consts.initial_busy = false; consts.pending_notifies = []; consts.applied = []
+        account.sets = []; consts.initial_busy = false; consts.holds = []; consts.pending_notifies = []; consts.applied = []
         settings.clears = 0; templates.replaced = []; ends = 0; notifier.holdStamp = false
         up = Qt.createComponent("qrc:/assets/gupdate.qml").createObject(this, {
             "database": db, "sockets": link, "account": account, "consts": consts,

@@ -148,7 +148,14 @@ Page {
         width: Math.min(420, home.width * 0.8)
         height: home.height
 
+        // Each opening reloads the notes and both counts; the first one loads them with the screen.
+        onAboutToShow: {
+            if (noteLoader.item && typeof noteLoader.item.initial === "function")
+                noteLoader.item.initial()
+        }
+
         Loader {
+            id: noteLoader
             anchors.fill: parent
             active: noteDrawer.visible || status === Loader.Ready
             source: Templates.uri("note/Note.qml")
@@ -157,6 +164,10 @@ Page {
                     item.noteCount = Qt.binding(function () { return noteDrawer.noteCount })
                 if (item.taskCount !== undefined)
                     item.taskCount = Qt.binding(function () { return noteDrawer.taskCount })
+                if (item.noteAdded)
+                    item.noteAdded.connect(menuBar.noteAdded)
+                if (item.noteRemoved)
+                    item.noteRemoved.connect(menuBar.noteRemoved)
             }
         }
     }
@@ -164,7 +175,7 @@ Page {
     // The shutter rolls up over the home screen; the start-up checks run once it is out of the way.
     Rectangle {
         id: shutter
-        width: parent.width
+        width: parent ? parent.width : 0
         height: parent.height + (home.header ? home.header.height : 0)
         y: -(home.header ? home.header.height : 0)
         z: 10

@@ -36,7 +36,7 @@ Popup {
 
     function show() {
         try {
-            shared().initial_busy = true
+            shared().hold("download")
             open()
             db().userDataCleared.connect(onCleared)
             db().clearUserData()
@@ -101,8 +101,7 @@ Popup {
     Component.onDestruction: detach()
 
     function release() {
-        shared().initial_busy = false
-        shared().applyPendingNotifies()
+        shared().release("download")
     }
 
     function onEnd() {
@@ -201,7 +200,7 @@ Popup {
             spacing: 18
 
             Text {
-                width: parent.width
+                width: parent ? parent.width : 0
                 visible: !dialog.done
                 text: dialog.percent
                 color: "#ffffff"
@@ -211,7 +210,7 @@ Popup {
             }
 
             Text {
-                width: parent.width
+                width: parent ? parent.width : 0
                 text: dialog.message
                 color: dialog.done && !dialog.failed ? "#01579b" : "#ffffff"
                 font.pointSize: 14

@@ -1,0 +1,107 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+
+// One message bubble: the author's picture and name, the text and the time. Own messages sit on
+// the start side, others' on the end side.
+Item {
+    id: bubble
+
+    // A message as the conversation view prepares it.
+    property var message: ({})
+    readonly property bool mine: message.mine === true
+
+    signal menuRequested()
+
+    implicitHeight: Math.max(card.height, avatar.visible ? avatar.height : 0)
+
+    function initials(name) {
+        var n = String(name || "").trim()
+        return n === "" ? "?" : n.charAt(0)
+    }
+
+    Rectangle {
+        id: avatar
+        visible: bubble.message.showAvatar === true
+        width: 32
+        height: 32
+        radius: 16
+        color: "#90a4ae"
+        anchors.bottom: parent.bottom
+        anchors.left: bubble.mine ? parent.left : undefined
+        anchors.right: bubble.mine ? undefined : parent.right
+        clip: true
+
+        Text {
+            anchors.centerIn: parent
+            text: bubble.initials(bubble.message.user ? bubble.message.user.name_family : "")
+            textFormat: Text.PlainText
+            color: "#ffffff"
+        }
+
+        Image {
+            anchors.fill: parent
+            fillMode: Image.PreserveAspectCrop
+            visible: source != "" && status === Image.Ready
+            source: {
+                var u = bubble.message.user
+                var img = u && u.image ? String(u.image) : ""
+                return img === "" ? "" : (img.indexOf(":") === -1 ? "file://" + img : img)
+            }
+        }
+    }
+
+    Rectangle {
+        id: card
+        width: Math.min(bubble.width * 0.75, Math.max(body.implicitWidth, author.implicitWidth, 60) + 20)
+        height: content.implicitHeight + 12
+        radius: 8
+        color: bubble.mine ? "#dcedc8" : "#ffffff"
+        border.color: "#cfd8dc"
+        anchors.left: bubble.mine ? avatar.right : undefined
+        anchors.right: bubble.mine ? undefined : avatar.left
+        anchors.leftMargin: 6
+        anchors.rightMargin: 6
+
+        Column {
+            id: content
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.top: parent.top
+            anchors.margins: 6
+            spacing: 2
+
+            Text {
+                id: author
+                visible: !bubble.mine && bubble.message.showAvatar === true && text !== ""
+                text: bubble.message.user ? bubble.message.user.name_family || "" : ""
+                textFormat: Text.PlainText
+                color: "#1565c0"
+                font.pointSize: 9
+            }
+
+            Text {
+                id: body
+                objectName: "message_text"
+                width: parent.width
+                text: bubble.message._text || ""
+                textFormat: Text.PlainText
+                wrapMode: Text.Wrap
+                font.pointSize: 11
+            }
+
+            Text {
+                text: bubble.message.date_string || ""
+                color: "#78909c"
+                font.pointSize: 8
+            }
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            acceptedButtons: Qt.LeftButton | Qt.RightButton
+            onClicked: if (mouse.button === Qt.RightButton) bubble.menuRequested()
+            onPressAndHold: bubble.menuRequested()
+        }
+    }
+}

@@ -1,0 +1,76 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+
+// A question with a yes and a no; accepted() follows the yes.
+Popup {
+    id: dialog
+
+    property string title: ""
+    property string text: ""
+    property string yes: "بله"
+    property string no: "خیر"
+
+    signal accepted()
+
+    function initial(options) {
+        if (!options)
+            return
+        if (options.title !== undefined) title = options.title
+        if (options.text !== undefined) text = options.text
+        if (options.yes !== undefined) yes = options.yes
+        if (options.no !== undefined) no = options.no
+    }
+
+    modal: true
+    focus: true
+    anchors.centerIn: Overlay.overlay
+    width: 420
+    padding: 20
+
+    contentItem: Column {
+        spacing: 14
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
+
+        Text {
+            width: parent.width
+            text: dialog.title
+            textFormat: Text.PlainText
+            font.pointSize: 14
+            font.bold: true
+            color: "#0d47a1"
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+        }
+
+        Text {
+            width: parent.width
+            visible: text !== ""
+            text: dialog.text
+            textFormat: Text.PlainText
+            font.pointSize: 12
+            wrapMode: Text.WordWrap
+            horizontalAlignment: Text.AlignHCenter
+        }
+
+        Row {
+            anchors.horizontalCenter: parent.horizontalCenter
+            spacing: 16
+
+            Button {
+                objectName: "confirmYes"
+                text: dialog.yes
+                onClicked: {
+                    dialog.accepted()
+                    dialog.close()
+                }
+            }
+
+            Button {
+                objectName: "confirmNo"
+                text: dialog.no
+                onClicked: dialog.close()
+            }
+        }
+    }
+}

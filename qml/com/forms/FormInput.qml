@@ -1,0 +1,120 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import "forms.js" as Forms
+
+// One field of a card by its input type; in filter forms a range field has a "از" and a "تا" box.
+Column {
+    id: field
+
+    property var inputItem: ({})
+    property string hint: inputItem ? String(inputItem.title || "") : ""
+    property bool range: false
+    property bool locked: false
+    property bool isLast: false
+    // Offered while typing: entries whose title, name or mobile holds the text.
+    property var completionList: []
+    property alias text: first.text
+    property alias text2: second.text
+    readonly property string value: Forms.plainValue(first.text)
+    readonly property string value2: Forms.plainValue(second.text)
+
+    signal edited(var inputItem, string value, int which)
+    signal completed(var inputItem, var entry)
+
+    objectName: "input_" + (inputItem ? inputItem.parent_key + "_" + inputItem.key : "")
+    spacing: 2
+
+    function setValue(v, which) {
+        var box = which === 2 ? second : first
+        box.text = Forms.displayValue(inputItem, v)
+    }
+
+    // Digits only for type 2, a decimal number for type 3; Persian and Arabic-Indic digits count.
+    function validatorFor(input) {
+        var type = input ? Number(input.input_type) : 1
+        return type === 2 ? digitsOnly : type === 3 ? decimal : null
+    }
+
+    RegularExpressionValidator {
+        id: digitsOnly
+        regularExpression: /[0-9۰-۹٠-٩,]*/
+    }
+
+    RegularExpressionValidator {
+        id: decimal
+        regularExpression: /[0-9۰-۹٠-٩,]*[.]?[0-9۰-۹٠-٩]*/
+    }
+
+    function typed(box, which) {
+        var raw = box.text
+        if (inputItem.currency) {
+            var shown = Forms.displayValue(inputItem, Forms.plainValue(raw))
+            if (shown !== raw) {
+                box.text = shown
+                box.cursorPosition = shown.length
+            }
+        }
+        var v = Forms.plainValue(box.text)
+        edited(inputItem, v, which)
+        if (field.completionList.length > 0 && which === 1) {
+            var found = Forms.completions(field.completionList, v)
+            if (found.length > 0)
+                popup.show(found)
+            else
+                popup.close()
+        }
+    }
+
+    Text {
+        width: field.width
+        text: field.hint
+        textFormat: Text.PlainText
+        font.pointSize: 9
+        color: "#616161"
+    }
+
+    Row {
+        width: field.width
+        spacing: 8
+
+        TextField {
+            id: first
+            objectName: "value_1"
+            width: field.range ? (parent.width - 8) / 2 : parent.width
+            enabled: !field.locked
+            placeholderText: field.range ? "از" : ""
+            maximumLength: field.inputItem && field.inputItem.max_length > 0
+                           ? field.inputItem.max_length + (field.inputItem.currency ? 8 : 0) : 32767
+            inputMethodHints: Forms.isNumeric(field.inputItem ? field.inputItem.input_type : 1)
+                              ? Qt.ImhFormattedNumbersOnly : Qt.ImhNone
+            selectByMouse: true
+            validator: field.validatorFor(field.inputItem)
+            onTextEdited: field.typed(first, 1)
+        }
+
+        TextField {
+            id: second
+            objectName: "value_2"
+            visible: field.range
+            width: (parent.width - 8) / 2
+            enabled: !field.locked
+            placeholderText: "تا"
+            inputMethodHints: first.inputMethodHints
+            selectByMouse: true
+            validator: first.validator
+            onTextEdited: field.typed(second, 2)
+        }
+    }
+
+    FormAutoCompleteDialog {
+        id: popup
+        y: first.height + 4
+        width: field.width
+        onChosen: {
+            first.text = entry.title !== undefined ? String(entry.title)
+                       : String(entry.mobile_1 !== undefined ? entry.mobile_1 : "")
+            field.edited(field.inputItem, Forms.plainValue(first.text), 1)
+            field.completed(field.inputItem, entry)
+        }
+    }
+}

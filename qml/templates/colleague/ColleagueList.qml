@@ -1,0 +1,133 @@
+import QtQuick 2.15
+import QtQml.Models 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+import "colleague.js" as Logic
+
+// Agencies around the owner's location, or around a point picked on the map: each can be called
+// or opened as the list of its public listings.
+Page {
+    id: colleagues
+
+    property var account: Account
+    property var sockets: Sockets
+    property var templates: Templates
+
+    property var list: []
+    property bool loading: false
+    property string message: ""
+    property var point: Logic.ownerPoint(account.get(), account.user())
+
+    function load() {
+        loading = sockets.request("colleague_list", Logic.request(account.userId(), account.agentId(), point), function (reply) {
+            loading = false
+            list = reply.content && reply.content.list ? reply.content.list : []
+            message = list.length === 0 ? sockets.messageText(reply, "همکاری یافت نشد") : ""
+        }, function () { loading = false })
+    }
+
+    function pickPoint() {
+        var map = templates.initial("map/GoogleMap.qml", {"pick": true, "lat": point.lat, "lng": point.lng})
+        if (map && map.picked)
+            map.picked.connect(function (lat, lng) {
+                point = {"lat": lat, "lng": lng}
+                load()
+            })
+    }
+
+    function openListings(colleague) {
+        templates.container("fileList", {"colleague_list": true, "colleague": colleague,
+                                         "page_title": Logic.listingsTitle(colleague)})
+    }
+
+    function call(number) {
+        Qt.openUrlExternally("tel:" + number)
+    }
+
+    Menu {
+        id: phones
+        property var numbers: []
+        Instantiator {
+            model: phones.numbers
+            delegate: MenuItem {
+                text: modelData
+                onTriggered: colleagues.call(modelData)
+            }
+            onObjectAdded: phones.insertItem(index, object)
+            onObjectRemoved: phones.removeItem(object)
+        }
+    }
+
+    header: ToolBar {
+        Row {
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 8
+            ToolButton {
+                text: "انتخاب نقطه روی نقشه"
+                onClicked: colleagues.pickPoint()
+            }
+        }
+    }
+
+    ListView {
+        id: view
+        anchors.fill: parent
+        clip: true
+        model: colleagues.list
+
+        delegate: ItemDelegate {
+            objectName: "colleagueRow"
+            width: view.width
+            height: 64
+            onClicked: colleagues.openListings(modelData)
+
+            contentItem: Row {
+                spacing: 12
+                Column {
+                    width: view.width - 140
+                    anchors.verticalCenter: parent.verticalCenter
+                    Text {
+                        text: modelData.business_name || modelData.name_family || ""
+                        textFormat: Text.PlainText
+                        font.pointSize: 12
+                        elide: Text.ElideRight
+                        width: parent.width
+                    }
+                    Text {
+                        text: modelData.name_family || ""
+                        textFormat: Text.PlainText
+                        font.pointSize: 10
+                        color: "#757575"
+                        elide: Text.ElideRight
+                        width: parent.width
+                    }
+                }
+                Button {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "تماس"
+                    enabled: Logic.phoneNumbers(modelData).length > 0
+                    onClicked: {
+                        phones.numbers = Logic.phoneNumbers(modelData)
+                        phones.popup()
+                    }
+                }
+            }
+        }
+    }
+
+    Text {
+        anchors.centerIn: parent
+        visible: !colleagues.loading && colleagues.list.length === 0 && colleagues.message !== ""
+        text: colleagues.message
+        textFormat: Text.PlainText
+        color: "#757575"
+    }
+
+    BusyIndicator {
+        anchors.centerIn: parent
+        running: colleagues.loading
+        visible: running
+    }
+
+    Component.onCompleted: load()
+}

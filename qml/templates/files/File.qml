@@ -1,0 +1,413 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+import com.forms 1.0
+import "file.js" as FileJs
+
+// The file editor: the catalogue form plus the fields outside it; creates or edits a file or a
+// request through the server and stores the server's answer.
+Item {
+    id: editor
+
+    // The file JSON when editing; null for a new one.
+    property var file: null
+    // 0 a property file, 1 a request.
+    property int formType: file && FileJs.liveTrade(file.trade_ref) > 4 ? 1 : 0
+    property bool saving: false
+    property var chosenContact: null
+    // Full hashtag objects; new ones have only a title.
+    property var hashtags: file && Array.isArray(file.hashtag) ? file.hashtag.slice() : []
+    // Server paths of the uploaded media.
+    property var mediaLinks: []
+    property var location: file && file.map && (Number(file.map.lat) || Number(file.map.lng)) ? file.map : null
+    property string chosenAgentId: ""
+    property var agents: []
+    readonly property bool editing: file !== null && file !== undefined
+    readonly property string title: FileJs.screenTitle(formType === 1, editing)
+    // Without a reply by then the save button works again.
+    property int replyTimeout: 30000
+    property string pendingName: ""
+    readonly property alias formView: form
+
+    signal edited(var file)
+
+    objectName: "fileEditor"
+
+    function params() {
+        var acc = Account.get() || {}
+        return {
+            "formType": formType,
+            "submitData": form.submitData,
+            "editFile": file,
+            "archive": archiveBox.checked,
+            "registerDate": datePicker.timestamp,
+            "description": description.text.trim(),
+            "location": location,
+            "selectedDistricts": form.selectedDistricts,
+            "chosenContact": chosenContact,
+            "hashtags": hashtags,
+            "account": acc,
+            "isManager": Account.isManager(),
+            "userId": Account.userId(),
+            "agentId": Account.agentId(),
+            "chosenAgentId": chosenAgentId,
+            "mediaLinks": mediaLinks,
+            "isPrivate": privateBox.checked,
+            "date": Dates.current_persian_date_with_hour()
+        }
+    }
+
+    function save() {
+        try {
+            if (saving)
+                return
+            if (!Sockets.connected) {
+                Toast.show(FileJs.OFFLINE_MESSAGE)
+                return
+            }
+            if (form.submitData.property_id === undefined) {
+                Toast.show("لطفا نوع ملک را انتخاب نمایید")
+                return
+            }
+            var message = FileJs.customerMessage(form.submitData)
+            if (message !== "") {
+                reveal(form.findInputByKeys("name_family", "customer"))
+                Toast.show(message)
+                return
+            }
+            var content = FileJs.buildContent(params())
+            if (content.data === undefined)
+                return
+            var name = editing ? "property_edit" : "property_create"
+            pendingName = name
+            saving = true
+            Sockets.on(name + "_result", replied)
+            Sockets.on(name + "_result_error", failed)
+            replyTimer.restart()
+            Sockets.send(name, content)
+        } catch (e) {
+            saving = false
+            Toast.error(e, "save")
+        }
+    }
+
+    // Scrolls the form so that the item is in view.
+    function reveal(item) {
+        if (!item)
+            return
+        var y = item.mapToItem(body, 0, 0).y
+        flick.contentY = Math.max(0, Math.min(y - 40, flick.contentHeight - flick.height))
+    }
+
+    function stopWaiting() {
+        replyTimer.stop()
+        if (pendingName !== "") {
+            Sockets.off(pendingName + "_result")
+            Sockets.off(pendingName + "_result_error")
+        }
+        saving = false
+    }
+
+    function failed() {
+        stopWaiting()
+    }
+
+    function replied(reply) {
+        var created = pendingName === "property_create"
+        stopWaiting()
+        try {
+            var content = reply.content
+            if (!content || !content.file) {
+                var msg = reply.message && reply.message.msg ? reply.message.msg : "خطایی در ثبت فایل رخ داده است."
+                Toast.show(msg)
+                return
+            }
+            var parts = FileJs.splitReplyFile(content.file)
+            var ts = Number(reply.timestamp) || -1
+            if (parts.contacts.length > 0)
+                Database.saveContacts(parts.contacts, ts)
+            if (parts.districts.length > 0)
+                Database.saveDistricts(parts.districts, ts)
+            if (parts.hashtags.length > 0)
+                Database.saveHashtags(parts.hashtags, ts)
+            Database.saveFiles([parts.file], ts)
+            var stored = Database.getFile(parts.file._id)
+            if (created && channelBox.visible && channelBox.checked)
+                postToChannel(stored)
+            edited(stored)
+            close()
+        } catch (e) {
+            Toast.error(e, "replied")
+        }
+    }
+
+    // The channel service's address carries a token: it is a setting, and nothing goes while it is empty.
+    function postToChannel(stored) {
+        try {
+            var acc = Account.get() || {}
+            var base = Settings.app_data ? Settings.app_data.channel_service_url : ""
+            var url = FileJs.channelUrl(base, acc.telegram_channel, Consts.get_share_text(stored))
+            if (url === "")
+                return
+            var request = new XMLHttpRequest()
+            request.open("GET", url)
+            request.setRequestHeader("Content-Type", "application/x-www-form-urlencoded")
+            request.setRequestHeader("Connection", "Close")
+            request.send()
+        } catch (e) {
+            Toast.error(e, "postToChannel")
+        }
+    }
+
+    function saveDraft() {
+        try {
+            var p = params()
+            var content = FileJs.buildContent(p)
+            if (content.data === undefined)
+                return
+            Database.saveFiles([FileJs.draftFile(content, p)])
+            Toast.show("فایل در پیش نویس ها ذخیره شد.")
+            close()
+        } catch (e) {
+            Toast.error(e, "saveDraft")
+        }
+    }
+
+    function close() {
+        var c = editor.StackView.view
+        while (c && typeof c.back !== "function")
+            c = c.parent
+        if (c)
+            c.back()
+    }
+
+    function lookUpCustomer(mobile) {
+        try {
+            if (mobile === "") {
+                chosenContact = null
+                return
+            }
+            var found = Database.getContact("", mobile)
+            if (!found || found.error !== undefined)
+                return
+            chosenContact = found
+            var name = form.findInputByKeys("name_family", "customer")
+            if (name && name.value === "" && found.name_family) {
+                name.setValue(found.name_family, 1)
+                form.onInput(name.inputItem, String(found.name_family), false)
+            }
+        } catch (e) {
+            Toast.error(e, "lookUpCustomer")
+        }
+    }
+
+    function openHashtags() {
+        var dialog = Templates.dialog("files/dialog/FileHashtags.qml", {"selectOnly": true, "selected": hashtags})
+        if (dialog)
+            dialog.chosen.connect(function (added, removed) {
+                var removedTitles = removed.map(function (h) { return h.title })
+                var next = hashtags.filter(function (h) { return removedTitles.indexOf(h.title) === -1 })
+                added.forEach(function (h) { next.push(h) })
+                hashtags = next
+            })
+    }
+
+    Timer {
+        id: replyTimer
+        interval: editor.replyTimeout
+        onTriggered: {
+            editor.stopWaiting()
+            Toast.show("پاسخی از سرور دریافت نشد.")
+        }
+    }
+
+    Flickable {
+        id: flick
+        anchors.fill: parent
+        contentHeight: body.height + 40
+        clip: true
+        ScrollBar.vertical: ScrollBar {}
+
+        Column {
+            id: body
+            x: 16
+            y: 16
+            width: flick.width - 32
+            spacing: 12
+
+            Text {
+                width: parent.width
+                objectName: "editorTitle"
+                text: editor.title
+                font.pointSize: 14
+                font.bold: true
+            }
+
+            FormView {
+                id: form
+                width: parent.width
+                formType: editor.formType
+                editFile: editor.file
+                onTextChanged: {
+                    if (inputItem && inputItem.parent_key === "customer" && inputItem.key === "mobile_1")
+                        editor.lookUpCustomer(String(value))
+                }
+            }
+
+            FormDatePicker {
+                id: datePicker
+                width: parent.width
+                title: "تاریخ ثبت"
+                timestamp: editor.file && editor.file.dates && editor.file.dates.register > 0
+                           ? editor.file.dates.register : Date.now()
+            }
+
+            TextArea {
+                id: description
+                objectName: "description"
+                width: parent.width
+                placeholderText: "توضیحات"
+                wrapMode: TextEdit.Wrap
+                textFormat: TextEdit.PlainText
+                text: editor.file && editor.file.info && editor.file.info.desc ? editor.file.info.desc : ""
+                background: Rectangle { border.color: "#bdbdbd"; radius: 4 }
+            }
+
+            Row {
+                spacing: 8
+                visible: editor.formType === 0
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: editor.location ? "موقعیت: " + Number(editor.location.lat).toFixed(5) + " , "
+                                            + Number(editor.location.lng).toFixed(5) : "موقعیت انتخاب نشده است"
+                    font.pointSize: 10
+                }
+                Button {
+                    text: "حذف موقعیت"
+                    visible: editor.location !== null
+                    onClicked: editor.location = null
+                }
+            }
+
+            Text {
+                width: parent.width
+                objectName: "media"
+                text: editor.mediaLinks.length > 0 ? "رسانه ها: " + editor.mediaLinks.length : "رسانه ای انتخاب نشده است"
+                font.pointSize: 10
+            }
+
+            Row {
+                spacing: 8
+                visible: Account.isManagerLevel() && editor.agents.length > 0
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "مشاور"
+                    font.pointSize: 10
+                }
+                ComboBox {
+                    objectName: "agent"
+                    width: 220
+                    model: [""].concat(editor.agents.map(function (a) { return a.name_family }))
+                    onActivated: editor.chosenAgentId = index > 0 ? editor.agents[index - 1]._id : ""
+                }
+            }
+
+            Column {
+                width: parent.width
+                spacing: 4
+                Flow {
+                    width: parent.width
+                    spacing: 4
+                    Repeater {
+                        model: editor.hashtags
+                        Rectangle {
+                            width: tag.implicitWidth + 16
+                            height: 26
+                            radius: 13
+                            color: "#e8f5e9"
+                            Text {
+                                id: tag
+                                anchors.centerIn: parent
+                                text: "#" + String(modelData.title || "")
+                                textFormat: Text.PlainText
+                                font.pointSize: 9
+                            }
+                        }
+                    }
+                }
+                Button {
+                    objectName: "hashtags"
+                    text: "برچسب ها"
+                    onClicked: editor.openHashtags()
+                }
+            }
+
+            Row {
+                spacing: 16
+                CheckBox {
+                    id: privateBox
+                    objectName: "private"
+                    text: "فایل خصوصی"
+                    checked: !!(editor.file && editor.file.status && editor.file.status.is_private)
+                }
+                CheckBox {
+                    id: archiveBox
+                    objectName: "archive"
+                    text: "بایگانی"
+                    checked: !!(editor.file && Number(editor.file.trade_ref) > 8)
+                }
+                CheckBox {
+                    id: channelBox
+                    objectName: "channel"
+                    text: "ارسال به کانال"
+                    visible: !editor.editing && !!Account.get() && !!Account.get().telegram_channel
+                }
+            }
+
+            Row {
+                spacing: 12
+                Button {
+                    objectName: "save"
+                    text: "ثبت اطلاعات"
+                    enabled: !editor.saving
+                    onClicked: editor.save()
+                }
+                Button {
+                    objectName: "draft"
+                    text: "ذخیره در پیش نویس"
+                    visible: !editor.editing
+                    onClicked: draftConfirm.open()
+                }
+            }
+        }
+    }
+
+    Dialog {
+        id: draftConfirm
+        objectName: "draftConfirm"
+        anchors.centerIn: parent
+        modal: true
+        title: FileJs.DRAFT_TITLE
+        standardButtons: Dialog.Ok | Dialog.Cancel
+        Text {
+            text: FileJs.DRAFT_TEXT
+            wrapMode: Text.WordWrap
+        }
+        onAccepted: editor.saveDraft()
+    }
+
+    Component.onCompleted: {
+        try {
+            form.init()
+            if (Account.isManagerLevel())
+                agents = Database.getAgentList() || []
+        } catch (e) {
+            Toast.error(e, "File.onCompleted")
+        }
+    }
+
+    Component.onDestruction: {
+        if (saving)
+            stopWaiting()
+    }
+}

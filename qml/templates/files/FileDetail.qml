@@ -1,0 +1,182 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQml 2.15
+import com 1.0
+import "list"
+import "list/list.js" as L
+
+// One file in full. Opening an unseen file tells the server, and the store marks it seen from
+// the reply.
+Page {
+    id: detail
+
+    property string fileId: ""
+    property var summary: null
+    property var file: null
+    property string error: ""
+
+    objectName: "fileDetail"
+
+    function load() {
+        try {
+            var id = fileId !== "" ? fileId : (summary ? summary._id : "")
+            var f = Database.getFile(id)
+            if (f.error !== undefined) {
+                error = String(f.error)
+                file = null
+                return
+            }
+            file = f
+            if (f.seen === false)
+                sendSeen(f)
+        } catch (e) {
+            Toast.error(e, "load")
+        }
+    }
+
+    function sendSeen(f) {
+        var code = f.code ? Number(f.code.auto) : 0
+        Sockets.on("property_seen_result", function (reply) {
+            try {
+                var c = reply.content
+                if (c && c.edit !== undefined) {
+                    Database.fileSeen(code)
+                    if (detail.file && detail.file._id === f._id) {
+                        var copy = detail.file
+                        copy.seen = true
+                        detail.file = copy
+                    }
+                } else {
+                    Toast.show(Sockets.messageText(reply, "عملیات انجام نشد"))
+                }
+            } catch (e) {
+                Toast.error(e, "property_seen_result")
+            }
+        })
+        Sockets.send("property_seen", {"user_id": Account.userId(), "code": [code]})
+    }
+
+    function value(v) {
+        return v === undefined || v === null ? "" : String(v)
+    }
+
+    // Label and value pairs shown in the body.
+    function facts() {
+        var f = file
+        if (!f)
+            return []
+        var p = f.price || {}
+        var info = f.info || {}
+        var meter = f.meter || {}
+        var list = [
+            {"k": "کد فایل", "v": f.code ? value(f.code.auto) + (f.code.manual ? " / " + f.code.manual : "") : ""},
+            {"k": "نوع معامله", "v": value(f.trade_name || Consts.getTradeName(f.trade_ref))},
+            {"k": "نوع ملک", "v": value(f.property_name || Consts.getPropertyName(f.property_ref))},
+            {"k": Consts.getPartPriceText(f), "v": Consts.currency(p.price_1 || 0)},
+            {"k": Consts.getWholePriceText(f), "v": Consts.currency(p.price_2 || 0)},
+            {"k": "متراژ زمین", "v": value(meter.area)},
+            {"k": "متراژ بنا", "v": value(meter.home)},
+            {"k": "تعداد اتاق", "v": value(info.room)},
+            {"k": "منطقه", "v": (f.district || []).map(function (d) { return d.title }).join("، ")},
+            {"k": "تاریخ ثبت", "v": f.dates ? Dates.timestamp_to_jdate(f.dates.register, false) : ""}
+        ]
+        if (Account.canSeeFileAddress(f)) {
+            list.push({"k": "آدرس", "v": value(info.address)})
+            var c = f.customer || {}
+            list.push({"k": "مالک", "v": value(c.name_family)})
+            list.push({"k": "شماره تماس", "v": value(c.mobile_1)})
+        }
+        list.push({"k": "توضیحات", "v": value(info.desc)})
+        return list
+    }
+
+    function goBack() {
+        if (detail.StackView.view && detail.StackView.view.depth > 1)
+            detail.StackView.view.pop()
+        else
+            Stacks.back()
+    }
+
+    FileActions {
+        id: actions
+        context: ({"mode": "board", "isTab": true})
+        onActionApplied: detail.load()
+        onReloadNeeded: detail.load()
+    }
+
+    Connections {
+        target: Notification
+        ignoreUnknownSignals: true
+        function onPropertyNotify(data) { if (detail.file) detail.load() }
+    }
+
+    header: ToolBar {
+        Row {
+            id: detailTools
+            objectName: "detailTools"
+            anchors.fill: parent
+            spacing: 6
+            ToolButton { text: "بازگشت"; onClicked: detail.goBack() }
+            Label {
+                anchors.verticalCenter: parent.verticalCenter
+                font.pointSize: 13
+                textFormat: Text.PlainText
+                text: detail.file ? Consts.getTradeName(detail.file.trade_ref) + " "
+                                    + Consts.getPropertyName(detail.file.property_ref) : ""
+            }
+            ToolButton {
+                objectName: "detailMenuButton"
+                visible: detail.file !== null
+                text: "عملیات"
+                onClicked: {
+                    detailMenu.entries = actions.entries(detail.file)
+                    detailMenu.open()
+                }
+            }
+        }
+    }
+
+    Menu {
+        id: detailMenu
+        property var entries: []
+        Instantiator {
+            model: detailMenu.entries
+            delegate: MenuItem {
+                text: modelData.title
+                onTriggered: actions.run(modelData.key, [{"index": -1, "file": detail.file}], modelData.title)
+            }
+            onObjectAdded: detailMenu.insertItem(index, object)
+            onObjectRemoved: detailMenu.removeItem(object)
+        }
+    }
+
+    Label {
+        visible: detail.error !== ""
+        anchors.centerIn: parent
+        text: "فایل یافت نشد"
+    }
+
+    ListView {
+        id: body
+        objectName: "detailBody"
+        anchors.fill: parent
+        anchors.margins: 12
+        clip: true
+        model: detail.facts()
+        delegate: Row {
+            width: body.width
+            spacing: 12
+            Label { width: 140; text: modelData.k; color: "#616161"; textFormat: Text.PlainText }
+            Label {
+                width: body.width - 160
+                text: modelData.v
+                textFormat: Text.PlainText
+                wrapMode: Text.WordWrap
+                // Mirrored with the layout: numbers start on the right as the words do.
+                horizontalAlignment: Text.AlignLeft
+            }
+        }
+    }
+
+    Component.onCompleted: load()
+}

@@ -1,0 +1,209 @@
+.pragma library
+.import "qrc:/assets/texts.js" as Texts
+// The file editor's request building and reply handling, apart from the screen.
+
+var OFFLINE_MESSAGE = "متاسفانه ثبت فایل در حالت آفلاین امکان پذیر نمی باشد!"
+var DRAFT_TITLE = "آیا مطمئن هستید ؟"
+var DRAFT_TEXT = "در صورت تایید فایل نیمه تمام در پیش نویس ها ذخیره می شود."
+var GUARD_TYPE = 17
+
+function copy(value) {
+    return value === undefined || value === null ? value : JSON.parse(JSON.stringify(value))
+}
+
+function isEmpty(value) {
+    return value === undefined || value === null || value === ""
+}
+
+function liveTrade(tradeType) {
+    return Texts.reduceTrade(tradeType)
+}
+
+function screenTitle(isRequest, editing) {
+    if (isRequest)
+        return editing ? "ویرایش فایل متقاضی" : "فایل متقاضی جدید"
+    return editing ? "ویرایش فایل ملکی" : "فایل ملکی جدید"
+}
+
+// The customer is asked for by the role of the live trade type: an archived sale still has an owner.
+function customerRole(tradeType) {
+    return liveTrade(tradeType) > 4 ? "متقاضی" : "مالک"
+}
+
+// The message that stops a save for want of a customer, or "".
+function customerMessage(submitData) {
+    var role = customerRole(submitData.trade_id)
+    var c = submitData.customer
+    var name = c ? c.name_family : undefined
+    var mobile = c ? c.mobile_1 : undefined
+    if (isEmpty(name) && isEmpty(mobile))
+        return "لطفا نام و شماره همراه " + role + " را وارد نمایید"
+    if (isEmpty(name))
+        return "لطفا نام " + role + " را وارد نمایید"
+    if (isEmpty(mobile))
+        return "لطفا شماره همراه " + role + " را وارد نمایید"
+    return ""
+}
+
+// The archived form of a live trade type is the live one plus 8, once, however it is reached.
+function sentTrade(tradeType, archiveTicked, editedWasArchived) {
+    var live = liveTrade(tradeType)
+    return archiveTicked || editedWasArchived ? live + 8 : live
+}
+
+function logLine(p) {
+    var line = "در تاریخ <b>" + Texts.escapeHtml(p.date) + "</b>"
+    if (p.customer)
+        line += " به نام <b>" + Texts.escapeHtml(p.customer.name_family) + "</b> به شماره <b>"
+                + Texts.escapeHtml(p.customer.mobile_1) + "</b>"
+    line += " توسط <b>" + Texts.escapeHtml(p.accountName) + "</b>"
+    line += p.editing ? "<font color=\"green\"> ویرایش</font>" : "<font color=\"blue\"> ایجاد</font>"
+    return line + " شد."
+}
+
+// The create or edit request content. p: {formType, submitData, editFile, archive, registerDate,
+// description, location, selectedDistricts, chosenContact, hashtags, account, isManager, userId,
+// agentId, chosenAgentId, mediaLinks, isPrivate, date}. A failure gives an empty object.
+function buildContent(p) {
+    try {
+        var data = copy(p.submitData) || {}
+        var editing = !!p.editFile
+        var live = liveTrade(data.trade_id)
+        var wasArchived = editing && Number(p.editFile.trade_ref) > 8
+        data.trade_id = sentTrade(live, p.archive === true, wasArchived)
+        data.dates = {"register": Number(p.registerDate) || 0}
+        if (!isEmpty(p.description)) {
+            data.info = data.info || {}
+            data.info.desc = p.description
+        }
+        if (p.location && p.formType === 0)
+            data.map = {"lat": p.location.lat, "lng": p.location.lng}
+
+        var selected = p.selectedDistricts || []
+        if (p.formType === 1) {
+            if (selected.length > 0)
+                data.district = selected.map(function (d) { return {"title": d.title, "id": d._id} })
+            else
+                delete data.district
+        } else if (data.district && !Array.isArray(data.district)) {
+            var entered = copy(data.district)
+            if (selected.length > 0 && selected[0].title === entered.title)
+                entered.id = selected[0]._id
+            data.district = [entered]
+        }
+
+        var customerInputs = data.customer
+        var customer = copy(customerInputs) || {}
+        customer.type = live
+        var contact = p.chosenContact
+        if (contact && !isEmpty(contact.mobile_1) && contact.mobile_1 === customer.mobile_1)
+            customer.id = contact._id
+        var wrapped = {"customer_ref": customer}
+        if (data.guard) {
+            var guard = copy(data.guard)
+            guard.type = GUARD_TYPE
+            guard.address = data.info && data.info.address ? data.info.address : ""
+            wrapped.guard = guard
+        }
+        delete data.guard
+        data.customer = wrapped
+
+        data.hashtag = (p.hashtags || []).map(function (h) {
+            var tag = {"title": h.title}
+            if (!isEmpty(h._id))
+                tag.id = h._id
+            return tag
+        })
+
+        if (editing) {
+            data.user_id = p.editFile.user_id
+            data.agent_id = p.editFile.agent_id
+        } else {
+            data.user_id = p.userId
+            data.agent_id = p.isManager ? p.userId : p.agentId
+        }
+        if (!isEmpty(p.chosenAgentId))
+            data.agent_id = p.chosenAgentId
+        data.media_links = (p.mediaLinks || []).slice()
+        data.status = {"is_private": p.isPrivate === true}
+
+        var account = p.account || {}
+        var content = {
+            "property_id": data.property_id,
+            "data": data,
+            "log": logLine({"date": p.date, "customer": customerInputs, "accountName": account.name_family,
+                            "editing": editing}),
+            "register_id": account._id
+        }
+        if (editing)
+            content.file_id = p.editFile._id
+        return content
+    } catch (e) {
+        console.log("buildContent", e)
+        return {}
+    }
+}
+
+// The reply's file split into what each save takes: contacts, districts and hashtags stored on
+// their own, the file keeping only their ids.
+function splitReplyFile(replyFile) {
+    var file = copy(replyFile)
+    var contacts = [], districts = [], hashtags = []
+    if (file.customer_ref && typeof file.customer_ref === "object") {
+        contacts.push(file.customer_ref)
+        file.customer_ref = file.customer_ref._id
+    }
+    if (file.guard && typeof file.guard === "object") {
+        contacts.push(file.guard)
+        file.guard = file.guard._id
+    }
+    var ids = function (list, into) {
+        return (list || []).map(function (item) {
+            if (item && typeof item === "object") {
+                into.push(item)
+                return item._id
+            }
+            return item
+        })
+    }
+    if (Array.isArray(file.district))
+        file.district = ids(file.district, districts)
+    if (Array.isArray(file.hashtag))
+        file.hashtag = ids(file.hashtag, hashtags)
+    return {"file": file, "contacts": contacts, "districts": districts, "hashtags": hashtags}
+}
+
+// The form stored locally as a draft: the built data in the stored file's form, without media and
+// hashtags.
+function draftFile(content, p) {
+    var data = copy(content.data) || {}
+    delete data.media_links
+    var file = data
+    file.trade_ref = data.trade_id
+    file.type = data.property_id
+    file.draft = true
+    file.user_ref = p.userId
+    if (!p.isManager && !isEmpty(p.agentId))
+        file.agent_ref = p.agentId
+    var customer = data.customer && data.customer.customer_ref ? data.customer.customer_ref : {}
+    file.customer_ref = isEmpty(customer.id) ? "" : customer.id
+    file.guard = ""
+    file.hashtag = []
+    file.district = (p.selectedDistricts || []).map(function (d) { return d._id }).filter(function (id) {
+        return !isEmpty(id)
+    })
+    delete file.customer
+    delete file.trade_id
+    delete file.property_id
+    delete file.user_id
+    delete file.agent_id
+    return file
+}
+
+// The channel service's address with its query; "" while no address is set, so nothing is sent.
+function channelUrl(base, channel, text) {
+    if (isEmpty(base) || isEmpty(channel))
+        return ""
+    return base + (String(base).indexOf("?") === -1 ? "?" : "&") + "channel=" + encodeURIComponent(channel)
+            + "&text=" + encodeURIComponent(text)
+}

@@ -1,0 +1,41 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+
+// The archive day, picked in the Jalali calendar; today by default.
+Dialog {
+    id: picker
+
+    signal picked(double timestamp)
+
+    objectName: "archiveDate"
+    modal: true
+    anchors.centerIn: parent
+    title: "تاریخ بایگانی"
+    width: 380
+
+    readonly property var today: Dates.timestamp_to_jalali(Date.now())
+
+    contentItem: Row {
+        spacing: 8
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
+
+        SpinBox { id: year; objectName: "archiveYear"; from: 1300; to: 1500; value: picker.today.year; editable: true
+            textFromValue: function (v) { return String(v) } }
+        SpinBox { id: month; objectName: "archiveMonth"; from: 1; to: 12; value: picker.today.month; editable: true }
+        SpinBox { id: day; objectName: "archiveDay"; from: 1; to: month.value <= 6 ? 31 : 30; value: picker.today.day; editable: true }
+    }
+
+    footer: DialogButtonBox {
+        Button { text: "تایید"; DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole }
+        Button { text: "انصراف"; DialogButtonBox.buttonRole: DialogButtonBox.RejectRole }
+    }
+
+    // The day itself: its first moment, whatever the time of picking.
+    onAccepted: {
+        var d = new Date(Dates.jalali_to_timestamp(year.value, month.value, day.value))
+        d.setHours(0, 0, 0, 0)
+        picked(d.getTime())
+    }
+}

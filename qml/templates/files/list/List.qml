@@ -1,0 +1,575 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQml 2.15
+import com 1.0
+import "list.js" as L
+import "reads.js" as Reads
+
+// Files of a board, a tab (search results, due or old files), the drafts, a colleague's ads or
+// the counterparts of one file; a board also has its pinned and recycle-bin views.
+Page {
+    id: fileList
+
+    // What the caller passes.
+    property var filterModel: null        // the board, a copy
+    property string mode: "board"         // board, tab, search, due, old, drafts, colleague, match
+    property string view: "normal"        // normal, pinned, recycle (board lists)
+    property bool isTab: mode !== "board" && mode !== "drafts" && mode !== "colleague" && mode !== "match"
+    property bool ignoreDelete: false
+    property var tradeType: undefined
+    property var propertyType: undefined
+    property var filters: undefined
+    property string keyword: ""
+    property var colleague: null          // {"_id", "name"} of the agency whose ads are listed
+    property var matchFile: null          // the file a match list is for
+
+    // State.
+    property var options: L.defaultOptions()
+    property bool loading: false
+    property bool firstLoad: true
+    property int recycleCount: 0
+    property bool selecting: false
+    property bool grid: false
+    property var scrollRecord: null
+    property real restoreTo: 0
+    property int generation: 0
+
+    readonly property alias count: files.count
+    readonly property alias view_: listView
+
+    objectName: "fileList"
+
+    function boardName() {
+        return filterModel ? (filterModel.title || filterModel.name || "") : ""
+    }
+
+    function shownTitle() {
+        if (title !== "")
+            return title
+        if (mode === "board")
+            return L.viewTitle(view, boardName())
+        if (mode === "colleague" && colleague)
+            return "آگهی های  " + (colleague.name || "")
+        return ""
+    }
+
+    function setup() {
+        var o = L.makeOptions({"filterModel": filterModel, "tradeType": tradeType, "propertyType": propertyType,
+                               "filters": filters, "keyword": keyword, "isTab": isTab,
+                               "ignoreDelete": ignoreDelete})
+        if (mode === "board")
+            o.filters = L.viewFilters(o.filters, view)
+        options = o
+    }
+
+    function rowAt(i) {
+        if (i < 0 || i >= files.count)
+            return {}
+        return JSON.parse(files.get(i).fileJson)
+    }
+
+    function rows() {
+        var r = []
+        for (var i = 0; i < files.count; ++i)
+            r.push(rowAt(i))
+        return r
+    }
+
+    function indexOf(fileId) {
+        for (var i = 0; i < files.count; ++i)
+            if (files.get(i).fileId === fileId)
+                return i
+        return -1
+    }
+
+    // Opening waits 350 ms the first time, so the page's own transition runs first.
+    function reload() {
+        try {
+            Reads.cancel(fileList)
+            generation += 1
+            loading = false
+            firstWait.interval = firstLoad ? 350 : 0
+            firstLoad = false
+            firstWait.restart()
+        } catch (e) {
+            Toast.error(e, "reload")
+        }
+    }
+
+    function reset() {
+        files.clear()
+        var o = options
+        o.page = 1
+        o.load_more = true
+        options = o
+        requestPage()
+        refreshCount()
+    }
+
+    function nextPage() {
+        // The rows just added must be laid out before the view's end is measured.
+        listView.forceLayout()
+        if (!L.wantsNextPage(listView.contentY - listView.originY, listView.height, listView.contentHeight,
+                             options.load_more, loading))
+            return false
+        var o = options
+        o.page += 1
+        options = o
+        requestPage()
+        return true
+    }
+
+    function requestPage() {
+        if (mode === "colleague" && colleague)
+            return askColleagues()
+        loading = true
+        var o = options
+        var gen = generation
+        Reads.attach(Database)
+        Reads.read(fileList, function () {
+            if (mode === "drafts")
+                Database.getDraftFiles()
+            else if (mode === "colleague")
+                Database.getColleagueFiles(o.trade_type, o.property_type, o.filters, "", "", o.page, o.keyword,
+                                           colleague ? colleague._id : "")
+            else
+                Database.getFiles(o.trade_type, o.property_type, o.filters, o.order_field, o.order_type, o.page,
+                                  o.keyword)
+        }, function (list) {
+            if (gen === generation)
+                pageArrived(list)
+        })
+    }
+
+    function pageArrived(list) {
+        try {
+            loading = false
+            for (var i = 0; i < list.length; ++i) {
+                var f = list[i]
+                if (mode === "match" && matchFile)
+                    f.tag_status = L.tagOf(f, matchFile._id)
+                files.append({"fileId": f._id, "fileJson": JSON.stringify(f)})
+            }
+            var o = options
+            o.load_more = list.length > 0 && mode !== "drafts"
+            options = o
+            Qt.callLater(afterPage)
+        } catch (e) {
+            Toast.error(e, "pageArrived")
+        }
+    }
+
+    // Pages on until the remembered position is reached, then scrolls there once.
+    function afterPage() {
+        if (restoreTo > 0) {
+            if (listView.contentHeight >= restoreTo + listView.height || !options.load_more) {
+                listView.contentY = Math.min(restoreTo, Math.max(0, listView.contentHeight - listView.height))
+                restoreTo = 0
+            } else {
+                var o = options
+                o.page += 1
+                options = o
+                requestPage()
+            }
+            return
+        }
+        nextPage()
+    }
+
+    function refreshCount() {
+        if (mode !== "board" || view !== "normal")
+            return
+        recycleCount = Database.getFilesCount(options.trade_type, options.property_type,
+                                              L.binCountFilters(options.filters), false)
+    }
+
+    // Colleague ads come from the server; another agency's are stored first, then read back.
+    function askColleagues() {
+        loading = true
+        var own = colleague._id === Account.userId()
+        var content = {"user_id": Account.userId(), "agent_id": Account.agentId(), "colleague_id": colleague._id,
+                       "property_id": options.property_type, "page": options.page,
+                       "seen": !own && options.page === 1}
+        var gen = generation
+        Sockets.on("property_colleague_result", function (reply) {
+            if (gen !== generation)
+                return
+            try {
+                var c = reply.content
+                var entries = Array.isArray(c) ? c : (c && Array.isArray(c.list) ? c.list : [])
+                if (entries.length === 0) {
+                    loading = false
+                    var o = options
+                    o.load_more = false
+                    options = o
+                    if (options.page === 1)
+                        Toast.show(Sockets.messageText(reply, "آگهی یافت نشد"))
+                    return
+                }
+                var list = entries.map(function (e) {
+                    var f = e.file_ref || {}
+                    f.status = f.status || {}
+                    f.status.ad_colleague = true
+                    return f
+                })
+                if (!own)
+                    Database.saveColleagueFiles(list, Number(options.property_type), colleague._id)
+                Reads.attach(Database)
+                var page = options.page
+                Reads.read(fileList, function () {
+                    Database.getColleagueFiles(options.trade_type, options.property_type, options.filters, "", "",
+                                               page, options.keyword, colleague._id)
+                }, function (rows) {
+                    if (gen === generation)
+                        pageArrived(rows)
+                })
+            } catch (e) {
+                loading = false
+                Toast.error(e, "property_colleague_result")
+            }
+        })
+        Sockets.on("property_colleague_result_error", function () { loading = false })
+        Sockets.send("property_colleague", content)
+    }
+
+    function openView(name) {
+        var props = {"filterModel": filterModel, "mode": "board", "view": name}
+        if (fileList.StackView.view)
+            fileList.StackView.view.push(Templates.uri("files/list/List.qml"), props)
+        else
+            Templates.initial("files/list/List.qml", props)
+    }
+
+    function goBack() {
+        if (fileList.StackView.view && fileList.StackView.view.depth > 1) {
+            fileList.StackView.view.pop()
+            return
+        }
+        var p = fileList.parent
+        while (p && typeof p.closeRequested !== "function")
+            p = p.parent
+        if (p)
+            p.back()
+        else
+            Stacks.back()
+    }
+
+    function openFile(i) {
+        var f = rowAt(i)
+        if (selecting) {
+            f.select = !f.select
+            files.setProperty(i, "fileJson", JSON.stringify(f))
+            return
+        }
+        if (f._id)
+            Templates.initial("files/FileDetail.qml", {"fileId": f._id, "summary": f})
+    }
+
+    function openMenu(i) {
+        var f = rowAt(i)
+        var entries = actions.entries(f)
+        if (entries.length === 0)
+            return
+        fileMenu.row = {"index": i, "file": f}
+        fileMenu.entries = entries
+        fileMenu.open()
+    }
+
+    function selectedRows() {
+        var r = []
+        for (var i = 0; i < files.count; ++i) {
+            var f = rowAt(i)
+            if (f.select)
+                r.push({"index": i, "file": f})
+        }
+        return r
+    }
+
+    function endSelection() {
+        selecting = false
+        for (var i = 0; i < files.count; ++i) {
+            var f = rowAt(i)
+            if (f.select) {
+                f.select = false
+                files.setProperty(i, "fileJson", JSON.stringify(f))
+            }
+        }
+    }
+
+    function saveScroll() {
+        if (mode !== "board" || !filterModel || !scrollRecord)
+            return
+        Database.saveScrollPosition(filterModel.id, L.scrollKinds[view], Math.round(listView.contentY),
+                                    scrollRecord.id > 0 ? scrollRecord.id : -1)
+        scrollRecord = Database.getScrollPosition(filterModel.id, L.scrollKinds[view])
+    }
+
+    function sortChosen(field, direction) {
+        var o = options
+        o.order_field = field
+        o.order_type = direction
+        options = o
+        if (filterModel) {
+            var b = filterModel
+            b.order_field = field
+            b.order_type = direction
+            filterModel = b
+            Database.saveOrder(filterModel.id, field, direction)
+        }
+        reload()
+    }
+
+    Timer {
+        id: firstWait
+        onTriggered: fileList.reset()
+    }
+
+    ListModel {
+        id: files
+    }
+
+    FileActions {
+        id: actions
+        context: ({"mode": fileList.view === "recycle" ? "recycle" : fileList.mode, "isTab": fileList.isTab,
+                   "tradeType": fileList.options.trade_type, "propertyType": fileList.options.property_type,
+                   "filters": fileList.filterModel ? (fileList.filterModel.filter || []) : fileList.options.filters,
+                   "matchFile": fileList.matchFile})
+
+        onActionApplied: {
+            var i = fileList.indexOf(fileId)
+            if (i === -1)
+                return
+            var effect = L.listEffect(key, fileList.isTab, fileList.mode === "due")
+            if (effect === "remove")
+                files.remove(i)
+            else
+                files.setProperty(i, "fileJson", JSON.stringify(L.updatedRow(fileList.rowAt(i), key, value)))
+        }
+        onCountsChanged: fileList.refreshCount()
+        onReloadNeeded: fileList.reload()
+        onSelectRequested: fileList.selecting = true
+        onTagApplied: {
+            var i = fileList.indexOf(fileId)
+            if (i === -1)
+                return
+            var f = fileList.rowAt(i)
+            f.tag_status = status
+            files.setProperty(i, "fileJson", JSON.stringify(f))
+        }
+    }
+
+    Connections {
+        target: Notification
+        ignoreUnknownSignals: true
+        function onPropertyNotify(data) { fileList.reload() }
+    }
+
+    header: ToolBar {
+        // A match list sits under the container's own header.
+        visible: fileList.mode !== "match"
+        height: visible ? 48 : 0
+
+        Row {
+            anchors.fill: parent
+            spacing: 6
+
+            ToolButton {
+                objectName: "backButton"
+                text: "بازگشت"
+                onClicked: fileList.goBack()
+            }
+
+            Label {
+                objectName: "listTitle"
+                anchors.verticalCenter: parent.verticalCenter
+                text: fileList.shownTitle()
+                textFormat: Text.PlainText
+                font.pointSize: 13
+                elide: Text.ElideLeft
+                width: Math.max(80, parent.width - tools.width - 90)
+            }
+
+            Row {
+                id: tools
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 2
+
+                ToolButton {
+                    objectName: "pinnedButton"
+                    visible: fileList.mode === "board" && fileList.view === "normal"
+                    text: "سنجاق شده ها"
+                    onClicked: fileList.openView("pinned")
+                }
+                ToolButton {
+                    objectName: "recycleButton"
+                    visible: fileList.mode === "board" && fileList.view === "normal"
+                    text: "سطل آشغال (" + fileList.recycleCount + ")"
+                    onClicked: fileList.openView("recycle")
+                }
+                ToolButton {
+                    objectName: "sortButton"
+                    visible: fileList.mode === "board" && fileList.view === "normal" && fileList.filterModel !== null
+                    text: "ترتیب"
+                    onClicked: {
+                        var d = Templates.dialog("files/list/SortDialog.qml",
+                                                 {"propertyType": fileList.options.property_type,
+                                                  "tradeType": fileList.options.trade_type,
+                                                  "field": fileList.options.order_field,
+                                                  "direction": fileList.options.order_type})
+                        if (d)
+                            d.chosen.connect(fileList.sortChosen)
+                    }
+                }
+                ToolButton {
+                    objectName: "gridButton"
+                    text: fileList.grid ? "سطری" : "جدولی"
+                    onClicked: fileList.grid = !fileList.grid
+                }
+            }
+        }
+    }
+
+    GridView {
+        id: listView
+        objectName: "fileView"
+        anchors.fill: parent
+        anchors.bottomMargin: selectionBar.visible ? selectionBar.height : 0
+        clip: true
+        model: files
+        cellWidth: fileList.grid ? Math.floor(width / Math.max(1, Math.floor(width / 300))) : width
+        cellHeight: 124
+        ScrollBar.vertical: ScrollBar {}
+
+        onContentYChanged: {
+            if (fileList.restoreTo === 0)
+                fileList.nextPage()
+            scrollSave.restart()
+        }
+
+        delegate: FileRow {
+            width: listView.cellWidth
+            height: listView.cellHeight
+            file: JSON.parse(model.fileJson)
+            selecting: fileList.selecting
+            showTag: fileList.mode === "match"
+            onClicked: fileList.openFile(index)
+            onMenuRequested: fileList.openMenu(index)
+        }
+    }
+
+    Timer {
+        id: scrollSave
+        interval: 500
+        onTriggered: fileList.saveScroll()
+    }
+
+    Column {
+        objectName: "emptyView"
+        property string animation: L.emptyAnimation(fileList.view !== "normal" ? fileList.view : fileList.mode)
+        visible: files.count === 0 && !fileList.loading && !firstWait.running
+        anchors.centerIn: parent
+        spacing: 10
+
+        Label {
+            anchors.horizontalCenter: parent.horizontalCenter
+            font.family: Fonts.icon
+            font.pointSize: 48
+            color: "#9e9e9e"
+            text: String.fromCodePoint(parseInt(parent.animation === "recycle" ? Icons.deleteEmpty
+                                                : parent.animation === "pinned" ? Icons.pinOff
+                                                : parent.animation === "search" ? Icons.magnify
+                                                : Icons.fileDocumentOutline, 16))
+        }
+        Label {
+            anchors.horizontalCenter: parent.horizontalCenter
+            color: "#757575"
+            text: L.emptyText(fileList.view !== "normal" ? fileList.view : fileList.mode)
+        }
+    }
+
+    BusyIndicator {
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        running: fileList.loading
+        visible: running
+    }
+
+    Rectangle {
+        id: selectionBar
+        objectName: "selectionBar"
+        visible: fileList.selecting
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: 52
+        color: "#eceff1"
+
+        Row {
+            anchors.centerIn: parent
+            spacing: 8
+            Button {
+                text: fileList.view === "recycle" ? "حذف برای همیشه" : "حذف"
+                onClicked: actions.run(fileList.view === "recycle" ? "deleteForever" : "delete",
+                                       fileList.selectedRows(), text)
+            }
+            Button {
+                visible: fileList.view !== "recycle"
+                text: "بایگانی"
+                onClicked: actions.run("archive", fileList.selectedRows(), text)
+            }
+            Button {
+                visible: fileList.view !== "recycle"
+                text: "آگهی همکاری"
+                onClicked: actions.run("colleague", fileList.selectedRows(), text)
+            }
+            Button {
+                visible: fileList.view === "recycle"
+                text: "بازیابی فایل"
+                onClicked: actions.run("restore", fileList.selectedRows(), text)
+            }
+            Button {
+                text: "انصراف"
+                onClicked: fileList.endSelection()
+            }
+        }
+    }
+
+    Menu {
+        id: fileMenu
+        objectName: "fileMenu"
+        property var row: null
+        property var entries: []
+
+        Instantiator {
+            model: fileMenu.entries
+            delegate: MenuItem {
+                text: modelData.title
+                onTriggered: actions.run(modelData.key, [fileMenu.row], modelData.title)
+            }
+            onObjectAdded: fileMenu.insertItem(index, object)
+            onObjectRemoved: fileMenu.removeItem(object)
+        }
+    }
+
+    Connections {
+        target: actions
+        function onActionApplied() {
+            if (fileList.selecting)
+                fileList.endSelection()
+        }
+    }
+
+    Component.onCompleted: {
+        setup()
+        if (mode === "board" && filterModel && filterModel.id !== undefined) {
+            scrollRecord = Database.getScrollPosition(filterModel.id, L.scrollKinds[view])
+            restoreTo = scrollRecord && scrollRecord.position > 0 ? scrollRecord.position : 0
+        }
+        reload()
+    }
+
+    Component.onDestruction: {
+        Reads.cancel(fileList)
+        saveScroll()
+    }
+}

@@ -1,0 +1,64 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+import "list.js" as L
+
+// One sort field and one direction for a board's list.
+Dialog {
+    id: sortDialog
+
+    property int propertyType: -1
+    property int tradeType: -1
+    property string field: "_id"
+    property string direction: "desc"
+    readonly property var fields: L.sortFields(propertyType, tradeType, Consts.tradeTypeIs(tradeType))
+
+    signal chosen(string field, string direction)
+
+    function initial(options) {
+        if (options.propertyType !== undefined) propertyType = Number(options.propertyType)
+        if (options.tradeType !== undefined) tradeType = Number(options.tradeType)
+        if (options.field) field = options.field
+        if (options.direction) direction = options.direction
+        open()
+    }
+
+    objectName: "sortDialog"
+    modal: true
+    anchors.centerIn: Overlay.overlay
+    width: 360
+    title: "ترتیب بر اساس"
+
+    contentItem: Column {
+        spacing: 2
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
+
+        Repeater {
+            model: sortDialog.fields
+            RadioButton {
+                text: modelData.title
+                checked: sortDialog.field === modelData.key
+                onClicked: sortDialog.field = modelData.key
+            }
+        }
+        Rectangle { width: parent.width; height: 1; color: "#e0e0e0" }
+        Row {
+            spacing: 12
+            Repeater {
+                model: L.sortDirections
+                RadioButton {
+                    text: modelData.title
+                    checked: sortDialog.direction === modelData.key
+                    onClicked: sortDialog.direction = modelData.key
+                }
+            }
+        }
+    }
+
+    footer: DialogButtonBox {
+        Button { text: "تایید"; DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole }
+    }
+
+    onAccepted: chosen(field, direction)
+}

@@ -1,0 +1,114 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+import "home.js" as Home
+
+// Candidates with a tick each: what was ticked and is no longer goes to the remove list, what is
+// newly ticked to the add list of the request; the store follows the server's answer.
+Popup {
+    id: dialog
+
+    property string title: ""
+    // Rows {id, label, initial, checked}.
+    property var rows: []
+    property bool sending: false
+    // Only chooses: the ticked ids go to `chosen` and nothing is sent.
+    property bool chooseOnly: false
+
+    // Called with {add, remove}; the dialog closes when the answer has been applied.
+    signal submitted(var diff)
+    signal chosen(var ids)
+
+    function setRows(candidates, idKey, labelKey, tickedIds) {
+        rows = candidates.map(function (c) {
+            var id = String(c[idKey])
+            var on = tickedIds.indexOf(id) !== -1
+            return {"id": id, "label": String(c[labelKey] || ""), "initial": on, "checked": on}
+        })
+    }
+
+    function setChecked(index, value) {
+        var list = rows.slice()
+        list[index] = Home.copy(list[index])
+        list[index].checked = value
+        rows = list
+    }
+
+    function tickAll(value) {
+        rows = rows.map(function (r) {
+            var row = Home.copy(r)
+            row.checked = value
+            return row
+        })
+    }
+
+    function submit() {
+        if (chooseOnly) {
+            chosen(rows.filter(function (r) { return r.checked }).map(function (r) { return r.id }))
+            close()
+            return
+        }
+        var diff = Home.tickDiff(rows, "id")
+        if (diff.add.length === 0 && diff.remove.length === 0) {
+            close()
+            return
+        }
+        sending = true
+        submitted(diff)
+    }
+
+    modal: true
+    focus: true
+    anchors.centerIn: Overlay.overlay
+    width: 420
+    height: 520
+    padding: 12
+
+    contentItem: Column {
+        spacing: 8
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
+
+        Text {
+            width: parent ? parent.width : 0
+            text: dialog.title
+            textFormat: Text.PlainText
+            font.family: Fonts.app
+            font.pointSize: Consts.largeFont
+            font.bold: true
+            horizontalAlignment: Text.AlignHCenter
+        }
+
+        Switch {
+            objectName: "selectAll"
+            text: Home.texts.selectAll
+            font.family: Fonts.app
+            checked: dialog.rows.length > 0 && dialog.rows.every(function (r) { return r.checked })
+            onToggled: dialog.tickAll(checked)
+        }
+
+        ListView {
+            id: list
+            width: parent ? parent.width : 0
+            height: dialog.availableHeight - 150
+            clip: true
+            model: dialog.rows
+            delegate: TickRow {
+                objectName: "access_" + index
+                width: list.width
+                label: modelData.label
+                ticked: modelData.checked
+                onTickChanged: dialog.setChecked(index, value)
+            }
+        }
+
+        Button {
+            objectName: "accessSubmit"
+            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
+            enabled: !dialog.sending
+            text: "ثبت"
+            font.family: Fonts.app
+            onClicked: dialog.submit()
+        }
+    }
+}

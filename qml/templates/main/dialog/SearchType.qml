@@ -1,0 +1,106 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+import "../home.js" as Home
+
+// Finds a file by its automatic code, or lists the files of a manual id.
+Popup {
+    id: dialog
+    objectName: "searchType"
+
+    property bool byManualId: false
+
+    function search() {
+        try {
+            var code = Consts.fixNumbers(codeField.text).trim()
+            var message = Home.codeError(byManualId, code)
+            if (message !== "") {
+                Toast.show(message)
+                return
+            }
+            if (byManualId) {
+                Home.openContainer(Templates, Consts.desktop, "fileList", Home.manualIdOptions(code))
+            } else {
+                var file = Database.getFileByCode(Number(code))
+                if (!file || file.error !== undefined) {
+                    Toast.show(Home.texts.codeNotFound)
+                    return
+                }
+                Templates.initial("files/FileDetail.qml", {"file": file})
+            }
+            close()
+        } catch (e) {
+            Toast.error(e, "SearchType.search")
+        }
+    }
+
+    modal: true
+    focus: true
+    anchors.centerIn: Overlay.overlay
+    width: 380
+    padding: 20
+
+    contentItem: Column {
+        spacing: 12
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
+
+        Text {
+            width: parent ? parent.width : 0
+            text: "جستجو با کد"
+            font.family: Fonts.app
+            font.pointSize: Consts.largeFont
+            font.bold: true
+            horizontalAlignment: Text.AlignHCenter
+        }
+
+        Row {
+            spacing: 8
+            RadioButton {
+                objectName: "byAutoCode"
+                checked: !dialog.byManualId
+                text: "کد فایل"
+                font.family: Fonts.app
+                onClicked: dialog.byManualId = false
+            }
+            RadioButton {
+                objectName: "byManualId"
+                checked: dialog.byManualId
+                text: "شناسه دستی"
+                font.family: Fonts.app
+                onClicked: dialog.byManualId = true
+            }
+        }
+
+        TextField {
+            id: codeField
+            objectName: "codeField"
+            width: parent ? parent.width : 0
+            inputMethodHints: Qt.ImhDigitsOnly
+            validator: RegularExpressionValidator { regularExpression: /[0-9۰-۹٠-٩]*/ }
+            placeholderText: dialog.byManualId ? "شناسه" : "کد"
+            font.family: Fonts.app
+            onAccepted: dialog.search()
+        }
+
+        Row {
+            spacing: 8
+            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
+            Button {
+                objectName: "codeSearch"
+                text: "جستجو"
+                font.family: Fonts.app
+                onClicked: dialog.search()
+            }
+            Button {
+                objectName: "advancedSearchButton"
+                text: "جستجوی پیشرفته"
+                font.family: Fonts.app
+                onClicked: {
+                    Home.openContainer(Templates, Consts.desktop, "search", {})
+                    dialog.close()
+                }
+            }
+        }
+    }
+}

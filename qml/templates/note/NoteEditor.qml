@@ -1,0 +1,164 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+import "notes.js" as Notes
+
+// Writes or edits one note: a preset tag or a colour, title, text and the reminder's Jalali day
+// and time. It only gathers the form; the drawer sends it.
+Popup {
+    id: editor
+
+    // The stored note being edited, or null for a new one.
+    property var note: null
+    property string title: ""
+    property string body: ""
+    property string color: Notes.presets[0].color
+
+    signal accepted(var form)
+
+    modal: true
+    focus: true
+    anchors.centerIn: Overlay.overlay
+    width: 420
+    padding: 16
+
+    function start(stored) {
+        note = stored || null
+        var when = note ? Number(note.date) : Date.now()
+        var j = Dates.timestamp_to_jalali(when)
+        titleField.text = note ? note.title : ""
+        bodyField.text = note ? note.body : ""
+        color = note && note.color ? note.color : Notes.presets[0].color
+        year.value = j.year
+        month.value = j.month
+        day.value = j.day
+        hour.value = note ? j.hour : 12
+        minute.value = note ? j.minute : 0
+        open()
+    }
+
+    function alarm() {
+        return Notes.alarmOf(Dates.jalali_to_timestamp(year.value, month.value, day.value), hour.value, minute.value)
+    }
+
+    function choosePreset(index) {
+        titleField.text = Notes.presets[index].title
+        color = Notes.presets[index].color
+    }
+
+    function submit() {
+        accepted({"title": titleField.text, "body": bodyField.text, "color": color, "alarm": alarm()})
+    }
+
+    contentItem: Column {
+        spacing: 10
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
+
+        Label {
+            text: editor.note ? "ویرایش یادداشت" : "یادداشت جدید"
+            font.pointSize: 13
+            font.bold: true
+        }
+
+        Flow {
+            width: parent.width
+            spacing: 6
+            Repeater {
+                model: Notes.presets
+                delegate: Rectangle {
+                    objectName: "note_preset_" + index
+                    width: presetLabel.implicitWidth + 16
+                    height: 28
+                    radius: 14
+                    color: modelData.color
+                    border.width: editor.color === modelData.color && titleField.text === modelData.title ? 2 : 0
+                    border.color: "#37474f"
+                    Text {
+                        id: presetLabel
+                        anchors.centerIn: parent
+                        text: modelData.title
+                        font.pointSize: 10
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: editor.choosePreset(index)
+                    }
+                }
+            }
+        }
+
+        Row {
+            spacing: 8
+            Repeater {
+                model: Notes.presets
+                delegate: Rectangle {
+                    objectName: "note_color_" + index
+                    width: 26
+                    height: 26
+                    radius: 13
+                    color: modelData.color
+                    border.width: editor.color === modelData.color ? 3 : 1
+                    border.color: editor.color === modelData.color ? "#37474f" : "#b0bec5"
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: editor.color = modelData.color
+                    }
+                }
+            }
+        }
+
+        TextField {
+            id: titleField
+            objectName: "note_title"
+            width: parent.width
+            placeholderText: "عنوان"
+            selectByMouse: true
+        }
+
+        TextArea {
+            id: bodyField
+            objectName: "note_body"
+            width: parent.width
+            height: 90
+            placeholderText: "توضیحات"
+            wrapMode: TextEdit.Wrap
+            textFormat: TextEdit.PlainText
+            selectByMouse: true
+            background: Rectangle { border.color: "#b0bec5"; radius: 4 }
+        }
+
+        Label { text: "یادآوری" }
+
+        Row {
+            spacing: 4
+            SpinBox { id: year; objectName: "note_year"; from: 1300; to: 1500; width: 150; editable: true
+                textFromValue: function (v) { return String(v) } }
+            SpinBox { id: month; objectName: "note_month"; from: 1; to: 12; width: 112; editable: true }
+            SpinBox { id: day; objectName: "note_day"; from: 1; to: 31; width: 112; editable: true }
+        }
+
+        // Hours and minutes read left to right, as a clock does.
+        Row {
+            spacing: 4
+            LayoutMirroring.enabled: false
+            SpinBox { id: hour; objectName: "note_hour"; from: 0; to: 23; width: 112; editable: true }
+            Label { text: ":"; anchors.verticalCenter: parent.verticalCenter }
+            SpinBox { id: minute; objectName: "note_minute"; from: 0; to: 59; width: 112; editable: true }
+        }
+
+        Row {
+            spacing: 8
+            Button {
+                objectName: "note_save"
+                text: "ثبت"
+                highlighted: true
+                onClicked: editor.submit()
+            }
+            Button {
+                text: "انصراف"
+                onClicked: editor.close()
+            }
+        }
+    }
+}

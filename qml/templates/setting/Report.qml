@@ -1,0 +1,141 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import com 1.0
+import "settings.js" as Logic
+
+// The work report: how many files were registered between two dates, live and archived, and per
+// property type the offers and requests of the chosen tab.
+Page {
+    id: report
+
+    property var account: Account
+    property var database: Database
+
+    // The agent row a manager opened the report for; null for the whole agency or one's own.
+    property var agent: null
+    property bool archived: false
+    property string startText: Dates.timestamp_to_jdate(Date.now() - Logic.week)
+    property string endText: Dates.timestamp_to_jdate(Date.now())
+    property int liveTotal: 0
+    property int archivedTotal: 0
+    property var rows: []
+
+    title: "گزارش کار"
+
+    function timestampOf(text) {
+        var d = Logic.parseJalali(text)
+        return d ? Dates.jalali_to_timestamp(d.year, d.month, d.day) : 0
+    }
+
+    function refresh() {
+        try {
+            var start = timestampOf(startText)
+            var end = timestampOf(endText)
+            if (!start || !end) {
+                Toast.show("تاریخ وارد شده معتبر نیست.")
+                return
+            }
+            var who = Logic.reportAgent(account.isManager(), account.get() ? account.get()._id : "",
+                                        agent ? agent._id : "")
+            var f = Logic.reportFilters(start, end, archived, who)
+            liveTotal = Logic.total(database.getReportCount(f.live))
+            archivedTotal = Logic.total(database.getReportCount(f.archived))
+            rows = Logic.reportRows(database.getReportCount(f.offers), database.getReportCount(f.requests))
+        } catch (e) {
+            Toast.error(e, "refresh")
+        }
+    }
+
+    header: ToolBar {
+        Row {
+            anchors.fill: parent
+            spacing: 8
+            ToolButton {
+                font.family: Fonts.icon
+                font.pointSize: 16
+                text: String.fromCodePoint(parseInt(Icons.arrowRight, 16))
+                onClicked: Stacks.back()
+            }
+            Label {
+                anchors.verticalCenter: parent.verticalCenter
+                text: report.agent ? "گزارش کار " + (report.agent.name_family || "") : "گزارش کار"
+                textFormat: Text.PlainText
+                font.pointSize: 13
+            }
+        }
+    }
+
+    Column {
+        anchors.fill: parent
+        anchors.margins: 16
+        spacing: 12
+
+        Row {
+            width: parent.width
+            spacing: 12
+            Label { anchors.verticalCenter: parent.verticalCenter; text: "تاریخ شروع" }
+            TextField {
+                objectName: "reportStart"
+                width: 140
+                text: report.startText
+                onEditingFinished: { report.startText = text; report.refresh() }
+            }
+            Label { anchors.verticalCenter: parent.verticalCenter; text: "تاریخ پایان" }
+            TextField {
+                objectName: "reportEnd"
+                width: 140
+                text: report.endText
+                onEditingFinished: { report.endText = text; report.refresh() }
+            }
+        }
+
+        Row {
+            width: parent.width
+            spacing: 24
+            Text {
+                objectName: "reportLive"
+                text: "تعداد کل فایل ها: " + report.liveTotal
+                font.pointSize: 13
+            }
+            Text {
+                objectName: "reportArchived"
+                text: "فایل های بایگانی شده: " + report.archivedTotal
+                font.pointSize: 13
+            }
+        }
+
+        TabBar {
+            id: tabs
+            width: Math.min(parent.width, 420)
+            anchors.left: parent.left
+            currentIndex: report.archived ? 1 : 0
+            TabButton { text: "فایل های جاری"; onClicked: { report.archived = false; report.refresh() } }
+            TabButton { objectName: "reportArchivedTab"; text: "فایل های بایگانی"; onClicked: { report.archived = true; report.refresh() } }
+        }
+
+        Row {
+            width: parent.width
+            spacing: 0
+            Text { width: 220; text: "نوع ملک"; font.bold: true }
+            Text { width: 120; text: "عرضه"; font.bold: true }
+            Text { width: 120; text: "تقاضا"; font.bold: true }
+        }
+
+        ListView {
+            id: table
+            width: parent.width
+            height: report.height - y - 40
+            clip: true
+            model: report.rows
+            delegate: Row {
+                width: table.width
+                height: 32
+                Text { width: 220; text: modelData.title; textFormat: Text.PlainText }
+                Text { width: 120; text: String(modelData.offers) }
+                Text { width: 120; text: String(modelData.requests) }
+            }
+        }
+    }
+
+    Component.onCompleted: refresh()
+}

@@ -1,0 +1,42 @@
+.pragma library
+
+// Texts and choices of the Excel export dialog.
+
+var title = "خروجی اکسل"
+var filesButton = "خروجی اکسل فایلها"
+var contactsButton = "خروجی اکسل تلفن ها"
+var runningText = " در حال تولید فایل اکسل ..."
+var doneText = "فایل اکسل باموفقیت ایجاد شد."
+var openButton = "نمایش فایل اکسل"
+var closeButton = "بستن"
+
+// The pushes from the server wait under this hold while an export runs.
+var holdName = "export"
+
+function text(value) {
+    return value === undefined || value === null ? "" : String(value)
+}
+
+// [userId, agentId] of the files export: a manager or vice-manager takes every file of the
+// agency, anyone else only their own.
+function filesArguments(managerLevel, userId, agentId) {
+    return managerLevel ? [text(userId), ""] : [text(userId), text(agentId)]
+}
+
+// The phone book is the manager's alone.
+function showContacts(manager) {
+    return manager === true
+}
+
+// The address the system opens a saved workbook by.
+function fileUrl(path) {
+    return "file:///" + text(path).replace(/^\/+/, "")
+}
+
+// The bar's place, 0 to 1, for p of max.
+function fraction(p, max) {
+    var m = Number(max)
+    if (!(m > 0))
+        return 0
+    return Math.max(0, Math.min(1, Number(p) / m))
+}

@@ -1,0 +1,246 @@
+// The file editor end to end: the real screen over the shipped catalogue, the real store and the
+// fixture agency server; what the server receives and what the store holds afterwards.
+#include "screensession.h"
+#include "store/file.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QQuickItem>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FileEditor : public ::testing::Test
+{
+protected:
+    static ScreenSession *session;
+
+    static void SetUpTestSuite()
+    {
+        session = new ScreenSession;
+        ASSERT_TRUE(session->start()) << session->error();
+    }
+    static void TearDownTestSuite()
+    {
+        delete session;
+        session = nullptr;
+    }
+    void SetUp() override { warnings = session->warningMark(); }
+    void TearDown() override
+    {
+        session->home();
+        EXPECT_TRUE(session->warningsSince(warnings).isEmpty())
+            << session->warningsSince(warnings).join("\n").toStdString();
+    }
+
+    QString manager() { return session->eval("Account.userId()").toString(); }
+
+    QJsonObject json(const QString &expression)
+    {
+        return QJsonDocument::fromJson(session->eval("JSON.stringify(" + expression + ")").toString().toUtf8()).object();
+    }
+
+    QQuickItem *open(const QString &options = "{}")
+    {
+        session->eval("Templates.initial('generals/StackContent.qml', {}).open('file', " + options + ")");
+        EXPECT_TRUE(session->until("Stacks.last().contentType === 'file' && !Stacks.stack.busy"));
+        editor = session->find("fileEditor");
+        return editor;
+    }
+
+    bool press(const QString &name)
+    {
+        QQuickItem *item = session->find(name);
+        if (!item)
+            return false;
+        QMetaObject::invokeMethod(editor, "reveal", Q_ARG(QVariant, QVariant::fromValue(item)));
+        session->wait(50);
+        return session->click(item);
+    }
+
+    bool fill(const QString &input, const QString &text)
+    {
+        QQuickItem *box = session->find(input);
+        box = box ? box->findChild<QQuickItem *>("value_1") : nullptr;
+        if (!box)
+            return false;
+        QMetaObject::invokeMethod(editor, "reveal", Q_ARG(QVariant, QVariant::fromValue(box)));
+        session->wait(50);
+        return session->typeInto(box, text);
+    }
+
+    QString valueOf(const QString &input)
+    {
+        QQuickItem *box = session->find(input);
+        box = box ? box->findChild<QQuickItem *>("value_1") : nullptr;
+        return box ? box->property("text").toString() : QString();
+    }
+
+    void saleApartment(const QString &name, const QString &mobile)
+    {
+        ASSERT_TRUE(press("toggle_trade_1"));
+        ASSERT_TRUE(press("toggle_property_50"));
+        if (!name.isEmpty())
+            ASSERT_TRUE(fill("input_customer_name_family", name));
+        if (!mobile.isEmpty())
+            ASSERT_TRUE(fill("input_customer_mobile_1", mobile));
+    }
+
+    bool toast(const QString &text) { return session->waitUntil([&] { return session->findText(text); }, 5000); }
+
+    std::size_t files() { return obx::Box<File>(session->store()).count(); }
+
+    QQuickItem *editor = nullptr;
+    std::size_t warnings = 0;
+};
+
+ScreenSession *FileEditor::session = nullptr;
+
+TEST_F(FileEditor, CreatesASaleApartmentAndStoresTheServersFile)
+{
+    const QJsonObject district = session->list("initial_district").at(0).toObject();
+    const QJsonObject hashtag = session->list("initial_hashtag").at(0).toObject();
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open());
+    QSignalSpy saved(editor, SIGNAL(edited(QVariant)));
+
+    saleApartment("علی <i>&", "09121234567");
+    // Size and price per metre fill the full price.
+    ASSERT_TRUE(fill("input_meter_home", "12"));
+    ASSERT_TRUE(fill("input_price_price_1", "25"));
+    EXPECT_EQ(valueOf("input_price_price_2"), "300");
+    ASSERT_TRUE(press("toggle_joints_250"));
+    ASSERT_TRUE(press("toggle_joints_251"));
+    // An existing district chosen from the completion list keeps its id.
+    ASSERT_TRUE(fill("input_district_title", district.value("title").toString()));
+    ASSERT_TRUE(session->waitUntil([&] { return session->find("completion_0") && session->find("completion_0")->isVisible(); }));
+    ASSERT_TRUE(session->click(session->find("completion_0")));
+    // One stored hashtag and one new one.
+    ASSERT_TRUE(press("hashtags"));
+    ASSERT_TRUE(session->waitUntil([&] { return session->find("hashtag_0"); }));
+    ASSERT_TRUE(session->click(session->find("hashtag_0")));
+    ASSERT_TRUE(session->typeInto(session->find("newHashtag"), "برچسب نو"));
+    ASSERT_TRUE(session->clickText("افزودن"));
+    ASSERT_TRUE(session->click(session->find("hashtagsConfirm")));
+    ASSERT_TRUE(press("private"));
+    ASSERT_TRUE(press("save"));
+
+    const QJsonObject content = session->waitRequest("property_create", mark).value("content").toObject();
+    const QJsonObject data = content.value("data").toObject();
+    EXPECT_EQ(content.value("property_id").toInt(), 50);
+    EXPECT_EQ(content.value("register_id").toString(), manager());
+    EXPECT_EQ(data.value("trade_id").toInt(), 1);
+    EXPECT_EQ(data.value("user_id").toString(), manager());
+    EXPECT_GT(data.value("dates").toObject().value("register").toDouble(), 0);
+    EXPECT_EQ(data.value("meter").toObject().value("home").toString(), "12");
+    EXPECT_EQ(data.value("price").toObject().value("price_2").toString(), "300");
+    EXPECT_EQ(data.value("joints").toArray(), (QJsonArray{250, 251}));
+    EXPECT_TRUE(data.value("status").toObject().value("is_private").toBool());
+    EXPECT_EQ(data.value("media_links").toArray(), QJsonArray());
+    const QJsonObject customer = data.value("customer").toObject().value("customer_ref").toObject();
+    EXPECT_EQ(customer.value("name_family").toString(), "علی <i>&");
+    EXPECT_EQ(customer.value("mobile_1").toString(), "09121234567");
+    EXPECT_EQ(customer.value("type").toInt(), 1);
+    EXPECT_FALSE(data.contains("guard"));
+    const QJsonObject sentDistrict = data.value("district").toArray().at(0).toObject();
+    EXPECT_EQ(sentDistrict.value("title").toString(), district.value("title").toString());
+    EXPECT_EQ(sentDistrict.value("id").toString(), district.value("_id").toString());
+    const QJsonArray tags = data.value("hashtag").toArray();
+    ASSERT_EQ(tags.size(), 2);
+    EXPECT_EQ(tags.at(0).toObject().value("id").toString(), hashtag.value("_id").toString());
+    EXPECT_EQ(tags.at(1).toObject(), (QJsonObject{{"title", "برچسب نو"}}));
+    const QString log = content.value("log").toString();
+    EXPECT_TRUE(log.contains("علی &lt;i&gt;&amp;")) << log.toStdString();
+    EXPECT_FALSE(log.contains("<i>"));
+
+    // The store holds the server's file with ids, and the new contact, district and hashtag rows.
+    ASSERT_TRUE(session->waitUntil([&] { return saved.count() == 1; }));
+    const QString id = saved.at(0).at(0).toMap().value("_id").toString();
+    const QJsonObject file = json("Database.getFile('" + id + "')");
+    EXPECT_EQ(file.value("trade_ref").toInt(), 1);
+    EXPECT_EQ(file.value("property_ref").toInt(), 50);
+    const QJsonObject contact = json("Database.getContact('', '09121234567')");
+    EXPECT_EQ(contact.value("name_family").toString(), "علی <i>&");
+    EXPECT_EQ(file.value("customer_ref").toString(), contact.value("_id").toString());
+    EXPECT_EQ(file.value("districts").toArray(), QJsonArray{district.value("_id")});
+    const QJsonArray stored = file.value("hashtags").toArray();
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(json("Database.getSingleHashTag('" + stored.at(1).toString() + "')").value("title").toString(), "برچسب نو");
+    // The editor leaves once the file is stored.
+    EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+}
+
+TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
+{
+    const QString id = manager() + "-f0";
+    ASSERT_TRUE(session->eval("Database.archiveFile('" + id + "', 9)").toBool());
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open("{'file': Database.getFile('" + id + "')}"));
+    EXPECT_TRUE(session->find("toggle_trade_1")->property("checked").toBool());
+    EXPECT_TRUE(session->find("toggle_property_50")->property("checked").toBool());
+    EXPECT_TRUE(session->find("archive")->property("checked").toBool());
+    ASSERT_TRUE(press("save"));
+    const QJsonObject content = session->waitRequest("property_edit", mark).value("content").toObject();
+    EXPECT_EQ(content.value("file_id").toString(), id);
+    EXPECT_EQ(content.value("data").toObject().value("trade_id").toInt(), 9);
+    // An archived sale still has an owner, not an applicant.
+    EXPECT_EQ(content.value("data").toObject().value("customer").toObject().value("customer_ref").toObject().value("type").toInt(), 1);
+    ASSERT_TRUE(session->until("Database.getFile('" + id + "').trade_ref === 9"));
+}
+
+TEST_F(FileEditor, RefusesWithoutACustomerOrAConnection)
+{
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open());
+    saleApartment("", "");
+    ASSERT_TRUE(press("save"));
+    EXPECT_TRUE(toast("لطفا نام و شماره همراه مالک را وارد نمایید"));
+    ASSERT_TRUE(fill("input_customer_name_family", "رضا"));
+    ASSERT_TRUE(press("save"));
+    EXPECT_TRUE(toast("لطفا شماره همراه مالک را وارد نمایید"));
+    ASSERT_TRUE(fill("input_customer_name_family", ""));
+    ASSERT_TRUE(fill("input_customer_mobile_1", "09120001111"));
+    ASSERT_TRUE(press("save"));
+    EXPECT_TRUE(toast("لطفا نام مالک را وارد نمایید"));
+
+    // Offline: refused, but the form can be kept as a draft.
+    ASSERT_TRUE(fill("input_customer_name_family", "رضا"));
+    session->eval("Sockets.connected = false");
+    ASSERT_TRUE(press("save"));
+    EXPECT_TRUE(toast("متاسفانه ثبت فایل در حالت آفلاین امکان پذیر نمی باشد!"));
+    const auto drafts = [&] { return obx::Box<File>(session->store()).query(File_::draft.equals(true)).build().count(); };
+    const std::size_t before = drafts();
+    ASSERT_TRUE(press("draft"));
+    QObject *confirm = editor->findChild<QObject *>("draftConfirm");
+    ASSERT_TRUE(confirm);
+    ASSERT_TRUE(session->waitUntil([&] { return confirm->property("opened").toBool(); }));
+    QMetaObject::invokeMethod(confirm, "accept");
+    EXPECT_TRUE(session->waitUntil([&] { return drafts() == before + 1; }));
+    session->eval("Sockets.connected = true");
+    EXPECT_TRUE(session->requests("property_create", mark).empty());
+}
+
+TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
+{
+    ASSERT_TRUE(open());
+    saleApartment("مینا", "09125550000");
+    const std::size_t before = files();
+    QQuickItem *save = session->find("save");
+    session->fail("property_create", "null");
+    ASSERT_TRUE(press("save"));
+    EXPECT_TRUE(toast("خطایی در ثبت فایل رخ داده است."));
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_EQ(files(), before);
+
+    // No answer at all: the button comes back after the time limit.
+    editor->setProperty("replyTimeout", 800);
+    session->fail("property_create", "silent");
+    ASSERT_TRUE(press("save"));
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_TRUE(session->waitUntil([&] { return save->isEnabled(); }, 5000));
+    EXPECT_EQ(files(), before);
+}
+
+} // namespace

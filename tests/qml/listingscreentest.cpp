@@ -1,0 +1,387 @@
+// The listing screens end to end: the real window, Sockets over TLS to the fixture agency server,
+// a store of a few hundred downloaded files. Each change must reach the server first and reach
+// the store only from the reply.
+#include "screensession.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Listings : public ::testing::Test
+{
+protected:
+    static ScreenSession *s;
+
+    static void SetUpTestSuite()
+    {
+        s = new ScreenSession;
+        ASSERT_TRUE(s->start()) << s->error();
+    }
+    static void TearDownTestSuite()
+    {
+        delete s;
+        s = nullptr;
+    }
+    void TearDown() override
+    {
+        s->home();
+        s->wait(100);
+    }
+
+    // Opens the file list through the page container and waits for its first page.
+    QQuickItem *openList(const QString &options, int atLeast = 1)
+    {
+        s->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'fileList', 'options': " + options
+                + "})");
+        QQuickItem *list = nullptr;
+        s->waitUntil([&] {
+            list = current();
+            return list && list->property("count").toInt() >= atLeast && !list->property("loading").toBool();
+        });
+        s->wait(300); // the page's own transition
+        return list;
+    }
+
+    // The list on top: the last one in the tree that is visible.
+    QQuickItem *current() const
+    {
+        QQuickItem *found = nullptr;
+        std::function<void(QQuickItem *)> walk = [&](QQuickItem *i) {
+            if (i->objectName() == QLatin1String("fileList") && i->isVisible())
+                found = i;
+            for (QQuickItem *c : i->childItems())
+                walk(c);
+        };
+        walk(s->window()->contentItem());
+        return found;
+    }
+
+    static QVariant call(QQuickItem *item, const char *method, const QVariant &a = {}, const QVariant &b = {})
+    {
+        QVariant ret;
+        if (!b.isNull())
+            QMetaObject::invokeMethod(item, method, Q_RETURN_ARG(QVariant, ret), Q_ARG(QVariant, a), Q_ARG(QVariant, b));
+        else if (!a.isNull())
+            QMetaObject::invokeMethod(item, method, Q_RETURN_ARG(QVariant, ret), Q_ARG(QVariant, a));
+        else
+            QMetaObject::invokeMethod(item, method, Q_RETURN_ARG(QVariant, ret));
+        return ret;
+    }
+
+    static QJsonObject row(QQuickItem *list, int i)
+    {
+        return QJsonObject::fromVariantMap(call(list, "rowAt", i).toMap());
+    }
+
+    static QJsonObject stored(const QString &id)
+    {
+        return QJsonObject::fromVariantMap(s->eval("Database.getFile('" + id + "')").toMap());
+    }
+
+    // The menu entry of row i, confirmed.
+    static void menu(QQuickItem *list, int i, const QString &title, bool confirm = true)
+    {
+        QObject *popup = list->findChild<QObject *>(QStringLiteral("fileMenu"));
+        ASSERT_TRUE(popup);
+        ASSERT_TRUE(s->waitUntil([&] { return !popup->property("visible").toBool(); }));
+        call(list, "openMenu", i);
+        ASSERT_TRUE(s->waitUntil([&] { return popup->property("opened").toBool(); }));
+        s->wait(100);
+        ASSERT_TRUE(s->clickText(title)) << title.toStdString();
+        if (confirm) {
+            ASSERT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("بله")) != nullptr; }));
+            ASSERT_TRUE(s->clickText(QStringLiteral("بله")));
+        }
+    }
+
+    static QString scrollToEnd(QQuickItem *list)
+    {
+        QQuickItem *view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
+        QMetaObject::invokeMethod(view, "positionViewAtEnd");
+        return {};
+    }
+
+    static QString boardJs(int localId) { return QStringLiteral("Database.getTavorlin('', %1)").arg(localId); }
+
+    // The n-th board (from 0) holding at least `least` live files, so each test works on its own.
+    static int board(int n, int least)
+    {
+        for (int id = 1; id <= 40; ++id) {
+            const QString b = boardJs(id);
+            if (s->eval(b + ".error !== undefined").toBool())
+                break;
+            const int count =
+                s->eval("Database.getFilesCount(" + b + ".trade_type, " + b + ".property_type, " + b + ".filter, false)").toInt();
+            if (count >= least && n-- == 0)
+                return id;
+        }
+        ADD_FAILURE() << "no board with " << least << " files";
+        return 1;
+    }
+};
+
+ScreenSession *Listings::s = nullptr;
+
+TEST_F(Listings, PagesByScrollingEachPageOnce)
+{
+    const std::size_t mark = s->warningMark();
+    QQuickItem *list = openList("{'mode': 'tab', 'title': 'همه'}", 50);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->property("count").toInt(), 50);
+    scrollToEnd(list);
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == 100 && !list->property("loading").toBool(); }));
+
+    // Scrolling on while a page loads asks for no page twice: every row is there once.
+    for (int k = 0; k < 40; ++k) {
+        scrollToEnd(list);
+        s->wait(15);
+    }
+    ASSERT_TRUE(s->waitUntil([&] {
+        s->wait(50);
+        scrollToEnd(list);
+        return !list->property("options").toMap().value("load_more").toBool();
+    }, 20000));
+    const int count = list->property("count").toInt();
+    const int live = s->eval("Database.getFilesCount(-1, -1, [], false)").toInt();
+    EXPECT_EQ(count, live);
+    QSet<QString> ids;
+    for (int i = 0; i < count; ++i)
+        ids.insert(row(list, i).value("_id").toString());
+    EXPECT_EQ(ids.size(), count);
+    EXPECT_TRUE(s->warningsSince(mark).isEmpty()) << s->warningsSince(mark).join("\n").toStdString();
+}
+
+TEST_F(Listings, PinRecycleRestoreAndFailedReplies)
+{
+    QQuickItem *list = openList("{'filterModel': " + boardJs(board(0, 2)) + "}");
+    ASSERT_TRUE(list);
+    const int before = list->property("count").toInt();
+    QJsonObject f = row(list, 0);
+    const QString id = f.value("_id").toString();
+    const bool pinned = f.value("status").toObject().value("pin").toBool();
+
+    // A reply that is not ok changes neither the store nor the row.
+    s->fail("property_action", "notok");
+    std::size_t m = s->mark();
+    menu(list, 0, QStringLiteral("سنجاق"));
+    ASSERT_FALSE(s->waitRequest("property_action", m).isEmpty());
+    s->wait(400);
+    EXPECT_EQ(stored(id).value("status").toObject().value("pin").toBool(), pinned);
+    EXPECT_EQ(row(list, 0).value("status").toObject().value("pin").toBool(), pinned);
+
+    m = s->mark();
+    menu(list, 0, QStringLiteral("سنجاق"));
+    QJsonObject sent = s->waitRequest("property_action", m).value("content").toObject();
+    EXPECT_EQ(sent.value("key").toString(), "status.pin");
+    EXPECT_EQ(sent.value("action").toArray().at(0).toObject().value("value").toBool(), !pinned);
+    ASSERT_TRUE(s->waitUntil([&] { return row(list, 0).value("status").toObject().value("pin").toBool() == !pinned; }));
+    EXPECT_EQ(stored(id).value("status").toObject().value("pin").toBool(), !pinned);
+
+    // To the recycle bin: the board list drops the row, the header counts it.
+    m = s->mark();
+    menu(list, 0, QStringLiteral("حذف"));
+    sent = s->waitRequest("property_action", m).value("content").toObject();
+    EXPECT_EQ(sent.value("key").toString(), "status.delete");
+    const QString log = sent.value("action").toArray().at(0).toObject().value("log").toString();
+    EXPECT_TRUE(log.contains("به سطل آشغال منتقل")) << log.toStdString();
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == before - 1; }));
+    EXPECT_TRUE(stored(id).value("status").toObject().value("delete").toBool());
+    EXPECT_EQ(list->property("recycleCount").toInt(), 1);
+    s->home();
+
+    // Restoring in a tab list keeps the row and clears its mark.
+    list = openList("{'mode': 'tab', 'filters': [{'key': 'status.delete', 'value': {'value_1': 'true', 'value_2': ''}}], "
+                    "'view': 'recycle'}");
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->property("count").toInt(), 1);
+    m = s->mark();
+    menu(list, 0, QStringLiteral("بازیابی فایل"));
+    sent = s->waitRequest("property_action", m).value("content").toObject();
+    EXPECT_FALSE(sent.value("action").toArray().at(0).toObject().value("value").toBool());
+    ASSERT_TRUE(s->waitUntil([&] { return !row(list, 0).value("status").toObject().value("delete").toBool(); }));
+    EXPECT_EQ(list->property("count").toInt(), 1);
+    EXPECT_FALSE(stored(id).value("status").toObject().value("delete").toBool());
+}
+
+TEST_F(Listings, ArchiveWithPickedDateOnEverySelectedFile)
+{
+    QQuickItem *list = openList("{'filterModel': " + boardJs(board(1, 6)) + "}", 6);
+    ASSERT_TRUE(list);
+    const int before = list->property("count").toInt();
+    const qlonglong picked = s->eval("new Date(Dates.jalali_to_timestamp(1402, 1, 15)).setHours(0, 0, 0, 0)").toLongLong();
+
+    auto pickDate = [&] {
+        s->wait(200);
+        QQuickItem *year = s->find("archiveYear");
+        ASSERT_TRUE(year);
+        year->setProperty("value", 1402);
+        s->find("archiveMonth")->setProperty("value", 1);
+        s->find("archiveDay")->setProperty("value", 15);
+        ASSERT_TRUE(s->clickText(QStringLiteral("تایید")));
+    };
+
+    const QString one = row(list, 0).value("_id").toString();
+    const int trade = row(list, 0).value("trade_ref").toInt();
+    std::size_t m = s->mark();
+    menu(list, 0, QStringLiteral("بایگانی"));
+    pickDate();
+    QJsonObject sent = s->waitRequest("property_action", m).value("content").toObject();
+    EXPECT_EQ(sent.value("key").toString(), "trade_ref");
+    QJsonObject entry = sent.value("action").toArray().at(0).toObject();
+    EXPECT_EQ(entry.value("value").toInt(), trade + 8);
+    EXPECT_EQ(qlonglong(entry.value("date").toDouble()), picked);
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == before - 1; }));
+    EXPECT_EQ(stored(one).value("trade_ref").toInt(), trade + 8);
+    EXPECT_EQ(qlonglong(stored(one).value("dates").toObject().value("register").toDouble()), picked);
+
+    // Three files picked at once: one request, the day on every entry.
+    menu(list, 0, QStringLiteral("انتخاب"), false);
+    QStringList ids;
+    for (int i = 0; i < 3; ++i) {
+        call(list, "openFile", i);
+        ids << row(list, i).value("_id").toString();
+    }
+    m = s->mark();
+    QQuickItem *bar = s->find("selectionBar");
+    ASSERT_TRUE(bar && bar->isVisible());
+    ASSERT_TRUE(s->clickText(QStringLiteral("بایگانی")));
+    s->wait(150);
+    ASSERT_TRUE(s->clickText(QStringLiteral("بله")));
+    pickDate();
+    sent = s->waitRequest("property_action", m).value("content").toObject();
+    const QJsonArray entries = sent.value("action").toArray();
+    ASSERT_EQ(entries.size(), 3);
+    for (const QJsonValue &e : entries)
+        EXPECT_EQ(qlonglong(e.toObject().value("date").toDouble()), picked);
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == before - 4; }));
+    for (const QString &id : ids)
+        EXPECT_EQ(qlonglong(stored(id).value("dates").toObject().value("register").toDouble()), picked) << id.toStdString();
+    EXPECT_EQ(s->requests("property_action", m).size(), 1u);
+}
+
+TEST_F(Listings, DeleteForeverEmptyBinAndCopy)
+{
+    const int five = board(2, 4);
+    QQuickItem *list = openList("{'filterModel': " + boardJs(five) + "}", 3);
+    ASSERT_TRUE(list);
+    const QString a = row(list, 0).value("_id").toString();
+    const QString b = row(list, 1).value("_id").toString();
+    for (int k = 0; k < 2; ++k) {
+        std::size_t m = s->mark();
+        menu(list, 0, QStringLiteral("حذف"));
+        ASSERT_FALSE(s->waitRequest("property_action", m).isEmpty());
+        ASSERT_TRUE(s->waitUntil([&] { return stored(k ? b : a).value("status").toObject().value("delete").toBool(); }));
+    }
+    s->home();
+
+    list = openList("{'filterModel': " + boardJs(five) + ", 'view': 'recycle'}", 2);
+    ASSERT_TRUE(list);
+    std::size_t m = s->mark();
+    menu(list, 0, QStringLiteral("حذف برای همیشه"));
+    const QString gone = QJsonDocument(s->waitRequest("property_action", m).value("content").toObject())
+                             .object().value("action").toArray().at(0).toObject().value("file_id").toString();
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == 1; }));
+    EXPECT_TRUE(stored(gone).contains("error"));
+
+    // Emptying the bin waits for the server: an unanswered request leaves the store alone.
+    const QString left = row(list, 0).value("_id").toString();
+    s->fail("property_clean", "silent");
+    m = s->mark();
+    menu(list, 0, QStringLiteral("خالی کردن سطل آشغال"));
+    const QJsonObject clean = s->waitRequest("property_clean", m).value("content").toObject();
+    EXPECT_EQ(clean.value("filter").toArray().last().toObject().value("key").toString(), "status.delete");
+    s->wait(500);
+    EXPECT_FALSE(stored(left).contains("error"));
+    m = s->mark();
+    menu(list, 0, QStringLiteral("خالی کردن سطل آشغال"));
+    ASSERT_FALSE(s->waitRequest("property_clean", m).isEmpty());
+    ASSERT_TRUE(s->waitUntil([&] { return stored(left).contains("error"); }));
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == 0 && !list->property("loading").toBool(); }));
+    s->home();
+
+    // A copy is stored from the reply and shows in the list.
+    list = openList("{'filterModel': " + boardJs(five) + "}");
+    ASSERT_TRUE(list);
+    const int before = list->property("count").toInt();
+    m = s->mark();
+    menu(list, 0, QStringLiteral("کپی"));
+    const QJsonObject copy = s->waitRequest("property_copy", m);
+    EXPECT_EQ(copy.value("payload").toObject().value("file_id").toString(),
+              copy.value("content").toObject().value("file_id").toString());
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == before + 1; }));
+}
+
+TEST_F(Listings, MatchTagsAndSortPersists)
+{
+    // A sale with a buyer at its price: the same tag twice clears it.
+    const QString sale = s->eval("Database.getFileByCode(1)._id").toString();
+    QJsonObject buyer0 = s->list("initial_property").at(0).toObject();
+    buyer0["_id"] = "buyer-1";
+    buyer0["trade_ref"] = 5;
+    buyer0["code"] = QJsonObject{{"auto", 777001}, {"manual", ""}};
+    s->push("property_notify", "edit", QJsonObject{{"file", buyer0}});
+    ASSERT_TRUE(s->waitUntil([&] { return !stored("buyer-1").contains("error"); }));
+    s->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'match', 'options': {'file': Database.getFile('"
+            + sale + "')}})");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] { list = current(); return list && list->property("count").toInt() > 0; }));
+    const QString buyer = row(list, 0).value("_id").toString();
+    std::size_t m = s->mark();
+    menu(list, 0, QStringLiteral("علامت گذاری 1"), false);
+    QJsonObject tag = s->waitRequest("property_tag", m).value("content").toObject();
+    EXPECT_EQ(tag.value("status").toInt(), 0);
+    EXPECT_EQ(tag.value("file_id").toString(), sale);
+    EXPECT_EQ(tag.value("tag_for").toString(), buyer);
+    ASSERT_TRUE(s->waitUntil([&] { return row(list, 0).value("tag_status").toInt() == 0; }));
+    m = s->mark();
+    menu(list, 0, QStringLiteral("علامت گذاری 1"), false);
+    tag = s->waitRequest("property_tag", m).value("content").toObject();
+    EXPECT_EQ(tag.value("status").toInt(), -1);
+    ASSERT_TRUE(s->waitUntil([&] { return row(list, 0).value("tag_status").toInt() == -1; }));
+    s->home();
+
+    // The sort dialog reorders by code, ascending, and the board keeps the choice.
+    const int two = board(3, 3);
+    list = openList("{'filterModel': " + boardJs(two) + "}", 2);
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(s->click(list->findChild<QQuickItem *>(QStringLiteral("sortButton"))));
+    s->wait(200);
+    ASSERT_TRUE(s->clickText(QStringLiteral("کد فایل")));
+    ASSERT_TRUE(s->clickText(QStringLiteral("صعودی")));
+    ASSERT_TRUE(s->clickText(QStringLiteral("تایید")));
+    ASSERT_TRUE(s->waitUntil([&] {
+        return list->property("count").toInt() > 1 && !list->property("loading").toBool()
+            && row(list, 0).value("code").toObject().value("auto").toInt()
+                   < row(list, 1).value("code").toObject().value("auto").toInt();
+    }));
+    EXPECT_EQ(s->eval(boardJs(two) + ".order_field").toString(), "auto_code");
+    EXPECT_EQ(s->eval(boardJs(two) + ".order_type").toString(), "asc");
+}
+
+TEST_F(Listings, PushedNoticeShowsAndDetailMarksSeen)
+{
+    QQuickItem *list = openList("{'mode': 'tab', 'title': 'همه'}", 50);
+    ASSERT_TRUE(list);
+    QJsonObject file = s->list("initial_property").at(7).toObject();
+    file["_id"] = "pushed-1";
+    file["code"] = QJsonObject{{"auto", 777777}, {"manual", ""}};
+    file["dates"] = QJsonObject{{"register", 4102444800000.0}, {"create", 4102444800000.0}};
+    s->push("property_notify", "create", QJsonObject{{"file", file}, {"register_id", "someone"}});
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() > 0 && row(list, 0).value("_id") == "pushed-1"; }));
+    EXPECT_FALSE(row(list, 0).value("seen").toBool());
+
+    // The detail tells the server; the store marks it seen from the reply.
+    std::size_t m = s->mark();
+    call(list, "openFile", 0);
+    const QJsonObject seen = s->waitRequest("property_seen", m).value("content").toObject();
+    EXPECT_EQ(seen.value("code").toArray().at(0).toInt(), 777777);
+    ASSERT_TRUE(s->waitUntil([&] { return stored("pushed-1").value("seen").toBool(); }));
+}
+
+} // namespace

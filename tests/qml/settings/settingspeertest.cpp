@@ -1,0 +1,236 @@
+// The agency settings screens end to end: the program's window over the real server link to the
+// fixture agency server and a real store, driven through the drawer as a manager drives them.
+#include "qml/screensession.h"
+#include "store/file.h"
+#include "store/obx/obx.h"
+#include "store/shelves.h"
+#include "store/tavorlin.h"
+#include "store/user.h"
+
+#include <QDir>
+#include <QQuickItem>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::unique_ptr<User> userByServerId(obx::Store &store, const std::string &id)
+{
+    obx::Transaction tx = store.txRead();
+    return obx::Box<User>(store).query(User_::server_id.equals(id)).build().findFirst();
+}
+
+std::unique_ptr<User> userByMobile(obx::Store &store, const std::string &mobile)
+{
+    obx::Transaction tx = store.txRead();
+    return obx::Box<User>(store).query(User_::mobile.equals(mobile)).build().findFirst();
+}
+
+class AgencySettings : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        session = new ScreenSession;
+        ScreenSession::Options options;
+        options.serverArgs = {"--agents", "4"};
+        if (!session->start(options))
+            startError = session->error();
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete session;
+        session = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(startError.empty()) << startError;
+        session->home();
+    }
+
+    ScreenSession &s() { return *session; }
+
+    void openDrawerEntry(const QString &title)
+    {
+        s().eval("Consts.drawer_setting.open()");
+        ASSERT_TRUE(s().until("Consts.drawer_setting.position === 1"));
+        ASSERT_TRUE(s().clickText(title));
+    }
+
+    // My agency, with its agent list as the server gave it.
+    void openAgency()
+    {
+        const std::size_t at = s().mark();
+        openDrawerEntry("بنگاه من");
+        ASSERT_FALSE(s().waitRequest("account_agent_list", at).isEmpty());
+        ASSERT_TRUE(s().until("Templates.dialogs.length > 0 && Stacks.records.length >= 0", 5000));
+        ASSERT_TRUE(s().waitUntil([&] { return s().findText("مشاور 0") != nullptr; }));
+    }
+
+    void rowAction(const QString &agentName, const QString &action)
+    {
+        ASSERT_TRUE(s().clickText(agentName));
+        ASSERT_TRUE(s().waitUntil([&] { return s().findText(action) != nullptr; }));
+        ASSERT_TRUE(s().clickText(action));
+    }
+
+    static ScreenSession *session;
+    static std::string startError;
+};
+
+ScreenSession *AgencySettings::session = nullptr;
+std::string AgencySettings::startError;
+
+TEST_F(AgencySettings, DrawerEntriesFollowTheRole)
+{
+    s().eval("Consts.drawer_setting.open()");
+    ASSERT_TRUE(s().until("Consts.drawer_setting.position === 1"));
+    EXPECT_TRUE(s().findText("بنگاه من"));
+    EXPECT_TRUE(s().findText("خروج از حساب کاربری"));
+
+    s().eval("var a = JSON.parse(JSON.stringify(Account.get())); a.type = 2; Account.set(a)");
+    s().wait(100);
+    EXPECT_TRUE(s().findText("بنگاه من")) << "a vice-manager has the manager's menu";
+    EXPECT_TRUE(s().findText("خروج از حساب کاربری"));
+
+    s().eval("var a = JSON.parse(JSON.stringify(Account.get())); a.type = 0; a.access = 448 | 1024; Account.set(a)");
+    s().wait(100);
+    EXPECT_FALSE(s().findText("بنگاه من"));
+    EXPECT_TRUE(s().findText("گزارش کار"));
+    EXPECT_FALSE(s().findText("خروج از حساب کاربری")) << "one device: no logout";
+    s().eval("Account.set(Database.currentUser())");
+}
+
+TEST_F(AgencySettings, AgentsAreCreatedEditedAndRemovedOnlyAfterTheServer)
+{
+    openAgency();
+    if (HasFatalFailure())
+        return;
+
+    // A refused create stores nothing and leaves the form usable.
+    s().fail("account_agent_create", "notok");
+    ASSERT_TRUE(s().clickText("افزودن مشاور"));
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("agentMobile") && s().find("agentMobile")->isVisible(); }));
+    s().wait(500);
+    ASSERT_TRUE(s().typeInto(s().find("agentMobile"), "09351234567"));
+    std::size_t at = s().mark();
+    ASSERT_TRUE(s().click(s().find("agentSubmit")));
+    ASSERT_FALSE(s().waitRequest("account_agent_create", at).isEmpty());
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("agentSubmit")->isEnabled(); }));
+    EXPECT_FALSE(userByMobile(s().store(), "09351234567"));
+
+    at = s().mark();
+    ASSERT_TRUE(s().click(s().find("agentSubmit")));
+    const QJsonObject create = s().waitRequest("account_agent_create", at).value("content").toObject();
+    EXPECT_EQ(create, (QJsonObject{{"user_id", "m1"}, {"agent_id", "09351234567"}, {"access", 448}, {"type", 0}}));
+    ASSERT_TRUE(s().waitUntil([&] { return userByMobile(s().store(), "09351234567") != nullptr; }));
+    EXPECT_EQ(userByMobile(s().store(), "09351234567")->access, 448);
+    ASSERT_FALSE(s().waitRequest("account_agent_list", at).isEmpty()) << "the list is asked again";
+
+    // Editing rights: agent 0 holds add and edit (6); turning add off sends 4 and stores it.
+    rowAction("مشاور 0", "ویرایش");
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("switch_add") && s().find("switch_add")->isVisible(); }));
+    s().wait(500);
+    ASSERT_TRUE(s().click(s().find("switch_add")));
+    at = s().mark();
+    ASSERT_TRUE(s().click(s().find("agentSubmit")));
+    const QJsonObject edit = s().waitRequest("account_agent_edit", at).value("content").toObject();
+    EXPECT_EQ(edit.value("agent_id").toString(), "m1-a0");
+    EXPECT_EQ(edit.value("access").toInt(), 4);
+    ASSERT_TRUE(s().waitUntil([&] { return userByServerId(s().store(), "m1-a0")->access == 4; }));
+
+    // Removing an agent not logged in here clears it from its files, boards and shelves.
+    {
+        obx::Transaction tx = s().store().txRead();
+        ASSERT_GT(obx::Box<File>(s().store()).query(File_::agent_id.equals("m1-a1")).build().count(), 0u);
+    }
+    rowAction("مشاور 1", "حذف");
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("confirmYes") && s().find("confirmYes")->isVisible(); }));
+    at = s().mark();
+    ASSERT_TRUE(s().click(s().find("confirmYes")));
+    ASSERT_FALSE(s().waitRequest("account_agent_remove", at).isEmpty());
+    ASSERT_TRUE(s().waitUntil([&] { return !userByServerId(s().store(), "m1-a1"); }));
+    ASSERT_FALSE(s().waitRequest("account_agent_list", at).isEmpty());
+    obx::Store &store = s().store();
+    obx::Transaction tx = store.txRead();
+    EXPECT_EQ(obx::Box<File>(store).query(File_::agent_id.equals("m1-a1")).build().count(), 0u);
+    EXPECT_EQ(obx::Box<Tavorlin>(store).query(Tavorlin_::access.contains("m1-a1")).build().count(), 0u);
+    EXPECT_EQ(obx::Box<Shelves>(store).query(Shelves_::access.contains("m1-a1")).build().count(), 0u);
+}
+
+TEST_F(AgencySettings, AManagerStaysAManagerWithImageAndToken)
+{
+    const QString image = "https://cdn.example.test/me.jpg";
+    s().eval(QStringLiteral("Database.saveUserImage('%1', Account.get().id); Account.set(Database.currentUser())").arg(image));
+    ASSERT_EQ(s().eval("Account.getImagePath()").toString(), image);
+
+    openDrawerEntry("پروفایل");
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("profileName") && s().find("profileName")->isVisible(); }));
+    s().wait(500);
+    ASSERT_TRUE(s().typeInto(s().find("profileName"), "مدیر تازه"));
+    std::size_t at = s().mark();
+    ASSERT_TRUE(s().click(s().find("profileSubmit")));
+    const QJsonObject sent = s().waitRequest("account_edit", at).value("content").toObject();
+    EXPECT_EQ(sent.value("name_family").toString(), "مدیر تازه");
+    EXPECT_EQ(sent.value("city_id").toString(), "city-1");
+    ASSERT_TRUE(s().until("Account.get().name_family === 'مدیر تازه'"));
+    auto checkManager = [&] {
+        auto m1 = userByServerId(s().store(), "m1");
+        ASSERT_TRUE(m1);
+        EXPECT_EQ(m1->type, 100);
+        EXPECT_EQ(m1->image, image.toStdString());
+        EXPECT_EQ(m1->token, "token-m1");
+        EXPECT_TRUE(s().eval("Account.isManager()").toBool());
+    };
+    checkManager();
+
+    // The same account pushed as an "edit" notice, again without type, device or image.
+    s().push("account_notify", "edit", QJsonObject{{"_id", "m1"}, {"mobile", "09120000001"}, {"name_family", "مدیر پیام"}});
+    ASSERT_TRUE(s().until("Account.get().name_family === 'مدیر پیام'"));
+    checkManager();
+
+    // With its token kept, a new link still checks it and joins.
+    at = s().mark();
+    s().eval("Sockets.disconnect()");
+    EXPECT_FALSE(s().waitRequest("validity_token", at, 20000).isEmpty());
+    EXPECT_FALSE(s().waitRequest("join", at, 10000).isEmpty());
+}
+
+TEST_F(AgencySettings, ReportCountsTheFilesOfTheRange)
+{
+    openDrawerEntry("گزارش کار");
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("reportStart") && s().find("reportStart")->isVisible(); }));
+    s().wait(500);
+    ASSERT_TRUE(s().typeInto(s().find("reportStart"), "1390/01/01"));
+    s().key(Qt::Key_Return);
+    // The fixture's files were all registered in 2023: one in ten is archived.
+    int live = 0;
+    for (const QJsonValue &f : s().list("initial_property"))
+        live += f.toObject().value("trade_ref").toInt() <= 8;
+    const int archived = s().list("initial_property").size() - live;
+    ASSERT_TRUE(s().until(QStringLiteral("Stacks.last().liveTotal === %1").arg(live)));
+    EXPECT_EQ(s().eval("Stacks.last().archivedTotal").toInt(), archived);
+    ASSERT_TRUE(s().click(s().find("reportArchivedTab")));
+    EXPECT_EQ(s().eval("Stacks.last().rows.reduce(function (n, r) { return n + r.offers + r.requests }, 0)").toInt(),
+              archived);
+}
+
+TEST_F(AgencySettings, ResetLeavesNoSettingsAndNoStore)
+{
+    s().eval("Settings.app_data.wallpaper = 3; Settings.save()");
+    openDrawerEntry("تنظیمات");
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("settings_reset") && s().find("settings_reset")->isVisible(); }));
+    ASSERT_TRUE(s().click(s().find("settings_reset")));
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("confirmYes") && s().find("confirmYes")->isVisible(); }));
+    ASSERT_TRUE(s().click(s().find("confirmYes")));
+    ASSERT_TRUE(s().until("Stacks.last() && Stacks.last().landingTimer !== undefined", 5000)) << "back to the splash";
+    // The session started with the door turned off and a wallpaper of its own.
+    EXPECT_TRUE(s().eval("Settings.app_data.door_enabled === true").toBool());
+    EXPECT_EQ(s().eval("Settings.app_data.wallpaper").toInt(), 17);
+    EXPECT_TRUE(s().eval("Account.get() === null").toBool());
+    EXPECT_FALSE(s().eval("Database.currentUser().error === undefined").toBool()) << "no account is stored";
+}
+
+} // namespace
