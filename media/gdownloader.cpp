@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cstdio>
+
 namespace UGENERAL {
 
 namespace {
@@ -43,9 +45,12 @@ GDownloader::~GDownloader()
     dropTarget();
 }
 
+// Each download writes its own part file: two downloaders of one address (the same photo in
+// two rows of a list) must not write into one file.
 QString GDownloader::partPath(const QString &path)
 {
-    return path + QStringLiteral(".part");
+    static quint64 serial = 0;
+    return path + QLatin1Char('.') + QString::number(++serial) + QStringLiteral(".part");
 }
 
 // Stops a running download and removes what it wrote; a download is kept only once complete.
@@ -197,8 +202,10 @@ void GDownloader::downloadFinished()
     }
     file_->close();
     if (code == QNetworkReply::NoError) {
-        QFile::remove(downloadPath_);
-        if (!file_->rename(downloadPath_)) {
+        // rename(2) replaces an older file in one step, so a reader never sees a missing file.
+        const bool moved = std::rename(QFile::encodeName(file_->fileName()).constData(),
+                                       QFile::encodeName(downloadPath_).constData()) == 0;
+        if (!moved) {
             qDebug() << "Error: cannot move the download into place:" << downloadPath_;
             code = QNetworkReply::UnknownContentError;
         }

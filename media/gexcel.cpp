@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QScopeGuard>
 #include <QTemporaryFile>
+#include <QThread>
 #include <QtConcurrent>
 
 #include <xlsxwriter.h>
@@ -29,8 +30,6 @@ namespace UGENERAL {
 namespace {
 
 const int kPage = 100;
-// Pages read ahead of the one being written.
-const int kReadAhead = 3;
 // The longest text a cell takes.
 const int kMaxCellText = 32767;
 const int kMaxSheetName = 31;
@@ -225,15 +224,6 @@ QStringList GExcel::sheetNames() const
     for (const Sheet &sheet : sheets_)
         names << sheet.name;
     return names;
-}
-
-QVector<QVector<QString>> GExcel::sheetRows(const QString &name) const
-{
-    QMutexLocker locker(&lock_);
-    for (const Sheet &sheet : sheets_)
-        if (sheet.name == name)
-            return sheet.rows;
-    return {};
 }
 
 void GExcel::resetWorkbook()
@@ -472,7 +462,9 @@ void GExcel::addFiles(QString userId, QString agentId, QString property, int key
                 return db->getFilesByProperty(userId, key, page, agentId);
             });
         };
-        for (int i = 0; i < kReadAhead; ++i)
+        // Half the cores read, the other half stay for the rest of the program.
+        const int ahead = qBound(2, QThread::idealThreadCount() / 2, 4);
+        for (int i = 0; i < ahead; ++i)
             request();
         for (int page = 1;; ++page) {
             qDebug() << "getting file for property " + property + " , page = " + QString::number(page);

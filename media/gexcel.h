@@ -35,9 +35,8 @@ public:
     // "documents/tavorlin/<prefix>Y_M_D_h_m.xlsx" for now, making the folder when missing.
     static QString defaultPath(const QString &prefix);
 
-    // What the workbook holds now, for tests: sheet names in order, and one sheet's rows.
+    // The names of the sheets the workbook holds now, in order.
     QStringList sheetNames() const;
-    QVector<QVector<QString>> sheetRows(const QString &name) const;
     // Waits until the export that runs (if any) has ended.
     void waitForExport();
 

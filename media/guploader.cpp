@@ -201,12 +201,26 @@ void GUploader::startPart(int part)
     }
     auto *worker = new MultipartUpload(settings().bucket, objectKey_, createOutcome_, completedParts_,
                                        client(), part, filePath_);
+    // Every notice goes to the uploader that started the part, and only while the upload it
+    // belongs to is still this uploader's current one.
+    const quint64 serial = uploadSerial_;
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &MultipartUpload::fileUploaded, this, &GUploader::fileUploaded);
-    connect(worker, &MultipartUpload::finishUpload, this, &GUploader::finishUpload);
-    connect(worker, &MultipartUpload::signalComplete, this, &GUploader::signalComplete);
-    connect(worker, &MultipartUpload::partAdded, this,
-            [this](int p, const QString &tag) { completedParts_.append({p + 1, tag.toUtf8()}); });
+    connect(worker, &MultipartUpload::fileUploaded, this, [this, serial](bool success, const QJsonObject &result) {
+        if (serial == uploadSerial_)
+            Q_EMIT fileUploaded(success, result);
+    });
+    connect(worker, &MultipartUpload::finishUpload, this, [this, serial] {
+        if (serial == uploadSerial_)
+            finishUpload();
+    });
+    connect(worker, &MultipartUpload::signalComplete, this, [this, serial] {
+        if (serial == uploadSerial_)
+            signalComplete();
+    });
+    connect(worker, &MultipartUpload::partAdded, this, [this, serial](int p, const QString &tag) {
+        if (serial == uploadSerial_)
+            completedParts_.append({p + 1, tag.toUtf8()});
+    });
     worker->start();
 }
 

@@ -1,11 +1,14 @@
 #include "media/s3client.h"
 
+#include "sync/gsocket.h"
+
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QMessageAuthenticationCode>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QUrl>
+#include <QSslCertificate>
 #include <QSslSocket>
 #include <QTcpSocket>
 #include <QXmlStreamReader>
@@ -86,7 +89,19 @@ QByteArray authorization(const QByteArray &method, const QByteArray &canonicalUr
 
 } // namespace S3Sign
 
-S3Client::S3Client(const S3Settings &settings) : settings_(settings)
+QSslConfiguration S3Client::tlsConfiguration()
+{
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    const QString extra = GSocket::extraCaFile();
+    if (!extra.isEmpty()) {
+        QList<QSslCertificate> authorities = tls.caCertificates();
+        authorities += QSslCertificate::fromPath(extra);
+        tls.setCaCertificates(authorities);
+    }
+    return tls;
+}
+
+S3Client::S3Client(const S3Settings &settings) : settings_(settings), tls_(tlsConfiguration())
 {
     QByteArray endpoint = settings.endpoint.trimmed();
     if (!endpoint.contains("://"))
@@ -160,6 +175,8 @@ S3Request S3Client::build(const QByteArray &method, const QByteArray &key, const
                                                  settings_.accessKey, settings_.secretKey));
     r.request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                            QNetworkRequest::ManualRedirectPolicy);
+    if (scheme_ == "https")
+        r.request.setSslConfiguration(tls_);
     return r;
 }
 
@@ -294,6 +311,7 @@ S3Outcome S3Client::sendBlocking(const S3Request &r, int timeoutMs)
     if (tls) {
         auto *ssl = new QSslSocket;
         socket.reset(ssl);
+        ssl->setSslConfiguration(r.request.sslConfiguration());
         ssl->connectToHostEncrypted(url.host(), quint16(url.port(443)));
         if (!ssl->waitForEncrypted(timeoutMs))
             return outcome(0, {}, {}, ssl->errorString());

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QNetworkRequest>
 #include <QPair>
+#include <QSslConfiguration>
 #include <QString>
 
 class QNetworkAccessManager;
@@ -102,7 +103,11 @@ public:
                              const QString &networkError);
 
 private:
+    // The system's authorities, and the extra one the server link trusts.
+    static QSslConfiguration tlsConfiguration();
+
     S3Settings settings_;
+    QSslConfiguration tls_;
     QByteArray scheme_;
     QByteArray hostPort_;   // as given, without scheme or path
 };

@@ -16,8 +16,12 @@ ThumbnailUtil::ThumbnailUtil(QMediaPlayer *player) : QAbstractVideoSurface(playe
     watchdog_.setInterval(kNoFrameMs);
     connect(&watchdog_, &QTimer::timeout, this, [this] { giveUp(QStringLiteral("no frame in time")); });
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
-        if (s == QMediaPlayer::LoadedMedia && !saved_ && !ended_)
-            watchdog_.start();
+        // The backend may report the media buffered without reporting it loaded first.
+        if ((s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia) && !loaded_) {
+            loaded_ = true;
+            if (!saved_ && !ended_)
+                watchdog_.start();
+        }
         else if (s == QMediaPlayer::EndOfMedia)
             giveUp(QStringLiteral("the video ended before a frame was taken"));
         else if (s == QMediaPlayer::InvalidMedia)

@@ -42,6 +42,7 @@ private:
     QMediaPlayer *player_;
     bool saved_ = false;
     bool ended_ = false;
+    bool loaded_ = false;
     QTimer watchdog_;
 };
 

@@ -11,7 +11,13 @@ namespace {
 
 std::mutex stateMutex;
 std::shared_ptr<obx::Store> store;
-std::string storeDirectory;
+// Built on first use: the store is opened from another file's static initialiser, which may run
+// before this file's, and a namespace-scope string would then be emptied after it was set.
+std::string &storeDirectory()
+{
+    static std::string directory;
+    return directory;
+}
 std::unique_ptr<User> sharedUser;
 std::unique_ptr<User> sharedAgent;
 
@@ -56,7 +62,7 @@ std::shared_ptr<obx::Store> sharedStore()
 std::string sharedStoreDirectory()
 {
     std::lock_guard<std::mutex> lock(stateMutex);
-    return storeDirectory;
+    return storeDirectory();
 }
 
 void openSharedStore(const std::string &directory)
@@ -67,7 +73,7 @@ void openSharedStore(const std::string &directory)
         std::lock_guard<std::mutex> lock(stateMutex);
         previous = std::move(store);
         store = std::move(opened);
-        storeDirectory = directory;
+        storeDirectory() = directory;
     }
     if (previous)
         previous->close();

@@ -138,13 +138,12 @@ Item {
             // Boards created for this change come without an id in tavorlin_add: they are placed by
             // the "_id" the server gave them, once each.
             // Lists of another shape fail the notice before anything is saved.
-            list(data.tavorlin_add)
-            list(data.tavorlin_remove)
+            var added = list(data.tavorlin_add)
+            var removed = list(data.tavorlin_remove)
             var boards = Home.createdBoards(data.tavorlins)
             if (boards.length > 0)
                 database.saveTavorlins(boards)
-            database.changeShelvesTavorlins(data.shelf_id, Home.shelfBoardsAdded(data.tavorlin_add, boards),
-                                            Home.idList(data.tavorlin_remove), ts)
+            database.changeShelvesTavorlins(data.shelf_id, Home.shelfBoardsAdded(added, boards), Home.idList(removed), ts)
         } else if (type === "agent_access") {
             database.saveAgentShelfAccess(data, ts)
         } else if (type === "access") {

@@ -33,7 +33,13 @@ Item {
                 startProcess()
                 return
             }
-            if (Logic.waitForCredentials(credentialsReady)) {
+            if (!Sockets.connected) {
+                Toast.show(Sockets.offlineMessage)
+                if (root.uploadingImage)
+                    root.uploadingImage.error()
+                return
+            }
+            if (Logic.waitForCredentials(credentialsReady, Date.now())) {
                 Sockets.on("aws_target_result", function (res) {
                     Sockets.off("aws_target_result")
                     Sockets.off("aws_target_result_error")

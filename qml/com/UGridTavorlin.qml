@@ -68,9 +68,11 @@ Item {
 
             Label {
                 anchors.verticalCenter: parent.verticalCenter
-                anchors.right: parent.right
-                anchors.rightMargin: 10
+                // Laid out from the start edge; the boards screen mirrors it to the right.
+                anchors.left: parent.left
+                anchors.leftMargin: 10
                 width: parent.width - 70
+                horizontalAlignment: Text.AlignLeft
                 text: cell.tile.name ? cell.tile.name : (cell.tile.title || "")
                 textFormat: Text.PlainText
                 elide: Text.ElideRight
@@ -81,7 +83,7 @@ Item {
 
             ToolButton {
                 objectName: "boardMenu"
-                anchors.left: parent.left
+                anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 width: 32
                 height: 32
@@ -101,7 +103,7 @@ Item {
             textFormat: Text.PlainText
             wrapMode: Text.WordWrap
             elide: Text.ElideRight
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             font.family: Fonts.app
             font.pointSize: Consts.xSmallFont
             color: "#616161"

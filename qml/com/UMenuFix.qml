@@ -94,8 +94,8 @@ Rectangle {
             case "due":
                 var w = dueWindow()
                 openContainer("fileList", {
-                    "due_list": true, "tab_list": true, "page_title": "فایل های سررسید اجاره", "trade_type": 10,
-                    "filter": {"key": "due", "value": {"value_1": w.start, "value_2": w.end}}
+                    "mode": "due", "title": "فایل های سررسید اجاره", "tradeType": 10,
+                    "filters": [{"key": "due", "value": {"value_1": String(w.start), "value_2": String(w.end)}}]
                 })
                 break
             case "colleague":

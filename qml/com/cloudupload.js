@@ -72,11 +72,18 @@ function target(content) {
 // Uploaders waiting for the credentials: the first to wait sends the request, and the reply
 // serves them all, since the socket keeps one handler per reply name.
 var waiting = []
+var askedAt = 0
+var answerWaitMs = 30000
 
-// Returns true when the caller must send the request.
-function waitForCredentials(done) {
+// Returns true when the caller must send the request: the first to wait, or anyone once the
+// request before went unanswered for too long (a lost reply must not hold uploads for ever).
+function waitForCredentials(done, now) {
     waiting.push(done)
-    return waiting.length === 1
+    if (waiting.length === 1 || now - askedAt > answerWaitMs) {
+        askedAt = now
+        return true
+    }
+    return false
 }
 
 // Hands the outcome (target or null) to every waiting uploader.

@@ -6,8 +6,8 @@
 #include "shell/tempenv.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -54,25 +54,19 @@ protected:
         QSignalSpy done(&d, &GDownloader::finished);
         QSignalSpy failed(&d, &GDownloader::downloadError);
         d.downloadUrl(address);
-        QmlWait::until([&] { return !done.isEmpty() || !failed.isEmpty(); }, 10000);
+        (void)QTest::qWaitFor([&] { return !done.isEmpty() || !failed.isEmpty(); }, 10000);
         // A second error signal may follow the first.
-        QmlWait::spin(100);
+        QTest::qWait(100);
         if (requestsMade)
             *requestsMade = server->all("request").size() - before;
         return !done.isEmpty() && failed.isEmpty();
     }
 
-    struct QmlWait
+    // No part file is left in the folder.
+    static bool noParts(const QString &folder)
     {
-        static void until(const std::function<bool()> &cond, int ms)
-        {
-            QElapsedTimer t;
-            t.start();
-            while (!cond() && t.elapsed() < ms)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        static void spin(int ms) { until([] { return false; }, ms); }
-    };
+        return QDir(folder).entryList({"*.part"}, QDir::Files).isEmpty();
+    }
 
     static QString cacheRoot()
     {
@@ -100,7 +94,7 @@ TEST_F(Downloader, CacheHitsLeftoversForceAndFolders)
     EXPECT_EQ(made, 1u);
     EXPECT_EQ(d.getDownloadPath(), cacheRoot() + "a/photo.jpg");
     EXPECT_EQ(read(d.getDownloadPath()), a);
-    EXPECT_FALSE(QFile::exists(d.getDownloadPath() + ".part"));
+    EXPECT_TRUE(noParts(cacheRoot() + "a"));
 
     // Served from the cache, with progress(size, size) first.
     QSignalSpy progress(&d, &GDownloader::progress);
@@ -129,6 +123,23 @@ TEST_F(Downloader, CacheHitsLeftoversForceAndFolders)
     EXPECT_EQ(read(cacheRoot() + "a/photo.jpg"), changed);
     d.setForce(false);
 
+    // Two downloaders of one address at once each get the whole file.
+    {
+        const QByteArray big = mediatest::writeFile(www + "/b/same.bin", 4 * 1024 * 1024);
+        GDownloader one, two;
+        one.setCache(true);
+        two.setCache(true);
+        QSignalSpy oneDone(&one, &GDownloader::finished);
+        QSignalSpy twoDone(&two, &GDownloader::finished);
+        one.downloadUrl(url("files/b/same.bin"));
+        two.downloadUrl(url("files/b/same.bin"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !oneDone.isEmpty() && !twoDone.isEmpty(); }, 10000));
+        ASSERT_EQ(oneDone.size(), 1);
+        ASSERT_EQ(twoDone.size(), 1);
+        EXPECT_EQ(read(cacheRoot() + "b/same.bin"), big);
+        EXPECT_TRUE(noParts(cacheRoot() + "b"));
+    }
+
     // A redirect is followed to the file itself.
     ASSERT_TRUE(fetch(d, url("redirect/b/photo.jpg")));
     EXPECT_EQ(read(d.getDownloadPath()), b);
@@ -152,7 +163,7 @@ TEST_F(Downloader, FailuresLeaveNothingBehind)
     ASSERT_FALSE(failed.isEmpty());
     EXPECT_EQ(failed[0][0].value<QNetworkReply::NetworkError>(), QNetworkReply::ContentNotFoundError);
     EXPECT_FALSE(QFile::exists(cacheRoot() + "a/missing.jpg"));
-    EXPECT_FALSE(QFile::exists(cacheRoot() + "a/missing.jpg.part"));
+    EXPECT_TRUE(noParts(cacheRoot() + "a"));
 
     // Half the body, then the connection drops: no cache file, and the next call asks again.
     for (int round = 0; round < 2; ++round) {
@@ -160,7 +171,7 @@ TEST_F(Downloader, FailuresLeaveNothingBehind)
         EXPECT_FALSE(fetch(d, url("cut/big.bin"), &made));
         EXPECT_EQ(made, 1u);
         EXPECT_FALSE(QFile::exists(cacheRoot() + "cut/big.bin"));
-        EXPECT_FALSE(QFile::exists(cacheRoot() + "cut/big.bin.part"));
+        EXPECT_TRUE(noParts(cacheRoot() + "cut"));
     }
 
     // A downloader destroyed in the middle of a download leaves no partial file.
@@ -168,10 +179,10 @@ TEST_F(Downloader, FailuresLeaveNothingBehind)
         GDownloader gone;
         gone.setCache(true);
         gone.downloadUrl(url("files/a/big.bin"));
-        QmlWait::spin(30);
+        QTest::qWait(30);
     }
-    QmlWait::spin(100);
-    EXPECT_FALSE(QFile::exists(cacheRoot() + "a/big.bin.part"));
+    QTest::qWait(100);
+    EXPECT_TRUE(noParts(cacheRoot() + "a"));
 }
 
 TEST_F(Downloader, NamesStayInsideTheCache)
@@ -188,7 +199,7 @@ TEST_F(Downloader, NamesStayInsideTheCache)
         EXPECT_TRUE(path.startsWith(QDir::cleanPath(root) + "/")) << u.toStdString() << " -> " << path.toStdString();
         // One folder below the cache root, and a file name of its own.
         EXPECT_EQ(path.mid(QDir::cleanPath(root).size() + 1).count('/'), 1) << path.toStdString();
-        QmlWait::spin(50);
+        QTest::qWait(50);
     }
 }
 
@@ -209,7 +220,7 @@ Downloader {
     ASSERT_TRUE(d) << error.toStdString();
     QMetaObject::invokeMethod(d.get(), "setCache", Q_ARG(bool, true));
     QMetaObject::invokeMethod(d.get(), "downloadUrl", Q_ARG(QString, url("files/a/none.png")));
-    QmlWait::until([&] { return d->property("errors").toInt() >= 2; }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->property("errors").toInt() >= 2; }, 10000));
     // The error reaches QML with its code, once from the reply and once at its end.
     EXPECT_EQ(d->property("errors").toInt(), 2);
     EXPECT_EQ(d->property("code").toInt(), int(QNetworkReply::ContentNotFoundError));
@@ -219,7 +230,7 @@ Downloader {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(env->path());
     QMetaObject::invokeMethod(d.get(), "downloadUpdateUrl", Q_ARG(QString, url("files/a/setup.exe")));
-    QmlWait::until([&] { return d->property("done").toBool(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->property("done").toBool(); }, 10000));
     EXPECT_EQ(read(env->path() + "/t.exe").size(), 20000);
     const std::size_t before = server->all("request").size();
     d->setProperty("done", false);

@@ -5,6 +5,7 @@
 #include "media/s3client.h"
 #include "mediatest.h"
 #include "shell/tempenv.h"
+#include "sync/testca.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -91,10 +92,10 @@ protected:
 
     void SetUp() override { ASSERT_NE(peer, nullptr); }
 
-    void configure(const char *secret, const char *bucket = "media")
+    void configure(const char *secret, const char *bucket = "media", const QString &endpoint = {})
     {
         GUploader u;
-        u.setEndpoint(QStringLiteral("http://127.0.0.1:%1").arg(peer->port()));
+        u.setEndpoint(endpoint.isEmpty() ? QStringLiteral("http://127.0.0.1:%1").arg(peer->port()) : endpoint);
         u.setAccessKey("S3RVER");
         u.setSecretKey(secret);
         u.setBucketName(bucket);
@@ -223,6 +224,51 @@ TEST_F(Uploader, PhotosAreScaledAndReencoded)
     const QString heic = u.compressImageiOS(env->path() + "/photo.heic");
     ASSERT_TRUE(heic.endsWith(".jpg")) << heic.toStdString();
     EXPECT_EQ(QImageReader(heic).size(), QSize(1920, 1280));
+}
+
+// Over HTTPS the store's certificate is checked: trusted through the server link's extra
+// authority, refused without it, on both the manager's path and the part workers' sockets.
+TEST_F(Uploader, TlsIsVerified)
+{
+    const TestCa &ca = TestCa::get();
+    ASSERT_TRUE(ca.ok);
+    Peer::Options options;
+    options.script = "s3server.js";
+    options.extraArgs = {"--dir", (env->path() + "/s3tls").toStdString(), "--bucket", "media", "--tls"};
+    Peer tls(options);
+    ASSERT_TRUE(tls.start());
+    const QString endpoint = QStringLiteral("https://127.0.0.1:%1").arg(tls.port());
+    const QString small = env->path() + "/tls-small.bin";
+    const QString big = env->path() + "/tls-big.bin";
+    mediatest::writeFile(small, 100);
+    mediatest::writeFile(big, GUploader::kPartSize + 10);
+
+    GUploader u;
+    qputenv("TAVORLIN_CA_FILE", QByteArray::fromStdString(ca.caFile));
+    configure("S3RVER", "media", endpoint);
+    EXPECT_TRUE(run(u, small, false).value("ok").toBool());
+    QSignalSpy spy(&u, &GUploader::fileUploaded);
+    u.prepare(QUrl::fromLocalFile(big).toString(), "2026/00/15", true);
+    u.uploadMultiPart(0);
+    ASSERT_TRUE(spy.wait(15000));
+    ASSERT_TRUE(spy[0][0].toBool());
+    u.uploadMultiPart(1);
+    ASSERT_TRUE(spy.wait(15000));
+    ASSERT_TRUE(spy[1][0].toBool());
+
+    // Without the authority: refused on a part worker's socket (the create went out trusted,
+    // the part after the client was remade) and on a new manager's path.
+    GUploader w;
+    QSignalSpy wSpy(&w, &GUploader::fileUploaded);
+    w.prepare(QUrl::fromLocalFile(big).toString(), "2026/00/15", true);
+    w.uploadMultiPart(0);
+    qunsetenv("TAVORLIN_CA_FILE");
+    configure("S3RVER", "media", endpoint);
+    ASSERT_TRUE(wSpy.wait(15000));
+    EXPECT_FALSE(wSpy[0][0].toBool());
+    GUploader v;
+    EXPECT_FALSE(run(v, small, false).value("ok").toBool());
+    configure("S3RVER");
 }
 
 } // namespace

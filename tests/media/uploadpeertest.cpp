@@ -3,10 +3,12 @@
 #include "media/guploader.h"
 #include "mediatest.h"
 #include "qml/qmlharness.h"
+#include "shell/tempenv.h"
 #include "store/sharedstate.h"
 #include "sync/testca.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -69,7 +71,8 @@ class UploadPeer : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        // Compressed photos and thumbnails go to the cache folder, here a temporary one.
+        env = new TempEnv;
         dir = new QTemporaryDir;
         s3 = mediatest::startS3(dir->path() + "/s3").release();
         Peer::Options options;
@@ -89,6 +92,7 @@ protected:
         delete agency;
         delete s3;
         delete dir;
+        delete env;
     }
 
     void SetUp() override
@@ -105,8 +109,10 @@ protected:
             {"credentials", QJsonObject{{"accessKeyId", "S3RVER"}, {"secretAccessKey", "S3RVER"}}},
             {"bucket", "media"},
             {"forcePathStyle", true}};
+        const std::size_t mark = agency->mark();
         agency->command(QJsonDocument(QJsonObject{{"cmd", "aws_target"}, {"target", target}})
                             .toJson(QJsonDocument::Compact).toStdString());
+        ASSERT_TRUE(agency->waitFor("armed", 10000, mark));
         std::string error;
         ASSERT_TRUE(qml.load(kHarness, QStringLiteral("uploadpeer.qml"), &error)) << error;
         qml.eval(QStringLiteral("connectTo(%1)").arg(agency->port()));
@@ -143,6 +149,7 @@ protected:
         return n;
     }
 
+    static TempEnv *env;
     static QTemporaryDir *dir;
     static Peer *s3;
     static Peer *agency;
@@ -151,6 +158,7 @@ protected:
     QmlHarness qml;
     QtMessageHandler previous = nullptr;
 };
+TempEnv *UploadPeer::env = nullptr;
 QTemporaryDir *UploadPeer::dir = nullptr;
 Peer *UploadPeer::s3 = nullptr;
 Peer *UploadPeer::agency = nullptr;
@@ -159,6 +167,17 @@ bool UploadPeer::agencyOk = false;
 TEST_F(UploadPeer, SinglePartAndMultipartObjectsEqualTheirFiles)
 {
     const qint64 part = UGENERAL::GUploader::kPartSize;
+    const bool first = UGENERAL::GUploader().getBucketName().isEmpty();
+    const std::size_t before = requests("aws_target");
+    if (first) {
+        // Settings refused (a reply without content): the upload fails and nothing is kept.
+        mediatest::writeFile(dir->path() + "/refused.bin", 10);
+        const std::size_t mark = agency->mark();
+        agency->command(R"({"cmd":"fail","name":"aws_target","mode":"null"})");
+        ASSERT_TRUE(agency->waitFor("armed", 10000, mark));
+        EXPECT_EQ(upload("refused", dir->path() + "/refused.bin"), "error");
+        EXPECT_TRUE(UGENERAL::GUploader().getBucketName().isEmpty());
+    }
     struct Case { const char *name; qint64 size; int parts; };
     for (const Case &c : {Case{"exact", part, 1}, Case{"onemore", part + 1, 2}, Case{"two", 2 * part, 2}}) {
         const QString path = dir->path() + "/" + c.name + ".bin";
@@ -177,8 +196,9 @@ TEST_F(UploadPeer, SinglePartAndMultipartObjectsEqualTheirFiles)
         const QVariantList steps = qml.eval(QStringLiteral("refreshed['%1'] || []").arg(c.name)).toList();
         EXPECT_EQ(steps.size(), c.parts == 1 ? 0 : c.parts) << c.name;
     }
-    // The settings are asked for once per process, and the secret key is never logged.
-    EXPECT_EQ(requests("aws_target"), 1u);
+    // The settings are asked for once per process (after the refused ask), and the secret key
+    // is never logged.
+    EXPECT_EQ(requests("aws_target") - before, first ? 2u : 0u);
     EXPECT_FALSE(logged.join('\n').contains("S3RVER"));
 }
 
@@ -195,6 +215,19 @@ TEST_F(UploadPeer, VideosGetTheirThumbnailBeforeSuccess)
     const QString shortName = upload("short", dir->path() + "/short.mp4", 60000);
     ASSERT_TRUE(shortName.endsWith(".mp4")) << shortName.toStdString();
     stored(shortName.left(shortName.size() - 4) + ".jpg", &status);
+    EXPECT_EQ(status, 404);
+
+    // And one that plays but brings no eleventh frame in time (a frame every 10 s): given up
+    // 10 s after it loaded.
+    ASSERT_TRUE(mediatest::run("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                          "testsrc=size=320x240:rate=0.1", "-t", "200", "-pix_fmt", "yuv420p",
+                                          "-c:v", "libx264", dir->path() + "/slow.mp4"}));
+    QElapsedTimer waited;
+    waited.start();
+    const QString slow = upload("slow", dir->path() + "/slow.mp4", 40000);
+    ASSERT_TRUE(slow.endsWith(".mp4")) << slow.toStdString();
+    EXPECT_GE(waited.elapsed(), 9000);
+    stored(slow.left(slow.size() - 4) + ".jpg", &status);
     EXPECT_EQ(status, 404);
 
     // So is one the player cannot decode.

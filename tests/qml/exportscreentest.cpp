@@ -118,17 +118,17 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
 {
     ScreenSession &s = *session;
     const std::size_t mark = s.warningMark();
-    s.eval("var d = Templates.dialog('setting/applicationSettings/ExcelExportDialog.qml', {}); d.open()");
+    s.eval("var d = Templates.dialog('setting/dialogs/ExcelExportDialog.qml', {}); d.open()");
     ASSERT_TRUE(s.until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].opened"));
     QQuickItem *contacts = inDialog("excelContactsButton");
     ASSERT_NE(contacts, nullptr);
     EXPECT_TRUE(contacts->isVisible()) << "the manager sees the phone book button";
 
-    // An update that starts and ends while the export runs leaves the export's hold in place. All
+    // An update ending while the export runs (through its own ending) leaves the export's hold. All
     // in one evaluation: the export's answer cannot arrive in between.
     const QString during = s.eval(
         "var d = Templates.dialogs[Templates.dialogs.length - 1]; d.start(false);"
-        " var seen = [Consts.isHeld('export')]; Consts.hold('update'); Consts.release('update');"
+        " var seen = [Consts.isHeld('export')]; Consts.hold('update'); Updates.finish();"
         " Sockets.handleReply('test_notify', JSON.stringify({'type': 'create', 'data': {}}));"
         " seen.push(Consts.initial_busy, Consts.pending_notifies.length); JSON.stringify(seen)").toString();
     EXPECT_EQ(during, "[true,true,1]") << "the notice waits for the export";
@@ -143,6 +143,17 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
     EXPECT_TRUE(QFile::exists(path));
     s.grab("excel_export_done");
 
+    // Closing the dialog while it exports cancels the export and lets the pushes in at once.
+    s.eval("Templates.dialogs[Templates.dialogs.length - 1].close()");
+    s.eval("var d = Templates.dialog('setting/dialogs/ExcelExportDialog.qml', {}); d.open()");
+    ASSERT_TRUE(s.until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].opened"));
+    EXPECT_EQ(s.eval("var d = Templates.dialogs[Templates.dialogs.length - 1]; d.start(false); d.close();"
+                     " JSON.stringify([Consts.initial_busy, Consts.holds.length])").toString(), "[false,0]");
+    auto *excel = qobject_cast<UGENERAL::GExcel *>(s.eval("Excel").value<QObject *>());
+    ASSERT_NE(excel, nullptr);
+    excel->waitForExport();
+    EXPECT_TRUE(excel->sheetNames().isEmpty()) << "the cancelled export left nothing behind";
+
     // A save that fails (the export folder is a file now): the message, the buttons back, and the
     // pushes let in.
     const QString folder = QFileInfo(path).absolutePath();
@@ -150,8 +161,7 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
     QFile blocker(folder);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    s.eval("Templates.dialogs[Templates.dialogs.length - 1].close()");
-    s.eval("var d = Templates.dialog('setting/applicationSettings/ExcelExportDialog.qml', {}); d.open()");
+    s.eval("var d = Templates.dialog('setting/dialogs/ExcelExportDialog.qml', {}); d.open()");
     ASSERT_TRUE(s.until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].opened"));
     s.wait(300); // laid out before the click
     ASSERT_TRUE(s.click(inDialog("excelFilesButton")));

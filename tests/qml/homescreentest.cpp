@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // The newest dialog and the page on top.
@@ -62,6 +64,17 @@ protected:
         EXPECT_TRUE(session->click(find("shelf_" + id)));
         EXPECT_TRUE(session->until(QString(kPage) + ".objectName === 'tavorlinsList' && " + kPage + ".listRead === null"));
         settle();
+    }
+
+    // A form taller than its dialog: the wheel brings the item into view.
+    void scrollTo(QQuickItem *flickable, QQuickItem *item)
+    {
+        for (int i = 0; i < 30 && item; ++i) {
+            const qreal bottom = item->mapToItem(flickable, QPointF(0, item->height())).y();
+            if (bottom <= flickable->height() && item->mapToItem(flickable, QPointF(0, 0)).y() >= 0)
+                return;
+            session->wheel(flickable, bottom > flickable->height() ? -120 : 120);
+        }
     }
 
     // Pages take no input while they slide.
@@ -128,26 +141,20 @@ TEST_F(HomeScreens, ShelfAndBoardsThroughTheirScreens)
     const int area = candidate("meter.home");
     ASSERT_GE(area, 0);
     ASSERT_TRUE(session->click(find("candidate_" + QString::number(area))));
-    ASSERT_TRUE(session->typeInto(find("filterValue1"), "50"));
-    ASSERT_TRUE(session->typeInto(find("filterValue2"), "50"));
+    ASSERT_TRUE(session->typeInto(find("value_1"), "50"));
+    ASSERT_TRUE(session->typeInto(find("value_2"), "50"));
     ASSERT_TRUE(session->click(find("filterSubmit")));
     EXPECT_EQ(filterCount(), 0) << "an upper bound that is not above the lower is refused";
-    ASSERT_TRUE(session->typeInto(find("filterValue2"), "250"));
+    ASSERT_TRUE(session->typeInto(find("value_2"), "250"));
     ASSERT_TRUE(session->click(find("filterSubmit")));
     ASSERT_TRUE(session->waitUntil([&] { return filterCount() == 1; }));
     const int price = candidate("info.room");
     ASSERT_GE(price, 0);
     ASSERT_TRUE(session->click(find("candidate_" + QString::number(price))));
-    ASSERT_TRUE(session->typeInto(find("filterValue1"), "2"));
+    ASSERT_TRUE(session->typeInto(find("value_1"), "2"));
     ASSERT_TRUE(session->click(find("filterSubmit")));
     ASSERT_TRUE(session->waitUntil([&] { return filterCount() == 2; }));
-    // The form is taller than its dialog: the wheel brings its end into view.
-    for (int i = 0; i < 20; ++i) {
-        QQuickItem *submit = find("boardSubmit");
-        if (submit->mapToItem(form, QPointF(0, submit->height())).y() <= form->height())
-            break;
-        session->wheel(form, -120);
-    }
+    scrollTo(form, find("boardSubmit"));
     ASSERT_TRUE(session->typeInto(find("boardName"), QStringLiteral("آپارتمان های بزرگ")));    ASSERT_TRUE(session->click(find("boardSubmit")));
     // The agency has agents: who may see it comes first.
     ASSERT_TRUE(session->click(find("access_0")));
@@ -173,8 +180,18 @@ TEST_F(HomeScreens, ShelfAndBoardsThroughTheirScreens)
     EXPECT_TRUE(stored.contains("\"value_1\":\"50\",\"value_2\":\"250\"")) << stored.toStdString();
     EXPECT_TRUE(stored.contains("\"value_1\":\"2\",\"value_2\":\"\"")) << stored.toStdString();
 
-    // Rename through the board menu and the name dialog.
+    // Tapping the board lists what it counted, with the board as the list's filter model.
     const int index = eval(QString(kPage) + ".tiles.map(function (t) { return t._id }).indexOf('" + boardId + "')").toInt();
+    ASSERT_TRUE(session->click(find("board_" + QString::number(index))));
+    ASSERT_TRUE(session->waitUntil([&] {
+        QQuickItem *list = find("fileList");
+        return list && list->isVisible() && list->property("count").toInt() == expected;
+    })) << "the list shows what the tile counts";
+    EXPECT_EQ(find("fileList")->property("filterModel").toMap().value("_id").toString(), boardId);
+    eval("Templates.closeAllDialogs()");
+    session->wait(400);
+
+    // Rename through the board menu and the name dialog.
     from = session->mark();
     ASSERT_TRUE(session->click(find("board_" + QString::number(index))->findChild<QQuickItem *>("boardMenu")));
     ASSERT_TRUE(session->click(find("boardMenu_name")));
@@ -298,6 +315,13 @@ TEST_F(HomeScreens, OldFilesBadgeAgreesWithItsList)
     QQuickItem *badge = find("oldFilesBadge");
     ASSERT_NE(badge, nullptr);
     EXPECT_EQ(badge->property("text").toString(), count >= 100 ? QStringLiteral("99+") : QString::number(count));
+    // Its list shows the same files, a page at a time.
+    ASSERT_TRUE(session->click(find("oldFiles")));
+    ASSERT_TRUE(session->waitUntil([&] {
+        QQuickItem *list = find("fileList");
+        return list && list->isVisible() && list->property("count").toInt() == std::min(count, 50);
+    }));
+    EXPECT_EQ(find("fileList")->property("title").toString(), QStringLiteral("فایل های قدیمی"));
 }
 
 // A refused or empty answer to the shelf form writes nothing, and the form may be sent again.
@@ -324,6 +348,92 @@ TEST_F(HomeScreens, FailedShelfCreationChangesNothing)
     EXPECT_EQ(eval("(function () { var n = 0; var f = function (l) { n = l.length };"
                    " Database.shelvesListReady.connect(f); Database.getShelvesList();"
                    " Database.shelvesListReady.disconnect(f); return n })()").toInt(), stored);
+}
+
+// The shelf menu's access and wallpaper, the zoom of a shelf's boards, and a district named in a
+// request board's filter that is created on the server first.
+TEST_F(HomeScreens, AccessWallpaperZoomAndNewDistrict)
+{
+    // "انتخاب همه" ticks every agent; only the newly ticked go to the server.
+    const QJsonArray before = QJsonArray::fromVariantList(eval("Database.getShelvesAccessList('m1-s0', '')").toList());
+    std::size_t from = session->mark();
+    ASSERT_TRUE(session->longPress(find("shelf_m1-s0")));
+    ASSERT_TRUE(session->click(find("shelfMenu_access")));
+    ASSERT_TRUE(session->click(find("selectAll")));
+    ASSERT_TRUE(session->click(find("accessSubmit")));
+    const QJsonObject access = session->waitRequest("shelf_access", from).value("content").toObject();
+    EXPECT_EQ(access.value("agent_add").toArray().size(), 3 - before.size());
+    EXPECT_TRUE(access.value("agent_remove").toArray().isEmpty());
+    ASSERT_TRUE(session->until("Database.getShelvesAccessList('m1-s0', '').length === 3"));
+
+    // The wallpaper changes at once.
+    ASSERT_TRUE(session->longPress(find("shelf_m1-s0")));
+    ASSERT_TRUE(session->click(find("shelfMenu_wallpaper")));
+    ASSERT_TRUE(session->click(find("wallpaper_3")));
+    EXPECT_EQ(eval("Settings.app_data.wallpaper").toInt(), 3);
+    EXPECT_TRUE(find("wallpaper")->property("source").toString().endsWith("img_wall_04.jpg"));
+
+    // Zoom: small, medium, large, small, kept in the settings.
+    openShelf("m1-s0");
+    for (const char *zoom : {"medium", "large", "small"}) {
+        ASSERT_TRUE(session->click(find("zoomButton")));
+        EXPECT_EQ(eval("Settings.app_data.tavorlin_zoom").toString(), zoom);
+    }
+
+    // A district typed into a rent request board's filter does not exist yet: it is created first
+    // and the filter keeps the server's id for it.
+    session->home();
+    settle();
+    from = session->mark();
+    eval("Templates.dialog('main/Tavorlins.qml', {'shelf': Database.getShelves('m1-s0', -1)}).open()");
+    ASSERT_TRUE(session->click(find("trade_6")));
+    ASSERT_TRUE(session->click(find("property_50")));
+    QQuickItem *form = find("tavorlinAddForm");
+    ASSERT_NE(form, nullptr);
+    const QVariantList list = form->property("candidates").toList();
+    int district = -1;
+    for (int i = 0; i < list.size(); ++i)
+        if (list[i].toMap().value("kind").toString() == "district")
+            district = i;
+    ASSERT_GE(district, 0);
+    scrollTo(form, find("candidate_" + QString::number(district)));
+    ASSERT_TRUE(session->click(find("candidate_" + QString::number(district))));
+    ASSERT_TRUE(session->typeInto(find("districtName"), QStringLiteral("منطقه تازه")));
+    ASSERT_TRUE(session->click(find("filterSubmit")));
+    EXPECT_EQ(session->waitRequest("district_create", from).value("content").toObject().value("title").toString(),
+              QStringLiteral("منطقه تازه"));
+    ASSERT_TRUE(session->waitUntil([&] { return form->property("filters").toList().size() == 1; }));
+    const QVariantMap filter = form->property("filters").toList()[0].toMap();
+    EXPECT_EQ(filter.value("key").toString(), "district_ref");
+    const QString id = filter.value("value").toMap().value("value_1").toString();
+    EXPECT_EQ(eval("Database.findDistrict('منطقه تازه')._id").toString(), id);
+    EXPECT_FALSE(id.isEmpty());
+}
+
+// Filter values of every kind keep both ends, or one, through the board upsert, the board JSON and
+// its label, as the server echoes what the filter dialog made.
+TEST_F(HomeScreens, FilterValuesSurviveTheRoundTrip)
+{
+    const QJsonArray filters{
+        QJsonObject{{"key", "meter.home"}, {"value", QJsonObject{{"value_1", "75.5"}, {"value_2", "120.25"}}}},
+        QJsonObject{{"key", "info.room"}, {"value", QJsonObject{{"value_1", "2"}, {"value_2", ""}}}},
+        QJsonObject{{"key", "price.price_2"}, {"value", QJsonObject{{"value_1", ""}, {"value_2", "3000000"}}}},
+        QJsonObject{{"key", "date"}, {"value", QJsonObject{{"value_1", "1700000000000"}, {"value_2", "1710000000000"}}}},
+        QJsonObject{{"key", "code.manual"}, {"value", QJsonObject{{"value_1", "K12"}, {"value_2", ""}}}}};
+    const QJsonObject board{{"_id", "m1-round"}, {"user_ref", "m1"}, {"name", ""}, {"trade_ref", 1},
+                            {"property_ref", 50}, {"color", 2}, {"share", QJsonArray()}, {"access", QJsonArray()},
+                            {"filter", filters}};
+    const QString text = QString::fromUtf8(QJsonDocument(QJsonArray{board}).toJson(QJsonDocument::Compact));
+    eval("Database.saveTavorlins(" + text + ", -1)");
+    const QJsonObject stored = QJsonDocument::fromJson(
+        eval("JSON.stringify(Database.getTavorlin('m1-round', -1))").toString().toUtf8()).object();
+    EXPECT_EQ(stored.value("filter").toArray(), filters);
+    const QString label = stored.value("filter_name").toString();
+    EXPECT_TRUE(label.contains(QStringLiteral("75.5 تا 120.25"))) << label.toStdString();
+    EXPECT_TRUE(label.contains(QStringLiteral("از 2"))) << label.toStdString();
+    EXPECT_TRUE(label.contains(QStringLiteral("تا 3 میلیون"))) << label.toStdString();
+    EXPECT_TRUE(label.contains(QStringLiteral("تاریخ بین "))) << label.toStdString();
+    EXPECT_FALSE(stored.value("broken").toBool());
 }
 
 } // namespace

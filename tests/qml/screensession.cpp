@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -70,6 +71,8 @@ QtObject {
         var data = Settings.defaults()
         data.dbCreated = true
         data.door_enabled = false
+        // Maps draw no tiles, so no test asks a tile server for any.
+        data.map_plugin = "itemsoverlay"
         Settings.app_data = data
         Settings.save()
         return Database.initialDatabase()
@@ -296,6 +299,19 @@ void ScreenSession::home()
          "if (Consts.drawer_setting) Consts.drawer_setting.close();"
          "if (Consts.drawer_note) Consts.drawer_note.close();"
          "while (Stacks.stack.depth > 1) Stacks.back();");
+    // Popups that screens opened on their own (choosers, menus) close too.
+    std::vector<QPointer<QObject>> popups;
+    const std::function<void(QQuickItem *)> walk = [&](QQuickItem *item) {
+        if (item->inherits("QQuickPopupItem") && item->isVisible() && item->parent())
+            popups.emplace_back(item->parent());
+        for (QQuickItem *child : item->childItems())
+            walk(child);
+    };
+    if (window_)
+        walk(window_->contentItem());
+    for (const QPointer<QObject> &popup : popups)
+        if (popup)
+            QMetaObject::invokeMethod(popup, "close");
     wait(400);
 }
 
@@ -328,28 +344,45 @@ QQuickItem *ScreenSession::item(const QString &expression)
     return qobject_cast<QQuickItem *>(eval(expression).value<QObject *>());
 }
 
+void ScreenSession::settle()
+{
+    waitUntil([this] { return !window_ || !anyStackBusy(window_->contentItem()); }, 3000);
+}
+
 bool ScreenSession::pointOf(QQuickItem *item, QPoint *point, const char *what)
 {
+    // Waiting runs the event loop, which may delete the item (a list reloading its rows).
+    QPointer<QQuickItem> guarded(item);
+    const auto gone = [&] {
+        if (guarded)
+            return false;
+        ADD_FAILURE() << what << ": the item went away before it came to rest";
+        return true;
+    };
     if (!item) {
         ADD_FAILURE() << what << ": no such item";
         return false;
     }
-    if (!reallyVisible(item)) {
-        ADD_FAILURE() << what << ": the item is not visible";
-        return false;
-    }
     // An item still sliding in (a page being pushed, a popup opening) is where it stops moving.
-    waitUntil([this] { return !anyStackBusy(window_->contentItem()); }, 3000);
-    const auto centre = [item] { return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)); };
+    settle();
+    if (gone())
+        return false;
+    const auto centre = [&] { return guarded->mapToScene(QPointF(guarded->width() / 2, guarded->height() / 2)); };
     QPointF at = centre();
     QElapsedTimer settling;
     settling.start();
     for (;;) {
         wait(60);
+        if (gone())
+            return false;
         const QPointF now = centre();
         if (now == at || settling.elapsed() > 3000)
             break;
         at = now;
+    }
+    if (!reallyVisible(guarded)) {
+        ADD_FAILURE() << what << ": the item is not visible";
+        return false;
     }
     *point = at.toPoint();
     return true;

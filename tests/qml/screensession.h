@@ -84,7 +84,14 @@ public:
 
     // Each fails the running test when the item is missing or not visible.
     bool click(QQuickItem *item, Qt::MouseButton button = Qt::LeftButton);
-    bool clickText(const QString &text) { return click(findText(text)); }
+    // Waits for the pages to come to rest, then clicks the item showing this text.
+    bool clickText(const QString &text)
+    {
+        settle();
+        return click(findText(text));
+    }
+    // Waits until no page stack of the window is moving pages.
+    void settle();
     bool doubleClick(QQuickItem *item);
     bool longPress(QQuickItem *item, int holdMs = 1000);
     // Press on `from`, hold, move in steps to the centre of `to` (or by `offset`), release.

@@ -89,6 +89,5 @@ TestCase {
     function test_colleagues() {
         compare(Colleague.ownerPoint({"type": 0}, {"map": {"lat": 3, "lng": 4}}), {"lat": 3, "lng": 4})
         compare(Colleague.phoneNumbers({"mobile": "1", "info": {"mobile_1": "1", "phone_1": "2"}}), ["1", "2"])
-        compare(Colleague.listingsTitle({"business_name": "b"}), "آگهی های  b")
     }
 }

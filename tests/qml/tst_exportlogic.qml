@@ -1,6 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
-import "../../qml/templates/setting/applicationSettings/excelexport.js" as Excel
+import "../../qml/templates/setting/dialogs/excelexport.js" as Excel
 import "../../qml/templates/files/fileprint.js" as Card
 
 // What the export dialog and the printed card decide, without a window.

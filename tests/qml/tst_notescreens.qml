@@ -91,6 +91,13 @@ TestCase {
         compare(started, [1, 3])
         compare(r.answer().k, 3)
         compare(r.answer(), null)
+        // A request that never answers does not hold the next one back for ever.
+        var lost = new Reply.Requester(function (args) { started.push(args.k) }, 100)
+        verify(lost.request({"k": 4}, 1000))
+        verify(!lost.request({"k": 5}, 1050))
+        verify(lost.request({"k": 6}, 1200))
+        compare(started.slice(-2), [4, 6])
+        compare(lost.answer().k, 6)
     }
 
     function test_contact_rules() {

@@ -157,6 +157,29 @@ protected:
         return QString::fromLatin1(key);
     }
 
+    // A launch that must end at once with status 0, without becoming the primary.
+    void expectRefused()
+    {
+        Launch &l = launch();
+        ASSERT_TRUE(l.process->waitForFinished(5000));
+        EXPECT_EQ(l.process->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(l.process->exitCode(), 0);
+        EXPECT_TRUE(l.waitLine("primary ").isNull()) << l.out.constData();
+    }
+
+    // Creates the block under key, naming pid as the primary.
+    static SharedBlock *plant(QSharedMemory &memory, qint64 pid, int checksumDelta = 0)
+    {
+        if (!memory.create(sizeof(SharedBlock)) || !memory.lock())
+            return nullptr;
+        auto *block = static_cast<SharedBlock *>(memory.data());
+        block->primary = true;
+        block->primaryPid = pid;
+        block->checksum = SingleApplicationPrivate::blockChecksum(*block) + checksumDelta;
+        memory.unlock();
+        return block;
+    }
+
     // Blocks, semaphores and key files left by killed processes, found by their key files.
     void freeIpc()
     {
@@ -203,8 +226,10 @@ TEST_F(SingleInstance, SecondLaunchEndsWithZeroWhileTheFirstRuns)
     std::printf("refused launch, exec to exit: median %lld ms, min %lld, max %lld\n",
                 static_cast<long long>(median), static_cast<long long>(times.front()),
                 static_cast<long long>(times.back()));
-    // Waiting out the 1000 ms budget would mean the primary never acknowledged.
-    EXPECT_LT(median, 800);
+    // A speed goal, checked only in the timing run (sanitizers slow every launch down).
+    if (qEnvironmentVariableIsSet("SINGLEAPP_TIMING")) {
+        EXPECT_LT(median, 300);
+    }
 
     EXPECT_EQ(first.process->state(), QProcess::Running);
     EXPECT_EQ(first.count("started"), 20);
@@ -214,53 +239,35 @@ TEST_F(SingleInstance, DeadPrimaryIsReplacedAtOnce)
 {
     // Killed outright: the block still names it and its socket file stays behind.
     Launch &first = launch();
-    ASSERT_FALSE(first.waitLine("primary ").isNull());
+    const QString key = QString::fromLatin1(first.waitLine("primary "));
+    ASSERT_FALSE(key.isEmpty());
     first.process->kill();
     ASSERT_TRUE(first.process->waitForFinished(5000)); // reaped: kill(pid, 0) now fails
-
     QElapsedTimer time;
     time.start();
-    Launch &second = launch();
+    Launch &second = launch({"--hold", "500"});
     ASSERT_FALSE(second.waitLine("primary ", 4000).isNull()) << second.out.constData();
     EXPECT_LT(time.elapsed(), 3000);
-
-    // It is a real primary: the next launch is refused and announced to it.
-    Launch &third = launch();
-    ASSERT_TRUE(third.process->waitForFinished(5000));
-    EXPECT_EQ(third.process->exitCode(), 0);
+    expectRefused(); // a real primary
     EXPECT_FALSE(second.waitLine("started").isNull());
-}
+    ASSERT_TRUE(second.process->waitForFinished(5000));
 
-TEST_F(SingleInstance, LiveProcessWithoutServerIsNotAPrimary)
-{
-    const QString key = probeKey();
-    ASSERT_FALSE(key.isEmpty());
-    const QString socketPath = tmp.path() + "/" + key;
-
-    // The block names this test process, which is alive but serves nothing: first with no
-    // socket file at all, then with a socket file nobody listens on.
+    // The block names a live process (this test) that serves nothing: no socket file, then a
+    // socket file nobody listens on.
     for (bool socketFile : {false, true}) {
         SCOPED_TRACE(socketFile ? "refused" : "missing");
-        int fd = -1;
+        const int fd = socketFile ? socket(AF_UNIX, SOCK_STREAM, 0) : -1;
         if (socketFile) {
-            fd = socket(AF_UNIX, SOCK_STREAM, 0);
             sockaddr_un addr{};
             addr.sun_family = AF_UNIX;
-            std::strncpy(addr.sun_path, QFile::encodeName(socketPath).constData(),
+            std::strncpy(addr.sun_path, QFile::encodeName(tmp.path() + "/" + key).constData(),
                          sizeof(addr.sun_path) - 1);
             ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)), 0);
         }
         QSharedMemory memory(key);
-        ASSERT_TRUE(memory.create(sizeof(SharedBlock)));
-        ASSERT_TRUE(memory.lock());
-        auto *block = static_cast<SharedBlock *>(memory.data());
-        block->primary = true;
-        block->primaryPid = getpid();
-        block->checksum = SingleApplicationPrivate::blockChecksum(*block);
-        memory.unlock();
-
-        QElapsedTimer time;
-        time.start();
+        SharedBlock *block = plant(memory, getpid());
+        ASSERT_TRUE(block);
+        time.restart();
         Launch &l = launch({"--hold", "300"});
         ASSERT_FALSE(l.waitLine("primary ", 4000).isNull()) << l.out.constData();
         EXPECT_LT(time.elapsed(), 3000);
@@ -278,17 +285,11 @@ TEST_F(SingleInstance, BusyPrimaryStillRefusesASecondLaunch)
     Launch &first = launch({"--block", "2000"});
     ASSERT_FALSE(first.waitLine("primary ").isNull());
 
-    Launch &second = launch();
-    ASSERT_TRUE(second.process->waitForFinished(5000));
-    EXPECT_EQ(second.process->exitCode(), 0);
-    EXPECT_TRUE(second.waitLine("primary ").isNull()) << second.out.constData();
+    expectRefused();
     EXPECT_EQ(first.process->state(), QProcess::Running);
-
     // Once free again it is still the primary.
     QThread::msleep(1200);
-    Launch &third = launch();
-    ASSERT_TRUE(third.process->waitForFinished(5000));
-    EXPECT_EQ(third.process->exitCode(), 0);
+    expectRefused();
     EXPECT_EQ(first.count("started"), 1);
 }
 
@@ -297,13 +298,8 @@ TEST_F(SingleInstance, InconsistentBlockIsResetAfterFiveSeconds)
     const QString key = probeKey();
     ASSERT_FALSE(key.isEmpty());
     QSharedMemory memory(key);
-    ASSERT_TRUE(memory.create(sizeof(SharedBlock)));
-    ASSERT_TRUE(memory.lock());
-    auto *block = static_cast<SharedBlock *>(memory.data());
-    block->primary = true;
-    block->primaryPid = getpid();
-    block->checksum = SingleApplicationPrivate::blockChecksum(*block) + 1;
-    memory.unlock();
+    SharedBlock *block = plant(memory, getpid(), 1);
+    ASSERT_TRUE(block);
 
     QElapsedTimer time;
     time.start();
@@ -397,6 +393,19 @@ TEST_F(SingleInstance, LongUserNameIsCutAndReleasedOnExit)
     EXPECT_EQ(block->checksum, SingleApplicationPrivate::blockChecksum(*block));
     memory.unlock();
     EXPECT_FALSE(QFile::exists(tmp.path() + "/" + QString::fromLatin1(key)));
+}
+
+TEST_F(SingleInstance, ForeignBlockUnderTheKeyEndsWithOne)
+{
+    // Too small to be ours: reading it would run past its end.
+    QSharedMemory foreign(probeKey());
+    ASSERT_TRUE(foreign.create(16));
+    Launch &l = launch();
+    ASSERT_TRUE(l.process->waitForFinished(5000));
+    EXPECT_EQ(l.process->exitCode(), 1);
+    EXPECT_TRUE(l.waitLine("primary ").isNull());
+    EXPECT_TRUE(l.process->readAllStandardError().contains(
+        "SingleApplication: Unable to attach to shared memory block."));
 }
 
 TEST_F(SingleInstance, AnotherUserStartsNormally)

@@ -27,17 +27,15 @@ Page {
     }
 
     function pickPoint() {
-        var map = templates.initial("map/GoogleMap.qml", {"pick": true, "lat": point.lat, "lng": point.lng})
-        if (map && map.picked)
-            map.picked.connect(function (lat, lng) {
-                point = {"lat": lat, "lng": lng}
-                load()
-            })
+        templates.pickPoint(function (lat, lng) {
+            point = {"lat": lat, "lng": lng}
+            load()
+        })
     }
 
     function openListings(colleague) {
-        templates.container("fileList", {"colleague_list": true, "colleague": colleague,
-                                         "page_title": Logic.listingsTitle(colleague)})
+        templates.container("fileList", {"mode": "colleague",
+                                         "colleague": {"_id": colleague._id, "name": colleague.business_name || ""}})
     }
 
     function call(number) {

@@ -12,10 +12,6 @@ function request(userId, agentId, point) {
     return {"user_id": userId, "agent_id": agentId, "map": {"lat": point.lat, "lng": point.lng}}
 }
 
-function listingsTitle(colleague) {
-    return "آگهی های  " + (colleague && colleague.business_name ? colleague.business_name : "")
-}
-
 // Every number a colleague can be called on, once each.
 function phoneNumbers(colleague) {
     var out = []

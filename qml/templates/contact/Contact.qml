@@ -61,7 +61,7 @@ Page {
             if (Contacts.pressAction(kind) === "edit")
                 editor.start(contact)
             else
-                openFiles({"filter": Contacts.customerFilter(contact), "page_title": contact.name_family})
+                openFiles({"mode": "tab", "title": contact.name_family, "filters": [Contacts.customerFilter(contact)]})
         } catch (e) {
             Toast.error(e, "press")
         }

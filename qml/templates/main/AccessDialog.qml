@@ -81,6 +81,7 @@ Popup {
 
         Switch {
             objectName: "selectAll"
+            width: parent ? parent.width : 0
             text: Home.texts.selectAll
             font.family: Fonts.app
             checked: dialog.rows.length > 0 && dialog.rows.every(function (r) { return r.checked })

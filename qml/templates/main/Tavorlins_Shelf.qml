@@ -50,7 +50,10 @@ Page {
                            "tavorlin_remove": change.tavorlin_remove, "tavorlin_add": change.tavorlin_add}
             sending = Home.request(Sockets, Toast.show, "shelf_tavorlin", content, null, false, function (result, reply) {
                 sending = false
-                applyReply(result, reply.timestamp)
+                if (!applyReply(result, reply.timestamp)) {
+                    Toast.show(Home.messageOf(reply))
+                    return
+                }
                 page.changed()
                 Stacks.back()
             }, function () { sending = false })
@@ -61,12 +64,19 @@ Page {
     }
 
     // The boards the server created come first, so that they exist when they are placed.
+    // A list that is not a list changes nothing.
     function applyReply(content, timestamp) {
+        var lists = [content.tavorlin_add, content.tavorlin_remove]
+        for (var i = 0; i < lists.length; ++i) {
+            if (lists[i] !== undefined && lists[i] !== null && !Array.isArray(lists[i]))
+                return false
+        }
         var created = Home.createdBoards(content.tavorlins)
         if (created.length > 0)
             Database.saveTavorlins(created, Number(timestamp) || -1)
         Database.changeShelvesTavorlins(String(content.shelf_id), Home.shelfBoardsAdded(content.tavorlin_add, created),
                                         Home.idList(content.tavorlin_remove), Number(timestamp) || -1)
+        return true
     }
 
     header: ToolBar {

@@ -2,7 +2,8 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import com 1.0
 
-// A row with a tick and a text that is shown as written.
+// A row with a tick and a text that is shown as written; laid out from the start edge, which
+// the screens' mirroring puts on the right.
 ItemDelegate {
     id: row
 
@@ -12,6 +13,8 @@ ItemDelegate {
     signal tickChanged(bool value)
 
     height: 44
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
     onClicked: {
         box.checked = !box.checked
         row.tickChanged(box.checked)
@@ -19,7 +22,7 @@ ItemDelegate {
 
     CheckBox {
         id: box
-        anchors.right: parent.right
+        anchors.left: parent.left
         anchors.verticalCenter: parent.verticalCenter
         checked: row.ticked
         onToggled: row.tickChanged(checked)
@@ -27,13 +30,13 @@ ItemDelegate {
 
     Label {
         id: caption
-        anchors.right: box.left
-        anchors.left: parent.left
+        anchors.left: box.right
+        anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
         anchors.margins: 8
         textFormat: Text.PlainText
         elide: Text.ElideRight
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: Text.AlignLeft
         font.family: Fonts.app
         font.pointSize: Consts.normalFont
     }

@@ -41,17 +41,15 @@ function badgeText(count) {
     return n >= 100 ? "99+" : String(n)
 }
 
-// The same filters as the menu's count: active trades, registered before a month ago, this agent.
+// The old files' list, with the same filters as the menu's count: active trades, registered before a month ago, this agent.
 // The count takes a manager's own files as those without an agent, so the list asks for an empty
 // agent there too ("0" would name an agent no file has, and the list would stay empty).
 function oldFilesOptions(now, agentId) {
     return {
-        "tab_list": true,
-        "page_title": texts.oldFiles,
-        "trade_type": -1,
-        "property_type": -1,
-        "order_field": "",
-        "order_type": "",
+        "mode": "old",
+        "title": texts.oldFiles,
+        "tradeType": -1,
+        "propertyType": -1,
         "filters": [
             {"key": "trade_ref", "value": {"value_1": "1", "value_2": "8"}},
             {"key": "date", "value": {"value_1": "0", "value_2": String(now - oldFilesAge)}},
@@ -62,28 +60,17 @@ function oldFilesOptions(now, agentId) {
 
 function quickSearchOptions(keyword) {
     return {
-        "tab_list": true,
-        "page_title": "جستجوی " + keyword,
-        "trade_type": -1,
-        "property_type": -1,
-        "order_field": "",
-        "order_type": "",
+        "mode": "search",
+        "title": "جستجوی " + keyword,
+        "tradeType": -1,
+        "propertyType": -1,
         "filters": [{"key": "quick_search", "value": {"value_1": keyword, "value_2": ""}}]
     }
 }
 
 // A board's own list: the board is the filter model, copied so the list may change it freely.
 function boardListOptions(board) {
-    var model = copy(board)
-    return {
-        "tavorlin": model,
-        "page_title": "Tavorlin " + (model.name || model.title || ""),
-        "trade_type": model.trade_type,
-        "property_type": model.property_type,
-        "filters": copy(model.filter || []),
-        "order_field": model.order_field,
-        "order_type": model.order_type
-    }
+    return {"mode": "board", "filterModel": copy(board)}
 }
 
 // "" when the code may be searched, else the message to show.
@@ -96,12 +83,10 @@ function codeError(byManualId, code) {
 
 function manualIdOptions(code) {
     return {
-        "tab_list": true,
-        "page_title": "فایل های شناسه " + code,
-        "trade_type": -1,
-        "property_type": -1,
-        "order_field": "",
-        "order_type": "",
+        "mode": "search",
+        "title": "فایل های شناسه " + code,
+        "tradeType": -1,
+        "propertyType": -1,
         "filters": [{"key": "code.manual", "value": {"value_1": String(code), "value_2": ""}}]
     }
 }
@@ -296,7 +281,8 @@ function filterCandidates(cards, trade, usedKeys) {
         out.push(candidate)
     }
     offer({"kind": "input", "itemKey": "date", "title": "تاریخ", "isDate": true,
-           "input": {"key": "date", "parent_key": "date", "title": "تاریخ", "filter_type": 2, "currency": false}})
+           "input": {"id": -1, "key": "register", "parent_key": "date", "title": "تاریخ", "request_title": "تاریخ",
+                     "input_type": 2, "filter_type": 2, "max_length": 10, "currency": false, "filter": true}})
     // A district is named by its title and kept by its id, whichever card offers it.
     var district = {"kind": "district", "itemKey": "district_ref", "title": "نام منطقه",
                     "input": {"key": "title", "parent_key": "district", "title": "نام منطقه", "filter_type": 1}}
@@ -342,6 +328,11 @@ function rowFilter(kind, row) {
     return {"key": kind === "hashtag" ? "hashtag_ref" : "agent_ref",
             "value": {"value_1": String(row._id), "value_2": ""},
             "title": kind === "hashtag" ? row.title : row.name_family}
+}
+
+// A form value as plain text: no grouping commas, nothing for null.
+function plain(value) {
+    return value === undefined || value === null ? "" : String(value).replace(/,/g, "")
 }
 
 function numberOf(text) {

@@ -28,18 +28,25 @@ function stampOf(reply) {
 // Mutually exclusive list requests over one shared answer signal: only one is in flight at a
 // time, so an answer always belongs to the request before it; a request made meanwhile waits
 // and replaces any other waiting one.
-function Requester(start) {
+// A read that failed in the store never answers; after `patience` ms the next request goes
+// out anyway.
+function Requester(start, patience) {
     this.start = start
+    this.patience = patience === undefined ? 5000 : patience
     this.inFlight = null
     this.waiting = null
+    this.startedAt = 0
 }
 
-Requester.prototype.request = function (args) {
-    if (this.inFlight) {
+Requester.prototype.request = function (args, now) {
+    var time = now === undefined ? Date.now() : now
+    if (this.inFlight && time - this.startedAt <= this.patience) {
         this.waiting = args
         return false
     }
     this.inFlight = args
+    this.waiting = null
+    this.startedAt = time
     this.start(args)
     return true
 }

@@ -108,14 +108,12 @@ Page {
 
     function pickLocation() {
         try {
-            var map = templates.initial("map/GoogleMap.qml", {"pick": true, "lat": form.lat, "lng": form.lng})
-            if (map && map.picked)
-                map.picked.connect(function (lat, lng) {
-                    var f = Logic.copy(form)
-                    f.lat = lat
-                    f.lng = lng
-                    form = f
-                })
+            templates.pickPoint(function (lat, lng) {
+                var f = Logic.copy(form)
+                f.lat = lat
+                f.lng = lng
+                form = f
+            })
         } catch (e) {
             Toast.error(e, "pickLocation")
         }

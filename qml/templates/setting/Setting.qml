@@ -56,15 +56,14 @@ Page {
             case "mine":
                 closeDrawer()
                 templates.container("fileList", {
-                    "tab_list": true, "page_title": "فایلهای من",
-                    "filter": {"key": "agent_ref", "value": {"value_1": account.isManager() ? "0" : account.agentId()}}
+                    "mode": "tab", "title": "فایلهای من",
+                    "filters": [Logic.item("agent_ref", account.isManager() ? "0" : account.agentId())]
                 })
                 break
             case "pinned":
                 closeDrawer()
                 templates.container("fileList", {
-                    "tab_list": true, "page_title": "فایل های سنجاق شده",
-                    "filter": {"key": "status.pin", "value": {"value_1": "true"}}
+                    "mode": "tab", "title": "فایل های سنجاق شده", "filters": [Logic.item("status.pin", "true")]
                 })
                 break
             case "report":

@@ -129,8 +129,8 @@ Page {
             case "status": toggleStatus(row); break
             case "report": templates.initial("setting/Report.qml", {"agent": row}); break
             case "files":
-                templates.container("fileList", {"tab_list": true, "page_title": row.name_family || row.mobile,
-                                                 "filter": {"key": "agent_ref", "value": {"value_1": row._id}}})
+                templates.container("fileList", {"mode": "tab", "title": row.name_family || row.mobile,
+                                                 "filters": [Logic.item("agent_ref", row._id)]})
                 break
             case "boards": openAccess("setting/dialogs/AgentTavorlinAccess.qml", row); break
             case "shelves": openAccess("setting/dialogs/AgentShelvesAccess.qml", row); break

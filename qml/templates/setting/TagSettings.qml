@@ -53,7 +53,7 @@ Page {
     }
 
     function openFiles(row) {
-        var options = {"filter": Tags.fileFilter(kind, row._id), "page_title": row.title}
+        var options = {"mode": "tab", "title": row.title, "filters": [Tags.fileFilter(kind, row._id)]}
         var view = screen.StackView.view
         if (view)
             view.push(Templates.uri("files/list/List.qml"), options)

@@ -68,7 +68,7 @@ Popup {
                 contentItem: Label {
                     text: modelData.label
                     textFormat: Text.PlainText
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     font.family: Fonts.app
                 }
             }

@@ -79,7 +79,7 @@ Popup {
                     anchors.margins: 10
                     text: modelData.name
                     textFormat: Text.PlainText
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     font.family: Fonts.app
                 }

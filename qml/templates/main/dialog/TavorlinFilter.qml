@@ -1,9 +1,11 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import com 1.0
+import com.forms 1.0
 import "../home.js" as Home
 
-// One filter of a new board: the bounds of one input, a date window or a district's name.
+// One filter of a new board: the bounds of one input or a date window, edited by the board filter
+// kind of the data-driven form, or a district's name.
 Popup {
     id: dialog
     objectName: "tavorlinFilter"
@@ -19,21 +21,30 @@ Popup {
 
     signal accepted(var filter)
 
+    readonly property int boardFilterKind: 2
+
     function initial(options) {
         if (!options)
             return
         if (options.candidate !== undefined) candidate = options.candidate
         if (options.trade !== undefined) trade = options.trade
+        if (!isDistrict) {
+            formView.tradeType = trade
+            formView.settingsCards = [{"id": -1, "title": "", "inputs": [input], "toggles": [], "single_select": 0,
+                                       "trade_type": trade, "property_type": -1}]
+            formView.init()
+        }
     }
 
-    function dateBound(text) {
-        var t = String(text).trim()
-        if (t === "")
-            return ""
-        var j = Home.parseJalali(t)
-        if (!j)
-            return null
-        return String(Dates.jalali_to_timestamp(j[0], j[1], j[2]))
+    // The bounds the form holds for the input, as texts.
+    function bounds() {
+        var key = isDate ? "date" : Home.inputKey(input)
+        var values = formView.filterValues || []
+        for (var i = 0; i < values.length; ++i) {
+            if (values[i] && values[i].key === key && values[i].value)
+                return [Home.plain(values[i].value.value_1), Home.plain(values[i].value.value_2)]
+        }
+        return ["", ""]
     }
 
     function jalali(ms) {
@@ -42,32 +53,24 @@ Popup {
 
     function submit() {
         try {
-            var v1 = Consts.fixNumbers(first.text).trim()
-            var v2 = Consts.fixNumbers(second.text).trim()
             if (isDistrict) {
-                district(v1)
+                district(Consts.fixNumbers(districtField.text).trim())
                 return
             }
+            var b = bounds()
+            var v1 = Consts.fixNumbers(b[0]).trim()
+            var v2 = isRange ? Consts.fixNumbers(b[1]).trim() : ""
             if (v1 === "" && v2 === "") {
                 Toast.show("لطفا مقدار فیلتر را وارد نمایید.")
                 return
-            }
-            if (isDate) {
-                v1 = dateBound(v1)
-                v2 = dateBound(v2)
-                if (v1 === null || v2 === null) {
-                    Toast.show("تاریخ را به شکل ۱۴۰۲/۰۵/۰۱ وارد نمایید.")
-                    return
-                }
             }
             var message = Home.rangeError(isDate ? {"filter_type": 2} : input, v1, v2)
             if (message !== "") {
                 Toast.show(message)
                 return
             }
-            var hint = Consts.getHint(input, trade) || candidate.title
-            var title = Home.filterTitle(input, v1, isRange ? v2 : "", jalali, hint)
-            accepted(Home.inputFilter(input, v1, isRange ? v2 : "", title))
+            var hint = isDate ? candidate.title : (Consts.getHint(input, trade) || candidate.title)
+            accepted(Home.inputFilter(input, v1, v2, Home.filterTitle(input, v1, v2, jalali, hint)))
             close()
         } catch (e) {
             Toast.error(e, "TavorlinFilter.submit")
@@ -125,21 +128,19 @@ Popup {
             horizontalAlignment: Text.AlignHCenter
         }
 
-        TextField {
-            id: first
-            objectName: "filterValue1"
+        FormView {
+            id: formView
+            visible: !dialog.isDistrict
             width: parent ? parent.width : 0
-            placeholderText: dialog.isDistrict ? "نام منطقه" : (dialog.isDate ? "از تاریخ (۱۴۰۲/۰۵/۰۱)"
-                                                                            : (dialog.isRange ? "از" : "مقدار"))
-            font.family: Fonts.app
+            formType: dialog.boardFilterKind
         }
 
         TextField {
-            id: second
-            objectName: "filterValue2"
-            visible: dialog.isRange && !dialog.isDistrict
+            id: districtField
+            objectName: "districtName"
+            visible: dialog.isDistrict
             width: parent ? parent.width : 0
-            placeholderText: dialog.isDate ? "تا تاریخ" : "تا"
+            placeholderText: "نام منطقه"
             font.family: Fonts.app
         }
 
