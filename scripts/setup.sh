@@ -34,5 +34,8 @@ if ! command -v npm >/dev/null; then
   exit 1
 fi
 if [ ! -d node_modules ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
+  # A link to another checkout's folder: npm would empty that folder through it. This checkout
+  # gets a folder of its own instead.
+  [ -L node_modules ] && rm node_modules
   npm ci --no-audit --no-fund
 fi
