@@ -12,6 +12,7 @@
 #include <QMutexLocker>
 #include <QStandardPaths>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTemporaryFile>
 #include <QThread>
 #include <QtConcurrent>
@@ -454,12 +455,20 @@ void GExcel::addFiles(QString userId, QString agentId, QString property, int key
             for (QFuture<QJsonArray> &page : pages)
                 page.waitForFinished();
         });
+        // Only the parts of a file the sheet reads are built: those the forms of the property
+        // type name, and the columns of every row.
+        QSet<QString> keys = {QStringLiteral("id"),       QStringLiteral("code"),         QStringLiteral("dates"),
+                              QStringLiteral("trade_ref"), QStringLiteral("property_ref"), QStringLiteral("trade_name"),
+                              QStringLiteral("district"),  QStringLiteral("info")};
+        for (int trade = 1; trade <= 8; ++trade)
+            for (const QString &group : formOf(trade, key).groups)
+                keys.insert(group);
         int next = 1;
         auto request = [&] {
             const int page = next++;
             GDatabase *db = database_.get();
-            pages << QtConcurrent::run([db, userId, agentId, key, page] {
-                return db->getFilesByProperty(userId, key, page, agentId);
+            pages << QtConcurrent::run([db, userId, agentId, key, page, keys] {
+                return db->getFilesByProperty(userId, key, page, agentId, keys);
             });
         };
         // Half the cores read, the other half stay for the rest of the program.
@@ -470,8 +479,17 @@ void GExcel::addFiles(QString userId, QString agentId, QString property, int key
             qDebug() << "getting file for property " + property + " , page = " + QString::number(page);
             const QJsonArray files = pages.takeFirst().result();
             request();
-            for (const QJsonValue &file : files) {
-                addFile(file.toObject(), row, columns);
+            for (const QJsonValue &value : files) {
+                QJsonObject file = value.toObject();
+                // A trade outside the usual ones may have a form reading other parts: read it whole.
+                const int trade = file.value(QStringLiteral("trade_ref")).toInt();
+                for (const QString &group : formOf(trade > 8 ? trade - 8 : trade, key).groups) {
+                    if (!keys.contains(group)) {
+                        file = database_->getFileByLocalId(file.value(QStringLiteral("id")).toInt());
+                        break;
+                    }
+                }
+                addFile(file, row, columns);
                 ++row;
                 step();
                 if (stopped())

@@ -125,13 +125,13 @@ obx::QueryBuilder<File> &GFile::buildFilterQuery(obx::QueryBuilder<File> &builde
     return builder;
 }
 
-QJsonArray GFile::toJsonList(obx::Query<File> &query, bool full)
+QJsonArray GFile::toJsonList(obx::Query<File> &query, bool full, const QSet<QString> *keys)
 {
     obx::Transaction tx = store.txRead();
     GFileJson converter(snapshot());
     QJsonArray list;
     for (const std::unique_ptr<File> &file : query.find())
-        list.append(converter.fileToJson(*file, full));
+        list.append(converter.fileToJson(*file, full, keys));
     tx.success();
     return list;
 }
@@ -437,6 +437,17 @@ QJsonArray GFile::getUnsyncedFiles(QString userId)
 
 QJsonArray GFile::getFilesByProperty(QString userId, int property, int page, QString agentId)
 {
+    return filesByProperty(userId, property, page, agentId, nullptr);
+}
+
+QJsonArray GFile::getFilesByProperty(QString userId, int property, int page, QString agentId, const QSet<QString> &keys)
+{
+    return filesByProperty(userId, property, page, agentId, &keys);
+}
+
+QJsonArray GFile::filesByProperty(const QString &userId, int property, int page, const QString &agentId,
+                                  const QSet<QString> *keys)
+{
     obx::QueryBuilder<File> builder = obx::Box<File>(store).query(File_::user_id.equals(utf8(userId)));
     builder.with(File_::property_type.equals(property));
     if (!agentId.isEmpty())
@@ -444,7 +455,7 @@ QJsonArray GFile::getFilesByProperty(QString userId, int property, int page, QSt
     obx::Query<File> query = builder.build();
     // Always paged; a page below 1 is the first.
     applyPage(query, std::max(page, 1), kExportPage);
-    const QJsonArray list = toJsonList(query, true);
+    const QJsonArray list = toJsonList(query, true, keys);
     qCDebug(lcFiles) << list.size() << " files loaded";
     return list;
 }

@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QLoggingCategory>
 #include <QString>
 
@@ -46,6 +47,8 @@ public:
     QJsonArray getDraftFiles();
     QJsonArray getUnsyncedFiles(QString userId);
     QJsonArray getFilesByProperty(QString userId, int property, int page, QString agentId);
+    // The same page with only the top-level keys in keys (see GFileJson::fileToJson).
+    QJsonArray getFilesByProperty(QString userId, int property, int page, QString agentId, const QSet<QString> &keys);
     QJsonObject getFile(QString serverId);
     QJsonObject getFileByCode(int code);
     QJsonObject getFileByLocalId(int id);
@@ -69,7 +72,9 @@ public:
     static uint64_t removeChildRows(obx::Store &store, const std::string &fileId, bool withActivities);
 
 private:
-    QJsonArray toJsonList(obx::Query<File> &query, bool full);
+    QJsonArray toJsonList(obx::Query<File> &query, bool full, const QSet<QString> *keys = nullptr);
+    QJsonArray filesByProperty(const QString &userId, int property, int page, const QString &agentId,
+                               const QSet<QString> *keys);
     QJsonObject single(std::unique_ptr<File> file);
     // Finds the file by server id, changes it and writes it back, stamping date when above 0.
     template <class Change> bool updateFile(const QString &fileId, qlonglong date, Change change);

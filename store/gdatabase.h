@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -292,6 +293,9 @@ public:
                     obx::Box<ToggleField> &toggles);
     obx_id insertInputField(const QJsonObject &input, obx::Box<InputField> &inputs);
     obx_id insertToggleField(const QJsonObject &toggle, obx::Box<InputField> &inputs, obx::Box<ToggleField> &toggles);
+
+    // getFilesByProperty with only the top-level keys in keys, for a reader of a few parts.
+    QJsonArray getFilesByProperty(QString userId, int property, int page, QString agentId, const QSet<QString> &keys);
 
     // Waits until every pool task this object started has answered (used at destruction).
     void waitForTasks();
