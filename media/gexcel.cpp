@@ -449,7 +449,7 @@ void GExcel::addFiles(QString userId, QString agentId, QString property, int key
         const QHash<QString, int> columns = addFilesHeader(key);
         int row = 2;
         // The next pages are read on other pool threads while this one writes rows, and are
-        // taken in page order; a page of fewer than kPage files ends the sheet.
+        // taken in page order.
         QVector<QFuture<QJsonArray>> pages;
         auto settle = qScopeGuard([&pages] {
             for (QFuture<QJsonArray> &page : pages)
@@ -463,19 +463,23 @@ void GExcel::addFiles(QString userId, QString agentId, QString property, int key
         for (int trade = 1; trade <= 8; ++trade)
             for (const QString &group : formOf(trade, key).groups)
                 keys.insert(group);
-        int next = 1;
+        // The files' ids in page order, read once; each page of them is then read by id rather
+        // than by skipping the files of the pages before it.
+        const QVector<qint64> ids = database_->getFileIdsByProperty(userId, key, agentId);
+        const int pageCount = (ids.size() + kPage - 1) / kPage;
+        int next = 0;
         auto request = [&] {
-            const int page = next++;
+            if (next >= pageCount)
+                return;
+            const QVector<qint64> page = ids.mid(next++ * kPage, kPage);
             GDatabase *db = database_.get();
-            pages << QtConcurrent::run([db, userId, agentId, key, page, keys] {
-                return db->getFilesByProperty(userId, key, page, agentId, keys);
-            });
+            pages << QtConcurrent::run([db, page, keys] { return db->getFilesByIds(page, keys); });
         };
         // Half the cores read, the other half stay for the rest of the program.
         const int ahead = qBound(2, QThread::idealThreadCount() / 2, 4);
         for (int i = 0; i < ahead; ++i)
             request();
-        for (int page = 1;; ++page) {
+        for (int page = 1; page <= pageCount; ++page) {
             qDebug() << "getting file for property " + property + " , page = " + QString::number(page);
             const QJsonArray files = pages.takeFirst().result();
             request();
@@ -495,8 +499,6 @@ void GExcel::addFiles(QString userId, QString agentId, QString property, int key
                 if (stopped())
                     return;
             }
-            if (files.size() < kPage)
-                break;
         }
     } catch (const std::exception &e) {
         qDebug() << "error happened , property : " << property << e.what();
