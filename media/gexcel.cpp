@@ -19,6 +19,7 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -119,7 +120,7 @@ const QString GExcel::kSaveFailed =
     QStringLiteral("ذخیره فایل اکسل انجام نشد. پوشه مقصد در دسترس نیست یا فضای کافی ندارد.");
 
 GExcel::GExcel(QObject *parent)
-    : QObject(parent), database_(std::make_unique<GDatabase>()), dates_(std::make_unique<GDateConvertor>())
+    : QObject(parent), database_(std::make_unique<GDatabase>())
 {
 }
 
@@ -404,7 +405,10 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
         // Every export starts from an empty workbook, whatever a cancelled one left.
         resetWorkbook();
         forms_.clear();
-        days_.clear();
+        {
+            QMutexLocker locker(&daysLock_);
+            days_.clear();
+        }
         total_ = database_->getFilesCount(userId, agentId);
         qDebug() << "file count is " << total_.load();
         const QString path = filePath.isEmpty() ? defaultPath(QStringLiteral("files_")) : filePath;
@@ -448,32 +452,53 @@ void GExcel::addFiles(QString userId, QString agentId, QString property, int key
     try {
         const QHash<QString, int> columns = addFilesHeader(key);
         int row = 2;
-        // The next pages are read on other pool threads while this one writes rows, and are
-        // taken in page order.
-        QVector<QFuture<QJsonArray>> pages;
-        auto settle = qScopeGuard([&pages] {
-            for (QFuture<QJsonArray> &page : pages)
-                page.waitForFinished();
-        });
         // Only the parts of a file the sheet reads are built: those the forms of the property
         // type name, and the columns of every row.
         QSet<QString> keys = {QStringLiteral("id"),       QStringLiteral("code"),         QStringLiteral("dates"),
                               QStringLiteral("trade_ref"), QStringLiteral("property_ref"), QStringLiteral("trade_name"),
                               QStringLiteral("district"),  QStringLiteral("info")};
-        for (int trade = 1; trade <= 8; ++trade)
-            for (const QString &group : formOf(trade, key).groups)
+        QHash<int, Form> forms; // by trade, read by the page tasks
+        for (int trade = 1; trade <= 8; ++trade) {
+            const Form &form = formOf(trade, key);
+            forms.insert(trade, form);
+            for (const QString &group : form.groups)
                 keys.insert(group);
+        }
         // The files' ids in page order, read once; each page of them is then read by id rather
         // than by skipping the files of the pages before it.
         const QVector<qint64> ids = database_->getFileIdsByProperty(userId, key, agentId);
         const int pageCount = (ids.size() + kPage - 1) / kPage;
+
+        // The next pages are read, and their rows made, on other pool threads while this one
+        // writes rows; they are taken in page order.
+        struct Page {
+            QJsonArray files;
+            QVector<QVector<QString>> rows; // empty for a file of a trade outside `forms`
+        };
+        QVector<QFuture<Page>> pages;
+        auto settle = qScopeGuard([&pages] {
+            for (QFuture<Page> &page : pages)
+                page.waitForFinished();
+        });
         int next = 0;
         auto request = [&] {
             if (next >= pageCount)
                 return;
             const QVector<qint64> page = ids.mid(next++ * kPage, kPage);
             GDatabase *db = database_.get();
-            pages << QtConcurrent::run([db, page, keys] { return db->getFilesByIds(page, keys); });
+            pages << QtConcurrent::run([this, db, page, keys, forms, columns, key] {
+                Page result;
+                result.files = db->getFilesByIds(page, keys);
+                result.rows.resize(result.files.size());
+                for (int i = 0; i < result.files.size(); ++i) {
+                    const QJsonObject file = result.files.at(i).toObject();
+                    const int trade = file.value(QStringLiteral("trade_ref")).toInt();
+                    const auto form = forms.constFind(trade > 8 ? trade - 8 : trade);
+                    if (form != forms.constEnd() && file.value(QStringLiteral("property_ref")).toInt() == key)
+                        result.rows[i] = fileCells(file, form.value(), columns);
+                }
+                return result;
+            });
         };
         // Half the cores read, the other half stay for the rest of the program.
         const int ahead = qBound(2, QThread::idealThreadCount() / 2, 4);
@@ -481,19 +506,23 @@ void GExcel::addFiles(QString userId, QString agentId, QString property, int key
             request();
         for (int page = 1; page <= pageCount; ++page) {
             qDebug() << "getting file for property " + property + " , page = " + QString::number(page);
-            const QJsonArray files = pages.takeFirst().result();
+            const Page files = pages.takeFirst().result();
             request();
-            for (const QJsonValue &value : files) {
-                QJsonObject file = value.toObject();
-                // A trade outside the usual ones may have a form reading other parts: read it whole.
-                const int trade = file.value(QStringLiteral("trade_ref")).toInt();
-                for (const QString &group : formOf(trade > 8 ? trade - 8 : trade, key).groups) {
-                    if (!keys.contains(group)) {
-                        file = database_->getFileByLocalId(file.value(QStringLiteral("id")).toInt());
-                        break;
+            for (int i = 0; i < files.files.size(); ++i) {
+                if (!files.rows.at(i).isEmpty()) {
+                    writeRow(row, files.rows.at(i));
+                } else {
+                    QJsonObject file = files.files.at(i).toObject();
+                    // A trade outside the usual ones may have a form reading other parts: read it whole.
+                    const int trade = file.value(QStringLiteral("trade_ref")).toInt();
+                    for (const QString &group : formOf(trade > 8 ? trade - 8 : trade, key).groups) {
+                        if (!keys.contains(group)) {
+                            file = database_->getFileByLocalId(file.value(QStringLiteral("id")).toInt());
+                            break;
+                        }
                     }
+                    addFile(file, row, columns);
                 }
-                addFile(file, row, columns);
                 ++row;
                 step();
                 if (stopped())
@@ -545,10 +574,15 @@ QHash<QString, int> GExcel::addFilesHeader(int propertyType)
 QString GExcel::jalaliDate(qint64 msecs)
 {
     const qint64 quarter = msecs >= 0 ? msecs / 900000 : (msecs - 899999) / 900000;
-    auto found = days_.constFind(quarter);
-    if (found != days_.constEnd())
-        return found.value();
-    const QString date = dates_->toJalaliString(msecs);
+    {
+        QMutexLocker locker(&daysLock_);
+        auto found = days_.constFind(quarter);
+        if (found != days_.constEnd())
+            return found.value();
+    }
+    // Rows are made on several threads, and a converter serves one thread.
+    const QString date = GDateConvertor().toJalaliString(msecs);
+    QMutexLocker locker(&daysLock_);
     days_.insert(quarter, date);
     return date;
 }
@@ -623,13 +657,23 @@ void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
     const int trade = file.value(QStringLiteral("trade_ref")).toInt();
     const int property = file.value(QStringLiteral("property_ref")).toInt();
     // Archived trades share the form of their live trade.
-    const int formTrade = trade > 8 ? trade - 8 : trade;
-    const Form &form = formOf(formTrade, property);
+    const Form &form = formOf(trade > 8 ? trade - 8 : trade, property);
+    writeRow(row, fileCells(file, form, indexes));
+}
 
-    writeToCell(row, 1, QString::number(file.value(QStringLiteral("code")).toObject().value(QStringLiteral("auto")).toInt()));
+QVector<QString> GExcel::fileCells(const QJsonObject &file, const Form &form, const QHash<QString, int> &indexes)
+{
+    QVector<QString> cells(indexes.size() + 3);
+    auto put = [&cells](int column, const QString &value) {
+        if (column > cells.size())
+            cells.resize(column);
+        // Written, though maybe empty: a null text is a cell the row leaves alone.
+        cells[column - 1] = value.isNull() ? QLatin1String("") : value;
+    };
+    put(1, QString::number(file.value(QStringLiteral("code")).toObject().value(QStringLiteral("auto")).toInt()));
     const double registered = file.value(QStringLiteral("dates")).toObject().value(QStringLiteral("register")).toDouble();
-    writeToCell(row, 2, jalaliDate(whole(registered)));
-    writeToCell(row, 3, file.value(QStringLiteral("trade_name")).toString());
+    put(2, jalaliDate(whole(registered)));
+    put(3, file.value(QStringLiteral("trade_name")).toString());
 
     // One pass over the file's keys finds every group the form reads.
     QVector<QJsonValue> groups(form.groups.size());
@@ -644,7 +688,7 @@ void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
             continue;
         const QString text = fieldText(groups.at(input.group), input.field);
         if (!text.isEmpty())
-            writeToCell(row, column.value(), text);
+            put(column.value(), text);
     }
 
     // Each group's text is read once; the toggles keep their order in the form.
@@ -662,7 +706,7 @@ void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
     }
     const auto featureColumn = indexes.constFind(kFeaturesTitle);
     if (featureColumn != indexes.constEnd() && !features.isEmpty())
-        writeToCell(row, featureColumn.value(), features);
+        put(featureColumn.value(), features);
 
     // The titles come with the district objects; "districts" holds only their ids.
     const auto districtColumn = indexes.constFind(kDistrictTitle);
@@ -670,14 +714,38 @@ void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
         QStringList titles;
         for (const QJsonValue &district : file.value(QStringLiteral("district")).toArray())
             titles << district.toObject().value(QStringLiteral("title")).toString();
-        writeToCell(row, districtColumn.value(), titles.join(QLatin1Char(',')));
+        put(districtColumn.value(), titles.join(QLatin1Char(',')));
     }
 
     const auto descColumn = indexes.constFind(kDescTitle);
     if (descColumn != indexes.constEnd()) {
-        static const QJsonObject desc{{"parent_key", "info"}, {"key", "desc"}, {"currency", false}, {"input_type", 1}};
-        writeToCell(row, descColumn.value(), getAttrValue(file, desc, false));
+        static const Field desc{QStringLiteral("desc"), false, 1};
+        put(descColumn.value(), fieldText(file.value(QStringLiteral("info")), desc));
     }
+    return cells;
+}
+
+void GExcel::writeRow(int row, const QVector<QString> &cells)
+{
+    if (row < 1 || row > 1048576)
+        return;
+    QMutexLocker locker(&lock_);
+    if (current_ < 0 || current_ >= sheets_.size())
+        return;
+    QVector<QVector<QString>> &rows = sheets_[current_].rows;
+    if (rows.size() < row)
+        rows.resize(row);
+    QVector<QString> &target = rows[row - 1];
+    const bool fits = std::all_of(cells.begin(), cells.end(), [](const QString &c) { return c.size() <= kMaxCellText; });
+    if (target.isEmpty() && fits) {
+        target = cells; // a new row, the usual case: no copy
+        return;
+    }
+    if (target.size() < cells.size())
+        target.resize(cells.size());
+    for (int c = 0; c < cells.size(); ++c)
+        if (!cells.at(c).isNull())
+            target[c] = cells.at(c).left(kMaxCellText);
 }
 
 QString GExcel::getAttrValue(QJsonObject file, QJsonObject field, bool isToggle)

@@ -114,6 +114,11 @@ private:
     // The value text of one input from its group's value.
     QString fieldText(const QJsonValue &group, const Field &field);
     const Form &formOf(int trade, int property);
+    // The cells of a file's row from column 1 on, by its form; a null text is a cell not
+    // written. Safe on any thread: it reads only the form, the columns and the date cache.
+    QVector<QString> fileCells(const QJsonObject &file, const Form &form, const QHash<QString, int> &indexes);
+    // Writes the cells of row (from column 1) that are not null into the current sheet at once.
+    void writeRow(int row, const QVector<QString> &cells);
 
     std::unique_ptr<GDatabase> database_;
     std::unique_ptr<GDateConvertor> dates_;
@@ -135,6 +140,7 @@ private:
     QHash<qint64, Form> forms_;
     // Jalali dates by quarter hour of registration: every zone's day starts on a quarter hour.
     QHash<qint64, QString> days_;
+    QMutex daysLock_;
     QString jalaliDate(qint64 msecs);
 };
 
