@@ -25,7 +25,9 @@
 #include <cstring>
 #include <limits>
 #include <cstdio>
+#include <deque>
 #include <exception>
+#include <thread>
 
 namespace UGENERAL {
 
@@ -241,6 +243,116 @@ void GExcel::clear()
     resetWorkbook();
 }
 
+// A workbook written sheet by sheet: into a temporary file of our own beside the target, moved
+// into place by close(). The library keeps only the row being written in memory and puts each
+// sheet's rows into a scratch file at once, so that the sheets written while later ones are
+// still being read leave only the packing for the end. Left unclosed, it removes its file.
+class GExcel::Workbook
+{
+public:
+    ~Workbook()
+    {
+        if (book_) {
+            workbook_close(book_);
+            QFile::remove(temporary_);
+        }
+    }
+
+    // False, with a reason for the log, when the target cannot take a file.
+    bool open(const QString &path, QString *reason)
+    {
+        const QFileInfo target(path);
+        const QString folder = target.absolutePath();
+        if (path.isEmpty() || !QFileInfo(folder).isDir()) {
+            *reason = QStringLiteral("no folder ") + folder;
+            return false;
+        }
+        if (target.isDir()) {
+            *reason = path + QStringLiteral(" is a folder");
+            return false;
+        }
+        // A name of our own in the target folder, so that the move into place is one rename.
+        {
+            QTemporaryFile probe(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+            probe.setAutoRemove(false);
+            if (!probe.open()) {
+                *reason = probe.errorString();
+                return false;
+            }
+            temporary_ = probe.fileName();
+        }
+        temporaryName_ = QFile::encodeName(temporary_);
+        scratch_ = QFile::encodeName(QDir::tempPath());
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        options.tmpdir = scratch_.data();
+        book_ = workbook_new_opt(temporaryName_.constData(), &options);
+        if (!book_) {
+            QFile::remove(temporary_);
+            *reason = QStringLiteral("the workbook could not be made");
+            return false;
+        }
+        return true;
+    }
+
+    // Writes one sheet's non-empty cells as text; after a failure the later sheets are skipped.
+    void add(const Sheet &sheet)
+    {
+        if (!book_ || failure_ != LXW_NO_ERROR)
+            return;
+        const QByteArray name = sheet.name.toUtf8();
+        lxw_worksheet *worksheet = workbook_add_worksheet(book_, name.constData());
+        if (!worksheet) {
+            failure_ = LXW_ERROR_SHEETNAME_ALREADY_USED;
+            return;
+        }
+        QByteArray value;
+        for (int r = 0; r < sheet.rows.size(); ++r) {
+            const QVector<QString> &cells = sheet.rows.at(r);
+            for (int c = 0; c < cells.size(); ++c) {
+                if (cells.at(c).isEmpty())
+                    continue;
+                value = cells.at(c).toUtf8();
+                const lxw_error e = worksheet_write_string(worksheet, lxw_row_t(r), lxw_col_t(c), value.constData(), nullptr);
+                if (e != LXW_NO_ERROR) {
+                    failure_ = e;
+                    return;
+                }
+            }
+        }
+    }
+
+    // Packs the workbook and moves it to path; false, with a reason, when it was not saved.
+    bool close(const QString &path, QString *reason)
+    {
+        if (!book_)
+            return false;
+        // Closing writes the file; it also frees the workbook after a failure above.
+        const lxw_error closed = workbook_close(book_);
+        book_ = nullptr;
+        lxw_error failure = failure_ != LXW_NO_ERROR ? failure_ : closed;
+        if (failure != LXW_NO_ERROR) {
+            QFile::remove(temporary_);
+            *reason = QString::fromUtf8(lxw_strerror(failure));
+            return false;
+        }
+        QFile::setPermissions(temporary_, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (std::rename(temporaryName_.constData(), QFile::encodeName(path).constData()) != 0) {
+            *reason = QString::fromLocal8Bit(std::strerror(errno));
+            QFile::remove(temporary_);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    lxw_workbook *book_ = nullptr;
+    lxw_error failure_ = LXW_NO_ERROR;
+    QString temporary_;
+    QByteArray temporaryName_;
+    QByteArray scratch_;
+};
+
 bool GExcel::saveWorkbook(const QString &path, QString *reason)
 {
     // The cells are copied out so that the library's slow part runs without the lock.
@@ -249,78 +361,12 @@ bool GExcel::saveWorkbook(const QString &path, QString *reason)
         QMutexLocker locker(&lock_);
         sheets = sheets_;
     }
-    const QFileInfo target(path);
-    const QString folder = target.absolutePath();
-    if (path.isEmpty() || !QFileInfo(folder).isDir()) {
-        *reason = QStringLiteral("no folder ") + folder;
+    Workbook book;
+    if (!book.open(path, reason))
         return false;
-    }
-    if (target.isDir()) {
-        *reason = path + QStringLiteral(" is a folder");
-        return false;
-    }
-    // A name of our own in the target folder, so that the move into place is one rename.
-    QString temporary;
-    {
-        QTemporaryFile probe(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-        probe.setAutoRemove(false);
-        if (!probe.open()) {
-            *reason = probe.errorString();
-            return false;
-        }
-        temporary = probe.fileName();
-    }
-    const QByteArray temporaryName = QFile::encodeName(temporary);
-    const QByteArray scratch = QFile::encodeName(QDir::tempPath());
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.tmpdir = const_cast<char *>(scratch.constData());
-    lxw_workbook *workbook = workbook_new_opt(temporaryName.constData(), &options);
-    if (!workbook) {
-        QFile::remove(temporary);
-        *reason = QStringLiteral("the workbook could not be made");
-        return false;
-    }
-    lxw_error failure = LXW_NO_ERROR;
-    for (const Sheet &sheet : qAsConst(sheets)) {
-        const QByteArray name = sheet.name.toUtf8();
-        lxw_worksheet *worksheet = workbook_add_worksheet(workbook, name.constData());
-        if (!worksheet) {
-            failure = LXW_ERROR_SHEETNAME_ALREADY_USED;
-            break;
-        }
-        for (int r = 0; r < sheet.rows.size() && failure == LXW_NO_ERROR; ++r) {
-            const QVector<QString> &cells = sheet.rows.at(r);
-            for (int c = 0; c < cells.size(); ++c) {
-                if (cells.at(c).isEmpty())
-                    continue;
-                const QByteArray value = cells.at(c).toUtf8();
-                const lxw_error e = worksheet_write_string(worksheet, lxw_row_t(r), lxw_col_t(c), value.constData(), nullptr);
-                if (e != LXW_NO_ERROR) {
-                    failure = e;
-                    break;
-                }
-            }
-        }
-        if (failure != LXW_NO_ERROR)
-            break;
-    }
-    // Closing writes the file; it also frees the workbook after a failure above.
-    const lxw_error closed = workbook_close(workbook);
-    if (failure == LXW_NO_ERROR)
-        failure = closed;
-    if (failure != LXW_NO_ERROR) {
-        QFile::remove(temporary);
-        *reason = QString::fromUtf8(lxw_strerror(failure));
-        return false;
-    }
-    QFile::setPermissions(temporary, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+    for (const Sheet &sheet : qAsConst(sheets))
+        book.add(sheet);
+    return book.close(path, reason);
 }
 
 void GExcel::saveFile(QString path)
@@ -416,6 +462,40 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
             QMutexLocker locker(&lock_);
             filePath_ = path;
         }
+        // Each sheet goes to the workbook file on a thread of its own as soon as it is done,
+        // while the next ones are read. A target that cannot take the file fails at the end, as
+        // a save does.
+        Workbook book;
+        QString reason;
+        const bool opened = book.open(path, &reason);
+        std::mutex queueMutex;
+        std::condition_variable queued;
+        std::deque<Sheet> queue;
+        bool last = false;
+        std::thread writer;
+        if (opened) {
+            writer = std::thread([&] {
+                for (;;) {
+                    std::unique_lock<std::mutex> locker(queueMutex);
+                    queued.wait(locker, [&] { return last || !queue.empty(); });
+                    if (queue.empty())
+                        return;
+                    const Sheet sheet = std::move(queue.front());
+                    queue.pop_front();
+                    locker.unlock();
+                    book.add(sheet);
+                }
+            });
+        }
+        auto finish = qScopeGuard([&] {
+            {
+                std::lock_guard<std::mutex> locker(queueMutex);
+                last = true;
+            }
+            queued.notify_all();
+            if (writer.joinable())
+                writer.join();
+        });
         const QJsonArray properties = database_->getFieldByParent(QStringLiteral("property"), true);
         for (const QJsonValue &value : properties) {
             const QJsonObject property = value.toObject();
@@ -423,14 +503,37 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
                      property.value(QStringLiteral("key")).toInt());
             if (stopped())
                 break;
+            if (opened) {
+                // The writer takes the rows over; the workbook keeps the sheet's name.
+                Sheet done;
+                {
+                    QMutexLocker locker(&lock_);
+                    if (current_ >= 0 && current_ < sheets_.size()) {
+                        done = sheets_.at(current_);
+                        sheets_[current_].rows.clear();
+                    }
+                }
+                {
+                    std::lock_guard<std::mutex> locker(queueMutex);
+                    queue.push_back(std::move(done));
+                }
+                queued.notify_one();
+            }
         }
         forms_.clear();
+        finish.dismiss();
+        {
+            std::lock_guard<std::mutex> locker(queueMutex);
+            last = true;
+        }
+        queued.notify_all();
+        if (writer.joinable())
+            writer.join();
         if (stopped()) {
             resetWorkbook();
             return;
         }
-        QString reason;
-        const bool saved = saveWorkbook(path, &reason);
+        const bool saved = opened && book.close(path, &reason);
         resetWorkbook();
         if (saved) {
             Q_EMIT exportComplete(path);

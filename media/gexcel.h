@@ -70,6 +70,7 @@ public:
     static const QString kSaveFailed;
 
 private:
+    class Workbook;
     struct Sheet {
         QString title; // as asked for; selectSheet finds it by this
         QString name;  // as the workbook carries it
