@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <thread>
 
 namespace UGENERAL {
@@ -496,30 +497,32 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
             if (writer.joinable())
                 writer.join();
         });
-        const QJsonArray properties = database_->getFieldByParent(QStringLiteral("property"), true);
-        for (const QJsonValue &value : properties) {
+        // Every sheet's plan is read at once, on the pool.
+        QStringList titles;
+        QVector<QFuture<SheetPlan>> plans;
+        for (const QJsonValue &value : database_->getFieldByParent(QStringLiteral("property"), true)) {
             const QJsonObject property = value.toObject();
-            addFiles(userId, agentId, property.value(QStringLiteral("title")).toString(),
-                     property.value(QStringLiteral("key")).toInt());
-            if (stopped())
-                break;
-            if (opened) {
-                // The writer takes the rows over; the workbook keeps the sheet's name.
-                Sheet done;
-                {
-                    QMutexLocker locker(&lock_);
-                    if (current_ >= 0 && current_ < sheets_.size()) {
-                        done = sheets_.at(current_);
-                        sheets_[current_].rows.clear();
-                    }
-                }
-                {
-                    std::lock_guard<std::mutex> locker(queueMutex);
-                    queue.push_back(std::move(done));
-                }
-                queued.notify_one();
-            }
+            titles << property.value(QStringLiteral("title")).toString();
+            plans << planSheet(userId, agentId, property.value(QStringLiteral("key")).toInt());
         }
+        writeSheets(titles, plans, [&] {
+            if (!opened || stopped())
+                return;
+            // The writer takes the rows over; the workbook keeps the sheet's name.
+            Sheet done;
+            {
+                QMutexLocker locker(&lock_);
+                if (current_ >= 0 && current_ < sheets_.size()) {
+                    done = sheets_.at(current_);
+                    sheets_[current_].rows.clear();
+                }
+            }
+            {
+                std::lock_guard<std::mutex> locker(queueMutex);
+                queue.push_back(std::move(done));
+            }
+            queued.notify_one();
+        });
         forms_.clear();
         finish.dismiss();
         {
@@ -550,104 +553,156 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
 
 void GExcel::addFiles(QString userId, QString agentId, QString property, int key)
 {
-    addSheet(property);
-    selectSheet(property);
-    try {
-        const QHash<QString, int> columns = addFilesHeader(key);
-        int row = 2;
+    writeSheets({property}, {planSheet(userId, agentId, key)}, {});
+}
+
+QFuture<GExcel::SheetPlan> GExcel::planSheet(const QString &userId, const QString &agentId, int key)
+{
+    GDatabase *db = database_.get();
+    return QtConcurrent::run([db, userId, agentId, key] {
+        SheetPlan plan;
+        plan.key = key;
+        plan.header = headerOf(db->getInputCards(key), &plan.columns);
         // Only the parts of a file the sheet reads are built: those the forms of the property
         // type name, and the columns of every row.
-        QSet<QString> keys = {QStringLiteral("id"),       QStringLiteral("code"),         QStringLiteral("dates"),
-                              QStringLiteral("trade_ref"), QStringLiteral("property_ref"), QStringLiteral("trade_name"),
-                              QStringLiteral("district"),  QStringLiteral("info")};
-        QHash<int, Form> forms; // by trade, read by the page tasks
+        plan.keys = {QStringLiteral("id"),       QStringLiteral("code"),         QStringLiteral("dates"),
+                     QStringLiteral("trade_ref"), QStringLiteral("property_ref"), QStringLiteral("trade_name"),
+                     QStringLiteral("district"),  QStringLiteral("info")};
         for (int trade = 1; trade <= 8; ++trade) {
-            const Form &form = formOf(trade, key);
-            forms.insert(trade, form);
+            const Form form = formFrom(db->getFormCards(trade, key), trade);
             for (const QString &group : form.groups)
-                keys.insert(group);
+                plan.keys.insert(group);
+            plan.forms.insert(trade, form);
         }
         // The files' ids in page order, read once; each page of them is then read by id rather
         // than by skipping the files of the pages before it.
-        const QVector<qint64> ids = database_->getFileIdsByProperty(userId, key, agentId);
-        const int pageCount = (ids.size() + kPage - 1) / kPage;
+        plan.ids = db->getFileIdsByProperty(userId, key, agentId);
+        return plan;
+    });
+}
 
-        // The next pages are read, and their rows made, on other pool threads while this one
-        // writes rows; they are taken in page order.
-        struct Page {
-            QJsonArray files;
-            QVector<QVector<QString>> rows; // empty for a file of a trade outside `forms`
-        };
-        QVector<QFuture<Page>> pages;
-        auto settle = qScopeGuard([&pages] {
-            for (QFuture<Page> &page : pages)
-                page.waitForFinished();
-        });
-        int next = 0;
-        auto request = [&] {
-            if (next >= pageCount)
-                return;
-            const QVector<qint64> page = ids.mid(next++ * kPage, kPage);
+void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> plans,
+                         const std::function<void()> &sheetDone)
+{
+    // Pages are read, and their rows made, on other pool threads while this one writes rows,
+    // across the sheets' borders; they are taken in order.
+    struct Page {
+        QJsonArray files;
+        QVector<QVector<QString>> rows; // empty for a file of a trade outside the plan's forms
+    };
+    QList<QFuture<Page>> pages;
+    auto settle = qScopeGuard([&] {
+        for (QFuture<Page> &page : pages)
+            page.waitForFinished();
+        for (QFuture<SheetPlan> &plan : plans)
+            plan.waitForFinished();
+    });
+    auto pageCount = [](const SheetPlan &plan) { return (plan.ids.size() + kPage - 1) / kPage; };
+    int nextSheet = 0;
+    int nextPage = 0;
+    auto request = [&] {
+        for (; nextSheet < plans.size(); ++nextSheet, nextPage = 0) {
+            SheetPlan plan;
+            try {
+                plan = plans[nextSheet].result();
+            } catch (const std::exception &) {
+                continue; // its sheet meets the failure itself
+            }
+            if (nextPage >= pageCount(plan))
+                continue;
+            const QVector<qint64> page = plan.ids.mid(nextPage++ * kPage, kPage);
             GDatabase *db = database_.get();
-            pages << QtConcurrent::run([this, db, page, keys, forms, columns, key] {
+            pages << QtConcurrent::run([this, db, page, plan] {
                 Page result;
-                result.files = db->getFilesByIds(page, keys);
+                result.files = db->getFilesByIds(page, plan.keys);
                 result.rows.resize(result.files.size());
                 for (int i = 0; i < result.files.size(); ++i) {
                     const QJsonObject file = result.files.at(i).toObject();
                     const int trade = file.value(QStringLiteral("trade_ref")).toInt();
-                    const auto form = forms.constFind(trade > 8 ? trade - 8 : trade);
-                    if (form != forms.constEnd() && file.value(QStringLiteral("property_ref")).toInt() == key)
-                        result.rows[i] = fileCells(file, form.value(), columns);
+                    const auto form = plan.forms.constFind(trade > 8 ? trade - 8 : trade);
+                    if (form != plan.forms.constEnd() && file.value(QStringLiteral("property_ref")).toInt() == plan.key)
+                        result.rows[i] = fileCells(file, form.value(), plan.columns);
                 }
                 return result;
             });
-        };
-        // Half the cores read, the other half stay for the rest of the program.
-        const int ahead = qBound(2, QThread::idealThreadCount() / 2, 4);
-        for (int i = 0; i < ahead; ++i)
-            request();
-        for (int page = 1; page <= pageCount; ++page) {
-            qDebug() << "getting file for property " + property + " , page = " + QString::number(page);
-            const Page files = pages.takeFirst().result();
-            request();
-            for (int i = 0; i < files.files.size(); ++i) {
-                if (!files.rows.at(i).isEmpty()) {
-                    writeRow(row, files.rows.at(i));
-                } else {
-                    QJsonObject file = files.files.at(i).toObject();
-                    // A trade outside the usual ones may have a form reading other parts: read it whole.
-                    const int trade = file.value(QStringLiteral("trade_ref")).toInt();
-                    for (const QString &group : formOf(trade > 8 ? trade - 8 : trade, key).groups) {
-                        if (!keys.contains(group)) {
-                            file = database_->getFileByLocalId(file.value(QStringLiteral("id")).toInt());
-                            break;
+            return;
+        }
+    };
+    // Half the cores read, the other half stay for the rest of the program.
+    const int ahead = qBound(2, QThread::idealThreadCount() / 2, 4);
+    for (int i = 0; i < ahead; ++i)
+        request();
+
+    for (int sheet = 0; sheet < plans.size(); ++sheet) {
+        int pagesLeft = 0;
+        const QString title = titles.value(sheet);
+        addSheet(title);
+        selectSheet(title);
+        try {
+            // A plan that failed leaves its sheet empty.
+            const SheetPlan &plan = plans[sheet].result();
+            writeRow(1, plan.header);
+            pagesLeft = pageCount(plan);
+            int row = 2;
+            for (int page = 1; pagesLeft > 0; ++page) {
+                qDebug() << "getting file for property " + title + " , page = " + QString::number(page);
+                --pagesLeft;
+                const Page files = pages.takeFirst().result();
+                request();
+                for (int i = 0; i < files.files.size(); ++i) {
+                    if (!files.rows.at(i).isEmpty()) {
+                        writeRow(row, files.rows.at(i));
+                    } else {
+                        QJsonObject file = files.files.at(i).toObject();
+                        // A trade outside the usual ones may have a form reading other parts: read it whole.
+                        const int trade = file.value(QStringLiteral("trade_ref")).toInt();
+                        for (const QString &group : formOf(trade > 8 ? trade - 8 : trade, plan.key).groups) {
+                            if (!plan.keys.contains(group)) {
+                                file = database_->getFileByLocalId(file.value(QStringLiteral("id")).toInt());
+                                break;
+                            }
                         }
+                        addFile(file, row, plan.columns);
                     }
-                    addFile(file, row, columns);
+                    ++row;
+                    step();
+                    if (stopped())
+                        return;
                 }
-                ++row;
-                step();
-                if (stopped())
-                    return;
+            }
+        } catch (const std::exception &e) {
+            qDebug() << "error happened , property : " << title << e.what();
+            // The failed sheet's pages still to come are not written.
+            for (; pagesLeft > 0 && !pages.isEmpty(); --pagesLeft) {
+                pages.first().waitForFinished();
+                pages.removeFirst();
+                request();
             }
         }
-    } catch (const std::exception &e) {
-        qDebug() << "error happened , property : " << property << e.what();
+        if (sheetDone)
+            sheetDone();
+        if (stopped())
+            return;
     }
 }
 
 QHash<QString, int> GExcel::addFilesHeader(int propertyType)
 {
     QHash<QString, int> columns;
-    writeToCell(1, 1, kCodeTitle);
-    writeToCell(1, 2, kDateTitle);
-    writeToCell(1, 3, kTradeTitle);
-    const QJsonArray cards = database_->getInputCards(propertyType);
+    writeRow(1, headerOf(database_->getInputCards(propertyType), &columns));
+    return columns;
+}
+
+QVector<QString> GExcel::headerOf(const QJsonArray &cards, QHash<QString, int> *columns)
+{
+    QVector<QString> header{kCodeTitle, kDateTitle, kTradeTitle};
+    auto add = [&](const QString &title) {
+        columns->insert(title, header.size() + 1);
+        header << (title.isNull() ? QLatin1String("") : title);
+    };
     int widest = 0;
     for (const QJsonValue &card : cards)
         widest = std::max(widest, int(card.toObject().value(QStringLiteral("inputs")).toArray().size()));
-    int column = 4;
     // Position by position across the cards, so that the fields every form shares come first.
     for (int j = 0; j < widest; ++j) {
         for (const QJsonValue &value : cards) {
@@ -659,19 +714,13 @@ QHash<QString, int> GExcel::addFilesHeader(int propertyType)
             if (skipped(input))
                 continue;
             const QString title = titleFor(input, card.value(QStringLiteral("trade_type")).toInt() < 5 ? 1 : 5);
-            if (columns.contains(title))
-                continue;
-            columns.insert(title, column);
-            writeToCell(1, column, title);
-            ++column;
+            if (!columns->contains(title))
+                add(title);
         }
     }
-    for (const QString &title : {kDistrictTitle, kFeaturesTitle, kDescTitle}) {
-        columns.insert(title, column);
-        writeToCell(1, column, title);
-        ++column;
-    }
-    return columns;
+    for (const QString &title : {kDistrictTitle, kFeaturesTitle, kDescTitle})
+        add(title);
+    return header;
 }
 
 QString GExcel::jalaliDate(qint64 msecs)
@@ -715,7 +764,11 @@ const GExcel::Form &GExcel::formOf(int trade, int property)
     auto found = forms_.constFind(key);
     if (found != forms_.constEnd())
         return found.value();
-    const QJsonArray cards = database_->getFormCards(trade, property);
+    return forms_.insert(key, formFrom(database_->getFormCards(trade, property), trade)).value();
+}
+
+GExcel::Form GExcel::formFrom(const QJsonArray &cards, int trade)
+{
     Form form;
     if (!cards.isEmpty()) {
         for (const QJsonValue &value : cards.at(0).toObject().value(QStringLiteral("inputs")).toArray()) {
@@ -734,7 +787,7 @@ const GExcel::Form &GExcel::formOf(int trade, int property)
                                  toggle.value(QStringLiteral("key")).toInt(), titleFor(toggle, trade)});
         }
     }
-    return forms_.insert(key, form).value();
+    return form;
 }
 
 namespace {

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QFuture>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -112,6 +115,23 @@ private:
         int groupOf(const QString &name);
     };
     static Field fieldOf(const QJsonObject &input);
+    static Form formFrom(const QJsonArray &cards, int trade);
+    // The header row of a files sheet from its input cards, and each title's column.
+    static QVector<QString> headerOf(const QJsonArray &cards, QHash<QString, int> *columns);
+    // What one files sheet needs before its rows, read on the pool: header, forms by trade,
+    // the file parts they read and the files' ids in page order.
+    struct SheetPlan {
+        int key = 0;
+        QVector<QString> header;
+        QHash<QString, int> columns;
+        QHash<int, Form> forms;
+        QSet<QString> keys;
+        QVector<qint64> ids;
+    };
+    QFuture<SheetPlan> planSheet(const QString &userId, const QString &agentId, int key);
+    // Writes the files sheets in order, calling sheetDone after each; stops when stopped().
+    void writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> plans,
+                     const std::function<void()> &sheetDone);
     // The value text of one input from its group's value.
     QString fieldText(const QJsonValue &group, const Field &field);
     const Form &formOf(int trade, int property);
