@@ -35,6 +35,9 @@ namespace UGENERAL {
 namespace {
 
 const int kPage = 100;
+// Files read by one pool task: the look-ups a read remembers (districts, titles, customers)
+// serve more files, at the cost of more rows held at once.
+const int kReadChunk = 250;
 // The longest text a cell takes.
 const int kMaxCellText = 32767;
 const int kMaxSheetName = 31;
@@ -597,7 +600,7 @@ void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> 
         for (QFuture<SheetPlan> &plan : plans)
             plan.waitForFinished();
     });
-    auto pageCount = [](const SheetPlan &plan) { return (plan.ids.size() + kPage - 1) / kPage; };
+    auto pageCount = [](const SheetPlan &plan) { return (plan.ids.size() + kReadChunk - 1) / kReadChunk; };
     int nextSheet = 0;
     int nextPage = 0;
     auto request = [&] {
@@ -610,7 +613,7 @@ void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> 
             }
             if (nextPage >= pageCount(plan))
                 continue;
-            const QVector<qint64> page = plan.ids.mid(nextPage++ * kPage, kPage);
+            const QVector<qint64> page = plan.ids.mid(nextPage++ * kReadChunk, kReadChunk);
             GDatabase *db = database_.get();
             pages << QtConcurrent::run([this, db, page, plan] {
                 Page result;
