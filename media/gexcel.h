@@ -22,9 +22,9 @@ class GDatabase;
 class GDateConvertor;
 
 // Writes the user's property files, or the agency's contacts, into one .xlsx workbook on the
-// global thread pool. Cells are gathered in a small in-memory workbook (the writing library fixes
-// its path up front and writes only once, on close), which saveFile() hands to the library in one
-// pass: into a temporary file beside the target, then moved into place.
+// global thread pool. Cells are gathered in a small in-memory workbook, which saveFile() hands to
+// the library in one pass: into a temporary file beside the target, then moved into place. The
+// files export hands each sheet over as soon as it is done, while the pool reads the next ones.
 class GExcel : public QObject
 {
     Q_OBJECT
