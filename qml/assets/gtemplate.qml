@@ -77,6 +77,16 @@ Item {
         return initial("generals/StackContent.qml", opts)
     }
 
+    // The map in its picking mode over everything open; the chosen point goes to picked(lat, lng).
+    function pickPoint(picked) {
+        var view = dialog("map/dialog/MapPicker.qml", {})
+        if (view) {
+            view.picked.connect(picked)
+            view.open()
+        }
+        return view
+    }
+
     function removeDialog(view) {
         var i = dialogs.indexOf(view)
         if (i !== -1)

@@ -7,6 +7,9 @@
 #include <QJsonDocument>
 #include <QQuickItem>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -44,15 +47,21 @@ protected:
 
     QQuickItem *open(const QString &options = "{}")
     {
-        session->eval("Templates.initial('generals/StackContent.qml', {}).open('file', " + options + ")");
+        editor = session->item("Templates.initial('generals/StackContent.qml', {}).open('file', " + options + ")");
         EXPECT_TRUE(session->until("Stacks.last().contentType === 'file' && !Stacks.stack.busy"));
-        editor = session->find("fileEditor");
         return editor;
+    }
+
+    // Items of this editor first: a page on its way out may still hold items of the same names.
+    QQuickItem *inEditor(const QString &name)
+    {
+        QQuickItem *item = editor ? editor->findChild<QQuickItem *>(name) : nullptr;
+        return item ? item : session->find(name);
     }
 
     bool press(const QString &name)
     {
-        QQuickItem *item = session->find(name);
+        QQuickItem *item = inEditor(name);
         if (!item)
             return false;
         QMetaObject::invokeMethod(editor, "reveal", Q_ARG(QVariant, QVariant::fromValue(item)));
@@ -62,7 +71,7 @@ protected:
 
     bool fill(const QString &input, const QString &text)
     {
-        QQuickItem *box = session->find(input);
+        QQuickItem *box = inEditor(input);
         box = box ? box->findChild<QQuickItem *>("value_1") : nullptr;
         if (!box)
             return false;
@@ -73,7 +82,7 @@ protected:
 
     QString valueOf(const QString &input)
     {
-        QQuickItem *box = session->find(input);
+        QQuickItem *box = inEditor(input);
         box = box ? box->findChild<QQuickItem *>("value_1") : nullptr;
         return box ? box->property("text").toString() : QString();
     }
@@ -172,22 +181,85 @@ TEST_F(FileEditor, CreatesASaleApartmentAndStoresTheServersFile)
     EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
 }
 
+// The channel service stands in as a local HTTP listener; its address is a setting.
+TEST_F(FileEditor, ANewFileGoesToTheChannelOnlyWithAnAddressSet)
+{
+    QTcpServer service;
+    ASSERT_TRUE(service.listen(QHostAddress::LocalHost));
+    QByteArray received;
+    QObject::connect(&service, &QTcpServer::newConnection, [&] {
+        QTcpSocket *peer = service.nextPendingConnection();
+        QObject::connect(peer, &QTcpSocket::readyRead, [&received, peer] {
+            received += peer->readAll();
+            if (received.contains("\r\n\r\n"))
+                peer->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        });
+    });
+    session->eval("Account.get().telegram_channel = 'aftab_channel'");
+
+    // No address: nothing goes out.
+    ASSERT_TRUE(open());
+    saleApartment("کاوه", "09127770000");
+    ASSERT_TRUE(press("channel"));
+    ASSERT_TRUE(press("save"));
+    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+    session->wait(300);
+    EXPECT_TRUE(received.isEmpty());
+    session->home();
+
+    session->eval(QString("Settings.app_data.channel_service_url = 'http://127.0.0.1:%1/send'").arg(service.serverPort()));
+    ASSERT_TRUE(open());
+    saleApartment("کاوه", "09127770001");
+    ASSERT_TRUE(press("channel"));
+    ASSERT_TRUE(press("save"));
+    ASSERT_TRUE(session->waitUntil([&] { return received.contains("\r\n\r\n"); }));
+    const QList<QByteArray> lines = received.split('\n');
+    ASSERT_TRUE(lines.first().startsWith("GET /send?"));
+    const QUrlQuery query(QUrl::fromEncoded(lines.first().split(' ').at(1)).query());
+    EXPECT_EQ(query.queryItemValue("channel"), "aftab_channel");
+    EXPECT_TRUE(query.queryItemValue("text", QUrl::FullyDecoded).contains("آپارتمان"));
+    EXPECT_TRUE(received.contains("Content-Type: application/x-www-form-urlencoded"));
+    session->eval("delete Settings.app_data.channel_service_url; delete Account.get().telegram_channel");
+}
+
 TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
 {
     const QString id = manager() + "-f0";
     ASSERT_TRUE(session->eval("Database.archiveFile('" + id + "', 9)").toBool());
+    const QJsonObject file = json("Database.getFile('" + id + "')");
     const std::size_t mark = session->mark();
     ASSERT_TRUE(open("{'file': Database.getFile('" + id + "')}"));
-    EXPECT_TRUE(session->find("toggle_trade_1")->property("checked").toBool());
-    EXPECT_TRUE(session->find("toggle_property_50")->property("checked").toBool());
-    EXPECT_TRUE(session->find("archive")->property("checked").toBool());
+    EXPECT_TRUE(inEditor("toggle_trade_1")->property("checked").toBool());
+    EXPECT_TRUE(inEditor("toggle_property_50")->property("checked").toBool());
+    EXPECT_TRUE(inEditor("archive")->property("checked").toBool());
     ASSERT_TRUE(press("save"));
     const QJsonObject content = session->waitRequest("property_edit", mark).value("content").toObject();
     EXPECT_EQ(content.value("file_id").toString(), id);
     EXPECT_EQ(content.value("data").toObject().value("trade_id").toInt(), 9);
-    // An archived sale still has an owner, not an applicant.
-    EXPECT_EQ(content.value("data").toObject().value("customer").toObject().value("customer_ref").toObject().value("type").toInt(), 1);
+    // An archived sale still has an owner, not an applicant; the file's own contact and district keep their ids.
+    const QJsonObject data = content.value("data").toObject();
+    const QJsonObject customer = data.value("customer").toObject().value("customer_ref").toObject();
+    EXPECT_EQ(customer.value("type").toInt(), 1);
+    EXPECT_EQ(customer.value("id").toString(), file.value("customer_ref").toString());
+    EXPECT_EQ(data.value("district").toArray().at(0).toObject().value("id").toString(),
+              file.value("districts").toArray().at(0).toString());
     ASSERT_TRUE(session->until("Database.getFile('" + id + "').trade_ref === 9"));
+}
+
+TEST_F(FileEditor, AKnownMobileBringsItsContact)
+{
+    const QJsonObject known = session->list("initial_customer").at(3).toObject();
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open());
+    saleApartment("", known.value("mobile_1").toString());
+    EXPECT_EQ(valueOf("input_customer_name_family"), known.value("name_family").toString());
+    ASSERT_TRUE(press("save"));
+    const QJsonObject customer = session->waitRequest("property_create", mark)
+                                     .value("content").toObject().value("data").toObject()
+                                     .value("customer").toObject().value("customer_ref").toObject();
+    EXPECT_EQ(customer.value("id").toString(), known.value("_id").toString());
+    EXPECT_EQ(customer.value("name_family").toString(), known.value("name_family").toString());
+    EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
 }
 
 TEST_F(FileEditor, RefusesWithoutACustomerOrAConnection)
@@ -227,7 +299,7 @@ TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
     ASSERT_TRUE(open());
     saleApartment("مینا", "09125550000");
     const std::size_t before = files();
-    QQuickItem *save = session->find("save");
+    QQuickItem *save = inEditor("save");
     session->fail("property_create", "null");
     ASSERT_TRUE(press("save"));
     EXPECT_TRUE(toast("خطایی در ثبت فایل رخ داده است."));
@@ -241,6 +313,73 @@ TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
     EXPECT_FALSE(save->isEnabled());
     EXPECT_TRUE(session->waitUntil([&] { return save->isEnabled(); }, 5000));
     EXPECT_EQ(files(), before);
+}
+
+TEST_F(FileEditor, TheHashtagDialogSendsTheChangeAndStoresTheReply)
+{
+    const QString id = manager() + "-f1";
+    const QJsonArray tags = session->list("initial_hashtag");
+    const std::size_t mark = session->mark();
+    session->fail("property_hashtag", "null");
+    session->eval("Templates.dialog('files/dialog/FileHashtags.qml', {'file': Database.getFile('" + id + "')})");
+    ASSERT_TRUE(session->waitUntil([&] { return session->find("hashtag_3") && session->find("hashtag_3")->isVisible(); }));
+    ASSERT_TRUE(session->click(session->find("hashtag_3")));
+    ASSERT_TRUE(session->click(session->find("hashtagsConfirm")));
+    EXPECT_TRUE(toast("خطایی در ثبت برچسب رخ داده است."));
+    // A failed change keeps the dialog open and the store as it was; the second try goes through.
+    ASSERT_TRUE(session->find("hashtagsConfirm")->isVisible());
+    EXPECT_FALSE(json("{'l': Database.getHashtagFileList('" + id + "')}").value("l").toArray().contains(
+        QJsonObject{{"hashtag_id", tags.at(3).toObject().value("_id")}}));
+    ASSERT_TRUE(session->click(session->find("hashtagsConfirm")));
+    ASSERT_TRUE(session->waitUntil([&] { return session->requests("property_hashtag", mark).size() == 2; }));
+    const QJsonObject content = session->requests("property_hashtag", mark).back().value("content").toObject();
+    EXPECT_EQ(content.value("file_id").toString(), id);
+    EXPECT_EQ(content.value("hashtag_add").toArray(), QJsonArray{tags.at(3).toObject().value("_id")});
+    EXPECT_EQ(content.value("hashtag_remove").toArray(), QJsonArray());
+    EXPECT_TRUE(session->until("Database.getHashtagFileList('" + id + "').some(function (h) { return h.hashtag_id === '"
+                               + tags.at(3).toObject().value("_id").toString() + "' })"));
+}
+
+TEST_F(FileEditor, FormSettingsHideTogglesFromTheForm)
+{
+    const std::size_t mark = session->mark();
+    session->eval("Templates.initial('setting/applicationSettings/FormSettings.qml')");
+    ASSERT_TRUE(session->until("Stacks.last().objectName === 'formSettings' && !Stacks.stack.busy"));
+    ASSERT_TRUE(session->typeInto(session->find("settingsSearch"), "لابی"));
+    ASSERT_TRUE(session->waitUntil([&] { return session->find("setting_251") && session->find("setting_251")->isVisible(); }));
+    ASSERT_TRUE(session->click(session->find("setting_251")));
+    ASSERT_TRUE(session->click(session->find("apply")));
+    const QJsonObject content = session->waitRequest("account_setting", mark).value("content").toObject();
+    EXPECT_EQ(content.value("user_id").toString(), manager());
+    const QJsonObject setting = content.value("setting").toObject();
+    EXPECT_EQ(setting.value("key").toString(), "form");
+    EXPECT_EQ(QJsonDocument::fromJson(setting.value("value").toString().toUtf8()).array(),
+              (QJsonArray{QJsonObject{{"key", 251}, {"parent_key", "joints"}}}));
+    ASSERT_TRUE(session->until("Database.getInvisibleToggles().length === 1"));
+    session->home();
+
+    // The listing form no longer offers it.
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(press("toggle_trade_1"));
+    ASSERT_TRUE(press("toggle_property_50"));
+    EXPECT_TRUE(inEditor("toggle_joints_250"));
+    EXPECT_EQ(editor->findChild<QQuickItem *>("toggle_joints_251"), nullptr);
+    session->eval("Database.saveFormSettings([])");
+}
+
+TEST_F(FileEditor, DesignSettingsAreSavedOnEveryChange)
+{
+    session->eval("Templates.initial('setting/applicationSettings/DesignSettings.qml')");
+    ASSERT_TRUE(session->until("Stacks.last().objectName === 'designSettings' && !Stacks.stack.busy"));
+    ASSERT_TRUE(session->click(session->find("schema_2")));
+    ASSERT_TRUE(session->click(session->find("font_3")));
+    const QJsonObject look = json("Settings.value('app_data', {}).file_template");
+    EXPECT_EQ(look.value("schema_index").toInt(), 2);
+    EXPECT_EQ(look.value("back_color").toString(), "#e8f5e9");
+    EXPECT_EQ(look.value("font_title").toString(), "خیلی بزرگ");
+    const bool door = session->eval("Settings.value('app_data', {}).door_enabled !== false").toBool();
+    ASSERT_TRUE(session->click(session->find("door")));
+    EXPECT_EQ(session->eval("Settings.value('app_data', {}).door_enabled").toBool(), !door);
 }
 
 } // namespace

@@ -7,7 +7,10 @@
 #include <QJsonDocument>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QQmlProperty>
 #include <QSet>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
@@ -112,7 +115,7 @@ protected:
     // The n-th board (from 0) holding at least `least` live files, so each test works on its own.
     static int board(int n, int least)
     {
-        for (int id = 1; id <= 40; ++id) {
+        for (int id = 1; id <= 400; ++id) {
             const QString b = boardJs(id);
             if (s->eval(b + ".error !== undefined").toBool())
                 break;
@@ -385,3 +388,172 @@ TEST_F(Listings, PushedNoticeShowsAndDetailMarksSeen)
 }
 
 } // namespace
+
+namespace {
+
+// A geocoding service on 127.0.0.1 answering every request with the status and body it is given.
+class Geocoder
+{
+public:
+    Geocoder()
+    {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            QTcpSocket *socket = server.nextPendingConnection();
+            QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] {
+                buffer += socket->readAll();
+                if (!buffer.contains("\r\n\r\n"))
+                    return;
+                requests << QString::fromUtf8(buffer);
+                buffer.clear();
+                const QByteArray body = answer.toUtf8();
+                socket->write("HTTP/1.1 " + QByteArray::number(status) + (status == 200 ? " OK" : " Not Found")
+                              + "\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size())
+                              + "\r\nConnection: close\r\n\r\n" + body);
+                socket->disconnectFromHost();
+            });
+        });
+    }
+    QString host() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()); }
+
+    QTcpServer server;
+    QByteArray buffer;
+    QStringList requests;
+    int status = 200;
+    QString answer;
+};
+
+} // namespace
+
+TEST_F(Listings, PlaceSearchTitlesAndNoResult)
+{
+    Geocoder geo;
+    s->eval("Settings.app_data.map_plugin = 'itemsoverlay'; Settings.app_data.geocode_host = '" + geo.host() + "'");
+    s->eval("Templates.initial('map/GoogleMap.qml')");
+    ASSERT_TRUE(s->until("Stacks.last().map !== null"));
+    s->wait(300);
+    geo.answer = QStringLiteral(R"([{"lat": "35.75", "lon": "51.41", "address": {"district": "منطقه ۳", "suburb": "ونک", "road": "ملاصدرا"}},
+                                   {"lat": "35.70", "lon": "51.30", "address": {"district": "منطقه ۹", "hamlet": "<b>ده</b>"}}])");
+    ASSERT_TRUE(s->typeInto(s->find("placeSearch"), QStringLiteral("ونک")));
+    ASSERT_TRUE(s->clickText(QStringLiteral("جستجو")));
+    ASSERT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("ونک - ملاصدرا")) != nullptr; }));
+    EXPECT_TRUE(s->findText(QStringLiteral("منطقه ۹ - <b>ده</b>")));
+    ASSERT_EQ(geo.requests.size(), 1);
+    EXPECT_TRUE(geo.requests[0].startsWith(
+        "GET /search.php?format=json&accept-language=fa&addressdetails=1&limit=5&q=%D9%88%D9%86%DA%A9 "))
+        << geo.requests[0].toStdString();
+    EXPECT_TRUE(geo.requests[0].contains("Content-Type: application/x-www-form-urlencoded"));
+    ASSERT_TRUE(s->clickText(QStringLiteral("ونک - ملاصدرا")));
+    EXPECT_NEAR(s->eval("Stacks.last().map.center.latitude").toDouble(), 35.75, 1e-6);
+    EXPECT_NEAR(s->eval("Stacks.last().map.center.longitude").toDouble(), 51.41, 1e-6);
+
+    // A missing page and an empty answer both say there is no result; no address asks nothing.
+    for (int status : {404, 200}) {
+        geo.status = status;
+        geo.answer = status == 404 ? "not here" : "[]";
+        ASSERT_TRUE(s->clickText(QStringLiteral("جستجو")));
+        ASSERT_TRUE(s->until("Stacks.last().message === 'نتیجه ای یافت نشد'")) << status;
+        s->eval("Stacks.last().message = ''");
+    }
+    s->home();
+    s->eval("Settings.app_data.geocode_host = ''");
+    s->eval("Templates.initial('map/GoogleMap.qml')");
+    ASSERT_TRUE(s->until("Stacks.last().map !== null"));
+    const int asked = geo.requests.size();
+    s->eval("Stacks.last().searchPlace('ونک')");
+    EXPECT_EQ(s->eval("Stacks.last().message").toString(), QStringLiteral("نتیجه ای یافت نشد"));
+    s->wait(200);
+    EXPECT_EQ(geo.requests.size(), asked);
+}
+
+TEST_F(Listings, MapShowsTheRegionsOffersAndColleagueAdsAreStored)
+{
+    s->eval("Settings.app_data.map_plugin = 'itemsoverlay'");
+    s->eval("Templates.initial('files/map/UMap.qml')");
+    ASSERT_TRUE(s->until("Stacks.last().markers.length > 0"));
+    auto check = [&](const QVariantMap &box) {
+        const QVariantList markers = s->eval("Stacks.last().markers").toList();
+        int wrong = 0;
+        for (const QVariant &v : markers) {
+            const QVariantMap f = v.toMap();
+            const int trade = f.value("trade_ref").toInt();
+            const QVariantMap at = f.value("map").toMap();
+            wrong += trade < 1 || trade > 4 || at.value("lat").toDouble() < box.value("south").toDouble()
+                     || at.value("lat").toDouble() > box.value("north").toDouble()
+                     || at.value("lng").toDouble() < box.value("west").toDouble()
+                     || at.value("lng").toDouble() > box.value("east").toDouble();
+        }
+        EXPECT_EQ(wrong, 0);
+        return markers.size();
+    };
+    EXPECT_GT(check(s->eval("Stacks.last().mapView.visibleBox()").toMap()), 0);
+
+    // "More" doubles the distance around the centre each time and searches that box.
+    s->eval("Stacks.last().mapView.more()");
+    const double once = s->eval("Stacks.last().mapView.distance").toDouble();
+    s->eval("Stacks.last().mapView.more()");
+    EXPECT_DOUBLE_EQ(s->eval("Stacks.last().mapView.distance").toDouble(), 2 * once);
+    ASSERT_TRUE(s->until("!Stacks.last().loading"));
+    const QVariantMap box = s->eval("(function (v) { var c = v.map.center; var d = v.distance; return {"
+                                    "south: c.latitude - d / 6371009 * 180 / Math.PI, north: c.latitude + d / 6371009 * 180 / Math.PI,"
+                                    "west: -180, east: 180} })(Stacks.last().mapView)").toMap();
+    check(box);
+    s->home();
+
+    // Another agency's ads: asked with "seen" on the first page, stored, then read back.
+    std::size_t m = s->mark();
+    s->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'fileList', 'options': {'mode': 'colleague', "
+            "'colleague': {'_id': 'agency-2', 'name': 'همکار'}}})");
+    const QJsonObject asked = s->waitRequest("property_colleague", m).value("content").toObject();
+    EXPECT_TRUE(asked.value("seen").toBool());
+    EXPECT_EQ(asked.value("colleague_id").toString(), "agency-2");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] { list = current(); return list && list->property("count").toInt() > 0; }));
+    const QJsonObject first = row(list, 0);
+    EXPECT_TRUE(first.value("status").toObject().value("ad_colleague").toBool());
+    EXPECT_EQ(first.value("user_id").toString(), "agency-2");
+}
+
+TEST_F(Listings, BoardListRemembersItsScrollPosition)
+{
+    const int id = board(4, 8);
+    // In rows, so a board's files are taller than the window.
+    s->eval("Settings.app_data.file_list_show_type = {'grid': false, 'row': true}");
+    QQuickItem *list = openList("{'filterModel': " + boardJs(id) + "}", 8);
+    ASSERT_TRUE(list);
+    QQuickItem *view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
+    QMetaObject::invokeMethod(view, "positionViewAtEnd");
+    ASSERT_TRUE(s->waitUntil([&] { return view->property("contentY").toDouble() > 0; }));
+    s->wait(800);
+    const double y = view->property("contentY").toDouble();
+    s->home();
+    s->wait(300);
+    list = openList("{'filterModel': " + boardJs(id) + "}", 8);
+    ASSERT_TRUE(list);
+    view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
+    ASSERT_TRUE(s->waitUntil([&] { return view->property("contentY").toDouble() > 0; }));
+    EXPECT_NEAR(view->property("contentY").toDouble(), y, 1.0);
+}
+
+TEST_F(Listings, SearchOpensItsResultsAsATab)
+{
+    s->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'search', 'options': {}})");
+    QQuickItem *form = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] { return (form = s->find("searchScreen")) != nullptr; }));
+    form->setProperty("tradeType", 1);
+    form->setProperty("propertyType", 50);
+    call(form, "refreshForm");
+    const QString filters = "[{'key': 'meter.area', 'value': {'value_1': '60', 'value_2': '120'}}]";
+    QQmlProperty::write(form->findChild<QObject *>(QStringLiteral("formView")), "filterValues",
+                        s->eval(filters));
+    s->wait(200);
+    ASSERT_TRUE(s->click(s->find("searchButton")));
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] {
+        list = current();
+        return list && list->property("mode").toString() == "search" && !list->property("loading").toBool()
+            && list->property("count").toInt() > 0;
+    }));
+    EXPECT_EQ(list->property("count").toInt(), s->eval("Database.getFilesCount(1, 50, " + filters + ", false)").toInt());
+    EXPECT_EQ(list->property("title").toString(), QStringLiteral("نتایج جستجو"));
+}

@@ -71,6 +71,8 @@ QtObject {
         var data = Settings.defaults()
         data.dbCreated = true
         data.door_enabled = false
+        // Maps draw no tiles, so no test asks a tile server for any.
+        data.map_plugin = "itemsoverlay"
         Settings.app_data = data
         Settings.save()
         return Database.initialDatabase()
@@ -297,6 +299,19 @@ void ScreenSession::home()
          "if (Consts.drawer_setting) Consts.drawer_setting.close();"
          "if (Consts.drawer_note) Consts.drawer_note.close();"
          "while (Stacks.stack.depth > 1) Stacks.back();");
+    // Popups that screens opened on their own (choosers, menus) close too.
+    std::vector<QPointer<QObject>> popups;
+    const std::function<void(QQuickItem *)> walk = [&](QQuickItem *item) {
+        if (item->inherits("QQuickPopupItem") && item->isVisible() && item->parent())
+            popups.emplace_back(item->parent());
+        for (QQuickItem *child : item->childItems())
+            walk(child);
+    };
+    if (window_)
+        walk(window_->contentItem());
+    for (const QPointer<QObject> &popup : popups)
+        if (popup)
+            QMetaObject::invokeMethod(popup, "close");
     wait(400);
 }
 

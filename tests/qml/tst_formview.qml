@@ -152,6 +152,10 @@ TestCase {
         clickToggle(board, "kitchen", 400)
         clickToggle(board, "kitchen", 401)
         compare(board.filterValues, [{"key": "kitchen", "value": {"value_1": "401", "value_2": ""}}])
+        // Or one input alone, a range when its filter type says so.
+        var size = make({"formType": 2, "settingsCards": [{"title": "", "inputs": [Database.getFieldByKeys("home", "meter", false)]}]})
+        typeInto(size, "home", "meter", "80")
+        compare(size.filterValues, [{"key": "meter.home", "value": {"value_1": "80", "value_2": ""}}])
     }
 
     function test_settings_kind() {

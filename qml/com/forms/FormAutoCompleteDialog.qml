@@ -27,6 +27,8 @@ Popup {
         id: list
         anchors.fill: parent
         clip: true
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
         model: dialog.entries
         delegate: ItemDelegate {
             objectName: "completion_" + index

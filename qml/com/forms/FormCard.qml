@@ -233,6 +233,7 @@ Rectangle {
                 }
             }
             Button {
+                anchors.left: parent.left
                 objectName: "chooseDistricts"
                 text: "انتخاب منطقه"
                 onClicked: cardItem.districtsRequested()
@@ -240,6 +241,7 @@ Rectangle {
         }
 
         FormStepper {
+            width: body.width
             visible: cardItem.card && cardItem.card.stepper !== undefined
             inputItem: cardItem.card && cardItem.card.stepper ? cardItem.card.stepper : ({})
             title: cardItem.card && cardItem.card.stepper ? String(cardItem.card.stepper.title) : ""

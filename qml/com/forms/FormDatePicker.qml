@@ -59,6 +59,7 @@ Column {
 
         Row {
             id: line
+            width: picker.width
             readonly property int which: index + 1
             readonly property var parts: picker.partsOf(which === 2 ? picker.timestamp2 : picker.timestamp)
             spacing: 6

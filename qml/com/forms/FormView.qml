@@ -84,9 +84,11 @@ Item {
             drop[i].destroy()
         }
         // Their inputs go with them; the destroyed ones unregister later, so drop them now.
-        inputItems = inputItems.filter(function (item) {
+        var kept = function (item) {
             return drop.every(function (c) { return !isInside(item, c) })
-        })
+        }
+        inputItems = inputItems.filter(kept)
+        dateItems = dateItems.filter(kept)
     }
 
     function isInside(item, ancestor) {
@@ -203,7 +205,8 @@ Item {
                 Forms.setInput(submitData, card.stepper.parent_key, card.stepper.key, String(n))
             }
         }
-        if (card.districts === true && Array.isArray(editFile.district))
+        // The file's districts count as chosen, so that an unchanged title keeps its district's id.
+        if (Array.isArray(editFile.district) && selectedDistricts.length === 0)
             selectedDistricts = editFile.district.slice()
     }
 
@@ -217,37 +220,41 @@ Item {
     }
 
     function prefillFilters() {
-        for (var c = 0; c < cardItems.length; ++c) {
-            var item = cardItems[c]
-            var card = cardsShown[c]
-            var locked = []
-            ;(card.toggles || []).forEach(function (t) {
-                if (findFilterValue(t.parent_key, t.key, true)) {
-                    item.setChecked(t.key, true)
-                    if (isDefaultFilter(t.parent_key, t.key, true))
-                        locked.push(String(t.key))
-                }
-            })
-            ;(card.inputs || []).forEach(function (input) {
-                var f = findFilterValue(input.parent_key, input.key, false)
-                if (!f)
-                    return
-                if (isDefaultFilter(input.parent_key, input.key, false))
-                    locked.push(Forms.filterKeyOf(input))
-                if (input.parent_key === "date") {
-                    dateItems.forEach(function (d) {
-                        d.timestamp = Number(f.value.value_1) || 0
-                        d.timestamp2 = Number(f.value.value_2) || 0
-                    })
-                    return
-                }
-                var field = findInputByKeys(input.key, input.parent_key)
-                if (field) {
-                    field.setValue(f.value.value_1, 1)
-                    field.setValue(f.value.value_2, 2)
-                }
-            })
-            item.lockedKeys = locked
+        try {
+            for (var c = 0; c < cardItems.length; ++c) {
+                var item = cardItems[c]
+                var card = cardsShown[c]
+                var locked = []
+                ;(card.toggles || []).forEach(function (t) {
+                    if (findFilterValue(t.parent_key, t.key, true)) {
+                        item.setChecked(t.key, true)
+                        if (isDefaultFilter(t.parent_key, t.key, true))
+                            locked.push(String(t.key))
+                    }
+                })
+                ;(card.inputs || []).forEach(function (input) {
+                    var f = findFilterValue(input.parent_key, input.key, false)
+                    if (!f)
+                        return
+                    if (isDefaultFilter(input.parent_key, input.key, false))
+                        locked.push(Forms.filterKeyOf(input))
+                    if (input.parent_key === "date") {
+                        dateItems.forEach(function (d) {
+                            d.timestamp = Number(f.value.value_1) || 0
+                            d.timestamp2 = Number(f.value.value_2) || 0
+                        })
+                        return
+                    }
+                    var field = findInputByKeys(input.key, input.parent_key)
+                    if (field) {
+                        field.setValue(f.value.value_1, 1)
+                        field.setValue(f.value.value_2, 2)
+                    }
+                })
+                item.lockedKeys = locked
+            }
+        } catch (e) {
+            Toast.error(e, "prefillFilters")
         }
     }
 
@@ -266,13 +273,16 @@ Item {
     }
 
     function districtsArrived(list) {
-        Database.districtListReady.disconnect(districtsArrived)
-        districtList = list || []
-        var f = Forms.filterValue(filterValues, "district_array", "", false)
-        var at = Forms.findFilter(filterValues, "district_array")
-        if (formType === Forms.SEARCH_FILTER && at !== -1) {
-            var ids = String(filterValues[at].value.value_1).split(Forms.DISTRICT_SEPARATOR)
-            selectedDistricts = districtList.filter(function (d) { return ids.indexOf(d._id) !== -1 })
+        try {
+            Database.districtListReady.disconnect(districtsArrived)
+            districtList = list || []
+            var at = Forms.findFilter(filterValues, "district_array")
+            if (formType === Forms.SEARCH_FILTER && at !== -1) {
+                var ids = String(filterValues[at].value.value_1).split(Forms.DISTRICT_SEPARATOR)
+                selectedDistricts = districtList.filter(function (d) { return ids.indexOf(d._id) !== -1 })
+            }
+        } catch (e) {
+            Toast.error(e, "districtsArrived")
         }
     }
 
@@ -298,55 +308,75 @@ Item {
     }
 
     function onInput(inputItem, value, isLast) {
-        Forms.setInput(submitData, inputItem.parent_key, inputItem.key, value)
-        var fullPriceSource = (inputItem.parent_key === "price" && inputItem.key === "price_1")
-                || (inputItem.parent_key === "meter" && inputItem.key === Forms.sizeKey(propertyType))
-        if (fullPriceSource && formType === Forms.FILE) {
-            var full = Forms.fullPrice(tradeType, propertyType, submitData)
-            var target = findInputByKeys("price_2", "price")
-            if (full !== null && target) {
-                target.setValue(String(full), 1)
-                Forms.setInput(submitData, "price", "price_2", String(full))
+        try {
+            Forms.setInput(submitData, inputItem.parent_key, inputItem.key, value)
+            var fullPriceSource = (inputItem.parent_key === "price" && inputItem.key === "price_1")
+                    || (inputItem.parent_key === "meter" && inputItem.key === Forms.sizeKey(propertyType))
+            if (fullPriceSource && formType === Forms.FILE) {
+                var full = Forms.fullPrice(tradeType, propertyType, submitData)
+                var target = findInputByKeys("price_2", "price")
+                if (full !== null && target) {
+                    target.setValue(String(full), 1)
+                    Forms.setInput(submitData, "price", "price_2", String(full))
+                }
             }
+            submitDataChanged()
+            textChanged(inputItem, value, isLast)
+        } catch (e) {
+            Toast.error(e, "onInput")
         }
-        submitDataChanged()
-        textChanged(inputItem, value, isLast)
     }
 
     function onToggle(toggleItem, checked, single) {
-        if (Forms.isFilter(formType)) {
-            Forms.setFilterToggle(filterValues, toggleItem.parent_key, toggleItem.key, checked, single)
-            filterValuesChanged()
-        } else {
-            Forms.setToggle(submitData, toggleItem.parent_key, toggleItem.key, checked, single)
-            submitDataChanged()
+        try {
+            if (Forms.isFilter(formType)) {
+                Forms.setFilterToggle(filterValues, toggleItem.parent_key, toggleItem.key, checked, single)
+                filterValuesChanged()
+            } else {
+                Forms.setToggle(submitData, toggleItem.parent_key, toggleItem.key, checked, single)
+                submitDataChanged()
+            }
+            toggleSelected(toggleItem, checked)
+        } catch (e) {
+            Toast.error(e, "onToggle")
         }
-        toggleSelected(toggleItem, checked)
     }
 
     function onRange(inputItem, value, which) {
-        Forms.setFilterRange(filterValues, Forms.filterKeyOf(inputItem), which, value)
-        filterValuesChanged()
-        textChanged(inputItem, value, false)
+        try {
+            Forms.setFilterRange(filterValues, Forms.filterKeyOf(inputItem), which, value)
+            filterValuesChanged()
+            textChanged(inputItem, value, false)
+        } catch (e) {
+            Toast.error(e, "onRange")
+        }
     }
 
     function onDate(inputItem, which, timestamp) {
-        if (Forms.isFilter(formType)) {
-            Forms.setFilterRange(filterValues, "date", which, timestamp > 0 ? timestamp : "")
-            filterValuesChanged()
+        try {
+            if (Forms.isFilter(formType)) {
+                Forms.setFilterRange(filterValues, "date", which, timestamp > 0 ? timestamp : "")
+                filterValuesChanged()
+            }
+            textChanged(inputItem, timestamp, false)
+        } catch (e) {
+            Toast.error(e, "onDate")
         }
-        textChanged(inputItem, timestamp, false)
     }
 
     function onStepper(inputItem, value) {
-        if (Forms.isFilter(formType)) {
-            Forms.setFilterRange(filterValues, Forms.filterKeyOf(inputItem), 1, value > 0 ? String(value) : "")
-            filterValuesChanged()
-        } else {
-            Forms.setInput(submitData, inputItem.parent_key, inputItem.key, value > 0 ? String(value) : "")
-            submitDataChanged()
+        try {
+            if (Forms.isFilter(formType)) {
+                Forms.setFilterRange(filterValues, Forms.filterKeyOf(inputItem), 1, value > 0 ? String(value) : "")
+                filterValuesChanged()
+            } else {
+                Forms.setInput(submitData, inputItem.parent_key, inputItem.key, value > 0 ? String(value) : "")
+                submitDataChanged()
+            }
+            textChanged(inputItem, value, true)
+        } catch (e) {
+            Toast.error(e, "onStepper")
         }
-        textChanged(inputItem, value, true)
     }
 
     Component {

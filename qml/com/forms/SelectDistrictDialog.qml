@@ -45,6 +45,9 @@ Popup {
     Column {
         anchors.fill: parent
         spacing: 6
+        // A popup's content hangs on the window's overlay, outside the mirrored tree.
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
 
         Text {
             width: parent.width
@@ -53,6 +56,7 @@ Popup {
         }
 
         CheckBox {
+            anchors.left: parent.left
             objectName: "selectAll"
             text: "انتخاب همه"
             checked: dialog.districts.length > 0 && dialog.ticked.length === dialog.districts.length
@@ -80,6 +84,7 @@ Popup {
         }
 
         Row {
+            width: parent.width
             spacing: 8
             Button { objectName: "districtsConfirm"; text: "تایید"; onClicked: dialog.confirm() }
             Button { text: "انصراف"; onClicked: dialog.close() }

@@ -27,12 +27,10 @@ Page {
     }
 
     function pickPoint() {
-        var map = templates.initial("map/GoogleMap.qml", {"pick": true, "lat": point.lat, "lng": point.lng})
-        if (map && map.picked)
-            map.picked.connect(function (lat, lng) {
-                point = {"lat": lat, "lng": lng}
-                load()
-            })
+        templates.pickPoint(function (lat, lng) {
+            point = {"lat": lat, "lng": lng}
+            load()
+        })
     }
 
     function openListings(colleague) {

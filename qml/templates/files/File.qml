@@ -9,12 +9,18 @@ import "file.js" as FileJs
 Item {
     id: editor
 
-    // The file JSON when editing; null for a new one.
+    // The file JSON when editing; null for a new one. Callers may give its server id instead.
     property var file: null
+    property string fileId: ""
+    // Set by callers that edit; whether the editor edits follows from the file.
+    property bool edit: false
+    // A new request rather than a new property file.
+    property bool request: false
     // 0 a property file, 1 a request.
-    property int formType: file && FileJs.liveTrade(file.trade_ref) > 4 ? 1 : 0
+    property int formType: request || (file && FileJs.liveTrade(file.trade_ref) > 4) ? 1 : 0
     property bool saving: false
-    property var chosenContact: null
+    // The existing contact the customer inputs stand for: the file's own, or one found by mobile.
+    property var chosenContact: file && file.customer && file.customer._id ? file.customer : null
     // Full hashtag objects; new ones have only a title.
     property var hashtags: file && Array.isArray(file.hashtag) ? file.hashtag.slice() : []
     // Server paths of the uploaded media.
@@ -63,6 +69,10 @@ Item {
                 return
             if (!Sockets.connected) {
                 Toast.show(FileJs.OFFLINE_MESSAGE)
+                return
+            }
+            if (mediaPicker.busy) {
+                Toast.show("لطفا تا پایان بارگذاری رسانه ها صبر کنید")
                 return
             }
             if (form.submitData.property_id === undefined) {
@@ -274,6 +284,7 @@ Item {
             }
 
             Row {
+                width: parent.width
                 spacing: 8
                 visible: editor.formType === 0
                 Text {
@@ -281,6 +292,11 @@ Item {
                     text: editor.location ? "موقعیت: " + Number(editor.location.lat).toFixed(5) + " , "
                                             + Number(editor.location.lng).toFixed(5) : "موقعیت انتخاب نشده است"
                     font.pointSize: 10
+                }
+                Button {
+                    objectName: "pickLocation"
+                    text: "انتخاب موقعیت روی نقشه"
+                    onClicked: Templates.pickPoint(function (lat, lng) { editor.location = {"lat": lat, "lng": lng} })
                 }
                 Button {
                     text: "حذف موقعیت"
@@ -291,12 +307,19 @@ Item {
 
             Text {
                 width: parent.width
-                objectName: "media"
                 text: editor.mediaLinks.length > 0 ? "رسانه ها: " + editor.mediaLinks.length : "رسانه ای انتخاب نشده است"
                 font.pointSize: 10
             }
 
+            UImageSelect {
+                id: mediaPicker
+                objectName: "media"
+                width: parent.width
+                onChanged: editor.mediaLinks = mediaLinks()
+            }
+
             Row {
+                width: parent.width
                 spacing: 8
                 visible: Account.isManagerLevel() && editor.agents.length > 0
                 Text {
@@ -336,6 +359,8 @@ Item {
                     }
                 }
                 Button {
+                    // Mirrored: the start of the line, on the right.
+                    anchors.left: parent.left
                     objectName: "hashtags"
                     text: "برچسب ها"
                     onClicked: editor.openHashtags()
@@ -343,6 +368,7 @@ Item {
             }
 
             Row {
+                width: parent.width
                 spacing: 16
                 CheckBox {
                     id: privateBox
@@ -365,6 +391,7 @@ Item {
             }
 
             Row {
+                width: parent.width
                 spacing: 12
                 Button {
                     objectName: "save"
@@ -398,7 +425,14 @@ Item {
 
     Component.onCompleted: {
         try {
+            if (!file && fileId !== "") {
+                var stored = Database.getFile(fileId)
+                if (stored && stored.error === undefined)
+                    file = stored
+            }
             form.init()
+            if (editing)
+                mediaPicker.setFile(file)
             if (Account.isManagerLevel())
                 agents = Database.getAgentList() || []
         } catch (e) {

@@ -158,17 +158,28 @@ Page {
             var ctx = getContext("2d")
             ctx.reset()
             var m = mapPage.map
-            if (m) {
-                for (var i = 0; i < mapPage.markers.length; ++i) {
-                    var f = mapPage.markers[i]
-                    if (!f.map)
-                        continue
-                    var p = m.fromCoordinate(QtPositioning.coordinate(f.map.lat, f.map.lng), false)
-                    if (p.x < -8 || p.y < -8 || p.x > width + 8 || p.y > height + 8)
-                        continue
+            if (m && mapPage.markers.length > 0) {
+                // The map is Mercator: x follows longitude and y the Mercator latitude linearly, so
+                // two projected corners place every marker without asking the map for each.
+                var r = m.visibleRegion.boundingGeoRectangle()
+                var a = m.fromCoordinate(r.topLeft, false)
+                var b = m.fromCoordinate(r.bottomRight, false)
+                var sx = (b.x - a.x) / (r.bottomRight.longitude - r.topLeft.longitude)
+                var ya = M.mercator(r.topLeft.latitude)
+                var sy = (b.y - a.y) / (M.mercator(r.bottomRight.latitude) - ya)
+                var groups = M.markerGroups(mapPage.markers)
+                for (var g in groups) {
                     ctx.beginPath()
-                    ctx.fillStyle = L.tradeColor(f.trade_ref)
-                    ctx.arc(p.x, p.y, 6, 0, 2 * Math.PI)
+                    ctx.fillStyle = L.tradeColor(g)
+                    var list = groups[g]
+                    for (var i = 0; i < list.length; ++i) {
+                        var x = a.x + (list[i].lng - r.topLeft.longitude) * sx
+                        var y = a.y + (M.mercator(list[i].lat) - ya) * sy
+                        if (x < -8 || y < -8 || x > width + 8 || y > height + 8)
+                            continue
+                        ctx.moveTo(x + 6, y)
+                        ctx.arc(x, y, 6, 0, 2 * Math.PI)
+                    }
                     ctx.fill()
                 }
             }

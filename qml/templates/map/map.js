@@ -102,3 +102,23 @@ function mapFilters(filters, box, tradeType) {
         list.push({"key": "trade_ref", "value": {"value_1": "1", "value_2": "4"}})
     return list
 }
+
+function mercator(lat) {
+    return Math.log(Math.tan(Math.PI / 4 + rad(lat) / 2))
+}
+
+// Marker points by folded trade type, one colour each.
+function markerGroups(files) {
+    var groups = {}
+    for (var i = 0; i < files.length; ++i) {
+        var f = files[i]
+        if (!f.map)
+            continue
+        var t = Number(f.trade_ref)
+        t = t > 8 ? t - 8 : t
+        if (!groups[t])
+            groups[t] = []
+        groups[t].push({"lat": Number(f.map.lat), "lng": Number(f.map.lng)})
+    }
+    return groups
+}

@@ -5,7 +5,8 @@
 
 module.exports = function forms(ctx) {
   let next = 1;
-  const fresh = (prefix) => `${ctx.opts.manager}-${prefix}${next++}`;
+  // Apart from the generated records' ids, so that a new row never replaces one of them.
+  const fresh = (prefix) => `${ctx.opts.manager}-new${prefix}${next++}`;
   const files = {};
   const settings = {};
   const tags = ['condition', 'coverage', 'direction', 'facilities', 'frontage', 'heat_cool', 'joints', 'kitchen',

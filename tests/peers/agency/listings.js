@@ -58,7 +58,7 @@ module.exports = function listings(ctx) {
           const file = expanded(f);
           if (!own) {
             file._id = 'c-' + f._id;
-            file.user_ref = content.colleague_id;
+            file.user_ref = { _id: content.colleague_id, name_family: 'همکار ' + content.colleague_id, type: 1 };
           }
           return { file_ref: file };
         });

@@ -170,11 +170,17 @@ TEST_F(AgencySettings, AManagerStaysAManagerWithImageAndToken)
     ASSERT_TRUE(s().waitUntil([&] { return s().find("profileName") && s().find("profileName")->isVisible(); }));
     s().wait(500);
     ASSERT_TRUE(s().typeInto(s().find("profileName"), "مدیر تازه"));
+    // The location is the point chosen on the map.
+    ASSERT_TRUE(s().clickText("انتخاب موقعیت روی نقشه"));
+    ASSERT_TRUE(s().waitUntil([&] { return s().findText("انتخاب") != nullptr; }));
+    ASSERT_TRUE(s().clickText("انتخاب"));
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("profileSubmit") && s().find("profileSubmit")->isVisible(); }));
     std::size_t at = s().mark();
     ASSERT_TRUE(s().click(s().find("profileSubmit")));
     const QJsonObject sent = s().waitRequest("account_edit", at).value("content").toObject();
     EXPECT_EQ(sent.value("name_family").toString(), "مدیر تازه");
     EXPECT_EQ(sent.value("city_id").toString(), "city-1");
+    EXPECT_NEAR(sent.value("map").toObject().value("lat").toDouble(), 35.6892, 1e-4) << "the map's centre was chosen";
     ASSERT_TRUE(s().until("Account.get().name_family === 'مدیر تازه'"));
     auto checkManager = [&] {
         auto m1 = userByServerId(s().store(), "m1");
@@ -215,6 +221,15 @@ TEST_F(AgencySettings, ReportCountsTheFilesOfTheRange)
     ASSERT_TRUE(s().click(s().find("reportArchivedTab")));
     EXPECT_EQ(s().eval("Stacks.last().rows.reduce(function (n, r) { return n + r.offers + r.requests }, 0)").toInt(),
               archived);
+}
+
+TEST_F(AgencySettings, MainSettingsOfferTheExcelExport)
+{
+    openDrawerEntry("تنظیمات");
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("settings_excel") && s().find("settings_excel")->isVisible(); }));
+    ASSERT_TRUE(s().click(s().find("settings_excel")));
+    EXPECT_TRUE(s().until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].phase === 'choose'"));
+    EXPECT_TRUE(s().findText("خروجی اکسل فایلها")) << "the desktop client offers the export itself";
 }
 
 TEST_F(AgencySettings, ResetLeavesNoSettingsAndNoStore)

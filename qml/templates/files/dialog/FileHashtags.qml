@@ -111,6 +111,14 @@ Popup {
         }
     }
 
+    // A reply that comes after the dialog has gone finds no handler of it.
+    Component.onDestruction: {
+        if (sending) {
+            Sockets.off("property_hashtag_result")
+            Sockets.off("property_hashtag_result_error")
+        }
+    }
+
     Column {
         anchors.fill: parent
         spacing: 8
@@ -125,6 +133,7 @@ Popup {
         }
 
         Row {
+            width: parent.width
             visible: dialog.selectOnly
             spacing: 6
             TextField {
@@ -164,6 +173,7 @@ Popup {
         }
 
         Row {
+            width: parent.width
             spacing: 8
             Button {
                 objectName: "hashtagsConfirm"

@@ -54,13 +54,16 @@ Item {
                 selectRequested()
                 return
             case "edit":
-                openContent("file", {"file": file, "fileId": file._id, "edit": true})
+                var form = openContent("file", {"file": Database.getFile(file._id)})
+                // The form stores the server's answer; the list shows it when the form says so.
+                if (form && form.edited)
+                    form.edited.connect(function () { reloadNeeded() })
                 return
             case "hashtag":
                 Templates.dialog("files/dialog/FileHashtags.qml", {"file": file})
                 return
             case "history":
-                Templates.initial("files/FileNotes.qml", {"file": file, "fileId": file._id})
+                Templates.initial("files/FileNotes.qml", {"file": Database.getFile(file._id)})
                 return
             case "match":
                 openContent("match", {"file": file})

@@ -22,6 +22,13 @@ Page {
     property string keyword: ""
     property var colleague: null          // {"_id", "name"} of the agency whose ads are listed
     property var matchFile: null          // the file a match list is for
+    // The same, as the home menu bar names them.
+    property bool due_list: false
+    property bool tab_list: false
+    property string page_title: ""
+    property var trade_type: undefined
+    property var property_type: undefined
+    property var filter: undefined
 
     // State.
     property var options: L.defaultOptions()
@@ -29,10 +36,13 @@ Page {
     property bool firstLoad: true
     property int recycleCount: 0
     property bool selecting: false
-    property bool grid: false
+    property bool grid: Settings.app_data.file_list_show_type ? Settings.app_data.file_list_show_type.grid === true : false
     property var scrollRecord: null
     property real restoreTo: 0
     property int generation: 0
+    // From a page's read to its rows laid out, in ms.
+    property double pageAskedAt: 0
+    property double lastPageMs: 0
 
     readonly property alias count: files.count
     readonly property alias view_: listView
@@ -123,6 +133,7 @@ Page {
         if (mode === "colleague" && colleague)
             return askColleagues()
         loading = true
+        pageAskedAt = Date.now()
         var o = options
         var gen = generation
         Reads.attach(Database)
@@ -161,10 +172,12 @@ Page {
 
     // Pages on until the remembered position is reached, then scrolls there once.
     function afterPage() {
+        listView.forceLayout()
+        lastPageMs = Date.now() - pageAskedAt
         if (restoreTo > 0) {
             if (listView.contentHeight >= restoreTo + listView.height || !options.load_more) {
-                listView.contentY = Math.min(restoreTo, Math.max(0, listView.contentHeight - listView.height))
-                restoreTo = 0
+                // Once the page has its final size, which a page still being pushed may not have.
+                restoreLater.restart()
             } else {
                 var o = options
                 o.page += 1
@@ -215,9 +228,14 @@ Page {
                 if (!own)
                     Database.saveColleagueFiles(list, Number(options.property_type), colleague._id)
                 Reads.attach(Database)
-                var page = options.page
+                // Storing a colleague's page replaces the pages stored before it, so the store holds
+                // just this page: it is read as the first.
+                var page = own ? options.page : 1
+                // The agency's own store holds all its files: only those it offers to colleagues.
+                var filters = own && !L.hasKey(options.filters, "status.ad_colleague")
+                        ? options.filters.concat([L.item("status.ad_colleague", "true")]) : options.filters
                 Reads.read(fileList, function () {
-                    Database.getColleagueFiles(options.trade_type, options.property_type, options.filters, "", "",
+                    Database.getColleagueFiles(options.trade_type, options.property_type, filters, "", "",
                                                page, options.keyword, colleague._id)
                 }, function (rows) {
                     if (gen === generation)
@@ -367,7 +385,7 @@ Page {
     header: ToolBar {
         // A match list sits under the container's own header.
         visible: fileList.mode !== "match"
-        height: visible ? 48 : 0
+        height: fileList.mode !== "match" ? 48 : 0
 
         Row {
             anchors.fill: parent
@@ -423,7 +441,13 @@ Page {
                 ToolButton {
                     objectName: "gridButton"
                     text: fileList.grid ? "سطری" : "جدولی"
-                    onClicked: fileList.grid = !fileList.grid
+                    onClicked: {
+                        fileList.grid = !fileList.grid
+                        var data = Settings.app_data
+                        data.file_list_show_type = {"grid": fileList.grid, "row": !fileList.grid}
+                        Settings.app_data = data
+                        Settings.save()
+                    }
                 }
             }
         }
@@ -454,6 +478,16 @@ Page {
             showTag: fileList.mode === "match"
             onClicked: fileList.openFile(index)
             onMenuRequested: fileList.openMenu(index)
+        }
+    }
+
+    Timer {
+        id: restoreLater
+        interval: 100
+        onTriggered: {
+            // Not clamped to the end: the page's header may not have taken its room yet.
+            listView.contentY = Math.min(fileList.restoreTo, listView.contentHeight)
+            fileList.restoreTo = 0
         }
     }
 
@@ -560,6 +594,18 @@ Page {
     }
 
     Component.onCompleted: {
+        if (due_list)
+            mode = "due"
+        else if (tab_list && mode === "board")
+            mode = "tab"
+        if (page_title !== "")
+            title = page_title
+        if (trade_type !== undefined)
+            tradeType = trade_type
+        if (property_type !== undefined)
+            propertyType = property_type
+        if (filter !== undefined && filter !== null)
+            filters = Array.isArray(filter) ? filter : [filter]
         setup()
         if (mode === "board" && filterModel && filterModel.id !== undefined) {
             scrollRecord = Database.getScrollPosition(filterModel.id, L.scrollKinds[view])
@@ -568,8 +614,7 @@ Page {
         reload()
     }
 
-    Component.onDestruction: {
-        Reads.cancel(fileList)
-        saveScroll()
-    }
+    // No save here: a page being taken away loses its header first, and the view then clamps
+    // itself to a position the user never scrolled to.
+    Component.onDestruction: Reads.cancel(fileList)
 }

@@ -5,7 +5,7 @@
 var pageSize = 50
 
 // Scroll rows are told apart by board and list kind.
-var scrollKinds = {"board": 1, "pinned": 2, "recycle": 3}
+var scrollKinds = {"normal": 1, "pinned": 2, "recycle": 3}
 
 function defaultOptions() {
     return {"trade_type": -1, "property_type": -1, "filters": [], "keyword": "", "page": 1,
@@ -331,8 +331,9 @@ function dueFilters(now) {
 }
 
 function oldFilters(now, agentId) {
+    // A manager's number 0 (not the text "0") is what selects the files without an agent.
     return [item("trade_ref", 1, 8), item("date", 0, now - 2629743000),
-            item("agent_ref", agentId ? agentId : 0)]
+            {"key": "agent_ref", "value": {"value_1": agentId ? String(agentId) : 0, "value_2": ""}}]
 }
 
 function oldCountText(count) {
@@ -372,9 +373,9 @@ function matchOptions(file) {
     if (trade === 2 || trade === 6) {
         var low = Math.round(p1 * 0.9 / 1000000 * 30000) + p2 * 0.9
         var high = Math.round(p1 * 1.1 / 1000000 * 30000) + p2 * 1.1
-        filters.push(item("price.full_rent_price", Math.floor(low), Math.ceil(high)))
+        filters.push(item("price.full_rent_price", Math.round(low), Math.round(high)))
     } else {
-        filters.push(item("price.price_2", Math.floor(p2 * 0.9), Math.ceil(p2 * 1.1)))
+        filters.push(item("price.price_2", Math.round(p2 * 0.9), Math.round(p2 * 1.1)))
     }
     return {"tradeType": counterpart, "propertyType": Number(file.property_ref), "filters": filters}
 }

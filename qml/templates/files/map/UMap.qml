@@ -18,6 +18,7 @@ Page {
     property double askedAt: 0
     property double shownMs: 0
     readonly property alias markers: view.markers
+    readonly property alias mapView: view
 
     objectName: "fileMap"
 

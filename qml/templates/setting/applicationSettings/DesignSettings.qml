@@ -46,6 +46,7 @@ Page {
 
         Text { width: parent.width; text: "اندازه قلم"; font.pointSize: 11 }
         Row {
+            width: parent.width
             spacing: 6
             Repeater {
                 model: SettingsJs.fontTitles
@@ -60,6 +61,7 @@ Page {
 
         Text { width: parent.width; text: "رنگ"; font.pointSize: 11 }
         Row {
+            width: parent.width
             spacing: 10
             Repeater {
                 model: SettingsJs.schemas
@@ -81,6 +83,7 @@ Page {
 
         Text { width: parent.width; text: "گردی گوشه ها: " + page.current.corner_radius; font.pointSize: 11 }
         Slider {
+            anchors.left: parent.left
             objectName: "cornerRadius"
             width: 300
             from: 1
@@ -93,6 +96,7 @@ Page {
 
         // A sample card in the chosen look.
         Rectangle {
+            anchors.left: parent.left
             width: 260
             height: 90
             radius: Number(page.current.corner_radius) || 10
@@ -114,6 +118,7 @@ Page {
         }
 
         Switch {
+            anchors.left: parent.left
             objectName: "door"
             text: "نمایش کرکره در هنگام ورود"
             checked: !Settings.app_data || Settings.app_data.door_enabled !== false

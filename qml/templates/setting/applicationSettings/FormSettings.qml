@@ -88,4 +88,11 @@ Page {
     }
 
     Component.onCompleted: form.init()
+
+    Component.onDestruction: {
+        if (sending) {
+            Sockets.off("account_setting_result")
+            Sockets.off("account_setting_result_error")
+        }
+    }
 }
