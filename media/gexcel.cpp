@@ -590,8 +590,8 @@ void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> 
     // Pages are read, and their rows made, on other pool threads while this one writes rows,
     // across the sheets' borders; they are taken in order.
     struct Page {
-        QJsonArray files;
         QVector<QVector<QString>> rows; // empty for a file of a trade outside the plan's forms
+        QHash<int, QJsonObject> others; // those files, by their place in rows
     };
     QList<QFuture<Page>> pages;
     auto settle = qScopeGuard([&] {
@@ -616,15 +616,18 @@ void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> 
             const QVector<qint64> page = plan.ids.mid(nextPage++ * kReadChunk, kReadChunk);
             GDatabase *db = database_.get();
             pages << QtConcurrent::run([this, db, page, plan] {
+                // Only the cells go back: the files are also let go of here, not on the writing thread.
                 Page result;
-                result.files = db->getFilesByIds(page, plan.keys);
-                result.rows.resize(result.files.size());
-                for (int i = 0; i < result.files.size(); ++i) {
-                    const QJsonObject file = result.files.at(i).toObject();
+                const QJsonArray files = db->getFilesByIds(page, plan.keys);
+                result.rows.resize(files.size());
+                for (int i = 0; i < files.size(); ++i) {
+                    const QJsonObject file = files.at(i).toObject();
                     const int trade = file.value(QStringLiteral("trade_ref")).toInt();
                     const auto form = plan.forms.constFind(trade > 8 ? trade - 8 : trade);
                     if (form != plan.forms.constEnd() && file.value(QStringLiteral("property_ref")).toInt() == plan.key)
                         result.rows[i] = fileCells(file, form.value(), plan.columns);
+                    else
+                        result.others.insert(i, file);
                 }
                 return result;
             });
@@ -652,11 +655,11 @@ void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> 
                 --pagesLeft;
                 const Page files = pages.takeFirst().result();
                 request();
-                for (int i = 0; i < files.files.size(); ++i) {
-                    if (!files.rows.at(i).isEmpty()) {
+                for (int i = 0; i < files.rows.size(); ++i) {
+                    if (!files.others.contains(i)) {
                         writeRow(row, files.rows.at(i));
                     } else {
-                        QJsonObject file = files.files.at(i).toObject();
+                        QJsonObject file = files.others.value(i);
                         // A trade outside the usual ones may have a form reading other parts: read it whole.
                         const int trade = file.value(QStringLiteral("trade_ref")).toInt();
                         for (const QString &group : formOf(trade > 8 ? trade - 8 : trade, plan.key).groups) {
