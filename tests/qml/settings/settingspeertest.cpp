@@ -26,28 +26,14 @@ std::unique_ptr<User> userByMobile(obx::Store &store, const std::string &mobile)
     return obx::Box<User>(store).query(User_::mobile.equals(mobile)).build().findFirst();
 }
 
-class AgencySettings : public ::testing::Test
+class AgencySettings : public ScreenSuite
 {
 protected:
     static void SetUpTestSuite()
     {
-        session = new ScreenSession;
         ScreenSession::Options options;
         options.serverArgs = {"--agents", "4"};
-        if (!session->start(options))
-            startError = session->error();
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete session;
-        session = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(startError.empty()) << startError;
-        session->home();
+        startSession(options);
     }
 
     ScreenSession &s() { return *session; }
@@ -75,13 +61,7 @@ protected:
         ASSERT_TRUE(s().waitUntil([&] { return s().findText(action) != nullptr; }));
         ASSERT_TRUE(s().clickText(action));
     }
-
-    static ScreenSession *session;
-    static std::string startError;
 };
-
-ScreenSession *AgencySettings::session = nullptr;
-std::string AgencySettings::startError;
 
 TEST_F(AgencySettings, DrawerEntriesFollowTheRole)
 {
@@ -162,7 +142,8 @@ TEST_F(AgencySettings, AgentsAreCreatedEditedAndRemovedOnlyAfterTheServer)
 
 TEST_F(AgencySettings, AManagerStaysAManagerWithImageAndToken)
 {
-    const QString image = "https://cdn.example.test/me.jpg";
+    // An address the program can draw without the network.
+    const QString image = "qrc:/assets/images/logo.png";
     s().eval(QStringLiteral("Database.saveUserImage('%1', Account.get().id); Account.set(Database.currentUser())").arg(image));
     ASSERT_EQ(s().eval("Account.getImagePath()").toString(), image);
 
