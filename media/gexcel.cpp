@@ -12,24 +12,32 @@
 #include <QMutexLocker>
 #include <QStandardPaths>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTemporaryFile>
 #include <QThread>
 #include <QtConcurrent>
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <cstdio>
+#include <deque>
 #include <exception>
+#include <functional>
+#include <thread>
 
 namespace UGENERAL {
 
 namespace {
 
 const int kPage = 100;
+// Files read by one pool task: the look-ups a read remembers (districts, titles, customers)
+// serve more files, at the cost of more rows held at once.
+const int kReadChunk = 250;
 // The longest text a cell takes.
 const int kMaxCellText = 32767;
 const int kMaxSheetName = 31;
@@ -118,7 +126,7 @@ const QString GExcel::kSaveFailed =
     QStringLiteral("ذخیره فایل اکسل انجام نشد. پوشه مقصد در دسترس نیست یا فضای کافی ندارد.");
 
 GExcel::GExcel(QObject *parent)
-    : QObject(parent), database_(std::make_unique<GDatabase>()), dates_(std::make_unique<GDateConvertor>())
+    : QObject(parent), database_(std::make_unique<GDatabase>())
 {
 }
 
@@ -239,6 +247,116 @@ void GExcel::clear()
     resetWorkbook();
 }
 
+// A workbook written sheet by sheet: into a temporary file of our own beside the target, moved
+// into place by close(). The library keeps only the row being written in memory and puts each
+// sheet's rows into a scratch file at once, so that the sheets written while later ones are
+// still being read leave only the packing for the end. Left unclosed, it removes its file.
+class GExcel::Workbook
+{
+public:
+    ~Workbook()
+    {
+        if (book_) {
+            workbook_close(book_);
+            QFile::remove(temporary_);
+        }
+    }
+
+    // False, with a reason for the log, when the target cannot take a file.
+    bool open(const QString &path, QString *reason)
+    {
+        const QFileInfo target(path);
+        const QString folder = target.absolutePath();
+        if (path.isEmpty() || !QFileInfo(folder).isDir()) {
+            *reason = QStringLiteral("no folder ") + folder;
+            return false;
+        }
+        if (target.isDir()) {
+            *reason = path + QStringLiteral(" is a folder");
+            return false;
+        }
+        // A name of our own in the target folder, so that the move into place is one rename.
+        {
+            QTemporaryFile probe(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+            probe.setAutoRemove(false);
+            if (!probe.open()) {
+                *reason = probe.errorString();
+                return false;
+            }
+            temporary_ = probe.fileName();
+        }
+        temporaryName_ = QFile::encodeName(temporary_);
+        scratch_ = QFile::encodeName(QDir::tempPath());
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        options.tmpdir = scratch_.data();
+        book_ = workbook_new_opt(temporaryName_.constData(), &options);
+        if (!book_) {
+            QFile::remove(temporary_);
+            *reason = QStringLiteral("the workbook could not be made");
+            return false;
+        }
+        return true;
+    }
+
+    // Writes one sheet's non-empty cells as text; after a failure the later sheets are skipped.
+    void add(const Sheet &sheet)
+    {
+        if (!book_ || failure_ != LXW_NO_ERROR)
+            return;
+        const QByteArray name = sheet.name.toUtf8();
+        lxw_worksheet *worksheet = workbook_add_worksheet(book_, name.constData());
+        if (!worksheet) {
+            failure_ = LXW_ERROR_SHEETNAME_ALREADY_USED;
+            return;
+        }
+        QByteArray value;
+        for (int r = 0; r < sheet.rows.size(); ++r) {
+            const QVector<QString> &cells = sheet.rows.at(r);
+            for (int c = 0; c < cells.size(); ++c) {
+                if (cells.at(c).isEmpty())
+                    continue;
+                value = cells.at(c).toUtf8();
+                const lxw_error e = worksheet_write_string(worksheet, lxw_row_t(r), lxw_col_t(c), value.constData(), nullptr);
+                if (e != LXW_NO_ERROR) {
+                    failure_ = e;
+                    return;
+                }
+            }
+        }
+    }
+
+    // Packs the workbook and moves it to path; false, with a reason, when it was not saved.
+    bool close(const QString &path, QString *reason)
+    {
+        if (!book_)
+            return false;
+        // Closing writes the file; it also frees the workbook after a failure above.
+        const lxw_error closed = workbook_close(book_);
+        book_ = nullptr;
+        lxw_error failure = failure_ != LXW_NO_ERROR ? failure_ : closed;
+        if (failure != LXW_NO_ERROR) {
+            QFile::remove(temporary_);
+            *reason = QString::fromUtf8(lxw_strerror(failure));
+            return false;
+        }
+        QFile::setPermissions(temporary_, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (std::rename(temporaryName_.constData(), QFile::encodeName(path).constData()) != 0) {
+            *reason = QString::fromLocal8Bit(std::strerror(errno));
+            QFile::remove(temporary_);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    lxw_workbook *book_ = nullptr;
+    lxw_error failure_ = LXW_NO_ERROR;
+    QString temporary_;
+    QByteArray temporaryName_;
+    QByteArray scratch_;
+};
+
 bool GExcel::saveWorkbook(const QString &path, QString *reason)
 {
     // The cells are copied out so that the library's slow part runs without the lock.
@@ -247,78 +365,12 @@ bool GExcel::saveWorkbook(const QString &path, QString *reason)
         QMutexLocker locker(&lock_);
         sheets = sheets_;
     }
-    const QFileInfo target(path);
-    const QString folder = target.absolutePath();
-    if (path.isEmpty() || !QFileInfo(folder).isDir()) {
-        *reason = QStringLiteral("no folder ") + folder;
+    Workbook book;
+    if (!book.open(path, reason))
         return false;
-    }
-    if (target.isDir()) {
-        *reason = path + QStringLiteral(" is a folder");
-        return false;
-    }
-    // A name of our own in the target folder, so that the move into place is one rename.
-    QString temporary;
-    {
-        QTemporaryFile probe(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-        probe.setAutoRemove(false);
-        if (!probe.open()) {
-            *reason = probe.errorString();
-            return false;
-        }
-        temporary = probe.fileName();
-    }
-    const QByteArray temporaryName = QFile::encodeName(temporary);
-    const QByteArray scratch = QFile::encodeName(QDir::tempPath());
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.tmpdir = const_cast<char *>(scratch.constData());
-    lxw_workbook *workbook = workbook_new_opt(temporaryName.constData(), &options);
-    if (!workbook) {
-        QFile::remove(temporary);
-        *reason = QStringLiteral("the workbook could not be made");
-        return false;
-    }
-    lxw_error failure = LXW_NO_ERROR;
-    for (const Sheet &sheet : qAsConst(sheets)) {
-        const QByteArray name = sheet.name.toUtf8();
-        lxw_worksheet *worksheet = workbook_add_worksheet(workbook, name.constData());
-        if (!worksheet) {
-            failure = LXW_ERROR_SHEETNAME_ALREADY_USED;
-            break;
-        }
-        for (int r = 0; r < sheet.rows.size() && failure == LXW_NO_ERROR; ++r) {
-            const QVector<QString> &cells = sheet.rows.at(r);
-            for (int c = 0; c < cells.size(); ++c) {
-                if (cells.at(c).isEmpty())
-                    continue;
-                const QByteArray value = cells.at(c).toUtf8();
-                const lxw_error e = worksheet_write_string(worksheet, lxw_row_t(r), lxw_col_t(c), value.constData(), nullptr);
-                if (e != LXW_NO_ERROR) {
-                    failure = e;
-                    break;
-                }
-            }
-        }
-        if (failure != LXW_NO_ERROR)
-            break;
-    }
-    // Closing writes the file; it also frees the workbook after a failure above.
-    const lxw_error closed = workbook_close(workbook);
-    if (failure == LXW_NO_ERROR)
-        failure = closed;
-    if (failure != LXW_NO_ERROR) {
-        QFile::remove(temporary);
-        *reason = QString::fromUtf8(lxw_strerror(failure));
-        return false;
-    }
-    QFile::setPermissions(temporary, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+    for (const Sheet &sheet : qAsConst(sheets))
+        book.add(sheet);
+    return book.close(path, reason);
 }
 
 void GExcel::saveFile(QString path)
@@ -403,7 +455,10 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
         // Every export starts from an empty workbook, whatever a cancelled one left.
         resetWorkbook();
         forms_.clear();
-        days_.clear();
+        {
+            QMutexLocker locker(&daysLock_);
+            days_.clear();
+        }
         total_ = database_->getFilesCount(userId, agentId);
         qDebug() << "file count is " << total_.load();
         const QString path = filePath.isEmpty() ? defaultPath(QStringLiteral("files_")) : filePath;
@@ -411,21 +466,80 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
             QMutexLocker locker(&lock_);
             filePath_ = path;
         }
-        const QJsonArray properties = database_->getFieldByParent(QStringLiteral("property"), true);
-        for (const QJsonValue &value : properties) {
-            const QJsonObject property = value.toObject();
-            addFiles(userId, agentId, property.value(QStringLiteral("title")).toString(),
-                     property.value(QStringLiteral("key")).toInt());
-            if (stopped())
-                break;
+        // Each sheet goes to the workbook file on a thread of its own as soon as it is done,
+        // while the next ones are read. A target that cannot take the file fails at the end, as
+        // a save does.
+        Workbook book;
+        QString reason;
+        const bool opened = book.open(path, &reason);
+        std::mutex queueMutex;
+        std::condition_variable queued;
+        std::deque<Sheet> queue;
+        bool last = false;
+        std::thread writer;
+        if (opened) {
+            writer = std::thread([&] {
+                for (;;) {
+                    std::unique_lock<std::mutex> locker(queueMutex);
+                    queued.wait(locker, [&] { return last || !queue.empty(); });
+                    if (queue.empty())
+                        return;
+                    const Sheet sheet = std::move(queue.front());
+                    queue.pop_front();
+                    locker.unlock();
+                    book.add(sheet);
+                }
+            });
         }
+        auto finish = qScopeGuard([&] {
+            {
+                std::lock_guard<std::mutex> locker(queueMutex);
+                last = true;
+            }
+            queued.notify_all();
+            if (writer.joinable())
+                writer.join();
+        });
+        // Every sheet's plan is read at once, on the pool.
+        QStringList titles;
+        QVector<QFuture<SheetPlan>> plans;
+        for (const QJsonValue &value : database_->getFieldByParent(QStringLiteral("property"), true)) {
+            const QJsonObject property = value.toObject();
+            titles << property.value(QStringLiteral("title")).toString();
+            plans << planSheet(userId, agentId, property.value(QStringLiteral("key")).toInt());
+        }
+        writeSheets(titles, plans, [&] {
+            if (!opened || stopped())
+                return;
+            // The writer takes the rows over; the workbook keeps the sheet's name.
+            Sheet done;
+            {
+                QMutexLocker locker(&lock_);
+                if (current_ >= 0 && current_ < sheets_.size()) {
+                    done = sheets_.at(current_);
+                    sheets_[current_].rows.clear();
+                }
+            }
+            {
+                std::lock_guard<std::mutex> locker(queueMutex);
+                queue.push_back(std::move(done));
+            }
+            queued.notify_one();
+        });
         forms_.clear();
+        finish.dismiss();
+        {
+            std::lock_guard<std::mutex> locker(queueMutex);
+            last = true;
+        }
+        queued.notify_all();
+        if (writer.joinable())
+            writer.join();
         if (stopped()) {
             resetWorkbook();
             return;
         }
-        QString reason;
-        const bool saved = saveWorkbook(path, &reason);
+        const bool saved = opened && book.close(path, &reason);
         resetWorkbook();
         if (saved) {
             Q_EMIT exportComplete(path);
@@ -442,60 +556,159 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
 
 void GExcel::addFiles(QString userId, QString agentId, QString property, int key)
 {
-    addSheet(property);
-    selectSheet(property);
-    try {
-        const QHash<QString, int> columns = addFilesHeader(key);
-        int row = 2;
-        // The next pages are read on other pool threads while this one writes rows, and are
-        // taken in page order; a page of fewer than kPage files ends the sheet.
-        QVector<QFuture<QJsonArray>> pages;
-        auto settle = qScopeGuard([&pages] {
-            for (QFuture<QJsonArray> &page : pages)
-                page.waitForFinished();
-        });
-        int next = 1;
-        auto request = [&] {
-            const int page = next++;
-            GDatabase *db = database_.get();
-            pages << QtConcurrent::run([db, userId, agentId, key, page] {
-                return db->getFilesByProperty(userId, key, page, agentId);
-            });
-        };
-        // Half the cores read, the other half stay for the rest of the program.
-        const int ahead = qBound(2, QThread::idealThreadCount() / 2, 4);
-        for (int i = 0; i < ahead; ++i)
-            request();
-        for (int page = 1;; ++page) {
-            qDebug() << "getting file for property " + property + " , page = " + QString::number(page);
-            const QJsonArray files = pages.takeFirst().result();
-            request();
-            for (const QJsonValue &file : files) {
-                addFile(file.toObject(), row, columns);
-                ++row;
-                step();
-                if (stopped())
-                    return;
-            }
-            if (files.size() < kPage)
-                break;
+    writeSheets({property}, {planSheet(userId, agentId, key)}, {});
+}
+
+QFuture<GExcel::SheetPlan> GExcel::planSheet(const QString &userId, const QString &agentId, int key)
+{
+    GDatabase *db = database_.get();
+    return QtConcurrent::run([db, userId, agentId, key] {
+        SheetPlan plan;
+        plan.key = key;
+        plan.header = headerOf(db->getInputCards(key), &plan.columns);
+        // Only the parts of a file the sheet reads are built: those the forms of the property
+        // type name, and the columns of every row.
+        plan.keys = {QStringLiteral("id"),       QStringLiteral("code"),         QStringLiteral("dates"),
+                     QStringLiteral("trade_ref"), QStringLiteral("property_ref"), QStringLiteral("trade_name"),
+                     QStringLiteral("district"),  QStringLiteral("info")};
+        for (int trade = 1; trade <= 8; ++trade) {
+            const Form form = formFrom(db->getFormCards(trade, key), trade);
+            for (const QString &group : form.groups)
+                plan.keys.insert(group);
+            plan.forms.insert(trade, form);
         }
-    } catch (const std::exception &e) {
-        qDebug() << "error happened , property : " << property << e.what();
+        // The files' ids in page order, read once; each page of them is then read by id rather
+        // than by skipping the files of the pages before it.
+        plan.ids = db->getFileIdsByProperty(userId, key, agentId);
+        return plan;
+    });
+}
+
+void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> plans,
+                         const std::function<void()> &sheetDone)
+{
+    // Pages are read, and their rows made, on other pool threads while this one writes rows,
+    // across the sheets' borders; they are taken in order.
+    struct Page {
+        QVector<QVector<QString>> rows; // empty for a file of a trade outside the plan's forms
+        QHash<int, QJsonObject> others; // those files, by their place in rows
+    };
+    QList<QFuture<Page>> pages;
+    auto settle = qScopeGuard([&] {
+        for (QFuture<Page> &page : pages)
+            page.waitForFinished();
+        for (QFuture<SheetPlan> &plan : plans)
+            plan.waitForFinished();
+    });
+    auto pageCount = [](const SheetPlan &plan) { return (plan.ids.size() + kReadChunk - 1) / kReadChunk; };
+    int nextSheet = 0;
+    int nextPage = 0;
+    auto request = [&] {
+        for (; nextSheet < plans.size(); ++nextSheet, nextPage = 0) {
+            SheetPlan plan;
+            try {
+                plan = plans[nextSheet].result();
+            } catch (const std::exception &) {
+                continue; // its sheet meets the failure itself
+            }
+            if (nextPage >= pageCount(plan))
+                continue;
+            const QVector<qint64> page = plan.ids.mid(nextPage++ * kReadChunk, kReadChunk);
+            GDatabase *db = database_.get();
+            pages << QtConcurrent::run([this, db, page, plan] {
+                // Only the cells go back: the files are also let go of here, not on the writing thread.
+                Page result;
+                const QJsonArray files = db->getFilesByIds(page, plan.keys);
+                result.rows.resize(files.size());
+                for (int i = 0; i < files.size(); ++i) {
+                    const QJsonObject file = files.at(i).toObject();
+                    const int trade = file.value(QStringLiteral("trade_ref")).toInt();
+                    const auto form = plan.forms.constFind(trade > 8 ? trade - 8 : trade);
+                    if (form != plan.forms.constEnd() && file.value(QStringLiteral("property_ref")).toInt() == plan.key)
+                        result.rows[i] = fileCells(file, form.value(), plan.columns);
+                    else
+                        result.others.insert(i, file);
+                }
+                return result;
+            });
+            return;
+        }
+    };
+    // Half the cores read, the other half stay for the rest of the program.
+    const int ahead = qBound(2, QThread::idealThreadCount() / 2, 4);
+    for (int i = 0; i < ahead; ++i)
+        request();
+
+    for (int sheet = 0; sheet < plans.size(); ++sheet) {
+        int pagesLeft = 0;
+        const QString title = titles.value(sheet);
+        addSheet(title);
+        selectSheet(title);
+        try {
+            // A plan that failed leaves its sheet empty.
+            const SheetPlan &plan = plans[sheet].result();
+            writeRow(1, plan.header);
+            pagesLeft = pageCount(plan);
+            int row = 2;
+            for (int page = 1; pagesLeft > 0; ++page) {
+                qDebug() << "getting file for property " + title + " , page = " + QString::number(page);
+                --pagesLeft;
+                const Page files = pages.takeFirst().result();
+                request();
+                for (int i = 0; i < files.rows.size(); ++i) {
+                    if (!files.others.contains(i)) {
+                        writeRow(row, files.rows.at(i));
+                    } else {
+                        QJsonObject file = files.others.value(i);
+                        // A trade outside the usual ones may have a form reading other parts: read it whole.
+                        const int trade = file.value(QStringLiteral("trade_ref")).toInt();
+                        for (const QString &group : formOf(trade > 8 ? trade - 8 : trade, plan.key).groups) {
+                            if (!plan.keys.contains(group)) {
+                                file = database_->getFileByLocalId(file.value(QStringLiteral("id")).toInt());
+                                break;
+                            }
+                        }
+                        addFile(file, row, plan.columns);
+                    }
+                    ++row;
+                    step();
+                    if (stopped())
+                        return;
+                }
+            }
+        } catch (const std::exception &e) {
+            qDebug() << "error happened , property : " << title << e.what();
+            // The failed sheet's pages still to come are not written.
+            for (; pagesLeft > 0 && !pages.isEmpty(); --pagesLeft) {
+                pages.first().waitForFinished();
+                pages.removeFirst();
+                request();
+            }
+        }
+        if (sheetDone)
+            sheetDone();
+        if (stopped())
+            return;
     }
 }
 
 QHash<QString, int> GExcel::addFilesHeader(int propertyType)
 {
     QHash<QString, int> columns;
-    writeToCell(1, 1, kCodeTitle);
-    writeToCell(1, 2, kDateTitle);
-    writeToCell(1, 3, kTradeTitle);
-    const QJsonArray cards = database_->getInputCards(propertyType);
+    writeRow(1, headerOf(database_->getInputCards(propertyType), &columns));
+    return columns;
+}
+
+QVector<QString> GExcel::headerOf(const QJsonArray &cards, QHash<QString, int> *columns)
+{
+    QVector<QString> header{kCodeTitle, kDateTitle, kTradeTitle};
+    auto add = [&](const QString &title) {
+        columns->insert(title, header.size() + 1);
+        header << (title.isNull() ? QLatin1String("") : title);
+    };
     int widest = 0;
     for (const QJsonValue &card : cards)
         widest = std::max(widest, int(card.toObject().value(QStringLiteral("inputs")).toArray().size()));
-    int column = 4;
     // Position by position across the cards, so that the fields every form shares come first.
     for (int j = 0; j < widest; ++j) {
         for (const QJsonValue &value : cards) {
@@ -507,28 +720,27 @@ QHash<QString, int> GExcel::addFilesHeader(int propertyType)
             if (skipped(input))
                 continue;
             const QString title = titleFor(input, card.value(QStringLiteral("trade_type")).toInt() < 5 ? 1 : 5);
-            if (columns.contains(title))
-                continue;
-            columns.insert(title, column);
-            writeToCell(1, column, title);
-            ++column;
+            if (!columns->contains(title))
+                add(title);
         }
     }
-    for (const QString &title : {kDistrictTitle, kFeaturesTitle, kDescTitle}) {
-        columns.insert(title, column);
-        writeToCell(1, column, title);
-        ++column;
-    }
-    return columns;
+    for (const QString &title : {kDistrictTitle, kFeaturesTitle, kDescTitle})
+        add(title);
+    return header;
 }
 
 QString GExcel::jalaliDate(qint64 msecs)
 {
     const qint64 quarter = msecs >= 0 ? msecs / 900000 : (msecs - 899999) / 900000;
-    auto found = days_.constFind(quarter);
-    if (found != days_.constEnd())
-        return found.value();
-    const QString date = dates_->toJalaliString(msecs);
+    {
+        QMutexLocker locker(&daysLock_);
+        auto found = days_.constFind(quarter);
+        if (found != days_.constEnd())
+            return found.value();
+    }
+    // Rows are made on several threads, and a converter serves one thread.
+    const QString date = GDateConvertor().toJalaliString(msecs);
+    QMutexLocker locker(&daysLock_);
     days_.insert(quarter, date);
     return date;
 }
@@ -558,7 +770,11 @@ const GExcel::Form &GExcel::formOf(int trade, int property)
     auto found = forms_.constFind(key);
     if (found != forms_.constEnd())
         return found.value();
-    const QJsonArray cards = database_->getFormCards(trade, property);
+    return forms_.insert(key, formFrom(database_->getFormCards(trade, property), trade)).value();
+}
+
+GExcel::Form GExcel::formFrom(const QJsonArray &cards, int trade)
+{
     Form form;
     if (!cards.isEmpty()) {
         for (const QJsonValue &value : cards.at(0).toObject().value(QStringLiteral("inputs")).toArray()) {
@@ -577,7 +793,7 @@ const GExcel::Form &GExcel::formOf(int trade, int property)
                                  toggle.value(QStringLiteral("key")).toInt(), titleFor(toggle, trade)});
         }
     }
-    return forms_.insert(key, form).value();
+    return form;
 }
 
 namespace {
@@ -603,13 +819,23 @@ void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
     const int trade = file.value(QStringLiteral("trade_ref")).toInt();
     const int property = file.value(QStringLiteral("property_ref")).toInt();
     // Archived trades share the form of their live trade.
-    const int formTrade = trade > 8 ? trade - 8 : trade;
-    const Form &form = formOf(formTrade, property);
+    const Form &form = formOf(trade > 8 ? trade - 8 : trade, property);
+    writeRow(row, fileCells(file, form, indexes));
+}
 
-    writeToCell(row, 1, QString::number(file.value(QStringLiteral("code")).toObject().value(QStringLiteral("auto")).toInt()));
+QVector<QString> GExcel::fileCells(const QJsonObject &file, const Form &form, const QHash<QString, int> &indexes)
+{
+    QVector<QString> cells(indexes.size() + 3);
+    auto put = [&cells](int column, const QString &value) {
+        if (column > cells.size())
+            cells.resize(column);
+        // Written, though maybe empty: a null text is a cell the row leaves alone.
+        cells[column - 1] = value.isNull() ? QLatin1String("") : value;
+    };
+    put(1, QString::number(file.value(QStringLiteral("code")).toObject().value(QStringLiteral("auto")).toInt()));
     const double registered = file.value(QStringLiteral("dates")).toObject().value(QStringLiteral("register")).toDouble();
-    writeToCell(row, 2, jalaliDate(whole(registered)));
-    writeToCell(row, 3, file.value(QStringLiteral("trade_name")).toString());
+    put(2, jalaliDate(whole(registered)));
+    put(3, file.value(QStringLiteral("trade_name")).toString());
 
     // One pass over the file's keys finds every group the form reads.
     QVector<QJsonValue> groups(form.groups.size());
@@ -624,7 +850,7 @@ void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
             continue;
         const QString text = fieldText(groups.at(input.group), input.field);
         if (!text.isEmpty())
-            writeToCell(row, column.value(), text);
+            put(column.value(), text);
     }
 
     // Each group's text is read once; the toggles keep their order in the form.
@@ -642,7 +868,7 @@ void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
     }
     const auto featureColumn = indexes.constFind(kFeaturesTitle);
     if (featureColumn != indexes.constEnd() && !features.isEmpty())
-        writeToCell(row, featureColumn.value(), features);
+        put(featureColumn.value(), features);
 
     // The titles come with the district objects; "districts" holds only their ids.
     const auto districtColumn = indexes.constFind(kDistrictTitle);
@@ -650,14 +876,38 @@ void GExcel::addFile(QJsonObject file, int row, QHash<QString, int> indexes)
         QStringList titles;
         for (const QJsonValue &district : file.value(QStringLiteral("district")).toArray())
             titles << district.toObject().value(QStringLiteral("title")).toString();
-        writeToCell(row, districtColumn.value(), titles.join(QLatin1Char(',')));
+        put(districtColumn.value(), titles.join(QLatin1Char(',')));
     }
 
     const auto descColumn = indexes.constFind(kDescTitle);
     if (descColumn != indexes.constEnd()) {
-        static const QJsonObject desc{{"parent_key", "info"}, {"key", "desc"}, {"currency", false}, {"input_type", 1}};
-        writeToCell(row, descColumn.value(), getAttrValue(file, desc, false));
+        static const Field desc{QStringLiteral("desc"), false, 1};
+        put(descColumn.value(), fieldText(file.value(QStringLiteral("info")), desc));
     }
+    return cells;
+}
+
+void GExcel::writeRow(int row, const QVector<QString> &cells)
+{
+    if (row < 1 || row > 1048576)
+        return;
+    QMutexLocker locker(&lock_);
+    if (current_ < 0 || current_ >= sheets_.size())
+        return;
+    QVector<QVector<QString>> &rows = sheets_[current_].rows;
+    if (rows.size() < row)
+        rows.resize(row);
+    QVector<QString> &target = rows[row - 1];
+    const bool fits = std::all_of(cells.begin(), cells.end(), [](const QString &c) { return c.size() <= kMaxCellText; });
+    if (target.isEmpty() && fits) {
+        target = cells; // a new row, the usual case: no copy
+        return;
+    }
+    if (target.size() < cells.size())
+        target.resize(cells.size());
+    for (int c = 0; c < cells.size(); ++c)
+        if (!cells.at(c).isNull())
+            target[c] = cells.at(c).left(kMaxCellText);
 }
 
 QString GExcel::getAttrValue(QJsonObject file, QJsonObject field, bool isToggle)

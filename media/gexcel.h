@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QFuture>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -19,9 +22,9 @@ class GDatabase;
 class GDateConvertor;
 
 // Writes the user's property files, or the agency's contacts, into one .xlsx workbook on the
-// global thread pool. Cells are gathered in a small in-memory workbook (the writing library fixes
-// its path up front and writes only once, on close), which saveFile() hands to the library in one
-// pass: into a temporary file beside the target, then moved into place.
+// global thread pool. Cells are gathered in a small in-memory workbook, which saveFile() hands to
+// the library in one pass: into a temporary file beside the target, then moved into place. The
+// files export hands each sheet over as soon as it is done, while the pool reads the next ones.
 class GExcel : public QObject
 {
     Q_OBJECT
@@ -70,6 +73,7 @@ public:
     static const QString kSaveFailed;
 
 private:
+    class Workbook;
     struct Sheet {
         QString title; // as asked for; selectSheet finds it by this
         QString name;  // as the workbook carries it
@@ -111,9 +115,31 @@ private:
         int groupOf(const QString &name);
     };
     static Field fieldOf(const QJsonObject &input);
+    static Form formFrom(const QJsonArray &cards, int trade);
+    // The header row of a files sheet from its input cards, and each title's column.
+    static QVector<QString> headerOf(const QJsonArray &cards, QHash<QString, int> *columns);
+    // What one files sheet needs before its rows, read on the pool: header, forms by trade,
+    // the file parts they read and the files' ids in page order.
+    struct SheetPlan {
+        int key = 0;
+        QVector<QString> header;
+        QHash<QString, int> columns;
+        QHash<int, Form> forms;
+        QSet<QString> keys;
+        QVector<qint64> ids;
+    };
+    QFuture<SheetPlan> planSheet(const QString &userId, const QString &agentId, int key);
+    // Writes the files sheets in order, calling sheetDone after each; stops when stopped().
+    void writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> plans,
+                     const std::function<void()> &sheetDone);
     // The value text of one input from its group's value.
     QString fieldText(const QJsonValue &group, const Field &field);
     const Form &formOf(int trade, int property);
+    // The cells of a file's row from column 1 on, by its form; a null text is a cell not
+    // written. Safe on any thread: it reads only the form, the columns and the date cache.
+    QVector<QString> fileCells(const QJsonObject &file, const Form &form, const QHash<QString, int> &indexes);
+    // Writes the cells of row (from column 1) that are not null into the current sheet at once.
+    void writeRow(int row, const QVector<QString> &cells);
 
     std::unique_ptr<GDatabase> database_;
     std::unique_ptr<GDateConvertor> dates_;
@@ -135,6 +161,7 @@ private:
     QHash<qint64, Form> forms_;
     // Jalali dates by quarter hour of registration: every zone's day starts on a quarter hour.
     QHash<qint64, QString> days_;
+    QMutex daysLock_;
     QString jalaliDate(qint64 msecs);
 };
 

@@ -109,23 +109,7 @@ void GUploader::upload()
     }
     const QByteArray body = file.readAll();
     file.close();
-    const QByteArray key = objectKey_;
-    const QByteArray type = QMimeDatabase().mimeTypeForFile(filePath_).name().toUtf8();
-    QNetworkReply *reply = S3Client::send(manager(), c->putObject(key, body, type));
-    const quint64 serial = uploadSerial_;
-    connect(reply, &QNetworkReply::finished, this, [this, reply, key, serial] {
-        reply->deleteLater();
-        if (serial != uploadSerial_)
-            return;
-        const S3Outcome o = S3Client::outcome(reply);
-        if (o.ok) {
-            printLine("Success: PutObjectAsyncFinished: Finished uploading '" + QString::fromUtf8(key) + "'.");
-            finishUpload();
-        } else {
-            printLine("Error: PutObjectAsyncFinished: " + o.message);
-            fail(o.message);
-        }
-    });
+    putObject(*c, objectKey_, body, QMimeDatabase().mimeTypeForFile(filePath_).name().toUtf8(), &GUploader::finishUpload);
 }
 
 void GUploader::prepare(QString path, QString _date, bool multiPart)
@@ -298,6 +282,26 @@ void GUploader::finishUpload()
     }, Qt::QueuedConnection);
 }
 
+void GUploader::putObject(const S3Client &c, const QByteArray &key, const QByteArray &body, const QByteArray &type,
+                          void (GUploader::*done)())
+{
+    QNetworkReply *reply = S3Client::send(manager(), c.putObject(key, body, type));
+    const quint64 serial = uploadSerial_;
+    connect(reply, &QNetworkReply::finished, this, [this, reply, key, serial, done] {
+        reply->deleteLater();
+        if (serial != uploadSerial_)
+            return;
+        const S3Outcome o = S3Client::outcome(reply);
+        if (o.ok) {
+            printLine("Success: PutObjectAsyncFinished: Finished uploading '" + QString::fromUtf8(key) + "'.");
+            (this->*done)();
+        } else {
+            printLine("Error: PutObjectAsyncFinished: " + o.message);
+            fail(o.message);
+        }
+    });
+}
+
 void GUploader::putThumbnail(const QString &path)
 {
     qDebug() << "thumbnail path = " << path;
@@ -310,22 +314,7 @@ void GUploader::putThumbnail(const QString &path)
     const QByteArray body = file.readAll();
     file.close();
     const int dot = objectKey_.lastIndexOf('.');
-    const QByteArray key = objectKey_.left(dot) + ".jpg";
-    QNetworkReply *reply = S3Client::send(manager(), c->putObject(key, body, "image/jpeg"));
-    const quint64 serial = uploadSerial_;
-    connect(reply, &QNetworkReply::finished, this, [this, reply, key, serial] {
-        reply->deleteLater();
-        if (serial != uploadSerial_)
-            return;
-        const S3Outcome o = S3Client::outcome(reply);
-        if (o.ok) {
-            printLine("Success: PutObjectAsyncFinished: Finished uploading '" + QString::fromUtf8(key) + "'.");
-            signalComplete();
-        } else {
-            printLine("Error: PutObjectAsyncFinished: " + o.message);
-            fail(o.message);
-        }
-    });
+    putObject(*c, objectKey_.left(dot) + ".jpg", body, "image/jpeg", &GUploader::signalComplete);
 }
 
 void GUploader::signalComplete()

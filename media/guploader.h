@@ -62,6 +62,9 @@ private:
     QNetworkAccessManager *manager();
     void fail(const QString &message);
     void startPart(int part);
+    // One PutObject; done() follows its success, the store's message its failure.
+    void putObject(const S3Client &c, const QByteArray &key, const QByteArray &body, const QByteArray &type,
+                   void (GUploader::*done)());
     void putThumbnail(const QString &path);
     void endThumbnail();
     QString compress(const QString &localPath, const QString &fallback);

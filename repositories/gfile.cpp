@@ -125,13 +125,13 @@ obx::QueryBuilder<File> &GFile::buildFilterQuery(obx::QueryBuilder<File> &builde
     return builder;
 }
 
-QJsonArray GFile::toJsonList(obx::Query<File> &query, bool full)
+QJsonArray GFile::toJsonList(obx::Query<File> &query, bool full, const QSet<QString> *keys)
 {
     obx::Transaction tx = store.txRead();
     GFileJson converter(snapshot());
     QJsonArray list;
     for (const std::unique_ptr<File> &file : query.find())
-        list.append(converter.fileToJson(*file, full));
+        list.append(converter.fileToJson(*file, full, keys));
     tx.success();
     return list;
 }
@@ -456,16 +456,45 @@ QJsonArray GFile::getUnsyncedFiles(QString userId)
 
 QJsonArray GFile::getFilesByProperty(QString userId, int property, int page, QString agentId)
 {
-    obx::QueryBuilder<File> builder = obx::Box<File>(store).query(File_::user_id.equals(utf8(userId)));
-    builder.with(File_::property_type.equals(property));
-    if (!agentId.isEmpty())
-        builder.with(File_::agent_id.equals(utf8(agentId)));
-    obx::Query<File> query = builder.build();
+    obx::Query<File> query = byProperty(userId, property, agentId);
     // Always paged; a page below 1 is the first.
     applyPage(query, std::max(page, 1), kExportPage);
     const QJsonArray list = toJsonList(query, true);
     qCDebug(lcFiles) << list.size() << " files loaded";
     return list;
+}
+
+QVector<qint64> GFile::getFileIdsByProperty(QString userId, int property, QString agentId)
+{
+    const std::vector<obx_id> found = byProperty(userId, property, agentId).findIds();
+    QVector<qint64> ids;
+    ids.reserve(int(found.size()));
+    for (const obx_id id : found)
+        ids << qint64(id);
+    return ids;
+}
+
+QJsonArray GFile::getFilesByIds(const QVector<qint64> &ids, const QSet<QString> &keys)
+{
+    obx::Transaction tx = store.txRead();
+    obx::Box<File> files(store);
+    GFileJson converter(snapshot());
+    QJsonArray list;
+    File file;
+    for (const qint64 id : ids)
+        if (id > 0 && files.get(obx_id(id), file))
+            list.append(converter.fileToJson(file, true, &keys));
+    tx.success();
+    return list;
+}
+
+obx::Query<File> GFile::byProperty(const QString &userId, int property, const QString &agentId)
+{
+    obx::QueryBuilder<File> builder = obx::Box<File>(store).query(File_::user_id.equals(utf8(userId)));
+    builder.with(File_::property_type.equals(property));
+    if (!agentId.isEmpty())
+        builder.with(File_::agent_id.equals(utf8(agentId)));
+    return builder.build();
 }
 
 QJsonObject GFile::getFile(QString serverId)

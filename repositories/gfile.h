@@ -5,8 +5,10 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QLoggingCategory>
 #include <QString>
+#include <QVector>
 
 namespace UGENERAL {
 
@@ -50,6 +52,12 @@ public:
     QJsonArray getDraftFiles();
     QJsonArray getUnsyncedFiles(QString userId);
     QJsonArray getFilesByProperty(QString userId, int property, int page, QString agentId);
+    // The local ids of the files getFilesByProperty pages through, in its order: page p holds
+    // those from (p - 1) * 100 on. With them a reader of every page reads each file once.
+    QVector<qint64> getFileIdsByProperty(QString userId, int property, QString agentId);
+    // The full JSON of the files of these local ids with only the top-level keys in keys (see
+    // GFileJson::fileToJson), in one read; ids no longer stored are left out.
+    QJsonArray getFilesByIds(const QVector<qint64> &ids, const QSet<QString> &keys);
     QJsonObject getFile(QString serverId);
     QJsonObject getFileByCode(int code);
     QJsonObject getFileByLocalId(int id);
@@ -73,7 +81,8 @@ public:
     static uint64_t removeChildRows(obx::Store &store, const std::string &fileId, bool withActivities);
 
 private:
-    QJsonArray toJsonList(obx::Query<File> &query, bool full);
+    QJsonArray toJsonList(obx::Query<File> &query, bool full, const QSet<QString> *keys = nullptr);
+    obx::Query<File> byProperty(const QString &userId, int property, const QString &agentId);
     QJsonObject single(std::unique_ptr<File> file);
     // Finds the file by server id, changes it and writes it back, stamping date when above 0.
     template <class Change> bool updateFile(const QString &fileId, qlonglong date, Change change);

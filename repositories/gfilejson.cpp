@@ -87,75 +87,123 @@ GFileJson::GFileJson(const SharedSnapshot &snapshot)
 {
 }
 
-QJsonObject GFileJson::fileToJson(const File &file, bool full)
+QJsonObject GFileJson::fileToJson(const File &file, bool full, const QSet<QString> *keys)
 {
+    const auto want = [keys](const QString &key) { return !keys || keys->contains(key); };
     const User &viewer = snapshot_.agent.id != 0 ? snapshot_.agent : snapshot_.user;
-    QJsonObject json{
-        {QStringLiteral("id"), int(file.id)},
-        {QStringLiteral("_id"), q(file.server_id)},
-        {QStringLiteral("user_id"), q(file.user_id)},
-        {QStringLiteral("agent_id"), q(file.agent_id)},
-        {QStringLiteral("trade_ref"), file.trade_type},
-        {QStringLiteral("property_ref"), file.property_type},
-        {QStringLiteral("seen"), file.seen},
-        {QStringLiteral("select"), false},
-        {QStringLiteral("is_archive"), file.trade_type > 8},
-    };
+    QJsonObject json;
+    if (keys) {
+        // Inserted one by one, so that the keys not asked for are left out.
+        const std::pair<QString, QJsonValue> scalars[] = {
+            {QStringLiteral("id"), int(file.id)},
+            {QStringLiteral("_id"), q(file.server_id)},
+            {QStringLiteral("user_id"), q(file.user_id)},
+            {QStringLiteral("agent_id"), q(file.agent_id)},
+            {QStringLiteral("trade_ref"), file.trade_type},
+            {QStringLiteral("property_ref"), file.property_type},
+            {QStringLiteral("seen"), file.seen},
+            {QStringLiteral("select"), false},
+            {QStringLiteral("is_archive"), file.trade_type > 8},
+        };
+        for (const auto &scalar : scalars)
+            if (want(scalar.first))
+                json.insert(scalar.first, scalar.second);
+    } else {
+        json = QJsonObject{
+            {QStringLiteral("id"), int(file.id)},
+            {QStringLiteral("_id"), q(file.server_id)},
+            {QStringLiteral("user_id"), q(file.user_id)},
+            {QStringLiteral("agent_id"), q(file.agent_id)},
+            {QStringLiteral("trade_ref"), file.trade_type},
+            {QStringLiteral("property_ref"), file.property_type},
+            {QStringLiteral("seen"), file.seen},
+            {QStringLiteral("select"), false},
+            {QStringLiteral("is_archive"), file.trade_type > 8},
+        };
+    }
 
     if (full) {
-        if (const std::string *title = catalogueTitle("trade", foldTrade(file.trade_type)))
-            json.insert(QStringLiteral("trade_name"),
-                        (file.trade_type > 8 ? QStringLiteral("بایگانی ") : QString()) + q(*title));
-        if (const std::string *title = catalogueTitle("property", file.property_type))
-            json.insert(QStringLiteral("property_name"), q(*title));
+        if (want(QStringLiteral("trade_name")))
+            if (const std::string *title = catalogueTitle("trade", foldTrade(file.trade_type)))
+                json.insert(QStringLiteral("trade_name"),
+                            (file.trade_type > 8 ? QStringLiteral("بایگانی ") : QString()) + q(*title));
+        if (want(QStringLiteral("property_name")))
+            if (const std::string *title = catalogueTitle("property", file.property_type))
+                json.insert(QStringLiteral("property_name"), q(*title));
     }
-    addAgent(file, json);
+    if (want(QStringLiteral("agent")))
+        addAgent(file, json);
 
-    QJsonObject code{{QStringLiteral("auto"), int(file.auto_code)}};
-    if (full)
-        code.insert(QStringLiteral("manual"), q(file.manual_code));
-    json.insert(QStringLiteral("code"), code);
+    if (want(QStringLiteral("code"))) {
+        QJsonObject code{{QStringLiteral("auto"), int(file.auto_code)}};
+        if (full)
+            code.insert(QStringLiteral("manual"), q(file.manual_code));
+        json.insert(QStringLiteral("code"), code);
+    }
 
-    const bool pinned = std::find(file.pins.begin(), file.pins.end(), viewer.server_id) != file.pins.end();
-    json.insert(QStringLiteral("status"), QJsonObject{
-                                              {QStringLiteral("pin"), pinned},
-                                              {QStringLiteral("delete"), file.deleted},
-                                              {QStringLiteral("is_private"), file.is_private},
-                                              {QStringLiteral("ad_colleague"), file.ad_colleague},
-                                              {QStringLiteral("ad_public"), file.ad_public},
-                                          });
+    if (want(QStringLiteral("status"))) {
+        const bool pinned = std::find(file.pins.begin(), file.pins.end(), viewer.server_id) != file.pins.end();
+        json.insert(QStringLiteral("status"), QJsonObject{
+                                                  {QStringLiteral("pin"), pinned},
+                                                  {QStringLiteral("delete"), file.deleted},
+                                                  {QStringLiteral("is_private"), file.is_private},
+                                                  {QStringLiteral("ad_colleague"), file.ad_colleague},
+                                                  {QStringLiteral("ad_public"), file.ad_public},
+                                              });
+    }
 
-    const QJsonObject customerJson = contactOf(file.customer_id);
-    json.insert(QStringLiteral("customer"), customerJson);
-    json.insert(QStringLiteral("customer_ref"), customerJson.value(QStringLiteral("_id")).toString());
-    if (full)
+    if (want(QStringLiteral("customer")) || want(QStringLiteral("customer_ref"))) {
+        const QJsonObject &customerJson = contactOf(file.customer_id);
+        if (want(QStringLiteral("customer")))
+            json.insert(QStringLiteral("customer"), customerJson);
+        if (want(QStringLiteral("customer_ref")))
+            json.insert(QStringLiteral("customer_ref"), customerJson.value(QStringLiteral("_id")).toString());
+    }
+    if (full && (want(QStringLiteral("guard")) || want(QStringLiteral("_guard"))))
         addGuard(file, json);
 
-    json.insert(QStringLiteral("info"), info(file, full));
-    json.insert(QStringLiteral("meter"), meter(file, full));
-    if (file.trade_type <= 8)
+    if (want(QStringLiteral("info")))
+        json.insert(QStringLiteral("info"), info(file, full));
+    if (want(QStringLiteral("meter")))
+        json.insert(QStringLiteral("meter"), meter(file, full));
+    if (file.trade_type <= 8 && want(QStringLiteral("match")))
         json.insert(QStringLiteral("match"), matchCount(file));
-    json.insert(QStringLiteral("price"), QJsonObject{
-                                             {QStringLiteral("price_1"), double(file.price_1)},
-                                             {QStringLiteral("price_2"), double(file.price_2)},
-                                             {QStringLiteral("loan"), double(file.loan)},
-                                         });
-    if (full)
+    if (want(QStringLiteral("price")))
+        json.insert(QStringLiteral("price"), QJsonObject{
+                                                 {QStringLiteral("price_1"), double(file.price_1)},
+                                                 {QStringLiteral("price_2"), double(file.price_2)},
+                                                 {QStringLiteral("loan"), double(file.loan)},
+                                             });
+    if (full && want(QStringLiteral("tenant")))
         addTenant(file, json);
 
-    QJsonArray links;
-    for (const std::string &path : file.documents)
-        links.append(QJsonObject{{QStringLiteral("path"), q(path)}});
-    json.insert(QStringLiteral("media_links"), links);
-    json.insert(QStringLiteral("map"), QJsonObject{{QStringLiteral("lat"), file.lat}, {QStringLiteral("lng"), file.lng}});
-    json.insert(QStringLiteral("dates"), QJsonObject{{QStringLiteral("register"), double(file.date)}});
+    if (want(QStringLiteral("media_links"))) {
+        QJsonArray links;
+        for (const std::string &path : file.documents)
+            links.append(QJsonObject{{QStringLiteral("path"), q(path)}});
+        json.insert(QStringLiteral("media_links"), links);
+    }
+    if (want(QStringLiteral("map")))
+        json.insert(QStringLiteral("map"), QJsonObject{{QStringLiteral("lat"), file.lat}, {QStringLiteral("lng"), file.lng}});
+    if (want(QStringLiteral("dates")))
+        json.insert(QStringLiteral("dates"), QJsonObject{{QStringLiteral("register"), double(file.date)}});
 
-    addDistricts(file, json);
-    if (full)
+    if (want(QStringLiteral("district")) || want(QStringLiteral("districts")))
+        addDistricts(file, json);
+    if (full && (want(QStringLiteral("hashtag")) || want(QStringLiteral("hashtags"))))
         addHashtags(file, json);
-    json.insert(QStringLiteral("file_tag"), matchTags(file));
-    addToggles(file, full, json);
-    addActivities(file, json);
+    if (want(QStringLiteral("file_tag")))
+        json.insert(QStringLiteral("file_tag"), matchTags(file));
+    addToggles(file, full, json, keys);
+    if (want(QStringLiteral("activity_count")) || want(QStringLiteral("activity_images")))
+        addActivities(file, json);
+    if (keys) {
+        // The parts built in pairs keep only their keys asked for.
+        for (const char *paired : {"customer", "customer_ref", "guard", "_guard", "district", "districts", "hashtag",
+                                   "hashtags", "activity_count", "activity_images"})
+            if (!want(QLatin1String(paired)))
+                json.remove(QLatin1String(paired));
+    }
     return json;
 }
 
@@ -195,18 +243,24 @@ void GFileJson::addAgent(const File &file, QJsonObject &json)
         json.insert(QStringLiteral("agent"), found->second);
 }
 
-QJsonObject GFileJson::contactOf(const std::string &serverId)
+const QJsonObject &GFileJson::contactOf(const std::string &serverId)
 {
+    static const QJsonObject none;
     if (serverId.empty())
-        return QJsonObject();
-    std::unique_ptr<Contact> row =
-        obx::Box<Contact>(store_).query(Contact_::server_id.equals(serverId)).build().findFirst();
-    return row ? GContact::toJson(*row) : QJsonObject();
+        return none;
+    // Many files of one read name the same customers.
+    auto found = contacts_.find(serverId);
+    if (found == contacts_.end()) {
+        std::unique_ptr<Contact> row =
+            obx::Box<Contact>(store_).query(Contact_::server_id.equals(serverId)).build().findFirst();
+        found = contacts_.emplace(serverId, row ? GContact::toJson(*row) : QJsonObject()).first;
+    }
+    return found->second;
 }
 
 void GFileJson::addGuard(const File &file, QJsonObject &json)
 {
-    const QJsonObject guard = contactOf(file.guard_id);
+    const QJsonObject &guard = contactOf(file.guard_id);
     if (guard.isEmpty())
         return;
     json.insert(QStringLiteral("guard"), q(file.guard_id));
@@ -265,13 +319,18 @@ void GFileJson::addTenant(const File &file, QJsonObject &json)
                     QJsonObject{{QStringLiteral("name"), q(row->name)}, {QStringLiteral("phone"), q(row->phone)}});
 }
 
-void GFileJson::addToggles(const File &file, bool full, QJsonObject &json)
+void GFileJson::addToggles(const File &file, bool full, QJsonObject &json, const QSet<QString> *keys)
 {
+    bool wanted = !keys;
+    for (const ToggleText &toggle : kToggleTexts)
+        wanted = wanted || ((full || toggle.summary) && keys->contains(QLatin1String(toggle.key)));
+    if (!wanted)
+        return;
     std::unique_ptr<FileToggle> row = childRow<FileToggle>(store_, file.toggle_id, file.server_id, FileToggle_::file_id);
     if (!row)
         return;
     for (const ToggleText &toggle : kToggleTexts)
-        if (full || toggle.summary)
+        if ((full || toggle.summary) && (!keys || keys->contains(QLatin1String(toggle.key))))
             json.insert(QLatin1String(toggle.key), q((*row).*toggle.field));
 }
 

@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QString>
 
 #include <map>
@@ -22,19 +23,22 @@ class GFileJson
 public:
     explicit GFileJson(const SharedSnapshot &snapshot);
 
-    QJsonObject fileToJson(const File &file, bool full);
+    // With keys, only those top-level keys are built: a reader of a few parts of many files
+    // (the Excel export) skips the look-ups of the rest. Each key built has the value it has in
+    // the whole JSON.
+    QJsonObject fileToJson(const File &file, bool full, const QSet<QString> *keys = nullptr);
 
     // The number of counterpart files (offers for a request, requests for an offer) of the
     // owner whose price lies within a tenth of this file's.
     int matchCount(const File &file);
 
 private:
-    QJsonObject contactOf(const std::string &serverId);
+    const QJsonObject &contactOf(const std::string &serverId);
     void addGuard(const File &file, QJsonObject &json);
     QJsonObject info(const File &file, bool full);
     QJsonObject meter(const File &file, bool full);
     void addTenant(const File &file, QJsonObject &json);
-    void addToggles(const File &file, bool full, QJsonObject &json);
+    void addToggles(const File &file, bool full, QJsonObject &json, const QSet<QString> *keys);
     void addDistricts(const File &file, QJsonObject &json);
     void addHashtags(const File &file, QJsonObject &json);
     QJsonArray matchTags(const File &file);
@@ -50,6 +54,7 @@ private:
     std::map<std::string, QJsonObject> agents_;     // agent server id -> JSON, empty when missing
     std::map<std::string, QJsonObject> districts_;  // server id -> JSON, empty when missing
     std::map<std::string, std::pair<obx_id, std::string>> authors_; // server id -> (local id, image)
+    std::map<std::string, QJsonObject> contacts_;   // server id -> JSON, empty when missing
 };
 
 } // namespace UGENERAL

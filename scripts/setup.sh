@@ -15,7 +15,7 @@ packages=(
   liblmdb-dev libflatbuffers-dev flatbuffers-compiler libwebsocketpp-dev libasio-dev libssl-dev
   zlib1g-dev libxlsxwriter-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libgl1-mesa-dri python3-openpyxl python3-botocore poppler-utils ffmpeg openssl xvfb xauth
-  kimageformat-plugins libheif-examples curl
+  kimageformat-plugins libheif-examples curl qml-module-qt-labs-platform
 )
 
 missing=()
@@ -34,5 +34,8 @@ if ! command -v npm >/dev/null; then
   exit 1
 fi
 if [ ! -d node_modules ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
+  # A link to another checkout's folder: npm would empty that folder through it. This checkout
+  # gets a folder of its own instead.
+  [ -L node_modules ] && rm node_modules
   npm ci --no-audit --no-fund
 fi

@@ -24,7 +24,7 @@ if [ "${SANITIZE:-0}" = 1 ]; then
   # would hide from it. Leaks are checked, less the libraries' own (tests/sanitizer/lsan.supp).
   export ASAN_OPTIONS=detect_stack_use_after_return=0:check_initialization_order=1:strict_init_order=1:detect_leaks=1:abort_on_error=0
   export LSAN_OPTIONS=suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0
-  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$root/tests/sanitizer/ubsan.supp
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   (cd "$asan" && ctest --output-on-failure -j"$(nproc)" --timeout 1200 -LE timing "$@") || status=$?
 fi
 exit $status

@@ -2,9 +2,11 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QVector>
 
 #include <atomic>
 #include <condition_variable>
@@ -294,6 +296,11 @@ public:
                     obx::Box<ToggleField> &toggles);
     obx_id insertInputField(const QJsonObject &input, obx::Box<InputField> &inputs);
     obx_id insertToggleField(const QJsonObject &toggle, obx::Box<InputField> &inputs, obx::Box<ToggleField> &toggles);
+
+    // The files of getFilesByProperty's pages by local id, and a page of them with only the
+    // top-level keys a reader of a few parts wants (see GFile).
+    QVector<qint64> getFileIdsByProperty(QString userId, int property, QString agentId = QString());
+    QJsonArray getFilesByIds(const QVector<qint64> &ids, const QSet<QString> &keys);
 
     // Waits until every pool task this object started has answered (used at destruction).
     void waitForTasks();

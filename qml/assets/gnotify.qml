@@ -137,6 +137,7 @@ Item {
         } else if (type === "shelf_tavorlin") {
             // Boards created for this change come without an id in tavorlin_add: they are placed by
             // the "_id" the server gave them, once each.
+            // Lists of another shape fail the notice before anything is saved.
             var added = list(data.tavorlin_add)
             var removed = list(data.tavorlin_remove)
             var boards = Home.createdBoards(data.tavorlins)

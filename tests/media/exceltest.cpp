@@ -194,6 +194,39 @@ TEST_F(ExcelExport, FilesWorkbookHoldsEveryPropertyTypeWithItsColumns)
     EXPECT_EQ(excel.sheetNames(), QStringList()) << "the workbook starts empty again";
 }
 
+TEST_F(ExcelExport, ManyFilesKeepTheirOrderAcrossReadsAndSheets)
+{
+    // Enough villas for several reads in flight; one of a trade with no form of its own.
+    QJsonArray more;
+    for (int i = 0; i < 600; ++i)
+        more.append(serverFile("w" + QString::number(i), 1 + i % 16, 51, 2000 + i));
+    more.append(serverFile("odd", 0, 51, 3000));
+    UGENERAL::GFile(UGENERAL::sharedSnapshot()).saveFiles(more, -1);
+
+    GExcel excel;
+    const QString path = out.filePath("many.xlsx");
+    ASSERT_TRUE(run(excel, [&] { excel.exportFilesToExcel("O", "", path); }));
+    const QVector<Sheet> sheets = readBack(path);
+    ASSERT_EQ(sheets.size(), 3);
+    EXPECT_EQ(sheets[0].rows.size(), 4) << "the sheet before is whole";
+    const Sheet &villas = sheets[1];
+    ASSERT_EQ(villas.rows.size(), 1 + 100 + 600 + 1);
+    QStringList codes;
+    for (int i = 1; i < villas.rows.size(); ++i)
+        codes << villas.rows[i].value(0);
+    QStringList expected;
+    for (int i = 0; i < 100; ++i)
+        expected << QString::number(1000 + i);
+    for (int i = 0; i < 600; ++i)
+        expected << QString::number(2000 + i);
+    expected << "3000";
+    EXPECT_EQ(codes, expected) << "store order, each file once";
+    EXPECT_EQ(villas.rows[1 + 100 + 8].value(2), "بایگانی فروش");
+    const QString date = UGENERAL::GDateConvertor().toJalaliString(kRegister);
+    EXPECT_EQ(villas.rows.last(), (QStringList{"3000", date}));
+    EXPECT_EQ(sheets[2].rows.size(), 1) << "the sheet after is whole";
+}
+
 TEST_F(ExcelExport, ContactsWorkbookHasSixSheetsInOrder)
 {
     GExcel excel;

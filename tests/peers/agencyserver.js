@@ -141,7 +141,7 @@ function generate() {
   for (let i = 0; i < counts.activities; ++i) {
     activities.push({ _id: `${M}-ac${i}`, user_ref: M, file_ref: fileId(i % Math.max(1, counts.files)),
       type: 1 + (i % 3), message: 'پیگیری ' + i, date: base + i * 1000,
-      media_links: i % 5 === 0 ? [`https://cdn.example.test/${i}.jpg`] : [] });
+      media_links: i % 5 === 0 ? [`http://127.0.0.1:9/${i}.jpg`] : [] });
   }
   const agentIds = agents.map((a) => a.agent_ref._id);
   const boards = [];
@@ -175,7 +175,7 @@ function generate() {
       map: { lat: 35.6 + (i % 100) / 1000, lng: 51.3 + (i % 100) / 1000 },
       district: districts.length ? [districts[i % districts.length]._id] : [],
       hashtag: hashtags.length ? [hashtags[i % hashtags.length]._id] : [],
-      media_links: i % 7 === 0 ? [`https://cdn.example.test/f${i}.jpg`] : [],
+      media_links: i % 7 === 0 ? [`http://127.0.0.1:9/f${i}.jpg`] : [],
     };
     for (let k = 0; k < toggleKeys.length; ++k)
       if ((i + k) % 2 === 0) file[toggleKeys[k]] = [1 + ((i + k) % 4), 5 + (k % 3)];

@@ -18,21 +18,9 @@
 
 namespace {
 
-class ExportScreens : public ::testing::Test
+class ExportScreens : public ScreenSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        session = new ScreenSession;
-        ASSERT_TRUE(session->start()) << session->error();
-    }
-    static void TearDownTestSuite()
-    {
-        delete session;
-        session = nullptr;
-    }
-    void TearDown() override { session->home(); }
-
     // An item of the dialog opened last: a closed one may still be in the tree until it is deleted.
     static QQuickItem *inDialog(const QString &name)
     {
@@ -40,10 +28,7 @@ protected:
                              " for (var i = 0; i < c.length; ++i) if (c[i].objectName === '" + name + "') return c[i];"
                              " return null })()");
     }
-
-    static ScreenSession *session;
 };
-ScreenSession *ExportScreens::session = nullptr;
 
 TEST_F(ExportScreens, ArchivedRequestCardPrintsThroughTheService)
 {

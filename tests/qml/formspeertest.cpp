@@ -15,29 +15,9 @@
 
 namespace {
 
-class FileEditor : public ::testing::Test
+class FileEditor : public ScreenSuite
 {
 protected:
-    static ScreenSession *session;
-
-    static void SetUpTestSuite()
-    {
-        session = new ScreenSession;
-        ASSERT_TRUE(session->start()) << session->error();
-    }
-    static void TearDownTestSuite()
-    {
-        delete session;
-        session = nullptr;
-    }
-    void SetUp() override { warnings = session->warningMark(); }
-    void TearDown() override
-    {
-        session->home();
-        EXPECT_TRUE(session->warningsSince(warnings).isEmpty())
-            << session->warningsSince(warnings).join("\n").toStdString();
-    }
-
     QString manager() { return session->eval("Account.userId()").toString(); }
 
     QJsonObject json(const QString &expression)
@@ -102,10 +82,8 @@ protected:
     std::size_t files() { return obx::Box<File>(session->store()).count(); }
 
     QQuickItem *editor = nullptr;
-    std::size_t warnings = 0;
 };
 
-ScreenSession *FileEditor::session = nullptr;
 
 TEST_F(FileEditor, CreatesASaleApartmentAndStoresTheServersFile)
 {

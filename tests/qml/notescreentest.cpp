@@ -13,30 +13,9 @@
 
 namespace {
 
-class NoteScreens : public ::testing::Test
+class NoteScreens : public ScreenSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        session = new ScreenSession;
-        ASSERT_TRUE(session->start()) << session->error();
-    }
-    static void TearDownTestSuite()
-    {
-        delete session;
-        session = nullptr;
-    }
-    void SetUp() override { mark = session->warningMark(); }
-    void TearDown() override
-    {
-        EXPECT_TRUE(session->warningsSince(mark).isEmpty())
-            << session->warningsSince(mark).join("\n").toStdString();
-        session->home();
-    }
-
-    static ScreenSession *session;
-    std::size_t mark = 0;
-
     ScreenSession &s() { return *session; }
     QJsonObject json(const QString &expression)
     {
@@ -79,7 +58,6 @@ protected:
     }
 };
 
-ScreenSession *NoteScreens::session = nullptr;
 
 TEST_F(NoteScreens, NoteAtMiddayTodayShowsInTodayAndBothBadges)
 {

@@ -564,3 +564,34 @@ obx::Store &ScreenSession::store()
 {
     return *UGENERAL::sharedStore();
 }
+
+ScreenSession *ScreenSuite::session = nullptr;
+std::string ScreenSuite::startError;
+
+void ScreenSuite::startSession(const ScreenSession::Options &options)
+{
+    session = new ScreenSession;
+    if (!session->start(options))
+        startError = "the session did not start: " + session->error();
+}
+
+void ScreenSuite::TearDownTestSuite()
+{
+    delete session;
+    session = nullptr;
+}
+
+void ScreenSuite::SetUp()
+{
+    ASSERT_TRUE(startError.empty()) << startError;
+    warningsFrom = session->warningMark();
+}
+
+void ScreenSuite::TearDown()
+{
+    if (!startError.empty())
+        return;
+    const QStringList warnings = session->warningsSince(warningsFrom);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
+    session->home();
+}

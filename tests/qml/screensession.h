@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -145,4 +147,20 @@ private:
     QJsonObject sent_;
     std::unique_ptr<QQmlApplicationEngine> engine_;
     QQuickWindow *window_ = nullptr;
+};
+
+// A suite of tests sharing one session: it starts before the first test and goes after the last;
+// each test fails on any QML warning it caused and ends back on the home screen.
+class ScreenSuite : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { startSession(ScreenSession::Options()); }
+    static void TearDownTestSuite();
+    static void startSession(const ScreenSession::Options &options);
+    void SetUp() override;
+    void TearDown() override;
+
+    static ScreenSession *session;
+    static std::string startError;
+    std::size_t warningsFrom = 0;
 };

@@ -109,6 +109,37 @@ TEST_F(FileJson, FullAndSummaryLevels)
     EXPECT_TRUE(summary.contains("agent"));
 }
 
+TEST_F(FileJson, PartsAskedForAreThoseOfTheWholeJsonByIdInPageOrder)
+{
+    user("AG", "ag.png");
+    save(R"([{"_id":"F","user_ref":"O","agent_ref":"AG","customer_ref":"C1","guard":"C1","trade_ref":9,
+        "info":{"desc":"d","address":"a"},"joints":[1],"wall":[2],"district":["D1","gone"]},
+        {"_id":"G","user_ref":"O","customer_ref":"C1","trade_ref":1,"joints":[3],"price":{"price_2":5}},
+        {"_id":"H","user_ref":"O","type":5}])");
+    const QJsonArray whole = repo().getFilesByProperty("O", 0, 1, "");
+    const QVector<qint64> ids = repo().getFileIdsByProperty("O", 0, "");
+    ASSERT_EQ(ids.size(), 2);
+    ASSERT_EQ(whole.size(), 2);
+    for (int i = 0; i < ids.size(); ++i)
+        EXPECT_EQ(whole.at(i).toObject().value("id").toInt(), ids[i]);
+
+    const QSet<QString> sets[] = {{"customer", "wall", "district", "info", "code", "trade_name", "price"},
+                                  {"customer_ref", "_guard", "districts", "joints", "agent", "match", "id", "file_tag"},
+                                  {"no such part"}};
+    for (const QSet<QString> &keys : sets) {
+        // An id no longer stored is left out.
+        const QJsonArray parts = repo().getFilesByIds(ids + QVector<qint64>{9999}, keys);
+        ASSERT_EQ(parts.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QJsonObject expected;
+            for (const QString &key : keys)
+                if (whole.at(i).toObject().contains(key))
+                    expected.insert(key, whole.at(i).toObject().value(key));
+            EXPECT_EQ(parts.at(i).toObject(), expected) << QStringList(keys.values()).join(',').toStdString();
+        }
+    }
+}
+
 TEST_F(FileJson, NoCustomerNoTogglesAndTheViewersPin)
 {
     save(R"([{"_id":"F","user_ref":"O","trade_ref":1,"pins":["O"]}])");

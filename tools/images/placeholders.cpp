@@ -66,6 +66,34 @@ QImage sign(int n)
     return image;
 }
 
+// The preview of a post-image pattern: pattern 1 is square, the others 4:5, each with its
+// photo area and footer laid out differently.
+QImage pattern(int n)
+{
+    const int w = 200;
+    const int h = n == 1 ? 200 : 250;
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(QColor(0xfa, 0xfa, 0xfa));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    const QColor tint = QColor::fromHsv((n * 83) % 360, 150, 210);
+    const int footer = h / 5;
+    p.setBrush(QColor(0xb0, 0xbe, 0xc5));
+    if (n == 3)
+        p.drawRect(QRectF(0, 0, w, h - footer));
+    else if (n == 4)
+        p.drawRect(QRectF(w / 2, 0, w / 2, h - footer));
+    else
+        p.drawRect(QRectF(12, 12, w - 24, h - footer - 24));
+    p.setBrush(tint);
+    p.drawRect(QRectF(0, h - footer, w, footer));
+    p.setBrush(Qt::white);
+    for (int i = 0; i < 3; ++i)
+        p.drawRoundedRect(QRectF(w - 90, h - footer + 8 + i * (footer - 12) / 3, 78, 5), 2, 2);
+    return image;
+}
+
 QImage logo()
 {
     QImage image(256, 256, QImage::Format_ARGB32);
@@ -100,6 +128,8 @@ QImage draw(const QString &name)
         return shelf(n);
     if (name.startsWith(QLatin1String("img_sign_")))
         return sign(n);
+    if (name.startsWith(QLatin1String("img_pattern_")))
+        return pattern(n);
     return logo();
 }
 

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import Qt.labs.platform 1.1 as Platform
 import com 1.0
 import "chatview.js" as Chat
 
@@ -18,6 +19,10 @@ Item {
     property var editing: null
     // Room beside the send button for an attachment button.
     property alias tools: toolRow
+    // False where nothing can be written (the line to write is hidden).
+    property bool writable: true
+    // Whether a picture or a video can be sent.
+    property bool attachments: true
 
     signal send(var message)
     signal edit(var message)
@@ -104,6 +109,42 @@ Item {
         }
     }
 
+    // Opens the attachment dialog for one picked file; the file dialog and the tests call it.
+    function attach(path) {
+        try {
+            var p = String(path || "")
+            if (p === "")
+                return null
+            var d = Templates.dialog("chat/AttachmentDialog.qml", {"path": p, "isVideo": /mp4$/.test(p)}, "com")
+            if (!d)
+                return null
+            d.sent.connect(function (m) { view.send(m) })
+            d.open()
+            return d
+        } catch (e) {
+            Toast.error(e, "attach")
+            return null
+        }
+    }
+
+    function pickAttachment() {
+        var d = attachmentPicker.createObject(view)
+        d.open()
+    }
+
+    Component {
+        id: attachmentPicker
+        Platform.FileDialog {
+            fileMode: Platform.FileDialog.OpenFile
+            nameFilters: ["تصویر یا ویدیو (*.jpg *.png *.bmp *.jpeg *.mp4)"]
+            onAccepted: {
+                view.attach(String(file))
+                destroy()
+            }
+            onRejected: destroy()
+        }
+    }
+
     // The host calls this once its request went well.
     function clearInput() {
         editing = null
@@ -162,7 +203,8 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        height: Math.max(52, input.implicitHeight + 16)
+        visible: view.writable
+        height: visible ? Math.max(52, input.implicitHeight + 16) : 0
         color: "#eceff1"
 
         Row {
@@ -178,6 +220,15 @@ Item {
                 font.pointSize: 16
                 text: String.fromCodePoint(parseInt(Icons.send, 16))
                 onClicked: view.submit()
+            }
+
+            ToolButton {
+                objectName: "chat_attach"
+                visible: view.attachments && view.editing === null
+                font.family: Fonts.icon
+                font.pointSize: 16
+                text: String.fromCodePoint(parseInt(Icons.paperclip, 16))
+                onClicked: view.pickAttachment()
             }
 
             ToolButton {

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtMultimedia 5.15
 import com 1.0
 
 // One message bubble: the author's picture and name, the text and the time. Own messages sit on
@@ -12,6 +13,34 @@ Item {
     readonly property bool mine: message.mine === true
 
     signal menuRequested()
+
+    readonly property int kind: Number(message.type) || 1
+    readonly property bool hasMedia: kind > 1 && String(message.path || "") !== ""
+
+    function icon(name) { return String.fromCodePoint(parseInt(Icons[name], 16)) }
+
+    // A picture or a video opens on its own in the viewer.
+    function openMedia() {
+        var entry = {"isVideo": kind === 4, "path": String(message.path || ""), "thumb": String(message.thumb || "")}
+        var d = Templates.dialog("UMediaViewer.qml", {"data": [entry], "currentIndex": 0}, "com")
+        if (d)
+            d.open()
+    }
+
+    // A voice message is fetched into the cache before it plays.
+    function playVoice() {
+        if (voice.playbackState === MediaPlayer.PlayingState) {
+            voice.pause()
+            return
+        }
+        if (voice.source.toString() !== "") {
+            voice.play()
+            return
+        }
+        voiceLoader.busy = true
+        voiceLoader.setCache(true)
+        voiceLoader.downloadUrl(String(message.path))
+    }
 
     implicitHeight: Math.max(card.height, avatar.visible ? avatar.height : 0)
 
@@ -53,7 +82,8 @@ Item {
 
     Rectangle {
         id: card
-        width: Math.min(bubble.width * 0.75, Math.max(body.implicitWidth, author.implicitWidth, 60) + 20)
+        width: Math.min(bubble.width * 0.75, Math.max(body.implicitWidth, author.implicitWidth,
+                                                      bubble.hasMedia ? 240 : 60) + 20)
         height: content.implicitHeight + 12
         radius: 8
         color: bubble.mine ? "#dcedc8" : "#ffffff"
@@ -80,6 +110,50 @@ Item {
                 font.pointSize: 9
             }
 
+            UImage2 {
+                objectName: "message_picture"
+                visible: bubble.hasMedia && (bubble.kind === 3 || bubble.kind === 4)
+                width: parent.width
+                height: visible ? 180 : 0
+                source: !visible ? "" : (bubble.kind === 4 ? String(bubble.message.thumb || "") : String(bubble.message.path))
+                onClicked: bubble.openMedia()
+
+                Rectangle {
+                    visible: bubble.kind === 4
+                    anchors.centerIn: parent
+                    width: 44
+                    height: 44
+                    radius: 22
+                    color: "#aa000000"
+                    Text {
+                        anchors.centerIn: parent
+                        font.family: Fonts.icon
+                        font.pixelSize: 28
+                        color: "white"
+                        text: bubble.icon("play")
+                    }
+                }
+            }
+
+            Row {
+                objectName: "message_voice"
+                visible: bubble.hasMedia && bubble.kind === 2
+                height: visible ? implicitHeight : 0
+                spacing: 6
+                ToolButton {
+                    font.family: Fonts.icon
+                    font.pixelSize: 22
+                    enabled: !voiceLoader.busy
+                    text: bubble.icon(voice.playbackState === MediaPlayer.PlayingState ? "pause" : "play")
+                    onClicked: bubble.playVoice()
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: voice.duration > 0 ? Math.round(voice.duration / 1000) + " ثانیه" : "پیام صوتی"
+                    font.pointSize: 9
+                }
+            }
+
             Text {
                 id: body
                 objectName: "message_text"
@@ -99,9 +173,29 @@ Item {
 
         MouseArea {
             anchors.fill: parent
+            z: -1
             acceptedButtons: Qt.LeftButton | Qt.RightButton
             onClicked: if (mouse.button === Qt.RightButton) bubble.menuRequested()
             onPressAndHold: bubble.menuRequested()
         }
+    }
+
+    Downloader {
+        id: voiceLoader
+        property bool busy: false
+        onFinished: {
+            busy = false
+            voice.source = (Qt.platform.os === "windows" ? "file:///" : "file://") + voiceLoader.getDownloadPath()
+            voice.play()
+        }
+        onDownloadError: {
+            busy = false
+            Toast.show("دریافت پیام صوتی انجام نشد")
+        }
+    }
+
+    MediaPlayer {
+        id: voice
+        autoPlay: false
     }
 }

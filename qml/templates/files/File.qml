@@ -71,6 +71,10 @@ Item {
                 Toast.show(FileJs.OFFLINE_MESSAGE)
                 return
             }
+            if (mediaPicker.busy) {
+                Toast.show("لطفا تا پایان بارگذاری رسانه ها صبر کنید")
+                return
+            }
             if (form.submitData.property_id === undefined) {
                 Toast.show("لطفا نوع ملک را انتخاب نمایید")
                 return
@@ -303,9 +307,15 @@ Item {
 
             Text {
                 width: parent.width
-                objectName: "media"
                 text: editor.mediaLinks.length > 0 ? "رسانه ها: " + editor.mediaLinks.length : "رسانه ای انتخاب نشده است"
                 font.pointSize: 10
+            }
+
+            UImageSelect {
+                id: mediaPicker
+                objectName: "media"
+                width: parent.width
+                onChanged: editor.mediaLinks = mediaLinks()
             }
 
             Row {
@@ -421,6 +431,8 @@ Item {
                     file = stored
             }
             form.init()
+            if (editing)
+                mediaPicker.setFile(file)
             if (Account.isManagerLevel())
                 agents = Database.getAgentList() || []
         } catch (e) {

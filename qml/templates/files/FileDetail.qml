@@ -90,6 +90,29 @@ Page {
         return list
     }
 
+    // The file's pictures and videos as the media viewer takes them.
+    function mediaEntries() {
+        var links = file && Array.isArray(file.media_links) ? file.media_links : []
+        return links.map(function (l) {
+            var path = l && typeof l === "object" ? String(l.path || "") : String(l || "")
+            var video = /\.mp4$/i.test(path)
+            return {"isVideo": video, "path": path,
+                    "thumb": video ? path.substring(0, path.lastIndexOf(".")) + ".jpg" : path}
+        }).filter(function (e) { return e.path !== "" })
+    }
+
+    function openMedia(index) {
+        var d = Templates.dialog("UMediaViewer.qml", {"data": mediaEntries(), "currentIndex": index}, "com")
+        if (d)
+            d.open()
+    }
+
+    function openPatterns() {
+        var d = Templates.dialog("instagram/PatternList.qml", {"file": file})
+        if (d)
+            d.open()
+    }
+
     function goBack() {
         if (detail.StackView.view && detail.StackView.view.depth > 1)
             detail.StackView.view.pop()
@@ -125,12 +148,29 @@ Page {
                                     + Consts.getPropertyName(detail.file.property_ref) : ""
             }
             ToolButton {
+                objectName: "detailPostImage"
+                visible: detail.file !== null
+                text: "ساخت تصویر پست"
+                onClicked: detail.openPatterns()
+            }
+            ToolButton {
                 objectName: "detailMenuButton"
                 visible: detail.file !== null
                 text: "عملیات"
                 onClicked: {
                     detailMenu.entries = actions.entries(detail.file)
                     detailMenu.open()
+                }
+            }
+            ToolButton {
+                objectName: "detailPrintButton"
+                visible: detail.file !== null
+                text: "چاپ"
+                onClicked: {
+                    var dialog = Templates.dialog("files/FileDetailPrintDialog.qml",
+                                                  {"file": detail.file, "property_ref": detail.file.property_ref})
+                    if (dialog)
+                        dialog.open()
                 }
             }
         }
@@ -157,9 +197,32 @@ Page {
     }
 
     ListView {
+        id: gallery
+        objectName: "detailGallery"
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.margins: 12
+        height: count > 0 ? 120 : 0
+        orientation: ListView.Horizontal
+        spacing: 8
+        clip: true
+        model: detail.file ? detail.mediaEntries() : []
+        delegate: UImage2 {
+            width: 160
+            height: 120
+            source: modelData.thumb
+            onClicked: detail.openMedia(index)
+        }
+    }
+
+    ListView {
         id: body
         objectName: "detailBody"
-        anchors.fill: parent
+        anchors.top: gallery.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
         anchors.margins: 12
         clip: true
         model: detail.facts()

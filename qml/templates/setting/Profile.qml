@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import Qt.labs.platform 1.1 as Platform
 import com 1.0
 import "settings.js" as Logic
 import "qrc:/assets/syncrecords.js" as Records
@@ -106,6 +107,45 @@ Page {
         }
     }
 
+    // A new picture: cropped first, then uploaded; its address goes with the next submit.
+    function changeImage(path) {
+        try {
+            var d = templates.dialog("dialog/DCrop.qml", {"pathImage": String(path)}, "com")
+            if (!d)
+                return null
+            d.accepted.connect(function (cropped) { profile.uploadImage(cropped) })
+            d.open()
+            return d
+        } catch (e) {
+            Toast.error(e, "changeImage")
+            return null
+        }
+    }
+
+    function uploadImage(path) {
+        imageUploader.uploadingImage = avatarPicture
+        imageUploader.file = String(path).indexOf("file:") === 0 ? String(path) : "file://" + path
+        imageUploader.start()
+    }
+
+    UCloudUploader {
+        id: imageUploader
+        onFinished: profile.field("image", String(data.name))
+    }
+
+    Component {
+        id: imagePicker
+        Platform.FileDialog {
+            fileMode: Platform.FileDialog.OpenFile
+            nameFilters: ["تصاویر (*.jpg *.png *.jpeg)"]
+            onAccepted: {
+                profile.changeImage(String(file))
+                destroy()
+            }
+            onRejected: destroy()
+        }
+    }
+
     function pickLocation() {
         try {
             templates.pickPoint(function (lat, lng) {
@@ -160,12 +200,18 @@ Page {
                     radius: 32
                     color: "#bbdefb"
                     clip: true
-                    Image {
+                    UUploadingImage {
+                        id: avatarPicture
+                        objectName: "profileImage"
                         anchors.fill: parent
-                        source: profile.account.getImagePath()
-                        fillMode: Image.PreserveAspectCrop
-                        visible: status === Image.Ready
+                        source: profile.form.image ? profile.form.image : profile.account.getImagePath()
                     }
+                }
+                Button {
+                    objectName: "profileChangeImage"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "تغییر تصویر"
+                    onClicked: imagePicker.createObject(profile).open()
                 }
                 Button {
                     anchors.verticalCenter: parent.verticalCenter

@@ -130,7 +130,7 @@ function profileError(form, isAgent) {
 
 function profileRequest(userId, form) {
     var info = form.info || {}
-    return {
+    var request = {
         "user_id": userId,
         "city_id": form.city_id || "",
         "name_family": form.name_family || "",
@@ -145,6 +145,10 @@ function profileRequest(userId, form) {
         },
         "desc": form.desc || ""
     }
+    // A newly uploaded picture goes along; otherwise the stored one stays as it is.
+    if (form.image)
+        request.image = form.image
+    return request
 }
 
 // The profile form's fields from the stored account.

@@ -26,28 +26,14 @@ std::unique_ptr<User> userByMobile(obx::Store &store, const std::string &mobile)
     return obx::Box<User>(store).query(User_::mobile.equals(mobile)).build().findFirst();
 }
 
-class AgencySettings : public ::testing::Test
+class AgencySettings : public ScreenSuite
 {
 protected:
     static void SetUpTestSuite()
     {
-        session = new ScreenSession;
         ScreenSession::Options options;
         options.serverArgs = {"--agents", "4"};
-        if (!session->start(options))
-            startError = session->error();
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete session;
-        session = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(startError.empty()) << startError;
-        session->home();
+        startSession(options);
     }
 
     ScreenSession &s() { return *session; }
@@ -75,13 +61,7 @@ protected:
         ASSERT_TRUE(s().waitUntil([&] { return s().findText(action) != nullptr; }));
         ASSERT_TRUE(s().clickText(action));
     }
-
-    static ScreenSession *session;
-    static std::string startError;
 };
-
-ScreenSession *AgencySettings::session = nullptr;
-std::string AgencySettings::startError;
 
 TEST_F(AgencySettings, DrawerEntriesFollowTheRole)
 {
@@ -162,7 +142,8 @@ TEST_F(AgencySettings, AgentsAreCreatedEditedAndRemovedOnlyAfterTheServer)
 
 TEST_F(AgencySettings, AManagerStaysAManagerWithImageAndToken)
 {
-    const QString image = "https://cdn.example.test/me.jpg";
+    // An address the program can draw without the network.
+    const QString image = "qrc:/assets/images/logo.png";
     s().eval(QStringLiteral("Database.saveUserImage('%1', Account.get().id); Account.set(Database.currentUser())").arg(image));
     ASSERT_EQ(s().eval("Account.getImagePath()").toString(), image);
 
@@ -221,6 +202,15 @@ TEST_F(AgencySettings, ReportCountsTheFilesOfTheRange)
     ASSERT_TRUE(s().click(s().find("reportArchivedTab")));
     EXPECT_EQ(s().eval("Stacks.last().rows.reduce(function (n, r) { return n + r.offers + r.requests }, 0)").toInt(),
               archived);
+}
+
+TEST_F(AgencySettings, MainSettingsOfferTheExcelExport)
+{
+    openDrawerEntry("تنظیمات");
+    ASSERT_TRUE(s().waitUntil([&] { return s().find("settings_excel") && s().find("settings_excel")->isVisible(); }));
+    ASSERT_TRUE(s().click(s().find("settings_excel")));
+    EXPECT_TRUE(s().until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].phase === 'choose'"));
+    EXPECT_TRUE(s().findText("خروجی اکسل فایلها")) << "the desktop client offers the export itself";
 }
 
 TEST_F(AgencySettings, ResetLeavesNoSettingsAndNoStore)
