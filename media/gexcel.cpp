@@ -539,17 +539,22 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
             resetWorkbook();
             return;
         }
-        const bool saved = opened && book.close(path, &reason);
-        resetWorkbook();
-        if (saved) {
-            Q_EMIT exportComplete(path);
-        } else {
-            qDebug() << "excel save failed:" << path << reason;
-            Q_EMIT exportFailed(kSaveFailed);
-        }
+        reportSave(opened && book.close(path, &reason), path, reason);
     } catch (const std::exception &e) {
         qDebug() << "files export failed:" << e.what();
         resetWorkbook();
+        Q_EMIT exportFailed(kSaveFailed);
+    }
+}
+
+// Tells the screen how the save went; the workbook is emptied either way.
+void GExcel::reportSave(bool saved, const QString &path, const QString &reason)
+{
+    resetWorkbook();
+    if (saved) {
+        Q_EMIT exportComplete(path);
+    } else {
+        qDebug() << "excel save failed:" << path << reason;
         Q_EMIT exportFailed(kSaveFailed);
     }
 }
@@ -998,14 +1003,9 @@ void GExcel::runContacts(int userId, QString filePath, int generation)
         }
         QString reason;
         const bool saved = saveWorkbook(path, &reason);
-        resetWorkbook();
-        if (saved) {
+        if (saved)
             Q_EMIT progress(total_.load(), total_.load());
-            Q_EMIT exportComplete(path);
-        } else {
-            qDebug() << "excel save failed:" << path << reason;
-            Q_EMIT exportFailed(kSaveFailed);
-        }
+        reportSave(saved, path, reason);
     } catch (const std::exception &e) {
         qDebug() << "contacts export failed:" << e.what();
         resetWorkbook();

@@ -88,6 +88,7 @@ private:
     // Writes the workbook to path; false with a reason for the log when it could not be saved.
     bool saveWorkbook(const QString &path, QString *reason);
     void resetWorkbook();
+    void reportSave(bool saved, const QString &path, const QString &reason);
     // A form read once per export and laid out for the rows: the first card's inputs, and the
     // later cards' toggles in order, each with the index of its group.
     // How one input's value is written.

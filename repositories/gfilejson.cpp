@@ -92,35 +92,21 @@ QJsonObject GFileJson::fileToJson(const File &file, bool full, const QSet<QStrin
     const auto want = [keys](const QString &key) { return !keys || keys->contains(key); };
     const User &viewer = snapshot_.agent.id != 0 ? snapshot_.agent : snapshot_.user;
     QJsonObject json;
-    if (keys) {
-        // Inserted one by one, so that the keys not asked for are left out.
-        const std::pair<QString, QJsonValue> scalars[] = {
-            {QStringLiteral("id"), int(file.id)},
-            {QStringLiteral("_id"), q(file.server_id)},
-            {QStringLiteral("user_id"), q(file.user_id)},
-            {QStringLiteral("agent_id"), q(file.agent_id)},
-            {QStringLiteral("trade_ref"), file.trade_type},
-            {QStringLiteral("property_ref"), file.property_type},
-            {QStringLiteral("seen"), file.seen},
-            {QStringLiteral("select"), false},
-            {QStringLiteral("is_archive"), file.trade_type > 8},
-        };
-        for (const auto &scalar : scalars)
-            if (want(scalar.first))
-                json.insert(scalar.first, scalar.second);
-    } else {
-        json = QJsonObject{
-            {QStringLiteral("id"), int(file.id)},
-            {QStringLiteral("_id"), q(file.server_id)},
-            {QStringLiteral("user_id"), q(file.user_id)},
-            {QStringLiteral("agent_id"), q(file.agent_id)},
-            {QStringLiteral("trade_ref"), file.trade_type},
-            {QStringLiteral("property_ref"), file.property_type},
-            {QStringLiteral("seen"), file.seen},
-            {QStringLiteral("select"), false},
-            {QStringLiteral("is_archive"), file.trade_type > 8},
-        };
-    }
+    const std::pair<QString, QJsonValue> scalars[] = {
+        {QStringLiteral("id"), int(file.id)},
+        {QStringLiteral("_id"), q(file.server_id)},
+        {QStringLiteral("user_id"), q(file.user_id)},
+        {QStringLiteral("agent_id"), q(file.agent_id)},
+        {QStringLiteral("trade_ref"), file.trade_type},
+        {QStringLiteral("property_ref"), file.property_type},
+        {QStringLiteral("seen"), file.seen},
+        {QStringLiteral("select"), false},
+        {QStringLiteral("is_archive"), file.trade_type > 8},
+    };
+    // Keys not asked for are left out.
+    for (const auto &scalar : scalars)
+        if (want(scalar.first))
+            json.insert(scalar.first, scalar.second);
 
     if (full) {
         if (want(QStringLiteral("trade_name")))
