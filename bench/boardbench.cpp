@@ -7,6 +7,7 @@
 // as on a first start. Every figure printed is the median of R rounds.
 
 #include "repositories/gtavorlin.h"
+#include "bench/benchfiles.h"
 #include "store/file.h"
 #include "store/gdatabase.h"
 #include "store/sharedstate.h"
@@ -38,27 +39,6 @@ double medianMs(int rounds, const std::function<void()> &work)
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-void addFiles(obx::Store &store, const std::string &owner, int count)
-{
-    std::mt19937 random(42);
-    obx::Transaction tx = store.txWrite();
-    obx::Box<File> files(store);
-    for (int i = 0; i < count; ++i) {
-        File file;
-        file.server_id = "f" + std::to_string(i);
-        file.user_id = owner;
-        file.trade_type = int32_t(1 + random() % 16);
-        file.property_type = int32_t(50 + random() % 18);
-        file.seen = random() % 3 != 0;
-        file.deleted = random() % 20 == 0;
-        file.price_2 = 1000000 + random() % 9000000000ULL;
-        file.date = 1600000000000ULL + uint64_t(i) * 60000;
-        file.edit_date = file.date;
-        files.put(file);
-    }
-    tx.success();
 }
 
 } // namespace
@@ -94,7 +74,7 @@ int main(int argc, char **argv)
             return 1;
         }
         UGENERAL::GTavorlin(UGENERAL::sharedSnapshot()).saveDefaults();
-        addFiles(store, owner.server_id, fileCount);
+        addBenchFiles(store, owner.server_id, fileCount);
         const size_t boardCount = obx::Box<Tavorlin>(store).count();
 
         QJsonArray list;

@@ -11,6 +11,7 @@
 
 #include "repositories/gtavorlin.h"
 #include "shell/registration.h"
+#include "bench/benchfiles.h"
 #include "store/file.h"
 #include "store/gdatabase.h"
 #include "store/sharedstate.h"
@@ -40,27 +41,6 @@
 namespace {
 
 const char *const kOwner = "owner";
-
-void addFiles(obx::Store &store, int count)
-{
-    std::mt19937 random(42);
-    obx::Transaction tx = store.txWrite();
-    obx::Box<File> files(store);
-    for (int i = 0; i < count; ++i) {
-        File file;
-        file.server_id = "f" + std::to_string(i);
-        file.user_id = kOwner;
-        file.trade_type = int32_t(1 + random() % 16);
-        file.property_type = int32_t(50 + random() % 18);
-        file.seen = random() % 3 != 0;
-        file.deleted = random() % 20 == 0;
-        file.price_2 = 1000000 + random() % 9000000000ULL;
-        file.date = 1600000000000ULL + uint64_t(i) * 60000;
-        file.edit_date = file.date;
-        files.put(file);
-    }
-    tx.success();
-}
 
 // Every board gets a server id; half get a price range; shelf 0 holds 40 boards, the other five
 // share the remaining 120.
@@ -231,7 +211,7 @@ int main(int argc, char **argv)
     reopen();
     obx::Store &store = *UGENERAL::sharedStore();
     UGENERAL::GTavorlin(UGENERAL::sharedSnapshot()).saveDefaults();
-    addFiles(store, fileCount);
+    addBenchFiles(store, kOwner, fileCount);
     placeBoards(store);
 
     int status = 0;

@@ -1,0 +1,31 @@
+#pragma once
+
+// The listings the board benchmarks count: `count` files of one owner over every trade and
+// property type, a third of them unseen and one in twenty deleted, the same every run.
+
+#include "store/file.h"
+#include "store/obx/obx.h"
+
+#include <random>
+#include <string>
+
+inline void addBenchFiles(obx::Store &store, const std::string &owner, int count)
+{
+    std::mt19937 random(42);
+    obx::Transaction tx = store.txWrite();
+    obx::Box<File> files(store);
+    for (int i = 0; i < count; ++i) {
+        File file;
+        file.server_id = "f" + std::to_string(i);
+        file.user_id = owner;
+        file.trade_type = int32_t(1 + random() % 16);
+        file.property_type = int32_t(50 + random() % 18);
+        file.seen = random() % 3 != 0;
+        file.deleted = random() % 20 == 0;
+        file.price_2 = 1000000 + random() % 9000000000ULL;
+        file.date = 1600000000000ULL + uint64_t(i) * 60000;
+        file.edit_date = file.date;
+        files.put(file);
+    }
+    tx.success();
+}
