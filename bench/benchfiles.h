@@ -1,13 +1,34 @@
 #pragma once
 
-// The listings the board benchmarks count: `count` files of one owner over every trade and
-// property type, a third of them unseen and one in twenty deleted, the same every run.
+// What the store benchmarks start from: a store with its manager logged in, and the listings the
+// board benchmarks count.
 
 #include "store/file.h"
 #include "store/obx/obx.h"
+#include "store/sharedstate.h"
+#include "store/user.h"
 
+#include <memory>
 #include <random>
 #include <string>
+
+// Opens the shared store in `directory` with a manager of this server id logged in; answers the
+// manager's stored row.
+inline User openBenchStore(const std::string &directory, const std::string &serverId)
+{
+    UGENERAL::openSharedStore(directory);
+    User owner;
+    owner.server_id = serverId;
+    owner.type = 100;
+    owner.current = true;
+    owner.logged_in = true;
+    obx::Box<User>(*UGENERAL::sharedStore()).put(owner);
+    UGENERAL::setSharedUsers(std::make_unique<User>(owner), nullptr);
+    return owner;
+}
+
+// `count` files of one owner over every trade and property type, a third of them unseen and one
+// in twenty deleted, the same every run.
 
 inline void addBenchFiles(obx::Store &store, const std::string &owner, int count)
 {

@@ -56,15 +56,8 @@ int main(int argc, char **argv)
     }
 
     QTemporaryDir dir;
-    UGENERAL::openSharedStore(dir.path().toStdString());
+    const User owner = openBenchStore(dir.path().toStdString(), "owner");
     obx::Store &store = *UGENERAL::sharedStore();
-    User owner;
-    owner.server_id = "owner";
-    owner.type = 100;
-    owner.current = true;
-    owner.logged_in = true;
-    obx::Box<User>(store).put(owner);
-    UGENERAL::setSharedUsers(std::make_unique<User>(owner), nullptr);
 
     int status = 0;
     {

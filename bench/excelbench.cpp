@@ -10,6 +10,7 @@
 #include "media/gexcel.h"
 #include "repositories/gcontact.h"
 #include "repositories/gfile.h"
+#include "bench/benchfiles.h"
 #include "store/district.h"
 #include "store/gdatabase.h"
 #include "store/sharedstate.h"
@@ -101,15 +102,7 @@ void openStore(const char *dir)
 
 int seed(const char *dir, int files, int contacts)
 {
-    UGENERAL::openSharedStore(dir);
-    obx::Store &store = *UGENERAL::sharedStore();
-    User owner;
-    owner.server_id = "O";
-    owner.type = 100;
-    owner.current = true;
-    owner.logged_in = true;
-    obx::Box<User>(store).put(owner);
-    UGENERAL::setSharedUsers(std::make_unique<User>(owner), nullptr);
+    const User owner = openBenchStore(dir, "O");
     {
         UGENERAL::GDatabase db;
         if (!db.seedCatalogueFile(QString::fromLatin1(UGENERAL::GDatabase::kCatalogueResource))) {

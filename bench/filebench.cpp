@@ -8,6 +8,7 @@
 // median of R rounds. Each "new files" round imports files the store does not hold and is undone
 // before the next; "re-import" imports stored files again, as the incremental update does.
 
+#include "bench/benchfiles.h"
 #include "repositories/gfile.h"
 #include "store/district.h"
 #include "store/fileactivity.h"
@@ -128,15 +129,8 @@ int main(int argc, char **argv)
     }
 
     QTemporaryDir dir;
-    UGENERAL::openSharedStore(dir.path().toStdString());
+    const User owner = openBenchStore(dir.path().toStdString(), "O");
     obx::Store &store = *UGENERAL::sharedStore();
-    User owner;
-    owner.server_id = "O";
-    owner.type = 100;
-    owner.current = true;
-    owner.logged_in = true;
-    obx::Box<User>(store).put(owner);
-    UGENERAL::setSharedUsers(std::make_unique<User>(owner), nullptr);
     auto repo = [] { return UGENERAL::GFile(UGENERAL::sharedSnapshot()); };
 
     {
