@@ -209,17 +209,25 @@ void GExcel::selectSheet(QString title)
     }
 }
 
+QVector<QString> *GExcel::rowLocked(int row)
+{
+    if (current_ < 0 || current_ >= sheets_.size())
+        return nullptr;
+    QVector<QVector<QString>> &rows = sheets_[current_].rows;
+    if (rows.size() < row)
+        rows.resize(row);
+    return &rows[row - 1];
+}
+
 void GExcel::writeToCell(int row, int column, QString value)
 {
     if (row < 1 || column < 1 || row > 1048576 || column > 16384)
         return;
     QMutexLocker locker(&lock_);
-    if (current_ < 0 || current_ >= sheets_.size())
+    QVector<QString> *found = rowLocked(row);
+    if (!found)
         return;
-    QVector<QVector<QString>> &rows = sheets_[current_].rows;
-    if (rows.size() < row)
-        rows.resize(row);
-    QVector<QString> &cells = rows[row - 1];
+    QVector<QString> &cells = *found;
     if (cells.size() < column)
         cells.resize(column);
     cells[column - 1] = value.size() > kMaxCellText ? value.left(kMaxCellText) : value;
@@ -897,12 +905,10 @@ void GExcel::writeRow(int row, const QVector<QString> &cells)
     if (row < 1 || row > 1048576)
         return;
     QMutexLocker locker(&lock_);
-    if (current_ < 0 || current_ >= sheets_.size())
+    QVector<QString> *found = rowLocked(row);
+    if (!found)
         return;
-    QVector<QVector<QString>> &rows = sheets_[current_].rows;
-    if (rows.size() < row)
-        rows.resize(row);
-    QVector<QString> &target = rows[row - 1];
+    QVector<QString> &target = *found;
     const bool fits = std::all_of(cells.begin(), cells.end(), [](const QString &c) { return c.size() <= kMaxCellText; });
     if (target.isEmpty() && fits) {
         target = cells; // a new row, the usual case: no copy

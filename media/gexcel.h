@@ -88,6 +88,9 @@ private:
     // Writes the workbook to path; false with a reason for the log when it could not be saved.
     bool saveWorkbook(const QString &path, QString *reason);
     void resetWorkbook();
+    // The 1-based row of the current sheet, the sheet grown to hold it; null without a current
+    // sheet. The caller holds lock_.
+    QVector<QString> *rowLocked(int row);
     void reportSave(bool saved, const QString &path, const QString &reason);
     // A form read once per export and laid out for the rows: the first card's inputs, and the
     // later cards' toggles in order, each with the index of its group.
