@@ -245,11 +245,13 @@ TEST_F(SingleInstance, DeadPrimaryIsReplacedAtOnce)
     ASSERT_TRUE(first.process->waitForFinished(5000)); // reaped: kill(pid, 0) now fails
     QElapsedTimer time;
     time.start();
-    Launch &second = launch({"--hold", "500"});
+    Launch &second = launch();
     ASSERT_FALSE(second.waitLine("primary ", 4000).isNull()) << second.out.constData();
     EXPECT_LT(time.elapsed(), 3000);
     expectRefused(); // a real primary
     EXPECT_FALSE(second.waitLine("started").isNull());
+    // Ended only now: a slow machine must not see it quit before the refused launch reached it.
+    second.process->closeWriteChannel();
     ASSERT_TRUE(second.process->waitForFinished(5000));
 
     // The block names a live process (this test) that serves nothing: no socket file, then a
@@ -268,12 +270,13 @@ TEST_F(SingleInstance, DeadPrimaryIsReplacedAtOnce)
         SharedBlock *block = plant(memory, getpid());
         ASSERT_TRUE(block);
         time.restart();
-        Launch &l = launch({"--hold", "300"});
+        Launch &l = launch();
         ASSERT_FALSE(l.waitLine("primary ", 4000).isNull()) << l.out.constData();
         EXPECT_LT(time.elapsed(), 3000);
         memory.lock();
         EXPECT_EQ(block->primaryPid, l.process->processId());
         memory.unlock();
+        l.process->closeWriteChannel();
         ASSERT_TRUE(l.process->waitForFinished(5000));
         if (fd != -1)
             close(fd);
@@ -369,7 +372,7 @@ TEST_F(SingleInstance, PrimaryChecksConnectFramesAndReadsMessages)
 TEST_F(SingleInstance, LongUserNameIsCutAndReleasedOnExit)
 {
     const QByteArray name(200, 'u');
-    Launch &l = launch({"--user", QString::fromLatin1(name), "--hold", "1000"});
+    Launch &l = launch({"--user", QString::fromLatin1(name)});
     const QByteArray key = l.waitLine("primary ");
     ASSERT_FALSE(key.isNull());
 
@@ -384,6 +387,7 @@ TEST_F(SingleInstance, LongUserNameIsCutAndReleasedOnExit)
     EXPECT_EQ(block->checksum, SingleApplicationPrivate::blockChecksum(*block));
     memory.unlock();
 
+    l.process->closeWriteChannel();
     ASSERT_TRUE(l.process->waitForFinished(5000));
     EXPECT_EQ(l.process->exitCode(), 0);
     ASSERT_TRUE(memory.lock());
