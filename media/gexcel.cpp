@@ -307,16 +307,21 @@ public:
         return true;
     }
 
-    // Writes one sheet's non-empty cells as text; after a failure the later sheets are skipped.
-    void add(const Sheet &sheet)
+    // Writes non-empty cells of a sheet as text, the sheet's rows from index first on; a sheet may
+    // come in several parts, in row order, one sheet after the other. After a failure the later
+    // sheets are skipped.
+    void add(const Sheet &sheet, int first = 0)
     {
         if (!book_ || failure_ != LXW_NO_ERROR)
             return;
-        const QByteArray name = sheet.name.toUtf8();
-        lxw_worksheet *worksheet = workbook_add_worksheet(book_, name.constData());
-        if (!worksheet) {
-            failure_ = LXW_ERROR_SHEETNAME_ALREADY_USED;
-            return;
+        if (!worksheet_ || sheet.name != worksheetName_) {
+            const QByteArray name = sheet.name.toUtf8();
+            worksheet_ = workbook_add_worksheet(book_, name.constData());
+            if (!worksheet_) {
+                failure_ = LXW_ERROR_SHEETNAME_ALREADY_USED;
+                return;
+            }
+            worksheetName_ = sheet.name;
         }
         QByteArray value;
         for (int r = 0; r < sheet.rows.size(); ++r) {
@@ -325,7 +330,8 @@ public:
                 if (cells.at(c).isEmpty())
                     continue;
                 value = cells.at(c).toUtf8();
-                const lxw_error e = worksheet_write_string(worksheet, lxw_row_t(r), lxw_col_t(c), value.constData(), nullptr);
+                const lxw_error e = worksheet_write_string(worksheet_, lxw_row_t(first + r), lxw_col_t(c),
+                                                           value.constData(), nullptr);
                 if (e != LXW_NO_ERROR) {
                     failure_ = e;
                     return;
@@ -359,6 +365,8 @@ public:
 
 private:
     lxw_workbook *book_ = nullptr;
+    lxw_worksheet *worksheet_ = nullptr; // the sheet being written
+    QString worksheetName_;
     lxw_error failure_ = LXW_NO_ERROR;
     QString temporary_;
     QByteArray temporaryName_;
@@ -467,22 +475,24 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
             QMutexLocker locker(&daysLock_);
             days_.clear();
         }
-        total_ = database_->getFilesCount(userId, agentId);
-        qDebug() << "file count is " << total_.load();
         const QString path = filePath.isEmpty() ? defaultPath(QStringLiteral("files_")) : filePath;
         {
             QMutexLocker locker(&lock_);
             filePath_ = path;
         }
-        // Each sheet goes to the workbook file on a thread of its own as soon as it is done,
-        // while the next ones are read. A target that cannot take the file fails at the end, as
-        // a save does.
+        // Each page of rows goes to the workbook file on a thread of its own as soon as it is
+        // written, while the next ones are read. A target that cannot take the file fails at the
+        // end, as a save does.
         Workbook book;
         QString reason;
         const bool opened = book.open(path, &reason);
         std::mutex queueMutex;
         std::condition_variable queued;
-        std::deque<Sheet> queue;
+        struct Part {
+            Sheet sheet;
+            int first = 0; // the index of its first row in the sheet
+        };
+        std::deque<Part> queue;
         bool last = false;
         std::thread writer;
         if (opened) {
@@ -492,10 +502,10 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
                     queued.wait(locker, [&] { return last || !queue.empty(); });
                     if (queue.empty())
                         return;
-                    const Sheet sheet = std::move(queue.front());
+                    const Part part = std::move(queue.front());
                     queue.pop_front();
                     locker.unlock();
-                    book.add(sheet);
+                    book.add(part.sheet, part.first);
                 }
             });
         }
@@ -516,21 +526,36 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
             titles << property.value(QStringLiteral("title")).toString();
             plans << planSheet(userId, agentId, property.value(QStringLiteral("key")).toInt());
         }
-        writeSheets(titles, plans, [&] {
+        // Counted while the plans are read.
+        total_ = database_->getFilesCount(userId, agentId);
+        qDebug() << "file count is " << total_.load();
+        int sent = 0; // rows of the current sheet the writer has taken
+        writeSheets(titles, plans, [&](bool sheetEnd) {
             if (!opened || stopped())
                 return;
-            // The writer takes the rows over; the workbook keeps the sheet's name.
-            Sheet done;
+            // The writer takes the new rows over; the workbook keeps the sheet's name.
+            Part part;
             {
                 QMutexLocker locker(&lock_);
                 if (current_ >= 0 && current_ < sheets_.size()) {
-                    done = sheets_.at(current_);
-                    sheets_[current_].rows.clear();
+                    Sheet &sheet = sheets_[current_];
+                    part.sheet.name = sheet.name;
+                    part.first = sent;
+                    part.sheet.rows.reserve(sheet.rows.size() - sent);
+                    for (int r = sent; r < sheet.rows.size(); ++r)
+                        part.sheet.rows << std::move(sheet.rows[r]);
+                    sent = sheet.rows.size();
+                    if (sheetEnd) {
+                        sheet.rows.clear();
+                        sent = 0;
+                    }
                 }
             }
+            if (part.sheet.rows.isEmpty() && !sheetEnd)
+                return;
             {
                 std::lock_guard<std::mutex> locker(queueMutex);
-                queue.push_back(std::move(done));
+                queue.push_back(std::move(part));
             }
             queued.notify_one();
         });
@@ -598,7 +623,7 @@ QFuture<GExcel::SheetPlan> GExcel::planSheet(const QString &userId, const QStrin
 }
 
 void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> plans,
-                         const std::function<void()> &sheetDone)
+                         const std::function<void(bool sheetEnd)> &written)
 {
     // Pages are read, and their rows made, on other pool threads while this one writes rows,
     // across the sheets' borders; they are taken in order.
@@ -647,8 +672,8 @@ void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> 
             return;
         }
     };
-    // Half the cores read, the other half stay for the rest of the program.
-    const int ahead = qBound(2, QThread::idealThreadCount() / 2, 4);
+    // All cores but two read: one writes the rows, one stays for the rest of the program.
+    const int ahead = qBound(2, QThread::idealThreadCount() - 2, 8);
     for (int i = 0; i < ahead; ++i)
         request();
 
@@ -688,6 +713,8 @@ void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> 
                     if (stopped())
                         return;
                 }
+                if (written)
+                    written(false);
             }
         } catch (const std::exception &e) {
             qDebug() << "error happened , property : " << title << e.what();
@@ -698,8 +725,8 @@ void GExcel::writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> 
                 request();
             }
         }
-        if (sheetDone)
-            sheetDone();
+        if (written)
+            written(true);
         if (stopped())
             return;
     }

@@ -133,9 +133,10 @@ private:
         QVector<qint64> ids;
     };
     QFuture<SheetPlan> planSheet(const QString &userId, const QString &agentId, int key);
-    // Writes the files sheets in order, calling sheetDone after each; stops when stopped().
+    // Writes the files sheets in order, calling written after each page of rows (false) and at
+    // the end of each sheet (true); stops when stopped().
     void writeSheets(const QStringList &titles, QVector<QFuture<SheetPlan>> plans,
-                     const std::function<void()> &sheetDone);
+                     const std::function<void(bool sheetEnd)> &written);
     // The value text of one input from its group's value.
     QString fieldText(const QJsonValue &group, const Field &field);
     const Form &formOf(int trade, int property);
