@@ -277,6 +277,8 @@ Popup {
                     model: builder.options
                     delegate: CheckBox {
                         objectName: "builder_option_" + modelData.id
+                        // The whole width, so that every box lines up at the right edge.
+                        width: controls.width
                         text: modelData.title
                         enabled: modelData.enabled
                         checked: builder.checked[modelData.id] === true
@@ -314,6 +316,7 @@ Popup {
                 }
 
                 Row {
+                    width: parent.width
                     spacing: 6
                     Button {
                         text: "تصویر پس زمینه"
@@ -327,6 +330,7 @@ Popup {
                 }
 
                 Row {
+                    width: parent.width
                     spacing: 6
                     Button {
                         objectName: "builder_save"
