@@ -197,7 +197,7 @@ TEST(Ping, SilentHostTimesOutWithoutBlocking)
     QElapsedTimer clock;
     clock.start();
     u.ping();
-    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_LT(clock.elapsed(), 250); // a blocking probe would take its whole 400 ms here
     ASSERT_TRUE(done.wait(3000));
     EXPECT_GE(clock.elapsed(), 350);
     EXPECT_FALSE(done.at(0).at(0).toBool());

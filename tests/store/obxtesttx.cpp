@@ -251,7 +251,7 @@ TEST_F(ObxTx, CloseWaitsForOtherThreadsAndLaterCallsRaise)
     std::this_thread::sleep_for(50ms);
     const auto asked = std::chrono::steady_clock::now();
     EXPECT_EQ(codeOf([&] { items().count(); }), OBX_ERROR_ILLEGAL_STATE);
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, 100ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 200ms); // at once, not after the close (250 ms on)
     closer.join();
     EXPECT_TRUE(finished);
     EXPECT_GE(std::chrono::steady_clock::now() - before, 200ms);
