@@ -24,7 +24,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -33,19 +32,6 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
-}
-
-QQuickItem *topList(ScreenSession &s)
-{
-    QQuickItem *found = nullptr;
-    std::function<void(QQuickItem *)> walk = [&](QQuickItem *i) {
-        if (i->objectName() == QLatin1String("fileList") && i->isVisible())
-            found = i;
-        for (QQuickItem *c : i->childItems())
-            walk(c);
-    };
-    walk(s.window()->contentItem());
-    return found;
 }
 
 } // namespace
@@ -99,7 +85,7 @@ int main(int argc, char **argv)
                    .arg(board));
         QQuickItem *list = nullptr;
         s.waitUntil([&] {
-            list = topList(s);
+            list = s.findTop(QStringLiteral("fileList"));
             return list && list->property("count").toInt() >= 50 && list->property("lastPageMs").toDouble() > 0;
         }, 20000);
         if (!list)

@@ -51,19 +51,8 @@ protected:
         return list;
     }
 
-    // The list on top: the last one in the tree that is visible.
-    QQuickItem *current() const
-    {
-        QQuickItem *found = nullptr;
-        std::function<void(QQuickItem *)> walk = [&](QQuickItem *i) {
-            if (i->objectName() == QLatin1String("fileList") && i->isVisible())
-                found = i;
-            for (QQuickItem *c : i->childItems())
-                walk(c);
-        };
-        walk(s->window()->contentItem());
-        return found;
-    }
+    // The list on top.
+    QQuickItem *current() const { return s->findTop(QStringLiteral("fileList")); }
 
     static QVariant call(QQuickItem *item, const char *method, const QVariant &a = {}, const QVariant &b = {})
     {

@@ -323,6 +323,20 @@ QQuickItem *ScreenSession::find(const QString &objectName) const
     return found;
 }
 
+QQuickItem *ScreenSession::findTop(const QString &objectName) const
+{
+    QQuickItem *found = nullptr;
+    std::function<void(QQuickItem *)> walk = [&](QQuickItem *i) {
+        if (i->objectName() == objectName && i->isVisible())
+            found = i;
+        for (QQuickItem *c : i->childItems())
+            walk(c);
+    };
+    if (window_)
+        walk(window_->contentItem());
+    return found;
+}
+
 QQuickItem *ScreenSession::findText(const QString &text) const
 {
     QQuickItem *found = nullptr;

@@ -79,6 +79,8 @@ public:
     // ---- Finding and driving items as a user would -----------------------------------------------
     // The first item (in tree order) with this objectName, visible or not; null when none.
     QQuickItem *find(const QString &objectName) const;
+    // The last visible item (in tree order) with this objectName: of stacked pages, the one on top.
+    QQuickItem *findTop(const QString &objectName) const;
     // The first visible item whose "text" (or, failing that, "title") is exactly this text.
     QQuickItem *findText(const QString &text) const;
     // The item a QML expression evaluates to.
