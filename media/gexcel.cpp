@@ -475,11 +475,7 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
             QMutexLocker locker(&daysLock_);
             days_.clear();
         }
-        const QString path = filePath.isEmpty() ? defaultPath(QStringLiteral("files_")) : filePath;
-        {
-            QMutexLocker locker(&lock_);
-            filePath_ = path;
-        }
+        const QString path = takeTarget(filePath, QStringLiteral("files_"));
         // Each page of rows goes to the workbook file on a thread of its own as soon as it is
         // written, while the next ones are read. A target that cannot take the file fails at the
         // end, as a save does.
@@ -578,6 +574,15 @@ void GExcel::runFiles(QString userId, QString agentId, QString filePath, int gen
         resetWorkbook();
         Q_EMIT exportFailed(kSaveFailed);
     }
+}
+
+// The export's file: the one asked for, or a new one in the documents folder; getFilePath tells it.
+QString GExcel::takeTarget(const QString &filePath, const QString &prefix)
+{
+    const QString path = filePath.isEmpty() ? defaultPath(prefix) : filePath;
+    QMutexLocker locker(&lock_);
+    filePath_ = path;
+    return path;
 }
 
 // Tells the screen how the save went; the workbook is emptied either way.
@@ -1022,11 +1027,7 @@ void GExcel::runContacts(int userId, QString filePath, int generation)
         resetWorkbook();
         total_ = database_->getContactsCount(userId);
         qDebug() << "max = " << total_.load();
-        const QString path = filePath.isEmpty() ? defaultPath(QStringLiteral("contacts_")) : filePath;
-        {
-            QMutexLocker locker(&lock_);
-            filePath_ = path;
-        }
+        const QString path = takeTarget(filePath, QStringLiteral("contacts_"));
         for (const auto &sheet : kContactSheets) {
             addContacts(QString::fromUtf8(sheet[0]), QString::fromLatin1(sheet[1]).toInt(), userId);
             if (stopped()) {

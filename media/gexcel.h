@@ -91,6 +91,7 @@ private:
     // The 1-based row of the current sheet, the sheet grown to hold it; null without a current
     // sheet. The caller holds lock_.
     QVector<QString> *rowLocked(int row);
+    QString takeTarget(const QString &filePath, const QString &prefix);
     void reportSave(bool saved, const QString &path, const QString &reason);
     // A form read once per export and laid out for the rows: the first card's inputs, and the
     // later cards' toggles in order, each with the index of its group.
