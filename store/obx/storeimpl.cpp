@@ -17,13 +17,16 @@
 #include "store/obx/indexkey.h"
 #include "store/obx/lasterror.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 #include <memory>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unordered_map>
 
 namespace obx::internal {
@@ -72,13 +75,39 @@ void makeDirectories(const std::string &path)
     }
 }
 
-// LMDB sizes its lock file for the reader table (one cache line per reader plus a header of a
-// few lines) and maps it; pages of a sparse file that the disk cannot give are a SIGBUS on first
+// LMDB sizes its lock file for the reader table (one cache line per reader after a header of
+// two lines) and maps it; pages of a sparse file that the disk cannot give are a SIGBUS on first
 // touch. The file is reserved up front, with room to spare, so that a full disk is an error.
-const int kMaxReaders = 510;
 const off_t kLockFileSize = 64 * 1024;
+const off_t kReaderSlotSize = 64;
+// Below this much of it on disk a lock file cannot even take LMDB's header safely.
+const off_t kLockFileLeast = 4096;
+// Read transactions wait this long for a reader slot whose page is on disk.
+const std::chrono::seconds kReaderWait(30);
+// A write cut short on a disk with less room than this left was cut short by the full disk.
+const unsigned long long kNearlyFull = 1024 * 1024;
 
-void reserveLockFile(const std::string &directory)
+// How many bytes from the start of the file are allocated on disk: holes and the tail past the
+// allocated blocks are not, however large the file says it is. Blocks reserved but never written
+// count as holes to SEEK_HOLE on some file systems, so a file with all its blocks is taken whole.
+off_t allocatedPrefix(int fd)
+{
+    struct stat st{};
+    if (fstat(fd, &st) != 0)
+        return 0;
+    const off_t blocks = off_t(st.st_blocks) * 512;
+    if (blocks >= st.st_size)
+        return st.st_size;
+    off_t hole = lseek(fd, 0, SEEK_HOLE);
+    if (hole < 0)
+        hole = st.st_size;
+    return std::min<off_t>(hole, blocks);
+}
+
+// Returns the allocated part of the lock file. A store made before the reservation has a smaller,
+// sparse lock file: on a full disk it still opens with the file it has, as far as its pages are
+// really there (the readers are then held to those pages).
+off_t reserveLockFile(const std::string &directory)
 {
     const std::string path = directory + "/lock.mdb";
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
@@ -89,9 +118,13 @@ void reserveLockFile(const std::string &directory)
     // posix_fallocate answers the error itself rather than through errno.
     if (rc == 0 && st.st_size < kLockFileSize)
         rc = posix_fallocate(fd, 0, kLockFileSize);
+    const off_t allocated = allocatedPrefix(fd);
     ::close(fd);
-    if (rc != 0)
+    if (rc != 0 && rc != ENOSPC && rc != EDQUOT)
         failLmdb(rc, "Could not reserve the lock file " + path);
+    if (allocated < kLockFileLeast)
+        failLmdb(rc != 0 ? rc : ENOSPC, "Could not reserve the lock file " + path);
+    return allocated;
 }
 
 struct StoredItem
@@ -139,43 +172,58 @@ StoreImpl::StoreImpl(OBX_store_options &options) : directory_(options.directory)
     int rc = mdb_env_create(&env_);
     if (rc != 0)
         failLmdb(rc, "Could not create the store environment");
-    const auto cleanup = [this](int code, const std::string &what) {
+    const std::string dataPath = directory_ + "/data.mdb";
+    struct stat st{};
+    const bool creating = ::stat(dataPath.c_str(), &st) != 0 && errno == ENOENT;
+    try {
+        open(options.mapSize);
+    } catch (...) {
         mdb_env_close(env_);
         env_ = nullptr;
-        failLmdb(code, what);
-    };
-    if ((rc = mdb_env_set_mapsize(env_, options.mapSize)) != 0)
-        cleanup(rc, "Could not set the map size");
+        // LMDB writes the header pages of a new file in one write, which a full disk can cut
+        // short; such a file is no store, and every later open would call it one that is not
+        // LMDB's. A longer one has its header and is taken up again by the next open.
+        if (creating && ::stat(dataPath.c_str(), &st) == 0 && st.st_size < 2 * sysconf(_SC_PAGESIZE))
+            ::unlink(dataPath.c_str());
+        throw;
+    }
+}
+
+void StoreImpl::open(uint64_t mapSize)
+{
+    int rc = mdb_env_set_mapsize(env_, mapSize);
+    if (rc != 0)
+        failLmdb(rc, "Could not set the map size");
     size_t indexCount = 0;
     for (const EntityInfo &e : schema_.entities)
         indexCount += e.indexed().size();
     if ((rc = mdb_env_set_maxdbs(env_, MDB_dbi(schema_.entities.size() + indexCount + 8))) != 0)
-        cleanup(rc, "Could not set the number of databases");
-    if ((rc = mdb_env_set_maxreaders(env_, kMaxReaders)) != 0)
-        cleanup(rc, "Could not set the number of readers");
-    try {
-        reserveLockFile(directory_);
-    } catch (...) {
-        mdb_env_close(env_);
-        env_ = nullptr;
-        throw;
-    }
+        failLmdb(rc, "Could not set the number of databases");
+    const off_t allocated = reserveLockFile(directory_);
+    // The fewest readers, so that LMDB never grows the lock file: it then sizes the reader table
+    // by the file as it is.
+    if ((rc = mdb_env_set_maxreaders(env_, 1)) != 0)
+        failLmdb(rc, "Could not set the number of readers");
     // MDB_NOTLS: read transactions belong to our Transaction objects, not to OS threads.
     if ((rc = mdb_env_open(env_, directory_.c_str(), MDB_NOTLS, 0644)) != 0)
-        cleanup(rc, "Could not open the store in " + directory_);
+        failLmdb(rc, "Could not open the store in " + directory_);
+    unsigned int slots = 0;
+    struct stat st{};
+    if (mdb_env_get_maxreaders(env_, &slots) == 0 && ::stat((directory_ + "/lock.mdb").c_str(), &st) == 0) {
+        const off_t header = st.st_size - off_t(slots) * kReaderSlotSize;
+        const off_t onDisk = (allocated - header) / kReaderSlotSize;
+        if (onDisk < off_t(slots))
+            readerCap_ = unsigned(std::max<off_t>(onDisk, 0));
+        if (onDisk < 1)
+            failLmdb(ENOSPC, "Could not reserve the lock file of " + directory_);
+    }
     // Reader slots left by a process that was killed would otherwise hold old pages for good.
     int stale = 0;
     mdb_reader_check(env_, &stale);
-    try {
-        // A store that already holds this model opens without a write, so that it can still be
-        // read on a full disk.
-        if (!openUnchanged())
-            openDatabases();
-    } catch (...) {
-        mdb_env_close(env_);
-        env_ = nullptr;
-        throw;
-    }
+    // A store that already holds this model opens without a write, so that it can still be read
+    // on a full disk.
+    if (!openUnchanged())
+        openDatabases();
 }
 
 StoreImpl::~StoreImpl()
@@ -216,7 +264,7 @@ void StoreImpl::openDatabases()
         }
         if ((rc = mdb_txn_commit(txn)) != 0) {
             txn = nullptr;
-            failLmdb(rc, "Could not commit the opening transaction");
+            failLmdb(cutShortByFullDisk(rc), "Could not commit the opening transaction");
         }
     } catch (...) {
         if (txn)
@@ -415,11 +463,19 @@ TxState *StoreImpl::begin(bool write)
     std::shared_lock<std::shared_mutex> life(lifetime_);
     if (closing_)
         fail(OBX_ERROR_ILLEGAL_STATE, "Store is closed");
+    // Only the reader slots whose pages are on disk may be touched (see open()).
+    const bool slotted = !write && readerCap_ != 0;
+    if (slotted)
+        takeReaderSlot();
     MDB_txn *txn = nullptr;
     const int rc = mdb_txn_begin(env_, nullptr, write ? 0 : MDB_RDONLY, &txn);
-    if (rc != 0)
+    if (rc != 0) {
+        if (slotted)
+            releaseReaderSlot();
         failLmdb(rc, write ? "Could not begin a write transaction" : "Could not begin a read transaction");
+    }
     auto state = std::make_unique<TxState>();
+    state->slotted = slotted;
     state->store = this;
     state->txn = txn;
     state->write = write;
@@ -440,6 +496,17 @@ void StoreImpl::end(TxState *state, bool commit, bool write)
     Registry &reg = registry();
     std::unique_ptr<TxState> owned = std::move(reg[this]);
     reg.erase(this);
+    // The slot is LMDB's again once the transaction is over, however it ends.
+    struct SlotRelease
+    {
+        StoreImpl *store;
+        bool slotted;
+        ~SlotRelease()
+        {
+            if (slotted)
+                store->releaseReaderSlot();
+        }
+    } release{this, owned->slotted};
     if (!commit || (state->failed && !state->write)) {
         mdb_txn_abort(owned->txn);
         return;
@@ -457,7 +524,35 @@ void StoreImpl::end(TxState *state, bool commit, bool write)
     }
     const int rc = mdb_txn_commit(owned->txn);
     if (rc != 0)
-        failLmdb(rc, "Could not commit the transaction");
+        failLmdb(cutShortByFullDisk(rc), "Could not commit the transaction");
+}
+
+int StoreImpl::cutShortByFullDisk(int rc) const
+{
+    // LMDB reports a write that the disk cut short as EIO, where a write that got nothing out says
+    // ENOSPC; a disk left (nearly) without room tells the two apart.
+    struct statvfs fs{};
+    if (rc == EIO && statvfs(directory_.c_str(), &fs) == 0
+        && static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize < kNearlyFull)
+        return ENOSPC;
+    return rc;
+}
+
+void StoreImpl::takeReaderSlot()
+{
+    std::unique_lock<std::mutex> lock(readersMutex_);
+    if (!readersFree_.wait_for(lock, kReaderWait, [this] { return readers_ < readerCap_; }))
+        fail(OBX_ERROR_MAX_READERS_EXCEEDED, "No reader slot of the store came free: the disk is full");
+    ++readers_;
+}
+
+void StoreImpl::releaseReaderSlot()
+{
+    {
+        std::lock_guard<std::mutex> lock(readersMutex_);
+        --readers_;
+    }
+    readersFree_.notify_one();
 }
 
 TxState &StoreImpl::require(bool write) const

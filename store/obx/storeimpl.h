@@ -6,6 +6,7 @@
 #include <lmdb.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,6 +27,7 @@ struct TxState
     bool write = false;
     int depth = 0;
     bool failed = false;
+    bool slotted = false; // holds one of the counted reader slots
     std::shared_lock<std::shared_mutex> life;
     std::map<obx_schema_id, uint64_t> sequences; // last ids handed out, written at commit
     std::map<obx_schema_id, bool> dirtySequences;
@@ -64,6 +66,11 @@ public:
     uint64_t lastId(TxState &tx, const EntityInfo &entity);
 
 private:
+    void open(uint64_t mapSize);
+    // EIO from a write that a full disk cut short becomes ENOSPC.
+    int cutShortByFullDisk(int rc) const;
+    void takeReaderSlot();
+    void releaseReaderSlot();
     // Opens the databases in a read transaction when the stored model is this one; false when a
     // write is needed (a new store, another model, a database missing).
     bool openUnchanged();
@@ -84,6 +91,12 @@ private:
     std::atomic<bool> closed_{false};
     std::atomic<bool> closing_{false}; // set when close() begins to wait
     std::mutex closeMutex_;
+    // Read transactions at once, when the lock file has fewer reader slots on disk than LMDB
+    // counts (0: no limit).
+    unsigned readerCap_ = 0;
+    unsigned readers_ = 0;
+    std::mutex readersMutex_;
+    std::condition_variable readersFree_;
 };
 
 // Raises DbException for an LMDB failure, with LMDB's own text.

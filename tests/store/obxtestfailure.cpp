@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <atomic>
 #include <fstream>
 #include <random>
 #include <sys/mount.h>
@@ -211,81 +212,190 @@ TEST(ObxFailure, AKilledWriterLeavesTheLastCommittedTransaction)
     }
 }
 
-// Writes zeros into path until the file system has no room left.
-static void fillDisk(const std::string &path)
+// Writes zeros into path until the file system has no room left, then gives `leave` bytes back.
+static void fillDisk(const std::string &path, off_t leave = 0)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_GE(fd, 0);
     const std::string block(4096, '\0');
-    while (write(fd, block.data(), block.size()) > 0) {
-    }
+    off_t size = 0;
+    ssize_t n;
+    while ((n = write(fd, block.data(), block.size())) > 0)
+        size += n;
     EXPECT_EQ(errno, ENOSPC);
+    ASSERT_EQ(ftruncate(fd, std::max<off_t>(size - leave, 0)), 0);
     ::close(fd);
 }
 
-// The body runs in a child of its own, in a mount namespace with a 2 MiB tmpfs over a fresh
-// directory, so that nothing shared is ever filled.
-TEST(ObxFailure, AFullDiskIsAnErrorAndAStoredModelStillOpens)
+// A test body that fills a disk runs in a child of its own, in a user and mount namespace with a
+// tmpfs of `size` over a fresh directory, so that nothing shared is ever filled. In the child this
+// mounts the tmpfs and returns its path; in the parent it runs the child, checks how it ended and
+// returns the empty text (the test then ends), or "-" when no namespace of its own is allowed here.
+static std::string ownTmpfs(const char *size)
 {
     if (const char *root = std::getenv("OBX_FULL_DISK_ROOT")) {
-        ASSERT_EQ(mount("tmpfs", root, "tmpfs", MS_NOSUID | MS_NODEV, "size=2m"), 0) << strerror(errno);
-        const std::string dir(root);
-        {
-            auto store = openStore(dir + "/kept");
-            std::vector<Item> items(20);
-            for (size_t i = 0; i < items.size(); ++i)
-                items[i].name = "item " + std::to_string(i);
-            store->box<Item>().put(items);
-        }
-        fillDisk(dir + "/fill");
-
-        // A new store: its lock file would be a sparse mapping, a SIGBUS on first touch.
-        try {
-            openStore(dir + "/fresh");
-            ADD_FAILURE() << "a store opened on a full disk";
-        } catch (const obx::DbException &e) {
-            EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL);
-            EXPECT_NE(std::string(e.what()).find("disk is full"), std::string::npos) << e.what();
-        }
-
-        // The stored one still reads; a write fails cleanly and loses nothing.
-        {
-            auto store = openStore(dir + "/kept");
-            auto box = store->box<Item>();
-            EXPECT_EQ(box.count(), 20u);
-            EXPECT_EQ(box.query(Item_::name == "item 7").build().findFirst()->id, 8u);
-            Item big;
-            big.note = std::string(1 << 20, 'x');
-            try {
-                box.put(big);
-                ADD_FAILURE() << "a megabyte fitted on a full disk";
-            } catch (const obx::DbException &e) {
-                EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL) << e.what();
-            }
-            EXPECT_EQ(box.count(), 20u);
-        }
-
-        // With room again, the store that failed to open opens whole.
-        ASSERT_EQ(unlink((dir + "/fill").c_str()), 0);
-        auto store = openStore(dir + "/fresh");
-        Item item;
-        store->box<Item>().put(item);
-        EXPECT_EQ(store->box<Item>().count(), 1u);
-        return;
+        EXPECT_EQ(mount("tmpfs", root, "tmpfs", MS_NOSUID | MS_NODEV, (std::string("size=") + size).c_str()), 0)
+            << strerror(errno);
+        return root;
     }
-
     if (std::system("unshare -Urm true >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "mount namespaces are not allowed here (unshare -Urm failed), so no tmpfs of the test's own";
+        return "-";
+    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
     TempDir root;
     char self[PATH_MAX] = {};
-    ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    EXPECT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
     const std::string log = root.sub("child.log");
-    ASSERT_EQ(mkdir(root.sub("mnt").c_str(), 0755), 0);
+    EXPECT_EQ(mkdir(root.sub("mnt").c_str(), 0755), 0);
     const std::string command = "OBX_FULL_DISK_ROOT='" + root.sub("mnt") + "' unshare -Urm '" + self
-                                + "' --gtest_filter=ObxFailure.AFullDiskIsAnErrorAndAStoredModelStillOpens >'" + log
+                                + "' --gtest_filter=" + test->test_suite_name() + "." + test->name() + " >'" + log
                                 + "' 2>&1";
     const int status = std::system(command.c_str());
     std::ifstream in(log);
     const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n" << output;
+    return {};
+}
+
+#define IN_OWN_TMPFS(dir, size)                                                                               \
+    const std::string dir = ownTmpfs(size);                                                                   \
+    if (dir == "-")                                                                                           \
+        GTEST_SKIP() << "mount namespaces are not allowed here (unshare -Urm failed), so no tmpfs of the test's own"; \
+    if (dir.empty())                                                                                          \
+        return
+
+static off_t fileSize(const std::string &path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_size : -1;
+}
+
+TEST(ObxFailure, AFullDiskIsAnErrorAndAStoredModelStillOpens)
+{
+    IN_OWN_TMPFS(dir, "2m");
+    {
+        auto store = openStore(dir + "/kept");
+        std::vector<Item> items(20);
+        for (size_t i = 0; i < items.size(); ++i)
+            items[i].name = "item " + std::to_string(i);
+        store->box<Item>().put(items);
+    }
+    fillDisk(dir + "/fill");
+
+    // A new store: its lock file would be a sparse mapping, a SIGBUS on first touch.
+    try {
+        openStore(dir + "/fresh");
+        ADD_FAILURE() << "a store opened on a full disk";
+    } catch (const obx::DbException &e) {
+        EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL);
+        EXPECT_NE(std::string(e.what()).find("disk is full"), std::string::npos) << e.what();
+    }
+
+    // The stored one still reads; a write fails cleanly and loses nothing.
+    {
+        auto store = openStore(dir + "/kept");
+        auto box = store->box<Item>();
+        EXPECT_EQ(box.count(), 20u);
+        EXPECT_EQ(box.query(Item_::name == "item 7").build().findFirst()->id, 8u);
+        Item big;
+        big.note = std::string(1 << 20, 'x');
+        try {
+            box.put(big);
+            ADD_FAILURE() << "a megabyte fitted on a full disk";
+        } catch (const obx::DbException &e) {
+            EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL) << e.what();
+        }
+        EXPECT_EQ(box.count(), 20u);
+    }
+
+    // With room again, the store that failed to open opens whole.
+    ASSERT_EQ(unlink((dir + "/fill").c_str()), 0);
+    auto store = openStore(dir + "/fresh");
+    Item item;
+    store->box<Item>().put(item);
+    EXPECT_EQ(store->box<Item>().count(), 1u);
+}
+
+// A creation that the disk stops at any point leaves nothing that blocks the next try, and a write
+// that the disk cuts short says the disk is full.
+TEST(ObxFailure, ACreationOrCommitCutShortByAFullDiskIsDiskFull)
+{
+    IN_OWN_TMPFS(dir, "1m");
+    // 64 KiB go to the lock file; then the two header pages, then the first commit.
+    for (off_t leave : {off_t(66 * 1024), off_t(68 * 1024), off_t(72 * 1024), off_t(80 * 1024)}) {
+        SCOPED_TRACE(leave);
+        const std::string store = dir + "/s" + std::to_string(leave);
+        fillDisk(dir + "/fill", leave);
+        try {
+            openStore(store);
+        } catch (const obx::DbException &e) {
+            EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL) << e.what();
+        }
+        const off_t data = fileSize(store + "/data.mdb");
+        EXPECT_TRUE(data == -1 || data >= 2 * 4096) << "a data file of " << data << " bytes is left";
+        ASSERT_EQ(unlink((dir + "/fill").c_str()), 0);
+        EXPECT_NO_THROW(openStore(store)->box<Item>().put(Item()));
+    }
+
+    auto store = openStore(dir + "/kept");
+    auto box = store->box<Item>();
+    box.put(Item());
+    fillDisk(dir + "/fill", 16 * 1024);
+    Item big;
+    big.note = std::string(256 * 1024, 'x');
+    try {
+        box.put(big);
+        ADD_FAILURE() << "256 KiB fitted into 16";
+    } catch (const obx::DbException &e) {
+        EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL) << e.what();
+        EXPECT_NE(std::string(e.what()).find("disk is full"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(box.count(), 1u);
+}
+
+// A store from before the lock file was reserved has a 32 KiB lock file of which LMDB wrote only
+// the first page. On a full disk it opens with that file, and its readers stay on that page.
+TEST(ObxFailure, AnOlderSparseLockFileOpensOnAFullDisk)
+{
+    IN_OWN_TMPFS(dir, "1m");
+    for (const char *name : {"old", "unwritten"}) {
+        const std::string store = dir + "/" + name;
+        {
+            auto s = openStore(store);
+            std::vector<Item> items(30);
+            s->box<Item>().put(items);
+        }
+        const std::string lock = store + "/lock.mdb";
+        ASSERT_EQ(unlink(lock.c_str()), 0);
+        const int fd = ::open(lock.c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        if (std::string(name) == "old") {
+            ASSERT_EQ(write(fd, std::string(4096, '\0').data(), 4096), 4096);
+        }
+        ASSERT_EQ(ftruncate(fd, 32 * 1024), 0);
+        ::close(fd);
+    }
+    fillDisk(dir + "/fill");
+
+    // A lock file with no page on disk cannot take even LMDB's header: refused, not a crash.
+    EXPECT_EQ(codeOf([&] { openStore(dir + "/unwritten"); }), OBX_ERROR_DB_FULL);
+
+    auto store = openStore(dir + "/old");
+    EXPECT_EQ(fileSize(store->directory() + "/lock.mdb"), 32 * 1024);
+    // More readers at once than the page has slots for: the others wait for a slot.
+    std::atomic<int> counted{0};
+    std::atomic<int> inside{0};
+    std::vector<std::thread> readers;
+    for (int i = 0; i < 100; ++i)
+        readers.emplace_back([&] {
+            obx::Transaction tx = store->txRead();
+            ++inside;
+            for (int wait = 0; wait < 50 && inside < 100; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (store->box<Item>().count() == 30)
+                ++counted;
+            --inside;
+        });
+    for (std::thread &t : readers)
+        t.join();
+    EXPECT_EQ(counted, 100);
 }
