@@ -1,0 +1,86 @@
+#include "shell/gsetting.h"
+#include "shell/storestart.h"
+#include "store/obx/obx.h"
+#include "store/sharedstate.h"
+#include "tempenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+using namespace UGENERAL;
+
+namespace {
+
+struct Asked
+{
+    QString text;
+    bool canReset;
+};
+
+// A store whose data file is no store at all, as a creation cut short used to leave it.
+QString deadStore(const TempEnv &env)
+{
+    const QString dir = env.path() + "/store";
+    QDir().mkpath(dir);
+    QFile data(dir + "/data.mdb");
+    EXPECT_TRUE(data.open(QIODevice::WriteOnly));
+    data.write(QByteArray(4096, '\0'));
+    return dir;
+}
+
+} // namespace
+
+TEST(StoreStart, AStoreThatDidNotOpenIsShownAndOnlyAnUnreadableOneIsReset)
+{
+    TempEnv env;
+    auto engine = TempEnv::engine(); // the application identity that names the settings file
+    QSettings(GSetting::filePath(), QSettings::IniFormat).setValue("app_data", "the old data's");
+    const QString dir = deadStore(env);
+    int code = 0;
+    QString message;
+    try {
+        openSharedStore(dir.toStdString());
+    } catch (const obx::DbException &e) {
+        code = e.code();
+        message = QString::fromStdString(e.what());
+    }
+    ASSERT_EQ(code, OBX_ERROR_FILE_CORRUPT);
+    std::vector<Asked> asked;
+    const auto answer = [&](bool reset) {
+        return [&asked, reset](const QString &text, bool canReset) {
+            asked.push_back({text, canReset});
+            return reset;
+        };
+    };
+
+    // A full disk: said so, no reset offered, the start ends.
+    EXPECT_FALSE(startWithoutStore(dir.toStdString(), OBX_ERROR_DB_FULL, "disk full", answer(true)));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(asked[0].text.contains(QStringLiteral("دیسک پر است")));
+    EXPECT_FALSE(asked[0].canReset);
+
+    // Unreadable: the reset is offered; declined, nothing is touched.
+    EXPECT_FALSE(startWithoutStore(dir.toStdString(), code, message, answer(false)));
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(asked[1].canReset);
+    EXPECT_TRUE(asked[1].text.contains(message));
+    EXPECT_EQ(QFileInfo(dir + "/data.mdb").size(), 4096);
+    EXPECT_EQ(sharedStore(), nullptr);
+
+    // Taken: an empty store opens in its place and the settings start afresh.
+    EXPECT_TRUE(startWithoutStore(dir.toStdString(), code, message, answer(true)));
+    EXPECT_EQ(asked.size(), 3u);
+    ASSERT_NE(sharedStore(), nullptr);
+    EXPECT_FALSE(QSettings(GSetting::filePath(), QSettings::IniFormat).contains("app_data"));
+    closeSharedStore();
+
+    // A reset that cannot make the store says why and ends the start.
+    const QString blocked = env.path() + "/file";
+    QFile(blocked).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(startWithoutStore((blocked + "/store").toStdString(), code, message, answer(true)));
+    ASSERT_EQ(asked.size(), 5u);
+    EXPECT_FALSE(asked[4].canReset);
+    EXPECT_EQ(sharedStore(), nullptr);
+}
