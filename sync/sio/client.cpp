@@ -221,6 +221,7 @@ private:
     std::mutex done_mutex_;
     std::condition_variable done_cv_;
     bool done_ = true; // the network thread has returned
+    bool close_done_ = false; // the close listeners have run since the last connect
 
     std::mutex sockets_mutex_;
     std::map<std::string, socket::ptr> sockets_;
@@ -298,6 +299,10 @@ void client::impl::connect(const std::string &uri)
         if (!onNet && thread_.joinable() && closing_)
             thread_.join(); // a close for good is finishing; start afresh after it
         closing_ = false;
+        {
+            std::lock_guard<std::mutex> done(done_mutex_);
+            close_done_ = false;
+        }
         ep_.start_perpetual();
         if (!thread_.joinable()) {
             ep_.reset();
@@ -322,13 +327,18 @@ void client::impl::close()
     if (thread_.get_id() == std::this_thread::get_id())
         return;
     // A clean close takes milliseconds; an attempt stuck in a name look-up or a handshake is
-    // abandoned rather than holding the caller for its timeouts.
+    // abandoned rather than holding the caller for its timeouts. Once the close is reported the
+    // thread is stopped: timers and look-ups of an attempt given up earlier may still be pending
+    // there for seconds, and they end harmlessly in the next session.
     bool finished;
+    bool ran_out;
     {
         std::unique_lock<std::mutex> done(done_mutex_);
-        finished = done_cv_.wait_for(done, std::chrono::milliseconds(1000), [this] { return done_; });
+        finished = done_cv_.wait_for(done, std::chrono::milliseconds(1000),
+                                     [this] { return done_ || close_done_; });
+        ran_out = done_;
     }
-    if (!finished)
+    if (!ran_out)
         ep_.stop();
     thread_.join();
     if (!finished)
@@ -574,6 +584,11 @@ void client::impl::finish_close()
         fire(&impl::socket_close_, s->get_namespace());
     }
     fire(&impl::close_);
+    {
+        std::lock_guard<std::mutex> lock(done_mutex_);
+        close_done_ = true;
+    }
+    done_cv_.notify_all();
 }
 
 void client::impl::schedule_reconnect()
@@ -609,13 +624,16 @@ void client::impl::do_close()
         close_connection(websocketpp::close::status::normal, "");
         break;
     case state::connecting: {
-        // Closing the socket makes the attempt fail at once instead of at its timeout.
+        // Closing the socket ends a handshake at once; a name look-up or a TCP connect under way
+        // would still run to its own timeout without a word, so the attempt is over here and
+        // whatever it reports later is no longer the current connection's.
         websocketpp::lib::error_code ec;
         connection_ptr con = ep_.get_con_from_hdl(hdl_, ec);
         if (con) {
             asio::error_code ignored;
             con->get_raw_socket().close(ignored);
         }
+        connection_ended();
         break;
     }
     case state::idle:

@@ -436,11 +436,87 @@ TEST_F(Client, CloseDoesNotWaitForAStuckAttempt)
     EXPECT_EQ(r.count("open"), 0u);
     ::close(fd);
 
+    // A TCP connect the listener never answers (its backlog is full): ended by the close itself,
+    // where the transport would wait for its own timeout without a word.
+    const int full = ::socket(AF_INET, SOCK_STREAM, 0);
+    addr.sin_port = 0;
+    ASSERT_EQ(bind(full, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    ASSERT_EQ(listen(full, 0), 0);
+    getsockname(full, reinterpret_cast<sockaddr *>(&addr), &len);
+    std::vector<int> queued;
+    for (int i = 0; i < 2; ++i) {
+        queued.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        ::connect(queued.back(), reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+    }
+    c->connect(address(ntohs(addr.sin_port)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    c->close();
+    EXPECT_EQ(r.count("close"), 2u);
+    EXPECT_EQ(r.count("log Close: the connection attempt was abandoned"), 0u);
+    for (int q : queued)
+        ::close(q);
+    ::close(full);
+
     // The client is whole again afterwards.
     Peer peer({});
     ASSERT_TRUE(peer.start());
     c->connect(address(peer.port()));
     EXPECT_TRUE(r.wait("open"));
+}
+
+TEST_F(Client, WhatAnAbandonedAttemptLeftDoesNotHoldTheNextClose)
+{
+    // A listener that accepts the TCP connection and never answers the TLS handshake.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    ASSERT_EQ(listen(fd, 4), 0);
+    socklen_t len = sizeof addr;
+    getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len);
+
+    // The network thread is held in a listener while the close waits, so that the close gives
+    // the attempt up with its handshake under way (and its timer of several seconds running).
+    Recorder r;
+    auto c = makeClient(r);
+    std::mutex m;
+    std::condition_variable cv;
+    bool held = false;
+    bool closing = false;
+    c->set_ca_file("/nonexistent/ca.pem");
+    c->set_log_listener([&](const std::string &line) {
+        r.add("log " + line);
+        if (std::getenv("SIO_TEST_VERBOSE"))
+            std::cerr << "client: " << line << std::endl;
+        if (line.rfind("Cannot load the certificate authority file", 0) != 0)
+            return;
+        std::unique_lock<std::mutex> lock(m);
+        held = true;
+        cv.notify_all();
+        cv.wait(lock, [&] { return closing; });
+        // Past the close's own limit of 1 s, however late the close began to wait.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    });
+    c->connect(address(ntohs(addr.sin_port)));
+    {
+        std::unique_lock<std::mutex> lock(m);
+        ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(20), [&] { return held; }));
+        closing = true;
+        cv.notify_all();
+    }
+    c->close();
+    ASSERT_EQ(r.count("log Close: the connection attempt was abandoned"), 1u);
+
+    Peer peer({});
+    ASSERT_TRUE(peer.start());
+    c->set_ca_file(TestCa::get().caFile);
+    c->connect(address(peer.port()));
+    ASSERT_TRUE(r.wait("open"));
+    c->close();
+    EXPECT_EQ(r.count("log Close: the connection attempt was abandoned"), 1u);
+    EXPECT_EQ(r.count("close"), 2u);
+    ::close(fd);
 }
 
 TEST_F(Client, AHungPeerIsDroppedPromptlyAndNoEventIsLost)
