@@ -1,14 +1,14 @@
 import QtQuick 2.15
 
-// The database object's user slots over rows in memory: who is logged in, who is current, whose agent.
-QtObject {
+// The stand-in database with its user slots over rows in memory: who is logged in, who is current,
+// whose agent.
+StandInDatabase {
     property var rows: []
-    property var calls: []
     property var saved: []
     // What saveUser answers instead of an id, to play a store failure.
     property var failSave: null
 
-    function reset() { rows = []; calls = []; saved = []; failSave = null }
+    function reset() { rows = []; calls = []; pending = []; failures = {}; saved = []; failSave = null }
 
     // current: true for the current account, false for another logged-in one, absent for neither.
     function add(acc, parentId, current) {
@@ -59,11 +59,10 @@ QtObject {
     }
 
     function getLoggedInUsers() { return rows.filter(function (r) { return r.logged_in }).map(full) }
-    function logOut(id) { calls.push("logOut " + id); rows[id - 1].current = rows[id - 1].logged_in = false }
-    function initial() { calls.push("initial") }
+    function logOut(id) { record("logOut", arguments); rows[id - 1].current = rows[id - 1].logged_in = false }
 
     function changeCurrentUser(id) {
-        calls.push("changeCurrentUser " + id)
+        record("changeCurrentUser", arguments)
         rows.forEach(function (r) { r.current = false })
         rows[id - 1].current = rows[id - 1].logged_in = true
     }

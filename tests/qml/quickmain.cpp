@@ -16,6 +16,8 @@ public Q_SLOTS:
     {
         // Settings and the store go to a throw-away location, never the user's.
         QStandardPaths::setTestModeEnabled(true);
+        // tst_standin.qml reads the program's QML from the resources.
+        qputenv("QML_XHR_ALLOW_FILE_READ", "1");
         storeDir_ = std::make_unique<QTemporaryDir>();
         UGENERAL::openSharedStore(storeDir_->path().toStdString());
     }

@@ -6,7 +6,7 @@ import QtTest 1.2
 TestCase {
     name: "Initialz"
 
-    SyncDatabase { id: db }
+    StandInDatabase { id: db }
     SyncSocket { id: link }
     QtObject {
         id: account

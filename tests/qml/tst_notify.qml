@@ -7,7 +7,7 @@ import "qrc:/assets/syncrecords.js" as Records
 TestCase {
     name: "Notification"
 
-    SyncDatabase { id: db }
+    StandInDatabase { id: db }
     SyncSocket { id: link }
     QtObject {
         id: account

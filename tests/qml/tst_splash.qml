@@ -17,15 +17,11 @@ TestCase {
         function clear() { clears++; app_data = {"dbCreated": false, "db_version": 12, "citiesInserted": false} }
     }
 
-    QtObject {
+    StandInDatabase {
         id: database
-        property var user: ({"error": "no user was found for that query!"})
-        property var calls: []
+        user: ({"error": "no user was found for that query!"})
         property var cities: null
-        function currentUser() { calls.push("currentUser"); return user }
-        function initial() { calls.push("initial") }
-        function removeDb() { calls.push("removeDb") }
-        function saveCities(list) { calls.push("saveCities"); cities = list }
+        function saveCities(list) { record("saveCities", arguments); cities = list }
     }
 
     QtObject {
@@ -97,7 +93,7 @@ TestCase {
         splash.land()
         compare(templates.replaced, ["login/Index.qml"])
         compare(account.current, "unset")
-        compare(database.calls.indexOf("initial"), -1)
+        compare(database.slots().indexOf("initial"), -1)
         splash.destroy()
     }
 
@@ -118,7 +114,7 @@ TestCase {
         splash.land()
         compare(templates.replaced, ["main/Index.qml"])
         compare(account.current, manager)
-        verify(database.calls.indexOf("initial") !== -1)
+        verify(database.slots().indexOf("initial") !== -1)
         splash.destroy()
 
         reset(known({"is_lock": true, "lock_password": "1234"}), manager)
@@ -153,7 +149,7 @@ TestCase {
         var splash = makeSplash()
         compare(account.current, null)
         compare(settings.clears, 1)
-        verify(database.calls.indexOf("removeDb") !== -1)
+        verify(database.slots().indexOf("removeDb") !== -1)
         // After the reset this is a first start: long wait, cities asked again.
         compare(splash.landingTimer.interval, 8000)
         compare(sockets.sent, ["province_list"])

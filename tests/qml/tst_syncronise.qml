@@ -9,7 +9,7 @@ TestCase {
     width: 800
     height: 600
 
-    SyncDatabase { id: db }
+    StandInDatabase { id: db }
     QtObject {
         id: initialz
         signal progress(int max, int value)

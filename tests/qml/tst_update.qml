@@ -6,7 +6,7 @@ import QtTest 1.2
 TestCase {
     name: "Updates"
 
-    SyncDatabase { id: db }
+    StandInDatabase { id: db }
     SyncSocket { id: link }
     QtObject {
         id: account
