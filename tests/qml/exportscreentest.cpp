@@ -118,7 +118,7 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
         " seen.push(Consts.initial_busy, Consts.pending_notifies.length); JSON.stringify(seen)").toString();
     EXPECT_EQ(during, "[true,true,1]") << "the notice waits for the export";
 
-    ASSERT_TRUE(s.until("!Consts.initial_busy", 10000));
+    ASSERT_TRUE(s.until("!Consts.initial_busy", 60000));
     EXPECT_EQ(s.eval("Consts.pending_notifies.length").toInt(), 0) << "held notices are applied after the export";
     QQuickItem *open = inDialog("excelOpenButton");
     ASSERT_NE(open, nullptr);
@@ -150,7 +150,7 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
     ASSERT_TRUE(s.until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].opened"));
     s.wait(300); // laid out before the click
     ASSERT_TRUE(s.click(inDialog("excelFilesButton")));
-    ASSERT_TRUE(s.until("!Consts.initial_busy && Templates.dialogs[Templates.dialogs.length - 1].phase === 'choose'", 10000));
+    ASSERT_TRUE(s.until("!Consts.initial_busy && Templates.dialogs[Templates.dialogs.length - 1].phase === 'choose'", 60000));
     EXPECT_TRUE(inDialog("excelFilesButton")->isVisible());
     EXPECT_EQ(s.eval("Templates.dialogs[Templates.dialogs.length - 1].message").toString(), UGENERAL::GExcel::kSaveFailed);
     s.grab("excel_export_failed");

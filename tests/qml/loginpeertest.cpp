@@ -94,7 +94,7 @@ protected:
 TEST_F(LoginPeer, AgentOfTwoAgenciesChoosesOneAndIsStoredCurrent)
 {
     eval(QStringLiteral("connectTo(%1)").arg(peer->port()));
-    ASSERT_TRUE(until("Sockets.connected", 10000));
+    ASSERT_TRUE(until("Sockets.connected", 60000));
     ASSERT_TRUE(eval("open()").toBool());
 
     std::size_t at = peer->mark();

@@ -190,14 +190,14 @@ bool ScreenSession::start(const Options &options)
     if (!window_)
         return setError("main.qml's root is no window");
     window_->resize(options.width, options.height);
-    if (!until("Stacks.last() !== null && Sockets.connected", 15000))
+    if (!until("Stacks.last() !== null && Sockets.connected", 60000))
         return setError("no connection to the fixture agency server");
-    if (!until("Settings.app_data.citiesInserted === true", 10000))
+    if (!until("Settings.app_data.citiesInserted === true", 60000))
         return setError("the cities did not come");
     if (options.grabStart)
         grab("splash");
     eval("Stacks.last().landingTimer.stop(); Stacks.last().land()");
-    if (!until("Stacks.last() && Stacks.last().byCell !== undefined", 5000))
+    if (!until("Stacks.last() && Stacks.last().byCell !== undefined", 60000))
         return setError("the login screen did not open");
     if (options.stopAtLogin)
         return true;
@@ -226,13 +226,13 @@ bool ScreenSession::download()
     if (!until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].done !== undefined"))
         return setError("the download dialog did not open");
     eval("var sync = Templates.dialogs[Templates.dialogs.length - 1]");
-    if (!until("Templates.dialogs[Templates.dialogs.length - 1].done", 60000))
+    if (!until("Templates.dialogs[Templates.dialogs.length - 1].done", 180000))
         return setError("the first download did not end");
     if (eval("Templates.dialogs[Templates.dialogs.length - 1].failed").toBool())
         return setError("the first download failed");
-    until("Templates.dialogs[Templates.dialogs.length - 1].rainStopped", 5000);
+    until("Templates.dialogs[Templates.dialogs.length - 1].rainStopped", 30000);
     eval("Templates.dialogs[Templates.dialogs.length - 1].finish()");
-    if (!until("Stacks.last().shelvesLoader.active && !Consts.initial_busy", 15000))
+    if (!until("Stacks.last().shelvesLoader.active && !Consts.initial_busy", 60000))
         return setError("the home screen did not show its shelves");
     wait(300);
     if (options_.grabStart)
@@ -291,6 +291,9 @@ void ScreenSession::wait(int ms)
     timer.start();
     while (timer.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    // A thread held off the processor past the time would see none of it otherwise: the timers and
+    // animation steps that fell due in it run now.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 void ScreenSession::home()
@@ -312,7 +315,15 @@ void ScreenSession::home()
     for (const QPointer<QObject> &popup : popups)
         if (popup)
             QMetaObject::invokeMethod(popup, "close");
-    wait(400);
+    // Until every popup has finished closing and every page stack is at rest, however slowly.
+    const auto popupShown = [&] {
+        popups.clear();
+        if (window_)
+            walk(window_->contentItem());
+        return !popups.empty();
+    };
+    waitUntil([&] { return !window_ || (!popupShown() && !anyStackBusy(window_->contentItem())); });
+    wait(100);
 }
 
 QQuickItem *ScreenSession::find(const QString &objectName) const
@@ -360,7 +371,7 @@ QQuickItem *ScreenSession::item(const QString &expression)
 
 void ScreenSession::settle()
 {
-    waitUntil([this] { return !window_ || !anyStackBusy(window_->contentItem()); }, 3000);
+    waitUntil([this] { return !window_ || !anyStackBusy(window_->contentItem()); }, 30000);
 }
 
 bool ScreenSession::pointOf(QQuickItem *item, QPoint *point, const char *what)
@@ -390,7 +401,7 @@ bool ScreenSession::pointOf(QQuickItem *item, QPoint *point, const char *what)
         if (gone())
             return false;
         const QPointF now = centre();
-        if (now == at || settling.elapsed() > 3000)
+        if (now == at || settling.elapsed() > 10000)
             break;
         at = now;
     }
@@ -508,7 +519,7 @@ QString ScreenSession::grab(const QString &name)
     if (!window_)
         return {};
     // A page still sliding in is no picture of it.
-    until("!Stacks.stack || !Stacks.stack.busy", 3000);
+    until("!Stacks.stack || !Stacks.stack.busy", 30000);
     wait(100);
     // The software backend cannot grab its own window under offscreen; the screen can.
     const QImage image = window_->screen()->grabWindow(window_->winId()).toImage();

@@ -65,9 +65,10 @@ public:
     // Evaluates code in the window's context (ids of main.qml, the singletons); an error fails the
     // running test. The value of the last expression is returned.
     QVariant eval(const QString &code);
-    // Runs the event loop until the condition holds, or the time is up.
-    bool until(const QString &condition, int timeoutMs = 10000);
-    bool waitUntil(const std::function<bool()> &done, int timeoutMs = 10000);
+    // Runs the event loop until the condition holds, or the time is up (a limit only a failure
+    // reaches: load may slow anything down many times over).
+    bool until(const QString &condition, int timeoutMs = 30000);
+    bool waitUntil(const std::function<bool()> &done, int timeoutMs = 30000);
     // Runs the event loop for this long.
     void wait(int ms);
     QQuickWindow *window() const { return window_; }
@@ -129,7 +130,7 @@ public:
     // The requests of this name the server received from `from` on, each {content, payload}.
     std::vector<QJsonObject> requests(const std::string &name, std::size_t from = 0);
     // Waits for the first such request from `from` on; an empty object when none came.
-    QJsonObject waitRequest(const std::string &name, std::size_t from = 0, int timeoutMs = 10000);
+    QJsonObject waitRequest(const std::string &name, std::size_t from = 0, int timeoutMs = 30000);
 
     // ---- The store ---------------------------------------------------------------------------------
     obx::Store &store();

@@ -214,7 +214,7 @@ void SyncPeer::loginAsNewUser()
     // A first start seeds the form catalogue, whose cards give the default boards.
     ASSERT_TRUE(eval("Database.initialDatabase()").toBool());
     eval(QStringLiteral("connectTo(%1)").arg(peer->port()));
-    ASSERT_TRUE(until("Sockets.connected", 15000));
+    ASSERT_TRUE(until("Sockets.connected", 60000));
     ASSERT_TRUE(eval("openLogin()").toBool());
     eval("page.byCell.setNumber('09120000001'); page.byCell.submit()");
     ASSERT_TRUE(until("page.step === 2"));
@@ -251,7 +251,7 @@ void SyncPeer::runFirstDownload()
     EXPECT_FALSE(eval("sync.failed").toBool());
     EXPECT_FALSE(eval("Consts.initial_busy").toBool());
     EXPECT_EQ(eval("Consts.pending_notifies.length").toInt(), 0);
-    ASSERT_TRUE(until("sync.rainStopped", 5000));
+    ASSERT_TRUE(until("sync.rainStopped", 60000));
     eval("sync.finish()");
     EXPECT_TRUE(eval("finished").toBool());
 
@@ -407,7 +407,7 @@ void SyncPeer::runUpdateAfterReconnection()
     ASSERT_TRUE(waitRequest("validity_token", at, 20000));
     ASSERT_TRUE(waitRequest("join", at));
     ASSERT_TRUE(waitRequest("initial_upgrade", at));
-    ASSERT_TRUE(until("Updates.phase === '' && !Consts.initial_busy", 20000));
+    ASSERT_TRUE(until("Updates.phase === '' && !Consts.initial_busy", 60000));
     const auto asked = requests("initial_upgrade", at);
     ASSERT_EQ(asked.size(), 1u) << "the update is asked once on the new link";
     EXPECT_EQ(asked[0].value("content").toObject(),
