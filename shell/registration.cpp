@@ -20,6 +20,7 @@ namespace UGENERAL {
 namespace {
 
 const char *const kUri = "com";
+const char *const kNativeUri = "com.native";
 
 struct SingletonFile
 {
@@ -67,17 +68,22 @@ void registerQmlTypes(QString path)
 {
     offlineStoragePath() = path;
 
-    qmlRegisterType<GDatabase>(kUri, 1, 0, "DatabaseIO");
-    qmlRegisterType<GSocket>(kUri, 1, 0, "SocketIO");
-    qmlRegisterType<GUtility>(kUri, 1, 0, "UtilizeIO");
-    qmlRegisterType<GSetting>(kUri, 1, 0, "SettingIO");
-    qmlRegisterType<GDownloader>(kUri, 1, 0, "Downloader");
-    qmlRegisterType<GExcel>(kUri, 1, 0, "ExcelExporter");
-    qmlRegisterType<GShare>(kUri, 1, 0, "ShareIntent");
-    qmlRegisterType<GUploader>(kUri, 1, 0, "UploaderIO");
-    qmlRegisterType<QObject>(kUri, 1, 0, "ShareUtils");
-    qmlRegisterType<QObject>(kUri, 1, 0, "ImagePicker");
-    qmlRegisterType<GPrint>(kUri, 1, 0, "PrintIO");
+    // The native types are also in a module of their own, without the singletons: a singleton that
+    // derives from one imports that, since importing "com" would make it wait for every singleton
+    // of "com", itself and those that wait for it included.
+    for (const char *uri : {kUri, kNativeUri}) {
+        qmlRegisterType<GDatabase>(uri, 1, 0, "DatabaseIO");
+        qmlRegisterType<GSocket>(uri, 1, 0, "SocketIO");
+        qmlRegisterType<GUtility>(uri, 1, 0, "UtilizeIO");
+        qmlRegisterType<GSetting>(uri, 1, 0, "SettingIO");
+        qmlRegisterType<GDownloader>(uri, 1, 0, "Downloader");
+        qmlRegisterType<GExcel>(uri, 1, 0, "ExcelExporter");
+        qmlRegisterType<GShare>(uri, 1, 0, "ShareIntent");
+        qmlRegisterType<GUploader>(uri, 1, 0, "UploaderIO");
+        qmlRegisterType<QObject>(uri, 1, 0, "ShareUtils");
+        qmlRegisterType<QObject>(uri, 1, 0, "ImagePicker");
+        qmlRegisterType<GPrint>(uri, 1, 0, "PrintIO");
+    }
 
     for (const SingletonFile &s : kSingletons)
         qmlRegisterSingletonType(assetUrl(QString::fromLatin1(s.file)), kUri, 1, 0, s.type);

@@ -1,6 +1,5 @@
 pragma Singleton
 import QtQuick 2.15
-import com 1.0
 
 // The current account and every role and permission question the screens ask about it.
 Item {

@@ -1,6 +1,5 @@
 pragma Singleton
 import QtQuick 2.15
-import com 1.0
 
 // Responsive widths by device class, after the twelve-column grid.
 Item {

@@ -1,5 +1,5 @@
 pragma Singleton
 import QtQuick 2.15
-import com 1.0
+import com.native 1.0
 ExcelExporter {
 }

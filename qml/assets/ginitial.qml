@@ -1,6 +1,5 @@
 pragma Singleton
 import QtQuick 2.15
-import com 1.0
 import "syncrecords.js" as Records
 
 // The first full download of an account: a count, then ten steps, each paged by 1000 records and

@@ -1,6 +1,5 @@
 pragma Singleton
 import QtQuick 2.15
-import com 1.0
 import "syncrecords.js" as Records
 import "../templates/main/home.js" as Home
 

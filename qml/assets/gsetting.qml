@@ -1,6 +1,6 @@
 pragma Singleton
 import QtQuick 2.15
-import com 1.0
+import com.native 1.0
 
 // The UI state, read once at start and written back whole under "app_data".
 SettingIO {

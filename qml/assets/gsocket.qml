@@ -1,6 +1,6 @@
 pragma Singleton
 import QtQuick 2.15
-import com 1.0
+import com.native 1.0
 
 // Every request to the server and every reply from it passes here: the envelope, the offline
 // rule, the reply handlers by event name and the pushed notices.

@@ -1,6 +1,5 @@
 pragma Singleton
 import QtQuick 2.15
-import com 1.0
 
 // Opens screens by their path under the resource tree: pages on the root stack, dialogs over the window.
 Item {

@@ -1,6 +1,6 @@
 pragma Singleton
 import QtQuick 2.15
-import com 1.0
+import com.native 1.0
 
 UtilizeIO {
     id: utilities

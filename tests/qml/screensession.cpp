@@ -32,18 +32,12 @@ std::mutex warningLock;
 QStringList warnings;
 QtMessageHandler previousHandler = nullptr;
 
-// Qt 5.15 says this of every singleton that imports its own module; it is harmless.
-bool isKnownNoise(const QString &message)
-{
-    return message.contains(QLatin1String("Cyclic dependency detected"));
-}
-
 void recordMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtDebugMsg && (message.startsWith("#RESPONSE") || message.startsWith("#REQUEST")
                                || message.startsWith("QJsonObject(")))
         return;
-    if ((type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) && !isKnownNoise(message)) {
+    if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
         std::lock_guard<std::mutex> lock(warningLock);
         warnings << message;
     }
@@ -172,6 +166,8 @@ bool ScreenSession::start(const Options &options)
         return setError("the fixture agency server wrote no records");
     sent_ = QJsonDocument::fromJson(file.readAll()).object();
 
+    // The program's QML loads without a word: the singletons first, then the window.
+    const std::size_t loading = warningMark();
     engine_ = std::make_unique<QQmlApplicationEngine>();
     engine_->addImportPath(QStringLiteral("qrc:/"));
     UGENERAL::registerQmlTypes(engine_->offlineStoragePath());
@@ -186,6 +182,8 @@ bool ScreenSession::start(const Options &options)
     engine_->load(QUrl(QStringLiteral("qrc:/main.qml")));
     if (engine_->rootObjects().isEmpty())
         return setError("main.qml did not load");
+    if (!warningsSince(loading).isEmpty())
+        return setError("the program's QML loaded with warnings:\n" + warningsSince(loading).join("\n").toStdString());
     window_ = qobject_cast<QQuickWindow *>(engine_->rootObjects().first());
     if (!window_)
         return setError("main.qml's root is no window");
