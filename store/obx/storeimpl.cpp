@@ -118,7 +118,9 @@ off_t reserveLockFile(const std::string &directory)
     // posix_fallocate answers the error itself rather than through errno.
     if (rc == 0 && st.st_size < kLockFileSize)
         rc = posix_fallocate(fd, 0, kLockFileSize);
-    const off_t allocated = allocatedPrefix(fd);
+    // A reserved file is whole; only a file the disk had no room to reserve is looked at block by
+    // block (a compressing file system would count too few blocks for a healthy one).
+    const off_t allocated = rc == 0 ? std::max<off_t>(st.st_size, kLockFileSize) : allocatedPrefix(fd);
     ::close(fd);
     if (rc != 0 && rc != ENOSPC && rc != EDQUOT)
         failLmdb(rc, "Could not reserve the lock file " + path);
