@@ -218,9 +218,10 @@ TEST_F(HomeScreens, ShelfAndBoardsThroughTheirScreens)
         ASSERT_TRUE(session->click(find("board_" + QString::number(index))->findChild<QQuickItem *>("boardMenu")));
         ASSERT_TRUE(session->click(find("boardMenu_name")));
         ASSERT_TRUE(session->typeInto(find("nameField"), QStringLiteral("نباید بماند")));
+        const std::size_t replied = session->replyMark();
         ASSERT_TRUE(session->click(find("nameOk")));
         ASSERT_FALSE(session->waitRequest("tavorlin_edit", from).isEmpty());
-        session->wait(500);
+        ASSERT_TRUE(session->waitReply("tavorlin_edit_result", replied)) << mode;
         EXPECT_EQ(eval("Database.getTavorlin('" + boardId + "', -1).name").toString(), QStringLiteral("نام تازه")) << mode;
         EXPECT_EQ(eval(QString(kPage) + ".tiles[" + QString::number(index) + "].name").toString(), QStringLiteral("نام تازه"));
     }

@@ -161,9 +161,10 @@ TEST_F(Listings, PinRecycleRestoreAndFailedReplies)
     // A reply that is not ok changes neither the store nor the row.
     s->fail("property_action", "notok");
     std::size_t m = s->mark();
+    const std::size_t replied = s->replyMark();
     menu(list, 0, QStringLiteral("سنجاق"));
     ASSERT_FALSE(s->waitRequest("property_action", m).isEmpty());
-    s->wait(400);
+    ASSERT_TRUE(s->waitReply("property_action_result", replied));
     EXPECT_EQ(stored(id).value("status").toObject().value("pin").toBool(), pinned);
     EXPECT_EQ(row(list, 0).value("status").toObject().value("pin").toBool(), pinned);
 

@@ -101,9 +101,10 @@ TEST_F(NoteScreens, NoteCreateWithNullResultChangesNothing)
     ASSERT_TRUE(s().click(s().find("note_preset_0")));
     ASSERT_TRUE(s().typeInto(s().find("note_body"), "بی پاسخ"));
     const std::size_t at = s().mark();
+    const std::size_t replied = s().replyMark();
     ASSERT_TRUE(s().click(s().find("note_save")));
     ASSERT_FALSE(request("note_create", at).isEmpty());
-    s().wait(500);
+    ASSERT_TRUE(s().waitReply("note_create_result", replied));
     EXPECT_EQ(prop("note_drawer", "noteCount").toInt(), before);
     EXPECT_TRUE(s().find("note_save")->isVisible()) << "the editor stays open";
 }
@@ -222,9 +223,10 @@ TEST_F(NoteScreens, DistrictAnsweredWithExistStaysAndPushedChangesReachTheList)
     s().command({{"cmd", "exist"}, {"id", id}});
     ASSERT_TRUE(s().click(s().find("district_remove_" + id)));
     at = s().mark();
+    std::size_t replied = s().replyMark();
     ASSERT_TRUE(s().click(s().find("district_confirm_yes")));
     EXPECT_EQ(request("district_remove", at).value("district_id").toString(), id);
-    s().wait(500);
+    ASSERT_TRUE(s().waitReply("district_remove_result", replied));
     EXPECT_NE(s().find("district_row_" + id), nullptr);
     EXPECT_EQ(json("Database.getSingleDistrict('" + id + "')").value("_id").toString(), id);
 

@@ -32,10 +32,17 @@ std::mutex warningLock;
 QStringList warnings;
 QtMessageHandler previousHandler = nullptr;
 
+// The names of the replies the program took in, in order ("#RESPONSE <name>////..." is its log line).
+QStringList replies;
+
 void recordMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    if (type == QtDebugMsg && (message.startsWith("#RESPONSE") || message.startsWith("#REQUEST")
-                               || message.startsWith("QJsonObject(")))
+    if (type == QtDebugMsg && message.startsWith("#RESPONSE ")) {
+        std::lock_guard<std::mutex> lock(warningLock);
+        replies << message.mid(10, message.indexOf(QLatin1String("////")) - 10);
+        return;
+    }
+    if (type == QtDebugMsg && (message.startsWith("#REQUEST") || message.startsWith("QJsonObject(")))
         return;
     if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
         std::lock_guard<std::mutex> lock(warningLock);
@@ -534,6 +541,20 @@ std::size_t ScreenSession::warningMark() const
 {
     std::lock_guard<std::mutex> lock(warningLock);
     return std::size_t(warnings.size());
+}
+
+std::size_t ScreenSession::replyMark() const
+{
+    std::lock_guard<std::mutex> lock(warningLock);
+    return std::size_t(replies.size());
+}
+
+bool ScreenSession::waitReply(const QString &name, std::size_t from, int timeoutMs)
+{
+    return waitUntil([&] {
+        std::lock_guard<std::mutex> lock(warningLock);
+        return replies.indexOf(name, int(from)) >= 0;
+    }, timeoutMs);
 }
 
 QStringList ScreenSession::warningsSince(std::size_t mark) const

@@ -113,6 +113,10 @@ public:
     QString grab(const QString &name);
 
     // ---- Warnings ----------------------------------------------------------------------------------
+    // The replies the program took in: a mark, and a wait for one of this name (the event's name
+    // with "_result") from the mark on, after which its handler has run.
+    std::size_t replyMark() const;
+    bool waitReply(const QString &name, std::size_t from, int timeoutMs = 30000);
     std::size_t warningMark() const;
     QStringList warningsSince(std::size_t mark) const;
 
