@@ -54,7 +54,8 @@ Page {
                 font.family: Fonts.icon
                 font.pointSize: 16
                 text: String.fromCodePoint(parseInt(Icons.arrowRight, 16))
-                onClicked: Stacks.back()
+                objectName: "reportBack"
+                onClicked: Stacks.leave(report)
             }
             Label {
                 anchors.verticalCenter: parent.verticalCenter
