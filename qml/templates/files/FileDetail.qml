@@ -148,7 +148,7 @@ Page {
             objectName: "detailTools"
             anchors.fill: parent
             spacing: 6
-            ToolButton { text: "بازگشت"; onClicked: detail.goBack() }
+            ToolButton { objectName: "detailBack"; text: "بازگشت"; onClicked: detail.goBack() }
             Label {
                 anchors.verticalCenter: parent.verticalCenter
                 font.pointSize: 13

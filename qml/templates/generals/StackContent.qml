@@ -91,6 +91,7 @@ Page {
             spacing: 8
 
             ToolButton {
+                objectName: "containerBack"
                 font.family: Fonts.icon
                 font.pointSize: 16
                 text: String.fromCodePoint(parseInt(Icons.arrowRight, 16))

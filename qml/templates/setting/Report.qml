@@ -20,6 +20,7 @@ Page {
     property int archivedTotal: 0
     property var rows: []
 
+    objectName: "workReport"
     title: "گزارش کار"
 
     function timestampOf(text) {

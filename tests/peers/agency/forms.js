@@ -63,6 +63,10 @@ module.exports = function forms(ctx) {
       },
       property_edit(socket, content, payload) {
         const file = fileOf(content, content.file_id);
+        // An edited file keeps its automatic code.
+        const before = files[file._id] || ctx.data.initial_property.find((f) => f._id === file._id);
+        if (before && before.code)
+          file.code.auto = before.code.auto;
         files[file._id] = file;
         ctx.reply(socket, 'property_edit', { file }, payload);
       },

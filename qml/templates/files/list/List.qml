@@ -611,6 +611,21 @@ Page {
         reload()
     }
 
+    // A page hidden under another loses its header first, and the view, taller for a moment,
+    // clamps itself: the position the user left is put back when the page shows again.
+    property real keptY: -1
+    StackView.onDeactivating: keptY = listView.contentY
+    StackView.onActivating: putBack()
+    StackView.onActivated: {
+        putBack()
+        keptY = -1
+    }
+
+    function putBack() {
+        if (keptY >= 0 && listView.contentY !== keptY)
+            listView.contentY = keptY
+    }
+
     // No save here: a page being taken away loses its header first, and the view then clamps
     // itself to a position the user never scrolled to.
     Component.onDestruction: Reads.cancel(fileList)
