@@ -5,7 +5,6 @@
 #include "screensession.h"
 
 #include <QJSValue>
-#include <QJsonObject>
 #include <QQuickItem>
 
 #include <gtest/gtest.h>
@@ -34,29 +33,39 @@ protected:
         return found;
     }
 
-
     static QQuickItem *child(QQuickItem *screen, const char *name)
     {
         return screen ? screen->findChild<QQuickItem *>(QLatin1String(name)) : nullptr;
     }
 
-    // The file a card or a detail shows.
-    static QVariantMap fileOf(QQuickItem *card)
+    static QVariantMap map(const QVariant &v)
     {
-        const QVariant v = card ? card->property("file") : QVariant();
         return v.userType() == qMetaTypeId<QJSValue>() ? v.value<QJSValue>().toVariant().toMap() : v.toMap();
     }
 
+    // The file a card or a detail shows.
+    static QVariantMap fileOf(QQuickItem *card) { return map(card ? card->property("file") : QVariant()); }
+
     static QVariantMap rowOf(QQuickItem *list, const QString &id)
     {
-        for (int i = 0; i < list->property("count").toInt(); ++i) {
-            QVariant row;
-            QMetaObject::invokeMethod(list, "rowAt", Q_RETURN_ARG(QVariant, row), Q_ARG(QVariant, i));
-            const QVariantMap map = row.userType() == qMetaTypeId<QJSValue>() ? row.value<QJSValue>().toVariant().toMap() : row.toMap();
-            if (map.value("_id").toString() == id)
-                return map;
-        }
-        return {};
+        QVariant row;
+        QMetaObject::invokeMethod(list, "indexOf", Q_RETURN_ARG(QVariant, row), Q_ARG(QVariant, id));
+        QMetaObject::invokeMethod(list, "rowAt", Q_RETURN_ARG(QVariant, row), Q_ARG(QVariant, row));
+        return map(row);
+    }
+
+    // The home's floating button, then one of its actions.
+    static bool fab(const char *key)
+    {
+        return session->click(session->find("fabMain")) && session->click(session->find(QLatin1String("fab_") + key));
+    }
+
+    // A card of a list of results, clicked: the file's detail in front.
+    static QQuickItem *detailFrom(QQuickItem *list)
+    {
+        if (!list || !session->waitUntil([&] { return list->property("count").toInt() > 3; }) || !session->click(shownCard(list)))
+            return nullptr;
+        return front(QStringLiteral("fileDetail"));
     }
 
     static QQuickItem *view(QQuickItem *list) { return child(list, "fileView"); }
@@ -140,8 +149,8 @@ TEST_F(Navigation, BoardListDialogOpensEveryScreenInFrontAndBackKeepsTheScroll)
     }
 
     // The card's menu: the edit form, the counterpart list and the file's history.
-    const QJsonObject file = QJsonObject::fromVariantMap(fileOf(shownCard(list)));
-    const QString match = file.value("trade_ref").toInt() > 4 ? QStringLiteral("فایلهای مرتبط") : QStringLiteral("متقاضی مرتبط");
+    const QString match = fileOf(shownCard(list)).value("trade_ref").toInt() > 4 ? QStringLiteral("فایلهای مرتبط")
+                                                                                  : QStringLiteral("متقاضی مرتبط");
     const struct {
         QString entry, screen, back;
     } entries[] = {{QStringLiteral("ویرایش"), QStringLiteral("fileEditor"), QStringLiteral("containerBack")},
@@ -168,10 +177,7 @@ TEST_F(Navigation, QuickSearchSearchResultsAndAgentReportOpenInFront)
     ASSERT_TRUE(session->typeInto(session->find("quickSearch"), QStringLiteral("خیابان")));
     ASSERT_TRUE(session->click(session->find("quickSearchButton")));
     QQuickItem *results = front(QStringLiteral("fileList"));
-    ASSERT_TRUE(results);
-    ASSERT_TRUE(session->waitUntil([&] { return results->property("count").toInt() > 3; }));
-    ASSERT_TRUE(session->click(shownCard(results)));
-    QQuickItem *detail = front(QStringLiteral("fileDetail"));
+    QQuickItem *detail = detailFrom(results);
     ASSERT_TRUE(detail);
     ASSERT_TRUE(session->click(child(detail, "detailBack")));
     EXPECT_EQ(front(QStringLiteral("fileList")), results);
@@ -185,11 +191,7 @@ TEST_F(Navigation, QuickSearchSearchResultsAndAgentReportOpenInFront)
     ASSERT_TRUE(front(QStringLiteral("searchScreen")));
     ASSERT_TRUE(session->click(session->findTop(QStringLiteral("searchButton"))));
     results = front(QStringLiteral("fileList"));
-    ASSERT_TRUE(results);
-    ASSERT_TRUE(session->waitUntil([&] { return results->property("count").toInt() > 3; }));
-    ASSERT_TRUE(session->click(shownCard(results)));
-    detail = front(QStringLiteral("fileDetail"));
-    ASSERT_TRUE(detail);
+    ASSERT_TRUE(detailFrom(results));
     session->key(Qt::Key_Escape);
     EXPECT_EQ(front(QStringLiteral("fileList")), results);
     session->home();
@@ -213,8 +215,7 @@ TEST_F(Navigation, HomeMapSearchesTheRegionOpensMarkersAndGoesBack)
     QQuickItem *home = front(QStringLiteral("shelvesHome"));
     ASSERT_TRUE(home);
     for (bool escape : {false, true}) {
-        ASSERT_TRUE(session->click(session->find("fabMain")));
-        ASSERT_TRUE(session->click(session->find("fab_map")));
+        ASSERT_TRUE(fab("map"));
         QQuickItem *map = front(QStringLiteral("fileMap"));
         ASSERT_TRUE(map);
         ASSERT_TRUE(session->waitUntil([&] { return map->property("markers").toList().size() > 0; }));
@@ -237,29 +238,24 @@ TEST_F(Navigation, HomeMapSearchesTheRegionOpensMarkersAndGoesBack)
         EXPECT_EQ(front(QStringLiteral("shelvesHome")), home);
     }
 
-    // Offline, the map says so over itself.
-    ASSERT_TRUE(session->click(session->find("fabMain")));
-    ASSERT_TRUE(session->click(session->find("fab_map")));
-    QQuickItem *map = front(QStringLiteral("fileMap"));
-    ASSERT_TRUE(map);
-    session->eval("Sockets.connected = false");
-    QQuickItem *notice = child(map, "mapNotice");
-    EXPECT_TRUE(session->waitUntil([&] { return notice && notice->isVisible(); }));
-    EXPECT_TRUE(notice && notice->property("text").toString().contains(QStringLiteral("آفلاین")));
-    session->eval("Sockets.connected = true");
-    EXPECT_TRUE(session->waitUntil([&] { return !notice->isVisible(); }));
-    session->home();
-
-    // A map service that fails is said over the map too.
-    session->eval("Settings.app_data.map_plugin = 'nosuch'");
-    ASSERT_TRUE(session->click(session->find("fabMain")));
-    ASSERT_TRUE(session->click(session->find("fab_map")));
-    map = front(QStringLiteral("fileMap"));
-    ASSERT_TRUE(map);
-    notice = child(map, "mapNotice");
-    EXPECT_TRUE(session->waitUntil([&] { return notice && notice->isVisible(); }));
-    EXPECT_TRUE(notice && notice->property("text").toString().startsWith(QStringLiteral("نقشه بارگذاری نشد")));
-    session->eval("Settings.app_data.map_plugin = 'itemsoverlay'");
+    // Offline, or with a map service that fails, the map says so over itself.
+    for (const char *cause : {"Sockets.connected = false", "Settings.app_data.map_plugin = 'nosuch'"}) {
+        const bool offline = QByteArray(cause).startsWith("Sockets");
+        if (!offline)
+            session->eval(cause);
+        ASSERT_TRUE(fab("map"));
+        QQuickItem *notice = child(front(QStringLiteral("fileMap")), "mapNotice");
+        ASSERT_TRUE(notice);
+        if (offline)
+            session->eval(cause);
+        EXPECT_TRUE(session->waitUntil([&] { return notice->isVisible(); }));
+        EXPECT_TRUE(notice->property("text").toString().startsWith(offline ? QStringLiteral("ارتباط برقرار نیست")
+                                                                          : QStringLiteral("نقشه بارگذاری نشد")));
+        session->eval("Sockets.connected = true; Settings.app_data.map_plugin = 'itemsoverlay'");
+        if (offline)
+            EXPECT_TRUE(session->waitUntil([&] { return !notice->isVisible(); }));
+        session->home();
+    }
 }
 
 TEST_F(Navigation, SearchByCodeOpensTheFile)
@@ -267,8 +263,7 @@ TEST_F(Navigation, SearchByCodeOpensTheFile)
     const QVariantMap file = session->eval("Database.getFileByLocalId(7)").toMap();
     const QString code = file.value("code").toMap().value("auto").toString();
     ASSERT_FALSE(code.isEmpty());
-    ASSERT_TRUE(session->click(session->find("fabMain")));
-    ASSERT_TRUE(session->click(session->find("fab_code")));
+    ASSERT_TRUE(fab("code"));
     ASSERT_TRUE(session->typeInto(session->findTop(QStringLiteral("codeField")), code));
     ASSERT_TRUE(session->click(session->findTop(QStringLiteral("codeSearch"))));
     QQuickItem *detail = front(QStringLiteral("fileDetail"));
