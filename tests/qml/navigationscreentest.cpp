@@ -48,9 +48,9 @@ protected:
 
     static QVariantMap rowOf(QQuickItem *list, const QString &id)
     {
-        QVariant row;
-        QMetaObject::invokeMethod(list, "indexOf", Q_RETURN_ARG(QVariant, row), Q_ARG(QVariant, id));
-        QMetaObject::invokeMethod(list, "rowAt", Q_RETURN_ARG(QVariant, row), Q_ARG(QVariant, row));
+        QVariant index, row;
+        QMetaObject::invokeMethod(list, "indexOf", Q_RETURN_ARG(QVariant, index), Q_ARG(QVariant, id));
+        QMetaObject::invokeMethod(list, "rowAt", Q_RETURN_ARG(QVariant, row), Q_ARG(QVariant, index));
         return map(row);
     }
 
@@ -280,6 +280,8 @@ TEST_F(Navigation, SaveAnswersWithTheCodeDeleteFromTheDetailGoesBackPinIsShown)
     // Saving an edited file answers with its code, back over the list.
     QQuickItem *card = shownCard(list);
     const QString code = fileOf(card).value("code").toMap().value("auto").toString();
+    const QVariantMap price = fileOf(card).value("price").toMap();
+    const QString edited = fileOf(card).value("_id").toString();
     menuEntry(list, card, QStringLiteral("ویرایش"));
     QQuickItem *editor = front(QStringLiteral("fileEditor"));
     ASSERT_TRUE(editor);
@@ -292,6 +294,10 @@ TEST_F(Navigation, SaveAnswersWithTheCodeDeleteFromTheDetailGoesBackPinIsShown)
     const QString saved = QStringLiteral("فایل با موفقیت ثبت شد\nکد ") + code;
     EXPECT_TRUE(session->waitUntil([&] { return session->findText(saved) != nullptr; })) << saved.toStdString();
     EXPECT_EQ(front(QStringLiteral("fileList")), list);
+    // The server's answer is what the row then shows: the prices came back as they went.
+    const auto prices = [](const QVariantMap &p) { return QStringList{p.value("price_1").toString(), p.value("price_2").toString()}; };
+    EXPECT_TRUE(session->waitUntil([&] { return prices(rowOf(list, edited).value("price").toMap()) == prices(price); }))
+        << prices(price).join(" ").toStdString() << " / " << prices(rowOf(list, edited).value("price").toMap()).join(" ").toStdString();
 
     // The detail shows the pin and follows it; the list's row follows too.
     card = shownCard(list);
