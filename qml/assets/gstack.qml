@@ -64,6 +64,57 @@ QtObject {
         return stack ? stack.currentItem : null
     }
 
+    // The page stack an item lies on: its nearest enclosing StackView (a page container's own, or
+    // the root stack), or null for an item of a dialog without one.
+    function stackOf(item) {
+        for (var p = item ? item.parent : null; p; p = p.parent) {
+            if (typeof p.push === "function" && typeof p.pop === "function" && p.depth !== undefined
+                    && p.currentItem !== undefined)
+                return p
+        }
+        return null
+    }
+
+    // The page of that stack the item belongs to.
+    function pageOf(item, view) {
+        var p = item
+        while (p && p.parent !== view)
+            p = p.parent
+        return p
+    }
+
+    // A screen opened from inside a page container (a board's list or "my agency" in a dialog)
+    // goes on that container's own stack, in front of what the user sees; from anywhere else it
+    // goes on the root stack.
+    function open(from, view, options) {
+        var own = stackOf(from)
+        if (own && own !== stack)
+            return own.push(view, options || {})
+        return push(view, main, options)
+    }
+
+    // The way back from a screen, through the stack it was opened on: the page below it; the
+    // first page of a container closes the container; a root page leaves as back() does.
+    function leave(item) {
+        var own = stackOf(item)
+        if (!own || own === stack) {
+            if (own && pageOf(item, own) !== own.currentItem)
+                return false
+            return back()
+        }
+        if (own.depth > 1) {
+            own.pop()
+            return false
+        }
+        for (var p = own.parent; p; p = p.parent) {
+            if (typeof p.closeRequested === "function") {
+                p.closeRequested()
+                break
+            }
+        }
+        return false
+    }
+
     function forget(view) {
         for (var i = records.length - 1; i >= 0; --i) {
             if (records[i].view === view) {

@@ -24,6 +24,16 @@ Item {
         }
     }
 
+    // A screen opened from the item `from`: in front, on the stack `from` lies on (Stacks.open).
+    function open(from, path, options, qrc) {
+        try {
+            return Stacks.open(from, uri(path, qrc), options || {})
+        } catch (e) {
+            Toast.error(e, "open")
+            return null
+        }
+    }
+
     function replace(path, options) {
         try {
             closeAllDialogs()

@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -109,6 +110,33 @@ bool anyStackBusy(QQuickItem *item)
 bool reallyVisible(QQuickItem *item)
 {
     return item && item->isVisible() && item->opacity() > 0 && item->width() > 0 && item->height() > 0;
+}
+
+// The item a click at this scene point meets first: the deepest visible item, in paint order,
+// that holds the point and paints or takes mouse buttons. The overlay itself lets clicks through
+// to the pages (it only holds the drawers' edges and the popups).
+QQuickItem *topmostAt(QQuickItem *item, const QPointF &scenePos)
+{
+    if (!item->isVisible() || item->opacity() <= 0)
+        return nullptr;
+    const bool inside = item->contains(item->mapFromScene(scenePos));
+    if (item->clip() && !inside)
+        return nullptr;
+    QList<QQuickItem *> children = item->childItems();
+    std::stable_sort(children.begin(), children.end(), [](QQuickItem *a, QQuickItem *b) { return a->z() < b->z(); });
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (QQuickItem *hit = topmostAt(*it, scenePos))
+            return hit;
+    const bool solid = item->flags().testFlag(QQuickItem::ItemHasContents) || item->acceptedMouseButtons() != Qt::NoButton;
+    return inside && solid && !item->inherits("QQuickOverlay") ? item : nullptr;
+}
+
+QString describe(QQuickItem *item)
+{
+    QStringList chain;
+    for (QQuickItem *i = item; i && chain.size() < 8; i = i->parentItem())
+        chain << (i->objectName().isEmpty() ? QString::fromLatin1(i->metaObject()->className()) : i->objectName());
+    return chain.join(" < ");
 }
 
 } // namespace
@@ -372,6 +400,30 @@ QQuickItem *ScreenSession::findText(const QString &text) const
 QQuickItem *ScreenSession::item(const QString &expression)
 {
     return qobject_cast<QQuickItem *>(eval(expression).value<QObject *>());
+}
+
+QString ScreenSession::notInFront(QQuickItem *item) const
+{
+    if (!item || !window_)
+        return QStringLiteral("no such item");
+    for (QQuickItem *i = item; i; i = i->parentItem())
+        if (!i->isVisible() || i->opacity() <= 0)
+            return "not visible: " + describe(i);
+    const QRectF windowRect(0, 0, window_->width(), window_->height());
+    const QRectF own = item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+    if (own.isEmpty() || !windowRect.adjusted(-0.5, -0.5, 0.5, 0.5).contains(own))
+        return QStringLiteral("outside the window: (%1, %2) %3 x %4")
+            .arg(own.x()).arg(own.y()).arg(own.width()).arg(own.height());
+    QRectF shown = own;
+    for (QQuickItem *p = item->parentItem(); p; p = p->parentItem())
+        if (p->clip())
+            shown &= p->mapRectToScene(QRectF(0, 0, p->width(), p->height()));
+    if (shown.isEmpty())
+        return QStringLiteral("clipped away");
+    QQuickItem *hit = topmostAt(window_->contentItem(), shown.center());
+    if (hit != item && !item->isAncestorOf(hit))
+        return "covered by " + (hit ? describe(hit) : QStringLiteral("nothing"));
+    return {};
 }
 
 void ScreenSession::settle()

@@ -86,6 +86,10 @@ public:
     QQuickItem *findText(const QString &text) const;
     // The item a QML expression evaluates to.
     QQuickItem *item(const QString &expression);
+    // "" when the item is visible, lies inside the window and is the topmost item at the centre of
+    // its visible rectangle (a click there reaches it or a child of it; nothing of another page or
+    // dialog lies above it); otherwise what is wrong.
+    QString notInFront(QQuickItem *item) const;
 
     // Each fails the running test when the item is missing or not visible.
     bool click(QQuickItem *item, Qt::MouseButton button = Qt::LeftButton);

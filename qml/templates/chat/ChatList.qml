@@ -30,11 +30,7 @@ Item {
     }
 
     function openConversation(c) {
-        var view = screen.StackView.view
-        if (view)
-            view.push(Templates.uri("chat/Channel.qml"), {"conversation": c})
-        else
-            Templates.initial("chat/Channel.qml", {"conversation": c})
+        Templates.open(screen, "chat/Channel.qml", {"conversation": c})
     }
 
     Component.onCompleted: load()

@@ -49,11 +49,7 @@ Page {
     }
 
     function openFiles(options) {
-        var view = book.StackView.view
-        if (view)
-            view.push(Templates.uri("files/list/List.qml"), options)
-        else
-            Templates.initial("files/list/List.qml", options)
+        Templates.open(book, "files/list/List.qml", options)
     }
 
     function press(contact) {

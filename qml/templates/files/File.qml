@@ -144,6 +144,7 @@ Item {
             var stored = Database.getFile(parts.file._id)
             if (created && channelBox.visible && channelBox.checked)
                 postToChannel(stored)
+            Toast.show(FileJs.savedMessage(stored))
             edited(stored)
             close()
         } catch (e) {

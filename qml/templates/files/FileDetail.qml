@@ -14,12 +14,18 @@ Page {
     property var summary: null
     property var file: null
     property string error: ""
+    readonly property bool pinned: file !== null && file.status !== undefined && file.status !== null
+                                   && file.status.pin === true
+
+    // An answered action on this file, for the list it was opened from.
+    signal actionApplied(string key, string fileId, var value)
 
     objectName: "fileDetail"
 
     function load() {
         try {
-            var id = fileId !== "" ? fileId : (summary ? summary._id : "")
+            // A caller may hand over the file itself; it is read again in full all the same.
+            var id = fileId !== "" ? fileId : (summary ? summary._id : (file ? file._id : ""))
             var f = Database.getFile(id)
             if (f.error !== undefined) {
                 error = String(f.error)
@@ -114,16 +120,19 @@ Page {
     }
 
     function goBack() {
-        if (detail.StackView.view && detail.StackView.view.depth > 1)
-            detail.StackView.view.pop()
-        else
-            Stacks.back()
+        Stacks.leave(detail)
     }
 
     FileActions {
         id: actions
         context: ({"mode": "board", "isTab": true})
-        onActionApplied: detail.load()
+        onActionApplied: {
+            detail.actionApplied(key, fileId, value)
+            if (L.leavesDetail(key, value))
+                detail.goBack()
+            else
+                detail.load()
+        }
         onReloadNeeded: detail.load()
     }
 
@@ -139,13 +148,26 @@ Page {
             objectName: "detailTools"
             anchors.fill: parent
             spacing: 6
-            ToolButton { text: "بازگشت"; onClicked: detail.goBack() }
+            ToolButton { objectName: "detailBack"; text: "بازگشت"; onClicked: detail.goBack() }
             Label {
                 anchors.verticalCenter: parent.verticalCenter
                 font.pointSize: 13
                 textFormat: Text.PlainText
                 text: detail.file ? Consts.getTradeName(detail.file.trade_ref) + " "
                                     + Consts.getPropertyName(detail.file.property_ref) : ""
+            }
+            Row {
+                objectName: "detailPinned"
+                anchors.verticalCenter: parent.verticalCenter
+                visible: detail.pinned
+                spacing: 2
+                Label {
+                    font.family: Fonts.icon
+                    font.pointSize: 14
+                    color: "#1565c0"
+                    text: String.fromCodePoint(parseInt(Icons.pin, 16))
+                }
+                Label { text: "سنجاق شده"; color: "#1565c0" }
             }
             ToolButton {
                 objectName: "detailPostImage"

@@ -114,7 +114,7 @@ Page {
                 font.family: Fonts.icon
                 font.pointSize: 16
                 text: String.fromCodePoint(parseInt(Icons.arrowRight, 16))
-                onClicked: Stacks.back()
+                onClicked: Stacks.leave(screen)
             }
             Label {
                 anchors.verticalCenter: parent.verticalCenter

@@ -7,6 +7,14 @@ var DRAFT_TITLE = "آیا مطمئن هستید ؟"
 var DRAFT_TEXT = "در صورت تایید فایل نیمه تمام در پیش نویس ها ذخیره می شود."
 var GUARD_TYPE = 17
 
+var SAVED_MESSAGE = "فایل با موفقیت ثبت شد"
+
+// The answer to a save: the message and, when the stored file has one, its code.
+function savedMessage(stored) {
+    var code = stored && stored.code ? stored.code.auto : undefined
+    return isEmpty(code) ? SAVED_MESSAGE : SAVED_MESSAGE + "\n" + "کد " + code
+}
+
 function copy(value) {
     return value === undefined || value === null ? value : JSON.parse(JSON.stringify(value))
 }

@@ -67,10 +67,19 @@ Page {
             closeRequested()
     }
 
+    // Escape: back from the screen in front, which may be a container pushed on this one.
+    function backFromFront() {
+        var top = inner.currentItem
+        if (top && typeof top.backFromFront === "function")
+            top.backFromFront()
+        else
+            back()
+    }
+
     onCloseRequested: {
-        // As a page the container leaves through the root stack; the dialog form closes itself.
-        if (Stacks.last() === container)
-            Stacks.back()
+        // As a page the container leaves through the stack it is on; the dialog form closes itself.
+        if (Stacks.stackOf(container))
+            Stacks.leave(container)
     }
 
     header: ToolBar {
@@ -82,6 +91,7 @@ Page {
             spacing: 8
 
             ToolButton {
+                objectName: "containerBack"
                 font.family: Fonts.icon
                 font.pointSize: 16
                 text: String.fromCodePoint(parseInt(Icons.arrowRight, 16))

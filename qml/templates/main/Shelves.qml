@@ -149,7 +149,7 @@ Item {
                 Home.openDialog(Templates, "main/dialog/SearchType.qml", {})
                 break
             case "map":
-                Templates.initial("map/GoogleMap.qml", {})
+                Templates.open(home, "files/map/UMap.qml", {})
                 break
             case "shelf":
                 shelfDialog({})

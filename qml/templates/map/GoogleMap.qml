@@ -20,6 +20,9 @@ Page {
     readonly property var conf: M.settings(Settings.app_data)
     readonly property var map: mapLoader.item
     property int painted: 0
+    // Offline, or the map service failed: said over the map.
+    readonly property string notice: M.notice(Sockets.connected, plugin !== null,
+                                              map !== null && map.error !== Map.NoError, map ? map.errorString : "")
 
     signal regionChanged(var box)
     signal markerClicked(var file)
@@ -260,6 +263,22 @@ Page {
                 onClicked: mapPage.choosePlace(index)
             }
         }
+    }
+
+    Label {
+        objectName: "mapNotice"
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.bottomMargin: 64
+        width: Math.min(implicitWidth, parent.width - 24)
+        visible: mapPage.notice !== ""
+        text: mapPage.notice
+        textFormat: Text.PlainText
+        wrapMode: Text.WordWrap
+        horizontalAlignment: Text.AlignHCenter
+        padding: 10
+        color: "#ffffff"
+        background: Rectangle { color: "#c62828"; radius: 6; opacity: 0.9 }
     }
 
     Component.onCompleted: plugin = makePlugin()

@@ -4,6 +4,17 @@
 
 var earthRadius = 6371009
 var noResult = "نتیجه ای یافت نشد"
+var offlineNotice = "ارتباط برقرار نیست؛ نقشه و فایلهای آن در حالت آفلاین به روز نمی شوند."
+var failedNotice = "نقشه بارگذاری نشد"
+
+// What the map says over itself: offline first, then the map service's own failure; "" when fine.
+function notice(online, pluginMade, failed, reason) {
+    if (!online)
+        return offlineNotice
+    if (!pluginMade || failed)
+        return reason ? failedNotice + ": " + reason : failedNotice
+    return ""
+}
 
 var defaults = {
     "map_plugin": "osm",

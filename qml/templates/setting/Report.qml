@@ -20,6 +20,7 @@ Page {
     property int archivedTotal: 0
     property var rows: []
 
+    objectName: "workReport"
     title: "گزارش کار"
 
     function timestampOf(text) {
@@ -54,7 +55,8 @@ Page {
                 font.family: Fonts.icon
                 font.pointSize: 16
                 text: String.fromCodePoint(parseInt(Icons.arrowRight, 16))
-                onClicked: Stacks.back()
+                objectName: "reportBack"
+                onClicked: Stacks.leave(report)
             }
             Label {
                 anchors.verticalCenter: parent.verticalCenter

@@ -100,18 +100,14 @@ Page {
     }
 
     function push(path, options) {
-        var view = store.StackView.view
-        if (view)
-            return view.push(templates.uri(path), options)
-        return templates.initial(path, options)
+        return templates.open(store, path, options)
     }
 
     function openEditor(row) {
         var editor = push("setting/EditAgent.qml", {"edit": !!row, "agent": row || null})
         if (editor && editor.saved)
             editor.saved.connect(function () {
-                if (store.StackView.view)
-                    store.StackView.view.pop()
+                Stacks.leave(editor)
                 load()
             })
     }
@@ -127,7 +123,7 @@ Page {
             switch (key) {
             case "edit": openEditor(row); break
             case "status": toggleStatus(row); break
-            case "report": templates.initial("setting/Report.qml", {"agent": row}); break
+            case "report": push("setting/Report.qml", {"agent": row}); break
             case "files":
                 templates.container("fileList", {"mode": "tab", "title": row.name_family || row.mobile,
                                                  "filters": [Logic.item("agent_ref", row._id)]})

@@ -54,11 +54,7 @@ Page {
 
     function openFiles(row) {
         var options = {"mode": "tab", "title": row.title, "filters": [Tags.fileFilter(kind, row._id)]}
-        var view = screen.StackView.view
-        if (view)
-            view.push(Templates.uri("files/list/List.qml"), options)
-        else
-            Templates.initial("files/list/List.qml", options)
+        Templates.open(screen, "files/list/List.qml", options)
     }
 
     // The title dialog is opened for a new row (null) or to rename one.

@@ -27,6 +27,14 @@ module.exports = function forms(ctx) {
     return (list || []).map((t) => ({ _id: t.id || fresh(prefix), title: t.title, user_ref: user }));
   }
 
+  // The form sends its numbers as texts; the server stores and answers them as numbers.
+  function numbers(fields, texts = []) {
+    const out = {};
+    for (const [k, v] of Object.entries(fields || {}))
+      out[k] = typeof v === 'string' && v.trim() !== '' && !texts.includes(k) && !isNaN(Number(v)) ? Number(v) : v;
+    return out;
+  }
+
   function fileOf(content, id) {
     const d = content.data || {};
     const user = d.user_id || ctx.opts.manager;
@@ -36,7 +44,8 @@ module.exports = function forms(ctx) {
       type: Number(content.property_id || d.property_id), seen: true,
       code: Object.assign({ auto: next++ }, d.code || {}),
       dates: { register: d.dates ? d.dates.register : 0, create: Date.now() },
-      info: d.info || {}, meter: d.meter || {}, price: d.price || {}, map: d.map || { lat: 0, lng: 0 },
+      info: numbers(d.info, ['address', 'desc']), meter: numbers(d.meter), price: numbers(d.price),
+      map: d.map || { lat: 0, lng: 0 },
       status: Object.assign({ delete: false, pin: false, ad_colleague: false, ad_public: false }, d.status || {}),
       customer_ref: contact(customer.customer_ref, user),
       district: titled(d.district, 'd', user),
@@ -63,6 +72,10 @@ module.exports = function forms(ctx) {
       },
       property_edit(socket, content, payload) {
         const file = fileOf(content, content.file_id);
+        // An edited file keeps its automatic code.
+        const before = files[file._id] || ctx.data.initial_property.find((f) => f._id === file._id);
+        if (before && before.code)
+          file.code.auto = before.code.auto;
         files[file._id] = file;
         ctx.reply(socket, 'property_edit', { file }, payload);
       },

@@ -38,7 +38,7 @@ Item {
     }
 
     function openContent(key, options) {
-        return Templates.initial("generals/StackContent.qml", {"contentType": key, "options": options})
+        return Templates.open(actions, "generals/StackContent.qml", {"contentType": key, "options": options})
     }
 
     // rows: [{index, file}]; one row for the menu, several for a multiple selection.
@@ -63,7 +63,7 @@ Item {
                 Templates.dialog("files/dialog/FileHashtags.qml", {"file": file})
                 return
             case "history":
-                Templates.initial("files/FileNotes.qml", {"file": Database.getFile(file._id)})
+                Templates.open(actions, "files/FileNotes.qml", {"file": Database.getFile(file._id)})
                 return
             case "match":
                 openContent("match", {"file": file})

@@ -251,25 +251,23 @@ Page {
     }
 
     function openView(name) {
-        var props = {"filterModel": filterModel, "mode": "board", "view": name}
-        if (fileList.StackView.view)
-            fileList.StackView.view.push(Templates.uri("files/list/List.qml"), props)
-        else
-            Templates.initial("files/list/List.qml", props)
+        Templates.open(fileList, "files/list/List.qml", {"filterModel": filterModel, "mode": "board", "view": name})
     }
 
     function goBack() {
-        if (fileList.StackView.view && fileList.StackView.view.depth > 1) {
-            fileList.StackView.view.pop()
+        Stacks.leave(fileList)
+    }
+
+    // An answered action on one file, from this list's menu or from the file's detail.
+    function applyAction(key, fileId, value) {
+        var i = indexOf(fileId)
+        if (i === -1)
             return
-        }
-        var p = fileList.parent
-        while (p && typeof p.closeRequested !== "function")
-            p = p.parent
-        if (p)
-            p.back()
+        var effect = L.listEffect(key, isTab, mode === "due")
+        if (effect === "remove")
+            files.remove(i)
         else
-            Stacks.back()
+            files.setProperty(i, "fileJson", JSON.stringify(L.updatedRow(rowAt(i), key, value)))
     }
 
     function openFile(i) {
@@ -279,8 +277,16 @@ Page {
             files.setProperty(i, "fileJson", JSON.stringify(f))
             return
         }
-        if (f._id)
-            Templates.initial("files/FileDetail.qml", {"fileId": f._id, "summary": f})
+        if (!f._id)
+            return
+        var detail = Templates.open(fileList, "files/FileDetail.qml", {"fileId": f._id, "summary": f})
+        if (detail && detail.actionApplied) {
+            detail.actionApplied.connect(function (key, fileId, value) {
+                applyAction(key, fileId, value)
+                if (L.countsAfter(key))
+                    refreshCount()
+            })
+        }
     }
 
     function openMenu(i) {
@@ -353,16 +359,7 @@ Page {
                    "filters": fileList.filterModel ? (fileList.filterModel.filter || []) : fileList.options.filters,
                    "matchFile": fileList.matchFile})
 
-        onActionApplied: {
-            var i = fileList.indexOf(fileId)
-            if (i === -1)
-                return
-            var effect = L.listEffect(key, fileList.isTab, fileList.mode === "due")
-            if (effect === "remove")
-                files.remove(i)
-            else
-                files.setProperty(i, "fileJson", JSON.stringify(L.updatedRow(fileList.rowAt(i), key, value)))
-        }
+        onActionApplied: fileList.applyAction(key, fileId, value)
         onCountsChanged: fileList.refreshCount()
         onReloadNeeded: fileList.reload()
         onSelectRequested: fileList.selecting = true
@@ -612,6 +609,21 @@ Page {
             restoreTo = scrollRecord && scrollRecord.position > 0 ? scrollRecord.position : 0
         }
         reload()
+    }
+
+    // A page hidden under another loses its header first, and the view, taller for a moment,
+    // clamps itself: the position the user left is put back when the page shows again.
+    property real keptY: -1
+    StackView.onDeactivating: keptY = listView.contentY
+    StackView.onActivating: putBack()
+    StackView.onActivated: {
+        putBack()
+        keptY = -1
+    }
+
+    function putBack() {
+        if (keptY >= 0 && listView.contentY !== keptY)
+            listView.contentY = keptY
     }
 
     // No save here: a page being taken away loses its header first, and the view then clamps

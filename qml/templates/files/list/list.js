@@ -251,6 +251,11 @@ function updatedRow(row, key, value) {
     return r
 }
 
+// An answered action after which the file's detail has nothing left to show: back to the list.
+function leavesDetail(key, value) {
+    return (key === "status.delete" && value === true) || key === "die"
+}
+
 function countsAfter(key) {
     return key === "status.delete" || key === "die"
 }

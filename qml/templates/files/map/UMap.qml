@@ -21,6 +21,15 @@ Page {
     readonly property alias mapView: view
 
     objectName: "fileMap"
+    title: "نقشه"
+    // Escape leaves as the back button does, wherever the focus is inside the map screen.
+    focus: true
+    Keys.onEscapePressed: goBack()
+    StackView.onActivated: forceActiveFocus()
+
+    function goBack() {
+        Stacks.leave(umap)
+    }
 
     function search(box) {
         generation += 1
@@ -40,11 +49,28 @@ Page {
         })
     }
 
+    header: ToolBar {
+        Row {
+            anchors.fill: parent
+            spacing: 8
+            ToolButton {
+                objectName: "mapBack"
+                text: "بازگشت"
+                onClicked: umap.goBack()
+            }
+            Label {
+                anchors.verticalCenter: parent.verticalCenter
+                text: umap.title
+                font.pointSize: 13
+            }
+        }
+    }
+
     GoogleMap {
         id: view
         anchors.fill: parent
         onRegionChanged: umap.search(box)
-        onMarkerClicked: Templates.initial("files/FileDetail.qml", {"fileId": file._id, "summary": file})
+        onMarkerClicked: Templates.open(umap, "files/FileDetail.qml", {"fileId": file._id, "summary": file})
     }
 
     ComboBox {

@@ -33,10 +33,7 @@ Page {
     }
 
     function open(path, props) {
-        if (search.StackView.view)
-            search.StackView.view.push(Templates.uri(path), props)
-        else
-            Templates.initial(path, props)
+        Templates.open(search, path, props)
     }
 
     ScrollView {

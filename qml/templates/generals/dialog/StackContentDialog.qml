@@ -25,8 +25,12 @@ Popup {
     width: Consts.window ? Consts.window.width * 0.8 : 900
     height: Consts.window ? Consts.window.height * 0.85 : 700
     padding: 0
+    // Escape goes back one screen on the dialog's own stack, as its back controls do.
+    closePolicy: Popup.CloseOnPressOutside
 
     contentItem: Item {
+        focus: true
+        Keys.onEscapePressed: content.backFromFront()
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 

@@ -26,7 +26,7 @@ Popup {
                     Toast.show(Home.texts.codeNotFound)
                     return
                 }
-                Templates.initial("files/FileDetail.qml", {"file": file})
+                Templates.open(dialog, "files/FileDetail.qml", {"fileId": file._id, "summary": file})
             }
             close()
         } catch (e) {

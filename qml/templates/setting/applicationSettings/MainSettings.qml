@@ -21,8 +21,7 @@ Page {
     ]
 
     function push(path) {
-        var view = settings.StackView.view
-        return view ? view.push(templates.uri(path), {}) : templates.initial(path, {})
+        return templates.open(settings, path, {})
     }
 
     function confirmReset() {

@@ -1,0 +1,332 @@
+// Navigation as a user walks it on the desktop: tiles, cards and menu entries are clicked, and
+// after every step the screen expected is visible, inside the window and the topmost item at the
+// centre of what shows of it; its back control (and Escape) returns to the screen before, at the
+// scroll position the user left.
+#include "screensession.h"
+
+#include <QJSValue>
+#include <QQuickItem>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Navigation : public ScreenSuite
+{
+protected:
+    // The screen of this name on top, once it is in front; null (and a failure) when it never is.
+    static QQuickItem *front(const QString &name, int timeoutMs = 10000)
+    {
+        QString why = QStringLiteral("never shown");
+        QQuickItem *found = nullptr;
+        // Pages still sliding are not where they stop.
+        session->settle();
+        session->waitUntil([&] {
+            found = session->findTop(name);
+            why = found ? session->notInFront(found) : QStringLiteral("never shown");
+            return found && why.isEmpty();
+        }, timeoutMs);
+        if (!why.isEmpty()) {
+            ADD_FAILURE() << name.toStdString() << " is not in front: " << why.toStdString();
+            return nullptr;
+        }
+        return found;
+    }
+
+    static QQuickItem *child(QQuickItem *screen, const char *name)
+    {
+        return screen ? screen->findChild<QQuickItem *>(QLatin1String(name)) : nullptr;
+    }
+
+    static QVariantMap map(const QVariant &v)
+    {
+        return v.userType() == qMetaTypeId<QJSValue>() ? v.value<QJSValue>().toVariant().toMap() : v.toMap();
+    }
+
+    // The file a card or a detail shows.
+    static QVariantMap fileOf(QQuickItem *card) { return map(card ? card->property("file") : QVariant()); }
+
+    static QVariantMap rowOf(QQuickItem *list, const QString &id)
+    {
+        QVariant index, row;
+        QMetaObject::invokeMethod(list, "indexOf", Q_RETURN_ARG(QVariant, index), Q_ARG(QVariant, id));
+        QMetaObject::invokeMethod(list, "rowAt", Q_RETURN_ARG(QVariant, row), Q_ARG(QVariant, index));
+        return map(row);
+    }
+
+    // The home's floating button, then one of its actions.
+    static bool fab(const char *key)
+    {
+        return session->click(session->find("fabMain")) && session->click(session->find(QLatin1String("fab_") + key));
+    }
+
+    // A card of a list of results, clicked: the file's detail in front.
+    static QQuickItem *detailFrom(QQuickItem *list)
+    {
+        if (!list || !session->waitUntil([&] { return list->property("count").toInt() > 3; }) || !session->click(shownCard(list)))
+            return nullptr;
+        return front(QStringLiteral("fileDetail"));
+    }
+
+    static QQuickItem *view(QQuickItem *list) { return child(list, "fileView"); }
+    static qreal scrollOf(QQuickItem *list) { return view(list)->property("contentY").toReal(); }
+
+    // The card shown one row below the top of the list's view.
+    static QQuickItem *shownCard(QQuickItem *list)
+    {
+        QQuickItem *v = view(list);
+        int index = -1;
+        QMetaObject::invokeMethod(v, "indexAt", Q_RETURN_ARG(int, index), Q_ARG(qreal, v->width() / 2),
+                                  Q_ARG(qreal, v->property("contentY").toReal() + v->property("cellHeight").toReal() * 1.5));
+        QQuickItem *card = nullptr;
+        QMetaObject::invokeMethod(v, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, card), Q_ARG(int, index));
+        return card;
+    }
+
+    // Home → the first shelf → its first board: the board's files in their dialog, scrolled down.
+    static QQuickItem *boardList()
+    {
+        const QString shelf = session->eval("Stacks.last().shelvesLoader.item.shelves[0]._id").toString();
+        EXPECT_TRUE(session->click(session->find("shelf_" + shelf)));
+        QQuickItem *boards = front(QStringLiteral("tavorlinsList"));
+        if (!boards || !session->until("Stacks.last().countsApplied > 0")) {
+            ADD_FAILURE() << "the boards never had their counts";
+            return nullptr;
+        }
+        // The fullest board, so that its list scrolls.
+        const int board = session->eval("(function (t) { var b = 0; for (var i = 0; i < t.length; ++i) "
+                                        "if (t[i].count > t[b].count) b = i; return b })(Stacks.last().tiles)").toInt();
+        EXPECT_TRUE(session->click(session->findTop(QStringLiteral("board_%1").arg(board))));
+        QQuickItem *list = front(QStringLiteral("fileList"));
+        if (!list || !session->waitUntil([&] { return list->property("count").toInt() >= 12 && !list->property("loading").toBool(); })) {
+            ADD_FAILURE() << "the board's list did not fill: " << (list ? list->property("count").toInt() : -1);
+            return nullptr;
+        }
+        session->wait(300);
+        session->wheel(view(list), -360);
+        session->waitUntil([&] { return scrollOf(list) > 100 && !view(list)->property("moving").toBool(); });
+        session->wait(300);
+        return list;
+    }
+
+    // Back to `screen` (by its name), at the scroll position it had.
+    static void backTo(const QString &name, QQuickItem *list, qreal scrolled)
+    {
+        QQuickItem *shown = front(name);
+        EXPECT_EQ(shown, list);
+        if (list)
+            EXPECT_NEAR(scrollOf(list), scrolled, 1.0);
+    }
+
+    static void menuEntry(QQuickItem *list, QQuickItem *card, const QString &title)
+    {
+        ASSERT_TRUE(session->click(child(card, "menuButton")));
+        QObject *menu = list->findChild<QObject *>(QStringLiteral("fileMenu"));
+        ASSERT_TRUE(session->waitUntil([&] { return menu->property("opened").toBool(); }));
+        ASSERT_TRUE(session->clickText(title)) << title.toStdString();
+    }
+};
+
+TEST_F(Navigation, BoardListDialogOpensEveryScreenInFrontAndBackKeepsTheScroll)
+{
+    QQuickItem *list = boardList();
+    ASSERT_TRUE(list);
+    const qreal scrolled = scrollOf(list);
+
+    // A card opens the file in full over the list; its back control and Escape come back.
+    for (bool escape : {false, true}) {
+        QQuickItem *card = shownCard(list);
+        const QString id = fileOf(card).value("_id").toString();
+        ASSERT_TRUE(session->click(card));
+        QQuickItem *detail = front(QStringLiteral("fileDetail"));
+        ASSERT_TRUE(detail);
+        EXPECT_EQ(fileOf(detail).value("_id").toString(), id);
+        if (escape)
+            session->key(Qt::Key_Escape);
+        else
+            ASSERT_TRUE(session->click(child(detail, "detailBack")));
+        backTo(QStringLiteral("fileList"), list, scrolled);
+    }
+
+    // The card's menu: the edit form, the counterpart list and the file's history.
+    const QString match = fileOf(shownCard(list)).value("trade_ref").toInt() > 4 ? QStringLiteral("فایلهای مرتبط")
+                                                                                  : QStringLiteral("متقاضی مرتبط");
+    const struct {
+        QString entry, screen, back;
+    } entries[] = {{QStringLiteral("ویرایش"), QStringLiteral("fileEditor"), QStringLiteral("containerBack")},
+                   {match, QStringLiteral("fileList"), QStringLiteral("containerBack")},
+                   {QStringLiteral("تاریخچه فایل"), QStringLiteral("file_notes"), QStringLiteral("file_notes_back")}};
+    for (const auto &e : entries) {
+        SCOPED_TRACE(e.entry.toStdString());
+        menuEntry(list, shownCard(list), e.entry);
+        QQuickItem *screen = front(e.screen);
+        ASSERT_TRUE(screen);
+        EXPECT_NE(screen, list);
+        ASSERT_TRUE(session->click(session->findTop(e.back)));
+        backTo(QStringLiteral("fileList"), list, scrolled);
+    }
+
+    // The list's own back control closes its dialog: the boards are in front again.
+    ASSERT_TRUE(session->click(child(list, "backButton")));
+    EXPECT_TRUE(front(QStringLiteral("tavorlinsList")));
+}
+
+TEST_F(Navigation, QuickSearchSearchResultsAndAgentReportOpenInFront)
+{
+    // Quick search: its results in a dialog, a card in front of them.
+    ASSERT_TRUE(session->typeInto(session->find("quickSearch"), QStringLiteral("خیابان")));
+    ASSERT_TRUE(session->click(session->find("quickSearchButton")));
+    QQuickItem *results = front(QStringLiteral("fileList"));
+    QQuickItem *detail = detailFrom(results);
+    ASSERT_TRUE(detail);
+    ASSERT_TRUE(session->click(child(detail, "detailBack")));
+    EXPECT_EQ(front(QStringLiteral("fileList")), results);
+    session->home();
+
+    // The advanced search from a shelf's boards: its results, then a card.
+    const QString shelf = session->eval("Stacks.last().shelvesLoader.item.shelves[0]._id").toString();
+    ASSERT_TRUE(session->click(session->find("shelf_" + shelf)));
+    ASSERT_TRUE(front(QStringLiteral("tavorlinsList")));
+    ASSERT_TRUE(session->click(session->findTop(QStringLiteral("advancedSearch"))));
+    ASSERT_TRUE(front(QStringLiteral("searchScreen")));
+    ASSERT_TRUE(session->click(session->findTop(QStringLiteral("searchButton"))));
+    results = front(QStringLiteral("fileList"));
+    ASSERT_TRUE(detailFrom(results));
+    session->key(Qt::Key_Escape);
+    EXPECT_EQ(front(QStringLiteral("fileList")), results);
+    session->home();
+
+    // My agency → an agent → the work report, in front; its back control comes back.
+    ASSERT_TRUE(session->click(session->find("menu_settings")));
+    ASSERT_TRUE(session->clickText(QStringLiteral("بنگاه من")));
+    QQuickItem *agents = front(QStringLiteral("agentList"));
+    ASSERT_TRUE(agents);
+    ASSERT_TRUE(session->waitUntil([&] { return session->findTop(QStringLiteral("agentRow")) != nullptr; }));
+    ASSERT_TRUE(session->click(session->findTop(QStringLiteral("agentRow"))));
+    ASSERT_TRUE(session->click(session->findTop(QStringLiteral("rowMenuItem_report"))));
+    QQuickItem *report = front(QStringLiteral("workReport"));
+    ASSERT_TRUE(report);
+    ASSERT_TRUE(session->click(child(report, "reportBack")));
+    EXPECT_EQ(front(QStringLiteral("agentList")), agents);
+}
+
+TEST_F(Navigation, HomeMapSearchesTheRegionOpensMarkersAndGoesBack)
+{
+    QQuickItem *home = front(QStringLiteral("shelvesHome"));
+    ASSERT_TRUE(home);
+    for (bool escape : {false, true}) {
+        ASSERT_TRUE(fab("map"));
+        QQuickItem *map = front(QStringLiteral("fileMap"));
+        ASSERT_TRUE(map);
+        ASSERT_TRUE(session->waitUntil([&] { return map->property("markers").toList().size() > 0; }));
+        EXPECT_FALSE(session->findTop(QStringLiteral("mapNotice")));
+        if (escape) {
+            session->key(Qt::Key_Escape);
+        } else {
+            // A marker opens its file in front of the map; back returns to the map.
+            session->eval("(function (v) { var geo = Qt.createQmlObject('import QtPositioning 5.15; import QtQml 2.15; "
+                          "QtObject { function at(a, b) { return QtPositioning.coordinate(a, b) } }', v);"
+                          "var f = v.markers[0]; v.map.center = geo.at(f.map.lat, f.map.lng) })(Stacks.last().mapView)");
+            session->wait(800);
+            ASSERT_TRUE(session->click(child(map, "markerOverlay")));
+            QQuickItem *detail = front(QStringLiteral("fileDetail"));
+            ASSERT_TRUE(detail);
+            ASSERT_TRUE(session->click(child(detail, "detailBack")));
+            EXPECT_EQ(front(QStringLiteral("fileMap")), map);
+            ASSERT_TRUE(session->click(child(map, "mapBack")));
+        }
+        EXPECT_EQ(front(QStringLiteral("shelvesHome")), home);
+    }
+
+    // Offline, or with a map service that fails, the map says so over itself.
+    for (const char *cause : {"Sockets.connected = false", "Settings.app_data.map_plugin = 'nosuch'"}) {
+        const bool offline = QByteArray(cause).startsWith("Sockets");
+        if (!offline)
+            session->eval(cause);
+        ASSERT_TRUE(fab("map"));
+        QQuickItem *notice = child(front(QStringLiteral("fileMap")), "mapNotice");
+        ASSERT_TRUE(notice);
+        if (offline)
+            session->eval(cause);
+        EXPECT_TRUE(session->waitUntil([&] { return notice->isVisible(); }));
+        EXPECT_TRUE(notice->property("text").toString().startsWith(offline ? QStringLiteral("ارتباط برقرار نیست")
+                                                                          : QStringLiteral("نقشه بارگذاری نشد")));
+        session->eval("Sockets.connected = true; Settings.app_data.map_plugin = 'itemsoverlay'");
+        if (offline)
+            EXPECT_TRUE(session->waitUntil([&] { return !notice->isVisible(); }));
+        session->home();
+    }
+}
+
+TEST_F(Navigation, SearchByCodeOpensTheFile)
+{
+    const QVariantMap file = session->eval("Database.getFileByLocalId(7)").toMap();
+    const QString code = file.value("code").toMap().value("auto").toString();
+    ASSERT_FALSE(code.isEmpty());
+    ASSERT_TRUE(fab("code"));
+    ASSERT_TRUE(session->typeInto(session->findTop(QStringLiteral("codeField")), code));
+    ASSERT_TRUE(session->click(session->findTop(QStringLiteral("codeSearch"))));
+    QQuickItem *detail = front(QStringLiteral("fileDetail"));
+    ASSERT_TRUE(detail);
+    EXPECT_EQ(detail->property("error").toString(), QString());
+    EXPECT_EQ(fileOf(detail).value("_id"), file.value("_id"));
+}
+
+TEST_F(Navigation, SaveAnswersWithTheCodeDeleteFromTheDetailGoesBackPinIsShown)
+{
+    QQuickItem *list = boardList();
+    ASSERT_TRUE(list);
+
+    // Saving an edited file answers with its code, back over the list.
+    QQuickItem *card = shownCard(list);
+    const QString code = fileOf(card).value("code").toMap().value("auto").toString();
+    const QVariantMap price = fileOf(card).value("price").toMap();
+    const QString edited = fileOf(card).value("_id").toString();
+    menuEntry(list, card, QStringLiteral("ویرایش"));
+    QQuickItem *editor = front(QStringLiteral("fileEditor"));
+    ASSERT_TRUE(editor);
+    QQuickItem *save = child(editor, "save");
+    ASSERT_TRUE(save);
+    QMetaObject::invokeMethod(editor, "reveal", Q_ARG(QVariant, QVariant::fromValue(save)));
+    const std::size_t from = session->mark();
+    ASSERT_TRUE(session->click(save));
+    ASSERT_FALSE(session->waitRequest("property_edit", from).isEmpty());
+    const QString saved = QStringLiteral("فایل با موفقیت ثبت شد\nکد ") + code;
+    EXPECT_TRUE(session->waitUntil([&] { return session->findText(saved) != nullptr; })) << saved.toStdString();
+    EXPECT_EQ(front(QStringLiteral("fileList")), list);
+    // The server's answer is what the row then shows: the prices came back as they went.
+    const auto prices = [](const QVariantMap &p) { return QStringList{p.value("price_1").toString(), p.value("price_2").toString()}; };
+    EXPECT_TRUE(session->waitUntil([&] { return prices(rowOf(list, edited).value("price").toMap()) == prices(price); }))
+        << prices(price).join(" ").toStdString() << " / " << prices(rowOf(list, edited).value("price").toMap()).join(" ").toStdString();
+
+    // The detail shows the pin and follows it; the list's row follows too.
+    card = shownCard(list);
+    const QString id = fileOf(card).value("_id").toString();
+    const bool pinned = fileOf(card).value("status").toMap().value("pin").toBool();
+    ASSERT_TRUE(session->click(card));
+    QQuickItem *detail = front(QStringLiteral("fileDetail"));
+    ASSERT_TRUE(detail);
+    QQuickItem *pin = child(detail, "detailPinned");
+    ASSERT_TRUE(pin);
+    EXPECT_EQ(pin->isVisible(), pinned);
+    const auto detailMenu = [&](const QString &title) {
+        ASSERT_TRUE(session->click(child(detail, "detailMenuButton")));
+        session->wait(300);
+        ASSERT_TRUE(session->clickText(title));
+        ASSERT_TRUE(session->waitUntil([&] { return session->findText(QStringLiteral("بله")) != nullptr; }));
+        ASSERT_TRUE(session->clickText(QStringLiteral("بله")));
+    };
+    detailMenu(QStringLiteral("سنجاق"));
+    EXPECT_TRUE(session->waitUntil([&] { return pin->isVisible() == !pinned; }));
+    EXPECT_EQ(rowOf(list, id).value("status").toMap().value("pin").toBool(), !pinned);
+
+    // Deleting from the detail goes back to the board's list, which drops the row.
+    const int before = list->property("count").toInt();
+    detailMenu(QStringLiteral("حذف"));
+    EXPECT_EQ(front(QStringLiteral("fileList")), list);
+    EXPECT_TRUE(session->waitUntil([&] { return list->property("count").toInt() == before - 1; }));
+    EXPECT_TRUE(session->eval(QString("Database.getFile('%1').status.delete").arg(id)).toBool());
+    EXPECT_TRUE(rowOf(list, id).isEmpty());
+}
+
+} // namespace
