@@ -90,7 +90,7 @@ Page {
 
             Label {
                 anchors.verticalCenter: parent.verticalCenter
-                text: container.title
+                text: Consts.rtl(container.title)
                 font.pointSize: 13
             }
         }
