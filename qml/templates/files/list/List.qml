@@ -283,14 +283,24 @@ Page {
             Templates.initial("files/FileDetail.qml", {"fileId": f._id, "summary": f})
     }
 
-    function openMenu(i) {
+    // Beside the row's menu button unless a source (and a point of it) is given.
+    function openMenu(i, source, x, y) {
         var f = rowAt(i)
         var entries = actions.entries(f)
         if (entries.length === 0)
             return
         fileMenu.row = {"index": i, "file": f}
         fileMenu.entries = entries
-        fileMenu.open()
+        if (!source) {
+            var cell = listView.itemAtIndex(i)
+            source = cell ? cell.menuButton : null
+        }
+        if (source && x !== undefined && x >= 0)
+            fileMenu.openAt(source, x, y)
+        else if (source)
+            fileMenu.openBeside(source)
+        else
+            fileMenu.open()
     }
 
     function selectedRows() {
@@ -400,7 +410,7 @@ Page {
             Label {
                 objectName: "listTitle"
                 anchors.verticalCenter: parent.verticalCenter
-                text: fileList.shownTitle()
+                text: Consts.rtl(fileList.shownTitle())
                 textFormat: Text.PlainText
                 font.pointSize: 13
                 elide: Text.ElideLeft
@@ -477,7 +487,7 @@ Page {
             selecting: fileList.selecting
             showTag: fileList.mode === "match"
             onClicked: fileList.openFile(index)
-            onMenuRequested: fileList.openMenu(index)
+            onMenuRequested: fileList.openMenu(index, source, x, y)
         }
     }
 
@@ -568,7 +578,7 @@ Page {
         }
     }
 
-    Menu {
+    UMenu {
         id: fileMenu
         objectName: "fileMenu"
         property var row: null
