@@ -2,17 +2,22 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Window 2.15
 import com 1.0
+import "window.js" as Fit
 
 ApplicationWindow {
     id: window
 
     readonly property int tavorlin_version: 134
     readonly property string ip_version: "IP2"
+    // Inside the screen's free area and centred in it (window.js).
+    readonly property var fit: Fit.placeOn(Utilities.available_geometry(), Consts.minimum_width, Consts.minimum_height)
 
-    width: Screen.width * 0.7
-    height: Screen.height * 0.7
-    minimumWidth: Consts.minimum_width
-    minimumHeight: Consts.minimum_height
+    x: fit.x
+    y: fit.y
+    width: fit.width
+    height: fit.height
+    minimumWidth: fit.minimumWidth
+    minimumHeight: fit.minimumHeight
     visible: true
     title: "تاورلین"
     locale: Qt.locale("fa_IR")
