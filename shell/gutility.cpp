@@ -20,6 +20,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStandardPaths>
+#include <QScreen>
 #include <QSysInfo>
 #include <QTimer>
 #include <QTransform>
@@ -247,6 +248,32 @@ QString GUtility::getPicturesDirectory()
 QString GUtility::getTempDirectory()
 {
     return subFolder(QStandardPaths::CacheLocation, QStringLiteral("temp"));
+}
+
+QVariantMap GUtility::available_geometry()
+{
+    QVariantMap geometry;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return geometry;
+    const QRect free = screen->availableGeometry();
+    geometry.insert(QStringLiteral("x"), free.x());
+    geometry.insert(QStringLiteral("y"), free.y());
+    geometry.insert(QStringLiteral("width"), free.width());
+    geometry.insert(QStringLiteral("height"), free.height());
+    geometry.insert(QStringLiteral("screen_width"), screen->geometry().width());
+    geometry.insert(QStringLiteral("screen_height"), screen->geometry().height());
+    return geometry;
+}
+
+QUrl GUtility::picker_folder(const QString &last)
+{
+    const QString lastPath = last.startsWith(QLatin1String("file:")) ? QUrl(last).toLocalFile() : last;
+    if (!lastPath.isEmpty() && QFileInfo(lastPath).isDir())
+        return QUrl::fromLocalFile(QFileInfo(lastPath).absoluteFilePath());
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QDir().mkpath(folder);
+    return QUrl::fromLocalFile(folder);
 }
 
 void GUtility::closeAllDialogs()

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <QVariantMap>
 
 namespace UGENERAL {
 
@@ -46,6 +47,12 @@ public Q_SLOTS:
     void copyToClipboard(const QString &text);
     QString readAnimation(const QString &path);
     void delete_db_file(const QString &path);
+    // The primary screen: its free area (without panels and docks) {x, y, width, height} and its
+    // whole size {screen_width, screen_height}.
+    QVariantMap available_geometry();
+    // The folder a file chooser starts in, as a file URL: `last` (a URL or a path) when it is an
+    // existing folder, else the user's pictures folder, made when missing.
+    QUrl picker_folder(const QString &last);
 
 Q_SIGNALS:
     void imageCroped(bool success, const QString &path);
