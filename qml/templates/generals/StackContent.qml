@@ -89,6 +89,7 @@ Page {
             }
 
             Label {
+                objectName: "containerTitle"
                 anchors.verticalCenter: parent.verticalCenter
                 text: Consts.rtl(container.title)
                 font.pointSize: 13
