@@ -21,6 +21,7 @@
 #include <QNetworkRequest>
 #include <QStandardPaths>
 #include <QScreen>
+#include <QWindow>
 #include <QSysInfo>
 #include <QTimer>
 #include <QTransform>
@@ -264,6 +265,15 @@ QVariantMap GUtility::available_geometry()
     geometry.insert(QStringLiteral("screen_width"), screen->geometry().width());
     geometry.insert(QStringLiteral("screen_height"), screen->geometry().height());
     return geometry;
+}
+
+QVariantMap GUtility::frame_margins(QObject *window)
+{
+    QMargins margins;
+    if (auto *w = qobject_cast<QWindow *>(window))
+        margins = w->frameMargins();
+    return {{QStringLiteral("left"), margins.left()}, {QStringLiteral("top"), margins.top()},
+            {QStringLiteral("right"), margins.right()}, {QStringLiteral("bottom"), margins.bottom()}};
 }
 
 QUrl GUtility::picker_folder(const QString &last)

@@ -14,9 +14,10 @@ Menu {
     function menuSize() {
         var h = topPadding + bottomPadding
         var w = implicitWidth
+        // Entries of a closed menu are not visible yet; their sizes are known all the same.
         for (var i = 0; i < count; ++i) {
             var entry = itemAt(i)
-            if (entry && entry.visible) {
+            if (entry) {
                 h += entry.implicitHeight
                 w = Math.max(w, entry.implicitWidth + leftPadding + rightPadding)
             }

@@ -5,8 +5,9 @@
 // `size` the menu's {width, height}, `bounds` the window's {width, height}. In a right-to-left
 // screen the menu's right edge lines up with the button's right edge and it unfolds leftwards
 // (from a point: leftwards from the point); in a left-to-right one the other way round. It opens
-// below the button, above it when there is no room below, and is pushed inside the window where
-// it still does not fit. Answers {x, y} of the menu's top-left corner.
+// below the button, above it when there is no room below, at its side when there is room neither
+// below nor above, and is pushed inside the window where it still does not fit. Answers {x, y} of
+// the menu's top-left corner.
 function place(anchor, size, bounds, rtl, margin) {
     var m = margin === undefined ? 4 : margin
     var w = Math.min(size.width, Math.max(0, bounds.width - 2 * m))
@@ -19,8 +20,18 @@ function place(anchor, size, bounds, rtl, margin) {
     x = Math.max(m, Math.min(x, bounds.width - m - w))
     var below = anchor.y + anchor.height
     var y = below
-    if (below + h > bounds.height - m && anchor.y - h >= m)
-        y = anchor.y - h
+    if (below + h > bounds.height - m) {
+        if (anchor.y - h >= m) {
+            y = anchor.y - h
+        } else {
+            // Neither under nor over it: at its side, so the button stays in sight.
+            var side = rtl ? anchor.x - w : anchor.x + anchor.width
+            var other = rtl ? anchor.x + anchor.width : anchor.x - w
+            x = side >= m && side + w <= bounds.width - m ? side : other
+            x = Math.max(m, Math.min(x, bounds.width - m - w))
+            y = anchor.y
+        }
+    }
     y = Math.max(m, Math.min(y, bounds.height - m - h))
     return {"x": Math.round(x), "y": Math.round(y)}
 }

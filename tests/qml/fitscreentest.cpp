@@ -150,6 +150,22 @@ TEST_F(FitScreens, MenusOpenBesideWhatTheyBelongTo)
     expectBeside(openedMenu("fileMenu"), button);
     QMetaObject::invokeMethod(popup("fileMenu")->parent(), "close");
     session->wait(300);
+    // The lowest card whole in sight: no room under its button, so the menu opens over it.
+    QQuickItem *low = nullptr;
+    const QRectF shown = sceneRect(session->findTop("fileView"));
+    std::function<void(QQuickItem *)> findLow = [&](QQuickItem *i) {
+        if (i->objectName() == "menuButton" && i->isVisible() && shown.contains(sceneRect(i->parentItem()))
+            && (!low || sceneRect(i).y() > sceneRect(low).y()))
+            low = i;
+        for (QQuickItem *c : i->childItems())
+            findLow(c);
+    };
+    findLow(list);
+    ASSERT_TRUE(session->click(low));
+    expectBeside(openedMenu("fileMenu"), low);
+    EXPECT_NEAR(sceneRect(popup("fileMenu")).bottom(), sceneRect(low).top(), 1.5);
+    QMetaObject::invokeMethod(popup("fileMenu")->parent(), "close");
+    session->wait(300);
     // A right click on a card: the menu unfolds leftwards from the pointer.
     QQuickItem *card = button->parentItem();
     ASSERT_TRUE(session->click(card, Qt::RightButton));

@@ -17,6 +17,10 @@ TestCase {
         // A large screen with a dock on the left: 70 % of the screen, centred in what is free.
         compare(Fit.place({"x": 64, "y": 27, "width": 1856, "height": 1053}, 1920, 1080, 750, 750),
                 {"x": 320, "y": 175, "width": 1344, "height": 756, "minimumWidth": 750, "minimumHeight": 750})
+        // The window manager's title bar counts: it stays on the screen as well.
+        compare(Fit.place({"x": 0, "y": 0, "width": 1366, "height": 768}, 1366, 768, 750, 750,
+                          {"left": 1, "top": 20, "right": 1, "bottom": 1}),
+                {"x": 205, "y": 20, "width": 956, "height": 747, "minimumWidth": 750, "minimumHeight": 747})
         // No screen known: the minimum size.
         compare(Fit.placeOn({}, 750, 750).height, 750)
         compare(Fit.placeOn({"x": 0, "y": 0, "width": 800, "height": 600}, 750, 750).minimumHeight, 600)
@@ -32,6 +36,9 @@ TestCase {
         compare(Place.place({"x": 20, "y": 600, "width": 40, "height": 40}, size, win, true), {"x": 20, "y": 300})
         // From the pointer near the bottom right corner, leftwards and pushed inside.
         compare(Place.place({"x": 990, "y": 650, "width": 0, "height": 0}, size, win, true), {"x": 790, "y": 350})
+        // No room under nor over the button: at its side, leftwards, as high up as it fits.
+        compare(Place.place({"x": 500, "y": 350, "width": 40, "height": 40}, {"width": 200, "height": 500}, win, true),
+                {"x": 300, "y": 196})
         // Taller than the window: from the top margin, as tall as it can be.
         compare(Place.place({"x": 500, "y": 100, "width": 40, "height": 40}, {"width": 200, "height": 900}, win, true).y, 4)
     }
