@@ -283,8 +283,14 @@ Page {
             Templates.initial("files/FileDetail.qml", {"fileId": f._id, "summary": f})
     }
 
-    // Beside the row's menu button unless a source (and a point of it) is given.
-    function openMenu(i, source, x, y) {
+    // Beside the row's menu button.
+    function openMenu(i) {
+        openMenuAt(i, null, -1, -1)
+    }
+
+    // Beside `source` (the row's menu button when none), or at the point x, y of it when x is not
+    // negative.
+    function openMenuAt(i, source, x, y) {
         var f = rowAt(i)
         var entries = actions.entries(f)
         if (entries.length === 0)
@@ -487,7 +493,7 @@ Page {
             selecting: fileList.selecting
             showTag: fileList.mode === "match"
             onClicked: fileList.openFile(index)
-            onMenuRequested: fileList.openMenu(index, source, x, y)
+            onMenuRequested: fileList.openMenuAt(index, source, x, y)
         }
     }
 
