@@ -2,17 +2,22 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Window 2.15
 import com 1.0
+import "window.js" as Fit
 
 ApplicationWindow {
     id: window
 
     readonly property int tavorlin_version: 134
     readonly property string ip_version: "IP2"
+    // Inside the screen's free area and centred in it (window.js).
+    readonly property var fit: Fit.placeOn(Utilities.available_geometry(), Consts.minimum_width, Consts.minimum_height)
 
-    width: Screen.width * 0.7
-    height: Screen.height * 0.7
-    minimumWidth: Consts.minimum_width
-    minimumHeight: Consts.minimum_height
+    x: fit.x
+    y: fit.y
+    width: fit.width
+    height: fit.height
+    minimumWidth: fit.minimumWidth
+    minimumHeight: fit.minimumHeight
     visible: true
     title: "تاورلین"
     locale: Qt.locale("fa_IR")
@@ -216,6 +221,33 @@ ApplicationWindow {
         }
     }
 
+    // The window manager's frame (its title bar) is known only once it has framed the shown window;
+    // then the window moves so that the frame fits on the screen too, unless it was moved or
+    // resized meanwhile.
+    Timer {
+        id: framed
+        interval: 250
+        repeat: true
+        property int tries: 0
+        onTriggered: {
+            var f = Utilities.frame_margins(window)
+            tries += 1
+            if (f.top > 0 || f.left > 0 || tries >= 8)
+                stop()
+            if (!(f.top > 0 || f.left > 0))
+                return
+            if (window.x !== fit.x || window.y !== fit.y || window.width !== fit.width || window.height !== fit.height)
+                return
+            var placed = Fit.placeOn(Utilities.available_geometry(), Consts.minimum_width, Consts.minimum_height, f)
+            window.minimumWidth = placed.minimumWidth
+            window.minimumHeight = placed.minimumHeight
+            window.x = placed.x
+            window.y = placed.y
+            window.width = placed.width
+            window.height = placed.height
+        }
+    }
+
     Shortcut {
         sequence: "Ctrl+Shift+Z"
         context: Qt.ApplicationShortcut
@@ -246,6 +278,7 @@ ApplicationWindow {
     Component.onCompleted: {
         Consts.window = window
         Toast.parent = window.overlay
+        framed.start()
         startStep("Stacks.initial", function () { Stacks.initial(rootStack) })
         startStep("Database.initial", function () { Database.initial() })
         startStep("Sockets.initial", function () { Sockets.initial() })

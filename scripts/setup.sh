@@ -15,7 +15,7 @@ packages=(
   liblmdb-dev libflatbuffers-dev flatbuffers-compiler libwebsocketpp-dev libasio-dev libssl-dev
   zlib1g-dev libxlsxwriter-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libgl1-mesa-dri python3-openpyxl python3-botocore poppler-utils ffmpeg openssl xvfb xauth
-  kimageformat-plugins libheif-examples curl qml-module-qt-labs-platform
+  kimageformat-plugins libheif-examples curl qml-module-qt-labs-platform qttranslations5-l10n
 )
 
 missing=()

@@ -20,6 +20,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStandardPaths>
+#include <QScreen>
+#include <QWindow>
 #include <QSysInfo>
 #include <QTimer>
 #include <QTransform>
@@ -247,6 +249,41 @@ QString GUtility::getPicturesDirectory()
 QString GUtility::getTempDirectory()
 {
     return subFolder(QStandardPaths::CacheLocation, QStringLiteral("temp"));
+}
+
+QVariantMap GUtility::available_geometry()
+{
+    QVariantMap geometry;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return geometry;
+    const QRect free = screen->availableGeometry();
+    geometry.insert(QStringLiteral("x"), free.x());
+    geometry.insert(QStringLiteral("y"), free.y());
+    geometry.insert(QStringLiteral("width"), free.width());
+    geometry.insert(QStringLiteral("height"), free.height());
+    geometry.insert(QStringLiteral("screen_width"), screen->geometry().width());
+    geometry.insert(QStringLiteral("screen_height"), screen->geometry().height());
+    return geometry;
+}
+
+QVariantMap GUtility::frame_margins(QObject *window)
+{
+    QMargins margins;
+    if (auto *w = qobject_cast<QWindow *>(window))
+        margins = w->frameMargins();
+    return {{QStringLiteral("left"), margins.left()}, {QStringLiteral("top"), margins.top()},
+            {QStringLiteral("right"), margins.right()}, {QStringLiteral("bottom"), margins.bottom()}};
+}
+
+QUrl GUtility::picker_folder(const QString &last)
+{
+    const QString lastPath = last.startsWith(QLatin1String("file:")) ? QUrl(last).toLocalFile() : last;
+    if (!lastPath.isEmpty() && QFileInfo(lastPath).isDir())
+        return QUrl::fromLocalFile(QFileInfo(lastPath).absoluteFilePath());
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QDir().mkpath(folder);
+    return QUrl::fromLocalFile(folder);
 }
 
 void GUtility::closeAllDialogs()

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <QVariantMap>
 
 namespace UGENERAL {
 
@@ -46,6 +47,15 @@ public Q_SLOTS:
     void copyToClipboard(const QString &text);
     QString readAnimation(const QString &path);
     void delete_db_file(const QString &path);
+    // The primary screen: its free area (without panels and docks) {x, y, width, height} and its
+    // whole size {screen_width, screen_height}.
+    QVariantMap available_geometry();
+    // What the window manager's frame adds around a shown window {left, top, right, bottom}; all 0
+    // before the window is framed or for something that is no window.
+    QVariantMap frame_margins(QObject *window);
+    // The folder a file chooser starts in, as a file URL: `last` (a URL or a path) when it is an
+    // existing folder, else the user's pictures folder, made when missing.
+    QUrl picker_folder(const QString &last);
 
 Q_SIGNALS:
     void imageCroped(bool success, const QString &path);

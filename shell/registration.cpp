@@ -13,6 +13,9 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QDebug>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QtQml>
 
 namespace UGENERAL {
@@ -51,6 +54,24 @@ const char *const kFonts[] = {
 };
 
 } // namespace
+
+bool installQtTranslations()
+{
+    static QTranslator *translator = nullptr;
+    if (translator)
+        return true;
+    if (!QCoreApplication::instance())
+        return false;
+    auto *loaded = new QTranslator(QCoreApplication::instance());
+    if (!loaded->load(QStringLiteral("qtbase_fa"), QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+        qWarning() << "Qt's Persian translations (qtbase_fa.qm) are missing: standard dialogs stay in English";
+        delete loaded;
+        return false;
+    }
+    QCoreApplication::installTranslator(loaded);
+    translator = loaded;
+    return true;
+}
 
 QString &offlineStoragePath()
 {
@@ -98,6 +119,7 @@ void registerQmlTypes(QString path)
     QCoreApplication::setOrganizationName(QStringLiteral("tavorlin"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("tavorlin.ir"));
     QCoreApplication::setApplicationName(QStringLiteral("tavorlin"));
+    installQtTranslations();
 }
 
 } // namespace UGENERAL

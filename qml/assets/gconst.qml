@@ -71,6 +71,18 @@ QtObject {
         return "qrc:/assets/anim/" + name
     }
 
+    // A line takes its direction from its first letter: one that starts with a Latin word ("Tavorlin
+    // های کمد") would read left to right. These marks set the direction of a line as it is drawn
+    // only; texts kept, sent or compared stay unmarked.
+    function rtl(text) {
+        return "\u200F" + (text === undefined || text === null ? "" : String(text))
+    }
+
+    // A number with a sign ("99+") drawn in a right-to-left screen keeps its sign after the digits.
+    function ltr(text) {
+        return "\u200E" + (text === undefined || text === null ? "" : String(text)) + "\u200E"
+    }
+
     function fixNumbers(text) {
         return Texts.fixNumbers(text)
     }

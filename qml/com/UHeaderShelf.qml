@@ -58,9 +58,12 @@ Rectangle {
             Rectangle {
                 objectName: "oldFilesBadge"
                 property string text: header.badge
+                // On the button's left corner, the end of its caption's line, clear of its letters.
+                LayoutMirroring.enabled: false
                 anchors.top: parent.top
-                anchors.left: parent.left
-                anchors.margins: -6
+                anchors.topMargin: -6
+                anchors.right: parent.left
+                anchors.rightMargin: -6
                 width: Math.max(22, badgeText.implicitWidth + 10)
                 height: 22
                 radius: 11
@@ -68,7 +71,7 @@ Rectangle {
                 Text {
                     id: badgeText
                     anchors.centerIn: parent
-                    text: header.badge
+                    text: Consts.ltr(header.badge)
                     color: "#ffffff"
                     font.pointSize: Consts.xSmallFont
                 }

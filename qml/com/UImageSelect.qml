@@ -78,10 +78,21 @@ Item {
         }
     }
 
+    function rememberFolder(folder) {
+        if (!folder || folder === Settings.app_data.last_pictures_folder)
+            return
+        var data = Settings.app_data
+        data.last_pictures_folder = folder
+        Settings.app_data = data
+        Settings.save()
+    }
+
+    // Answers the file dialog it opened.
     function pick() {
         try {
             var dialog = dialogComponent.createObject(root)
             dialog.open()
+            return dialog
         } catch (e) {
             Toast.error(e, "pick")
         }
@@ -199,8 +210,11 @@ Item {
         Platform.FileDialog {
             fileMode: Platform.FileDialog.OpenFiles
             nameFilters: ["تصاویر و ویدیو ها (" + Media.pickerFilter + ")"]
-            folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.PicturesLocation)
+            // Where the last photos came from; the pictures folder the first time.
+            folder: Utilities.picker_folder(Settings.app_data.last_pictures_folder || "")
             onAccepted: {
+                if (files.length > 0)
+                    root.rememberFolder(String(files[0]).substring(0, String(files[0]).lastIndexOf("/")))
                 root.addPaths(files.map(function (f) { return String(f) }))
                 destroy()
             }

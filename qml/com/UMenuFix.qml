@@ -219,7 +219,7 @@ Rectangle {
                     Text {
                         id: badgeText
                         anchors.centerIn: parent
-                        text: parent.count > 99 ? "99+" : parent.count
+                        text: Consts.ltr(parent.count > 99 ? "99+" : parent.count)
                         color: "#ffffff"
                         font.pointSize: 8
                     }

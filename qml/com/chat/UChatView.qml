@@ -137,6 +137,7 @@ Item {
         Platform.FileDialog {
             fileMode: Platform.FileDialog.OpenFile
             nameFilters: ["تصویر یا ویدیو (*.jpg *.png *.bmp *.jpeg *.mp4)"]
+            folder: Utilities.picker_folder("")
             onAccepted: {
                 view.attach(String(file))
                 destroy()

@@ -42,7 +42,7 @@ Page {
         Qt.openUrlExternally("tel:" + number)
     }
 
-    Menu {
+    UMenu {
         id: phones
         property var numbers: []
         Instantiator {
@@ -101,12 +101,13 @@ Page {
                     }
                 }
                 Button {
+                    id: callButton
                     anchors.verticalCenter: parent.verticalCenter
                     text: "تماس"
                     enabled: Logic.phoneNumbers(modelData).length > 0
                     onClicked: {
                         phones.numbers = Logic.phoneNumbers(modelData)
-                        phones.popup()
+                        phones.openBeside(callButton)
                     }
                 }
             }

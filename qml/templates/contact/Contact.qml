@@ -63,13 +63,17 @@ Page {
         }
     }
 
-    function longPress(contact, item) {
+    // The menu opens where the row was pressed.
+    function longPress(contact, item, x, y) {
         var action = Contacts.longPressAction(kind)
         if (action === "remove")
             askRemove(contact)
         else if (action === "menu") {
             menu.contact = contact
-            menu.popup(item)
+            if (x === undefined)
+                menu.openBeside(item)
+            else
+                menu.openAt(item, x, y)
         }
     }
 
@@ -220,12 +224,12 @@ Page {
             width: ListView.view.width
             height: 58
             onClicked: book.press(modelData)
-            onPressAndHold: book.longPress(modelData, row)
+            onPressAndHold: book.longPress(modelData, row, row.pressX, row.pressY)
 
             MouseArea {
                 anchors.fill: parent
                 acceptedButtons: Qt.RightButton
-                onClicked: book.longPress(modelData, row)
+                onClicked: book.longPress(modelData, row, mouse.x, mouse.y)
             }
 
             contentItem: Column {
@@ -261,8 +265,9 @@ Page {
         }
     }
 
-    Menu {
+    UMenu {
         id: menu
+        objectName: "contactMenu"
         property var contact: null
         MenuItem {
             objectName: "contact_menu_edit"

@@ -176,12 +176,13 @@ Page {
                 onClicked: detail.openPatterns()
             }
             ToolButton {
+                id: detailMenuButton
                 objectName: "detailMenuButton"
                 visible: detail.file !== null
                 text: "عملیات"
                 onClicked: {
                     detailMenu.entries = actions.entries(detail.file)
-                    detailMenu.open()
+                    detailMenu.openBeside(detailMenuButton)
                 }
             }
             ToolButton {
@@ -198,8 +199,9 @@ Page {
         }
     }
 
-    Menu {
+    UMenu {
         id: detailMenu
+        objectName: "detailMenu"
         property var entries: []
         Instantiator {
             model: detailMenu.entries

@@ -99,8 +99,9 @@ Page {
             }
 
             Label {
+                objectName: "containerTitle"
                 anchors.verticalCenter: parent.verticalCenter
-                text: container.title
+                text: Consts.rtl(container.title)
                 font.pointSize: 13
             }
         }

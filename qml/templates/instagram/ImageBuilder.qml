@@ -94,6 +94,7 @@ Popup {
         Platform.FileDialog {
             fileMode: Platform.FileDialog.OpenFile
             nameFilters: ["تصاویر (*.jpg *.png *.jpeg)"]
+            folder: Utilities.picker_folder("")
             onAccepted: {
                 builder.chooseBackground(String(file))
                 destroy()

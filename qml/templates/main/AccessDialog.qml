@@ -71,7 +71,7 @@ Popup {
 
         Text {
             width: parent ? parent.width : 0
-            text: dialog.title
+            text: Consts.rtl(dialog.title)
             textFormat: Text.PlainText
             font.family: Fonts.app
             font.pointSize: Consts.largeFont

@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import com 1.0
 import "home.js" as Home
 import "boardreads.js" as Reads
+import "qrc:/com/rowsync.js" as RowSync
 
 // Which boards stand on a shelf: every board of the owner, ticked when it stands there.
 Page {
@@ -15,6 +16,13 @@ Page {
     property bool sending: false
 
     signal changed()
+
+    // The list shows the rows through a model changed in place, so a tick keeps its place.
+    onRowsChanged: RowSync.assign(boardRows, rows, function (b) { return String(b.id !== undefined ? b.id : b._id) })
+
+    ListModel {
+        id: boardRows
+    }
 
     LayoutMirroring.enabled: true
     LayoutMirroring.childrenInherit: true
@@ -105,8 +113,9 @@ Page {
         anchors.fill: parent
         anchors.bottomMargin: 64
         clip: true
-        model: page.rows
+        model: boardRows
         delegate: TickRow {
+            readonly property var modelData: JSON.parse(model.json)
             objectName: "choose_" + index
             width: list.width
             label: modelData.title || modelData.name || ""

@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import com 1.0
 import "notes.js" as Notes
 import "reply.js" as Reply
+import "qrc:/com/rowsync.js" as RowSync
 
 // The notes drawer: today's notes and the open tasks with their badges, the note list ("all" and
 // "today") and the task list (open and done). Notes are written through the server and read from
@@ -23,6 +24,12 @@ Page {
     property int taskType: 0
     property var notes: []
     property var tasks: []
+    // A task done or edited changes its row in place, so the list stays where it was.
+    onTasksChanged: RowSync.assign(taskModel, tasks)
+
+    ListModel {
+        id: taskModel
+    }
     property var agents: []
     property bool agentsLoaded: false
     property bool tasksLoading: false
@@ -431,9 +438,10 @@ Page {
         anchors.margins: 6
         spacing: 6
         clip: true
-        model: drawer.tasks
+        model: taskModel
 
         delegate: Rectangle {
+            readonly property var modelData: JSON.parse(model.json)
             objectName: "task_row_" + modelData._id
             width: ListView.view.width
             height: Math.max(taskColumn.implicitHeight, taskActions.implicitHeight) + 16

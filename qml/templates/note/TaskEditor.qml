@@ -83,10 +83,16 @@ Popup {
         Label { text: "مسئول انجام"; visible: editor.agents.length > 0 }
 
         ListView {
+            id: assignees
+            objectName: "task_agents"
             width: parent.width
             height: Math.min(160, contentHeight)
             clip: true
             model: editor.agents
+            ScrollBar.vertical: ScrollBar {
+                objectName: "task_agents_scroll"
+                policy: assignees.contentHeight > assignees.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            }
             delegate: CheckDelegate {
                 objectName: "task_agent_" + modelData._id
                 width: ListView.view.width

@@ -138,6 +138,7 @@ Page {
         Platform.FileDialog {
             fileMode: Platform.FileDialog.OpenFile
             nameFilters: ["تصاویر (*.jpg *.png *.jpeg)"]
+            folder: Utilities.picker_folder("")
             onAccepted: {
                 profile.changeImage(String(file))
                 destroy()

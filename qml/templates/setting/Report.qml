@@ -126,7 +126,8 @@ Page {
         ListView {
             id: table
             width: parent.width
-            height: report.height - y - 40
+            // What the column leaves below the headings.
+            height: Math.max(0, parent.height - y)
             clip: true
             model: report.rows
             delegate: Row {

@@ -151,8 +151,9 @@ Page {
         {"key": "remove", "title": "حذف"}
     ]
 
-    Menu {
+    UMenu {
         id: rowMenu
+        objectName: "agentMenu"
         property var row: null
         Instantiator {
             model: store.actions
@@ -181,7 +182,7 @@ Page {
             height: 64
             onClicked: {
                 rowMenu.row = modelData
-                rowMenu.popup()
+                rowMenu.openBeside(rowItem)
             }
 
             contentItem: Row {

@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import com 1.0
 import "tagsettings.js" as Tags
 import "../note/reply.js" as Reply
+import "qrc:/com/rowsync.js" as RowSync
 
 // The list of the agency's districts or hashtags, with create, rename and removal through the
 // server.
@@ -18,6 +19,13 @@ Page {
     readonly property var texts: Tags.kinds[kind]
     property var rows: []
     property bool loading: false
+
+    // Renames and removals change the shown rows in place, so the list stays where it was.
+    onRowsChanged: RowSync.assign(rowModel, rows)
+
+    ListModel {
+        id: rowModel
+    }
 
     property var requester: new Reply.Requester(function () {
         screen.loading = true
@@ -207,9 +215,10 @@ Page {
         objectName: screen.kind + "_list"
         anchors.fill: parent
         clip: true
-        model: screen.rows
+        model: rowModel
 
         delegate: ItemDelegate {
+            readonly property var modelData: JSON.parse(model.json)
             objectName: screen.kind + "_row_" + modelData._id
             width: ListView.view.width
             height: 48

@@ -1,12 +1,14 @@
 // The screen load check and gallery: the program is started as a user starts it (splash, login,
 // first download, home) against the fixture agency server, and every screen listed in the
 // screens/*.json files of this folder is opened through the program's own navigation. Any QML
-// warning or error fails its screen; a PNG of each goes to screens/<name>.png in the build folder.
+// warning or error fails its screen, and so does anything drawn outside the window or outside its
+// dialog (screenbounds.h); a PNG of each goes to screens/<name>.png in the build folder.
 //
 // A list file holds an array of {"name", "open", "ready"?, "settle"?, "close"?}: "open" is QML
 // code run in the window's context, "ready" a condition awaited after it (10 s), "settle" the
 // milliseconds to let animations end before the picture (600 by default), "close" code run
 // afterwards before the way back to the home screen.
+#include "../screenbounds.h"
 #include "../screensession.h"
 
 #include <QDir>
@@ -60,6 +62,8 @@ TEST(ScreenLoad, EveryScreenOpensWithoutWarnings)
         }
         session.wait(entry.value("settle").toInt(600));
         EXPECT_FALSE(session.grab(name).isEmpty());
+        const QStringList stray = strayItems(session.window());
+        EXPECT_TRUE(stray.isEmpty()) << name.toStdString() << " draws outside:\n" << joined(stray);
         if (entry.contains("close"))
             session.eval(entry.value("close").toString());
         session.home();

@@ -12,7 +12,8 @@ Dialog {
     modal: true
     anchors.centerIn: parent
     title: "تاریخ بایگانی"
-    width: 380
+    // Wide enough for the three boxes side by side.
+    width: Math.max(380, implicitWidth)
 
     readonly property var today: Dates.timestamp_to_jalali(Date.now())
 

@@ -13,9 +13,11 @@ Item {
     property bool showTag: false
 
     signal clicked()
-    signal menuRequested()
+    // Beside `source`, or at the point x, y of it when x is not negative.
+    signal menuRequested(var source, real x, real y)
 
     readonly property var status: file.status || {}
+    readonly property alias menuButton: menuButton
 
     Rectangle {
         anchors.fill: parent
@@ -25,10 +27,11 @@ Item {
         border.color: row.file.seen === false ? "#1e88e5" : "#e0e0e0"
 
         MouseArea {
+            id: rowArea
             anchors.fill: parent
             acceptedButtons: Qt.LeftButton | Qt.RightButton
-            onClicked: mouse.button === Qt.RightButton ? row.menuRequested() : row.clicked()
-            onPressAndHold: row.menuRequested()
+            onClicked: mouse.button === Qt.RightButton ? row.menuRequested(rowArea, mouse.x, mouse.y) : row.clicked()
+            onPressAndHold: row.menuRequested(rowArea, mouse.x, mouse.y)
         }
 
         Column {
@@ -96,12 +99,13 @@ Item {
         }
 
         ToolButton {
+            id: menuButton
             objectName: "menuButton"
             anchors.left: parent.left
             anchors.top: parent.top
             font.family: Fonts.icon
             text: String.fromCodePoint(parseInt(Icons.dotsVertical, 16))
-            onClicked: row.menuRequested()
+            onClicked: row.menuRequested(menuButton, -1, -1)
         }
     }
 }

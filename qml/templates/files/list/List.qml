@@ -289,14 +289,30 @@ Page {
         }
     }
 
+    // Beside the row's menu button.
     function openMenu(i) {
+        openMenuAt(i, null, -1, -1)
+    }
+
+    // Beside `source` (the row's menu button when none), or at the point x, y of it when x is not
+    // negative.
+    function openMenuAt(i, source, x, y) {
         var f = rowAt(i)
         var entries = actions.entries(f)
         if (entries.length === 0)
             return
         fileMenu.row = {"index": i, "file": f}
         fileMenu.entries = entries
-        fileMenu.open()
+        if (!source) {
+            var cell = listView.itemAtIndex(i)
+            source = cell ? cell.menuButton : null
+        }
+        if (source && x !== undefined && x >= 0)
+            fileMenu.openAt(source, x, y)
+        else if (source)
+            fileMenu.openBeside(source)
+        else
+            fileMenu.open()
     }
 
     function selectedRows() {
@@ -397,7 +413,7 @@ Page {
             Label {
                 objectName: "listTitle"
                 anchors.verticalCenter: parent.verticalCenter
-                text: fileList.shownTitle()
+                text: Consts.rtl(fileList.shownTitle())
                 textFormat: Text.PlainText
                 font.pointSize: 13
                 elide: Text.ElideLeft
@@ -474,7 +490,7 @@ Page {
             selecting: fileList.selecting
             showTag: fileList.mode === "match"
             onClicked: fileList.openFile(index)
-            onMenuRequested: fileList.openMenu(index)
+            onMenuRequested: fileList.openMenuAt(index, source, x, y)
         }
     }
 
@@ -565,7 +581,7 @@ Page {
         }
     }
 
-    Menu {
+    UMenu {
         id: fileMenu
         objectName: "fileMenu"
         property var row: null

@@ -14,6 +14,7 @@ Page {
     readonly property var trades: [{"key": -1, "title": "همه"}].concat(Database.getTradeTypes())
     readonly property var properties: [{"key": -1, "title": "همه"}].concat(Database.getPropertyTypes(tradeType))
     readonly property alias filters: form.filterValues
+    readonly property alias formView: form
 
     objectName: "searchScreen"
 
@@ -36,10 +37,13 @@ Page {
         Templates.open(search, path, props)
     }
 
+    // The form scrolls inside the page; the search buttons stay below it in reach.
     ScrollView {
+        objectName: "searchScroll"
         anchors.fill: parent
         anchors.margins: 12
         contentWidth: availableWidth
+        clip: true
 
         Column {
             width: parent.width
@@ -81,22 +85,27 @@ Page {
                 width: parent.width
                 formType: Forms.SEARCH_FILTER
             }
+        }
+    }
 
-            Row {
-                anchors.left: parent.left
-                spacing: 10
-                Button {
-                    objectName: "searchButton"
-                    text: "جستجو"
-                    onClicked: search.open("files/list/List.qml", search.resultOptions())
-                }
-                Button {
-                    objectName: "searchMapButton"
-                    text: "جستجو روی نقشه"
-                    onClicked: search.open("files/map/UMap.qml", {"tradeType": search.tradeType,
-                                                                   "propertyType": search.propertyType,
-                                                                   "filters": form.filterValues})
-                }
+    footer: ToolBar {
+        objectName: "searchFooter"
+        Row {
+            anchors.left: parent.left
+            anchors.leftMargin: 12
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 10
+            Button {
+                objectName: "searchButton"
+                text: "جستجو"
+                onClicked: search.open("files/list/List.qml", search.resultOptions())
+            }
+            Button {
+                objectName: "searchMapButton"
+                text: "جستجو روی نقشه"
+                onClicked: search.open("files/map/UMap.qml", {"tradeType": search.tradeType,
+                                                               "propertyType": search.propertyType,
+                                                               "filters": form.filterValues})
             }
         }
     }

@@ -43,6 +43,7 @@ Popup {
             text: menu.shelf.name || ""
             textFormat: Text.PlainText
             horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
             font.family: Fonts.app
             font.bold: true
         }
@@ -51,7 +52,7 @@ Popup {
             delegate: ItemDelegate {
                 objectName: "shelfMenu_" + modelData.key
                 width: parent ? parent.width : 0
-                text: modelData.title
+                text: Consts.rtl(modelData.title)
                 font.family: Fonts.app
                 onClicked: menu.choose(modelData.key)
             }
