@@ -74,6 +74,18 @@ function boardListOptions(board) {
     return {"mode": "board", "filterModel": copy(board)}
 }
 
+// The tiles after a board's list saved a new order: that board's tile opens in it next time.
+function withOrder(model, board) {
+    return model.map(function (tile) {
+        if (isExtra(tile) || !board || tile.id !== board.id)
+            return tile
+        var t = copy(tile)
+        t.order_field = board.order_field
+        t.order_type = board.order_type
+        return t
+    })
+}
+
 // "" when the code may be searched, else the message to show.
 function codeError(byManualId, code) {
     var text = String(code === undefined || code === null ? "" : code).trim()

@@ -97,13 +97,15 @@ function emptyText(mode) {
     return "فایلی وجود ندارد"
 }
 
-// Which menu a list shows: recycle, due, colleague and drafts lists have their own; archived
-// boards (trade type above 8) theirs.
-function menuKind(mode, tradeType) {
+// Which menu a row shows: recycle, due, colleague and drafts lists have their own; a file in the
+// recycle bin has the bin's wherever it is listed; archived boards (trade type above 8) theirs.
+function menuKind(mode, tradeType, file) {
     if (mode === "recycle" || mode === "due" || mode === "colleague" || mode === "drafts")
         return mode
     if (mode === "match")
         return "match"
+    if (file && file.status && file.status["delete"] === true)
+        return "recycle"
     return Number(tradeType) > 8 ? "archived" : "normal"
 }
 
