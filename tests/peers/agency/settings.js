@@ -62,7 +62,7 @@ module.exports = function settings(ctx) {
       // its picture too, the one just sent or the one it had (none when it never had one).
       account_edit(socket, content, payload) {
         if (content.image)
-          manager.profile_image = content.image;
+          manager.profile_image = ctx.publicAddress ? ctx.publicAddress(content.image) : content.image;
         Object.assign(manager, { name_family: content.name_family, business_name: content.business_name,
           union_code: content.union_code, city_ref: content.city_id, map: content.map, info: content.info,
           desc: content.desc });
