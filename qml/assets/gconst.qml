@@ -87,6 +87,14 @@ QtObject {
         return Texts.fixNumbers(text)
     }
 
+    function textHas(text, part) {
+        return Texts.textHas(text, part)
+    }
+
+    function sameText(a, b) {
+        return Texts.sameText(a, b)
+    }
+
     // A long task takes a hold while it runs; pushes wait until the last hold is released, so
     // one task ending never lets pushes in under another that still runs.
     function hold(name) {

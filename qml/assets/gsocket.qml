@@ -59,12 +59,9 @@ SocketIO {
         }
     }
 
-    // Persian (U+06F0..) and Arabic-Indic (U+0660..) digits leave as ASCII digits.
+    // Persian and Arabic-Indic digits leave as ASCII digits.
     function asciiDigits(text) {
-        return String(text).replace(/[\u06F0-\u06F9\u0660-\u0669]/g, function (d) {
-            var code = d.charCodeAt(0)
-            return String.fromCharCode(48 + code - (code >= 0x06F0 ? 0x06F0 : 0x0660))
-        })
+        return Consts.fixNumbers(String(text))
     }
 
     function on(name, func) {

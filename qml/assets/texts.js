@@ -41,6 +41,20 @@ function fixNumbers(text) {
     })
 }
 
+// Text searched or compared as the user reads it: Persian and Arabic-Indic digits are the
+// ASCII ones, whichever the user or the stored text used.
+function plainText(value) {
+    return fixNumbers(value === undefined || value === null ? "" : String(value))
+}
+
+function textHas(text, part) {
+    return plainText(text).indexOf(plainText(part)) !== -1
+}
+
+function sameText(a, b) {
+    return plainText(a) === plainText(b)
+}
+
 function currency(value) {
     if (value === undefined || value === null)
         return ""

@@ -1,10 +1,12 @@
 // The file editor end to end: the real screen over the shipped catalogue, the real store and the
 // fixture agency server; what the server receives and what the store holds afterwards.
 #include "screensession.h"
+#include "media/gexcel.h"
 #include "store/file.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QQuickItem>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -157,6 +159,88 @@ TEST_F(FileEditor, CreatesASaleApartmentAndStoresTheServersFile)
     EXPECT_EQ(json("Database.getSingleHashTag('" + stored.at(1).toString() + "')").value("title").toString(), "برچسب نو");
     // The editor leaves once the file is stored.
     EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+}
+
+// A file made on screen reads back the same everywhere it is shown: the server answers in its own
+// form (numbers as numbers), which is what the store takes.
+TEST_F(FileEditor, ANewFilesNumbersShowTheSameEverywhereAndSurviveAnEdit)
+{
+    ASSERT_TRUE(open());
+    QSignalSpy saved(editor, SIGNAL(edited(QVariant)));
+    saleApartment("سارا عددی", "09127654321");
+    ASSERT_TRUE(fill("input_meter_home", "۱۰۰"));
+    ASSERT_TRUE(fill("input_info_room", "3"));
+    ASSERT_TRUE(fill("input_info_floor_one", "2"));
+    ASSERT_TRUE(fill("input_price_price_1", "50000000"));
+    EXPECT_EQ(valueOf("input_price_price_2"), "5,000,000,000");
+    ASSERT_TRUE(press("save"));
+    ASSERT_TRUE(session->waitUntil([&] { return saved.count() == 1; }));
+    const QString id = saved.at(0).at(0).toMap().value("_id").toString();
+    const QString code = QString::number(json("Database.getFile('" + id + "')").value("code").toObject().value("auto").toInt());
+    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file' && !Stacks.stack.busy"));
+    const QStringList numbers = {"100", "3", "2", "50,000,000", "5,000,000,000"};
+
+    // The card in a list of the customer's files.
+    const QString contact = json("Database.getContact('', '09127654321')").value("_id").toString();
+    session->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'fileList', 'options': {'mode': 'tab', "
+                  "'filters': [{'key': 'customer_ref', 'value': {'value_1': '" + contact + "'}}]}})");
+    EXPECT_TRUE(session->waitUntil([&] { return session->findText("متری 50,000,000   کل 5,000,000,000") != nullptr; }));
+    session->home();
+
+    // The detail and the printed card.
+    session->eval("Templates.initial('files/FileDetail.qml', {'fileId': '" + id + "'})");
+    ASSERT_TRUE(session->until("Stacks.last().objectName === 'fileDetail' && Stacks.last().file !== null"));
+    const QString facts = session->eval("JSON.stringify(Stacks.last().facts())").toString();
+    for (const QString &n : {"\"متراژ بنا\",\"v\":\"100\"", "\"تعداد اتاق\",\"v\":\"3\"", "\"v\":\"50,000,000\"",
+                             "\"v\":\"5,000,000,000\""})
+        EXPECT_TRUE(facts.contains(n)) << n.toStdString() << " in " << facts.toStdString();
+    EXPECT_TRUE(session->findText("5,000,000,000"));
+    session->home();
+    session->eval("Templates.dialog('files/FileDetailPrintDialog.qml', {'file': {'_id': '" + id + "'}, 'property_ref': 50}).open()");
+    ASSERT_TRUE(session->until("Templates.dialogs.length > 0 && Templates.dialogs[Templates.dialogs.length - 1].card.file !== null"));
+    const QString rows = session->eval("JSON.stringify(Templates.dialogs[Templates.dialogs.length - 1].card.rows)").toString();
+    for (const QString &n : {"متراژ بنا", "تعداد اتاق", "50,000,000", "5,000,000,000"})
+        EXPECT_TRUE(rows.contains(n)) << n.toStdString() << " in " << rows.toStdString();
+    EXPECT_TRUE(rows.contains(QStringLiteral("\"value\":\"100\""))) << rows.toStdString();
+    session->home();
+
+    // The Excel row of the file.
+    auto *excel = qobject_cast<UGENERAL::GExcel *>(session->eval("Excel").value<QObject *>());
+    ASSERT_NE(excel, nullptr);
+    const QString book = session->tempPath() + "/roundtrip.xlsx";
+    excel->exportFilesToExcel(manager(), QString(), book);
+    excel->waitForExport();
+    ASSERT_TRUE(session->waitUntil([&] { return QFile::exists(book); }));
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(READ_XLSX), book});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    QJsonArray excelRow;
+    for (const QJsonValue &sheet : QJsonDocument::fromJson(python.readAllStandardOutput()).object().value("sheets").toArray())
+        for (const QJsonValue &r : sheet.toObject().value("rows").toArray())
+            if (r.toArray().at(0).toString() == code)
+                excelRow = r.toArray();
+    ASSERT_FALSE(excelRow.isEmpty()) << "no row for code " << code.toStdString();
+    for (const QString &n : numbers)
+        EXPECT_TRUE(excelRow.contains(n)) << n.toStdString() << " in " << QJsonDocument(excelRow).toJson().toStdString();
+
+    // The edit form shows them again, and saving it unchanged keeps them.
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open("{'file': Database.getFile('" + id + "')}"));
+    EXPECT_EQ(valueOf("input_meter_home"), "100");
+    EXPECT_EQ(valueOf("input_info_room"), "3");
+    EXPECT_EQ(valueOf("input_price_price_1"), "50,000,000");
+    EXPECT_EQ(valueOf("input_price_price_2"), "5,000,000,000");
+    ASSERT_TRUE(press("save"));
+    const QJsonObject data = session->waitRequest("property_edit", mark).value("content").toObject().value("data").toObject();
+    EXPECT_EQ(data.value("price").toObject().value("price_1").toString(), "50000000");
+    EXPECT_EQ(data.value("meter").toObject().value("home").toString(), "100");
+    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+    const QJsonObject after = json("Database.getFile('" + id + "')");
+    EXPECT_EQ(after.value("price").toObject().value("price_1").toDouble(), 50000000.0);
+    EXPECT_EQ(after.value("price").toObject().value("price_2").toDouble(), 5000000000.0);
+    EXPECT_EQ(after.value("meter").toObject().value("home").toDouble(), 100.0);
+    EXPECT_EQ(after.value("info").toObject().value("room").toInt(), 3);
+    EXPECT_EQ(after.value("code").toObject().value("auto").toInt(), code.toInt()) << "an edit keeps the code";
 }
 
 // The channel service stands in as a local HTTP listener; its address is a setting.

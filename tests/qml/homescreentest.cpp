@@ -3,6 +3,7 @@
 // in what the server received and in the store.
 #include "screensession.h"
 
+#include <QJSValue>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QQuickItem>
@@ -409,6 +410,45 @@ TEST_F(HomeScreens, AccessWallpaperZoomAndNewDistrict)
     const QString id = filter.value("value").toMap().value("value_1").toString();
     EXPECT_EQ(eval("Database.findDistrict('منطقه تازه')._id").toString(), id);
     EXPECT_FALSE(id.isEmpty());
+}
+
+// A sort chosen in a board's list is the order the board opens in next from the same shelf screen.
+TEST_F(HomeScreens, ABoardOpensAgainInTheOrderChosenInIt)
+{
+    openShelf("m1-s1");
+    const auto openBoard = [&] {
+        QQuickItem *list = nullptr;
+        EXPECT_TRUE(session->click(find("board_0")));
+        EXPECT_TRUE(session->waitUntil([&] {
+            list = session->findTop("fileList");
+            return list && list->isVisible() && !list->property("loading").toBool();
+        }));
+        settle();
+        return list;
+    };
+    const auto order = [](QQuickItem *list) {
+        QVariant v = list->property("options");
+        if (v.canConvert<QJSValue>())
+            v = v.value<QJSValue>().toVariant();
+        return v.toMap().value("order_field").toString() + " " + v.toMap().value("order_type").toString();
+    };
+    QQuickItem *list = openBoard();
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->property("mode").toString(), "board");
+    ASSERT_TRUE(session->click(list->findChild<QQuickItem *>("sortButton")));
+    session->wait(200);
+    ASSERT_TRUE(session->clickText(QStringLiteral("کد فایل")));
+    ASSERT_TRUE(session->clickText(QStringLiteral("صعودی")));
+    ASSERT_TRUE(session->clickText(QStringLiteral("تایید")));
+    ASSERT_TRUE(session->waitUntil([&] { return order(list) == "auto_code asc"; })) << order(list).toStdString();
+    eval("Templates.closeAllDialogs()");
+    session->wait(400);
+
+    list = openBoard();
+    ASSERT_TRUE(list);
+    EXPECT_EQ(order(list), "auto_code asc");
+    eval("Templates.closeAllDialogs()");
+    session->wait(400);
 }
 
 // Filter values of every kind keep both ends, or one, through the board upsert, the board JSON and

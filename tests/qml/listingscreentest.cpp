@@ -202,6 +202,51 @@ TEST_F(Listings, PinRecycleRestoreAndFailedReplies)
     EXPECT_FALSE(stored(id).value("status").toObject().value("delete").toBool());
 }
 
+// Back from the bin, a file restored there is on its board again and the bin counts it no more;
+// a file in the bin shows the bin's menu in any list.
+TEST_F(Listings, RestoredFileIsBackOnItsBoardAndBinnedRowsOfferRestore)
+{
+    QQuickItem *list = openList("{'filterModel': " + boardJs(board(4, 2)) + "}", 2);
+    ASSERT_TRUE(list);
+    const int before = list->property("count").toInt();
+    const QJsonObject file = row(list, 0);
+    const QString id = file.value("_id").toString();
+    menu(list, 0, QStringLiteral("حذف"));
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == before - 1; }));
+    QQuickItem *bin = list->findChild<QQuickItem *>(QStringLiteral("recycleButton"));
+    EXPECT_EQ(bin->property("text").toString(), QStringLiteral("سطل آشغال (1)"));
+
+    ASSERT_TRUE(s->click(bin));
+    QQuickItem *recycle = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] {
+        recycle = current();
+        return recycle && recycle != list && recycle->property("count").toInt() == 1 && !recycle->property("loading").toBool();
+    }));
+    s->settle();
+    menu(recycle, 0, QStringLiteral("بازیابی فایل"));
+    ASSERT_TRUE(s->waitUntil([&] { return recycle->property("count").toInt() == 0; }));
+    ASSERT_TRUE(s->click(recycle->findChild<QQuickItem *>(QStringLiteral("backButton"))));
+    ASSERT_TRUE(s->waitUntil([&] { return current() == list && list->property("count").toInt() == before; }))
+        << "the restored file is listed again";
+    EXPECT_EQ(bin->property("text").toString(), QStringLiteral("سطل آشغال (0)"));
+    EXPECT_EQ(call(list, "indexOf", id).toInt(), 0);
+    s->home();
+
+    // Binned again, it offers restoring in its customer's tab list.
+    list = openList("{'filterModel': " + boardJs(board(4, 2)) + "}", 2);
+    menu(list, call(list, "indexOf", id).toInt(), QStringLiteral("حذف"));
+    ASSERT_TRUE(s->waitUntil([&] { return stored(id).value("status").toObject().value("delete").toBool(); }));
+    s->home();
+    list = openList("{'mode': 'tab', 'ignoreDelete': true, 'filters': [{'key': 'customer_ref', 'value': {'value_1': '"
+                    + file.value("customer_ref").toString() + "', 'value_2': ''}}]}");
+    ASSERT_TRUE(list);
+    const int at = call(list, "indexOf", id).toInt();
+    ASSERT_GE(at, 0);
+    menu(list, at, QStringLiteral("بازیابی فایل"));
+    ASSERT_TRUE(s->waitUntil([&] { return !stored(id).value("status").toObject().value("delete").toBool(); }));
+    EXPECT_FALSE(row(list, at).value("status").toObject().value("delete").toBool());
+}
+
 TEST_F(Listings, ArchiveWithPickedDateOnEverySelectedFile)
 {
     QQuickItem *list = openList("{'filterModel': " + boardJs(board(1, 6)) + "}", 6);

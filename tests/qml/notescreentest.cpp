@@ -158,16 +158,26 @@ TEST_F(NoteScreens, ContactCreatedEditedAndRemovedFromOneTabKeepingAnother)
     ASSERT_TRUE(s().click(s().find("contact_save")));
     s().wait(300);
     EXPECT_TRUE(s().requests("contact_create", at).empty()) << "sent without a mobile number";
-    ASSERT_TRUE(s().typeInto(s().find("contact_mobile_1"), "09121112233"));
+    ASSERT_TRUE(s().typeInto(s().find("contact_mobile_1"), "abcd"));
+    ASSERT_TRUE(s().click(s().find("contact_save")));
+    EXPECT_TRUE(s().waitUntil([&] { return s().findText("شماره همراه صحیح را وارد کنید.") != nullptr; }));
+    EXPECT_TRUE(s().requests("contact_create", at).empty()) << "sent with letters for a mobile number";
+    ASSERT_TRUE(s().typeInto(s().find("contact_mobile_1"), "۰۹۱۲۱۱۱۲۲۳۳"));
     s().grab("contact_editor");
     ASSERT_TRUE(s().click(s().find("contact_save")));
     const QJsonObject created = request("contact_create", at);
     EXPECT_EQ(created.value("type").toInt(), 18);
+    EXPECT_EQ(created.value("mobile_1").toString(), "09121112233");
     ASSERT_TRUE(s().waitUntil([&] {
         return json("Database.getContact('', '09121112233')").value("name_family").toString() == "آقای آزمون";
     }));
     const QString id = json("Database.getContact('', '09121112233')").value("_id").toString();
     ASSERT_TRUE(waitFor("contact_row_" + id));
+    // Searched in the digits agents type.
+    ASSERT_TRUE(s().typeInto(s().find("contact_search"), "۱۱۱۲۲"));
+    ASSERT_TRUE(s().waitUntil([&] { return listProp("contact_book", "contacts").size() == 1; }));
+    ASSERT_TRUE(waitFor("contact_row_" + id));
+    ASSERT_TRUE(s().typeInto(s().find("contact_search"), ""));
 
     // Kind 18: a press opens the editor.
     ASSERT_TRUE(s().click(s().find("contact_row_" + id)));
@@ -248,9 +258,18 @@ TEST_F(NoteScreens, HashtagRenamedAndRemoved)
     EXPECT_FALSE(s().find("hashtag_title") && s().find("hashtag_title")->isVisible());
     s().eval("Sockets.connected = true");
 
-    ASSERT_TRUE(s().click(s().find("hashtag_add")));
-    ASSERT_TRUE(s().typeInto(s().find("hashtag_title"), "فوری"));
+    // An empty title is asked for; a stored title in other digits is refused; neither is sent.
     std::size_t at = s().mark();
+    ASSERT_TRUE(s().click(s().find("hashtag_add")));
+    ASSERT_TRUE(s().click(s().find("hashtag_save")));
+    EXPECT_TRUE(s().waitUntil([&] { return s().findText("عنوان را وارد کنید") != nullptr; }));
+    ASSERT_TRUE(s().typeInto(s().find("hashtag_title"), "برچسب ۱"));
+    ASSERT_TRUE(s().click(s().find("hashtag_save")));
+    EXPECT_TRUE(s().waitUntil([&] { return s().findText("این برچسب قبلا ثبت شده است") != nullptr; }));
+    EXPECT_TRUE(s().requests("hashtag_create", at).empty());
+
+    ASSERT_TRUE(s().typeInto(s().find("hashtag_title"), "فوری"));
+    at = s().mark();
     ASSERT_TRUE(s().click(s().find("hashtag_save")));
     EXPECT_EQ(request("hashtag_create", at).value("hashtag").toString(), "فوری");
     QString id;

@@ -224,7 +224,7 @@ function completions(list, text) {
         return []
     return (list || []).filter(function (e) {
         return [e.title, e.name_family, e.mobile_1].some(function (v) {
-            return !isEmpty(v) && String(v).indexOf(t) !== -1
+            return !isEmpty(v) && Texts.textHas(v, t)
         })
     })
 }
@@ -326,7 +326,7 @@ function settingsCardsMatching(cards, text) {
     var t = String(text || "")
     return (cards || []).filter(function (card) {
         return t === "" || (card.toggles || []).some(function (tg) {
-            return String(tg.title).indexOf(t) !== -1
+            return Texts.textHas(tg.title, t)
         })
     })
 }

@@ -196,7 +196,7 @@ Page {
                 placeholderText: "جستجو"
                 selectByMouse: true
                 onTextChanged: {
-                    book.keyword = text.trim()
+                    book.keyword = Consts.fixNumbers(text.trim())
                     book.load()
                 }
             }

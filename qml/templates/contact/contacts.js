@@ -1,4 +1,5 @@
 .pragma library
+.import "qrc:/assets/texts.js" as Texts
 
 // The phone book's tabs, by contact kind, in this order.
 var tabs = [
@@ -15,6 +16,7 @@ var GUARDS = 17
 
 var nameMessage = "نام و نام خانوادگی را پر کنید."
 var mobileMessage = "شماره همراه 1 را وارد کنید."
+var badMobile = "شماره همراه صحیح را وارد کنید."
 var removeTitle = "آیا مطمئن هستید ؟"
 var removeText = "بعد از حذف مخاطب، قادر به برگرداندن آن نخواهید بود !"
 
@@ -36,6 +38,10 @@ function customerFilter(contact) {
     return {"key": "customer_ref", "value": {"value_1": contact._id}}
 }
 
+function isMobile(number) {
+    return /^[0-9]{1,15}$/.test(number)
+}
+
 function text(value) {
     return String(value === undefined || value === null ? "" : value).trim()
 }
@@ -53,10 +59,15 @@ function editorContent(form, userId, agentId, contactId) {
     var keys = ["name_family", "mobile_1", "mobile_2", "job", "address"]
     for (var i = 0; i < keys.length; ++i)
         c[keys[i]] = text(form[keys[i]])
+    c.mobile_1 = Texts.fixNumbers(c.mobile_1)
+    c.mobile_2 = Texts.fixNumbers(c.mobile_2)
     if (c.name_family === "")
         return {"error": nameMessage}
     if (c.mobile_1 === "")
         return {"error": mobileMessage}
+    // Digits only, as long as the listing form's customer mobile allows; the second when given.
+    if (!isMobile(c.mobile_1) || (c.mobile_2 !== "" && !isMobile(c.mobile_2)))
+        return {"error": badMobile}
     return c
 }
 
@@ -82,7 +93,7 @@ function answers(list, kind, keyword) {
         if (kind > 0 && !hasKind(c, kind))
             return false
         if (keyword !== "" && [c.name_family, c.address, c.mobile_1, c.mobile_2].every(function (v) {
-            return String(v || "").indexOf(keyword) === -1
+            return !Texts.textHas(v, keyword)
         }))
             return false
     }

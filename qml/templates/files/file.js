@@ -95,7 +95,7 @@ function buildContent(p) {
                 delete data.district
         } else if (data.district && !Array.isArray(data.district)) {
             var entered = copy(data.district)
-            if (selected.length > 0 && selected[0].title === entered.title)
+            if (selected.length > 0 && Texts.sameText(selected[0].title, entered.title))
                 entered.id = selected[0]._id
             data.district = [entered]
         }

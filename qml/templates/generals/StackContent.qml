@@ -45,6 +45,13 @@ Page {
             var item = inner.push(Templates.uri(screen.path), screen.options ? (options || {}) : {})
             if (!item)
                 return null
+            // A board's list hands the board back with the order the user chose there.
+            if (key === "fileList" && item.orderSaved) {
+                item.orderSaved.connect(function (board) {
+                    if (typeof container.callback === "function")
+                        container.callback(board)
+                })
+            }
             if (key === "tavorlin" && item.tavorlinAdded) {
                 item.tavorlinAdded.connect(function (board) {
                     if (typeof container.callback === "function")

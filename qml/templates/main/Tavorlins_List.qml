@@ -91,7 +91,8 @@ Page {
             } else if (tile.color === Home.phoneTile) {
                 Home.openContainer(Templates, Consts.desktop, "contact", {})
             } else {
-                Home.openContainer(Templates, Consts.desktop, "fileList", Home.boardListOptions(tile))
+                Home.openContainer(Templates, Consts.desktop, "fileList", Home.boardListOptions(tile),
+                                   function (board) { page.tiles = Home.withOrder(page.tiles, board) })
             }
         } catch (e) {
             Toast.error(e, "openBoard")

@@ -1,4 +1,5 @@
 .pragma library
+.import "qrc:/assets/texts.js" as Texts
 // What the home and board screens decide, apart from drawing: requests, list models, labels,
 // filter items and orderings. Pure functions, so tests reach them without a window.
 
@@ -64,13 +65,25 @@ function quickSearchOptions(keyword) {
         "title": "جستجوی " + keyword,
         "tradeType": -1,
         "propertyType": -1,
-        "filters": [{"key": "quick_search", "value": {"value_1": keyword, "value_2": ""}}]
+        "filters": [{"key": "quick_search", "value": {"value_1": Texts.fixNumbers(String(keyword)), "value_2": ""}}]
     }
 }
 
 // A board's own list: the board is the filter model, copied so the list may change it freely.
 function boardListOptions(board) {
     return {"mode": "board", "filterModel": copy(board)}
+}
+
+// The tiles after a board's list saved a new order: that board's tile opens in it next time.
+function withOrder(model, board) {
+    return model.map(function (tile) {
+        if (isExtra(tile) || !board || tile.id !== board.id)
+            return tile
+        var t = copy(tile)
+        t.order_field = board.order_field
+        t.order_type = board.order_type
+        return t
+    })
 }
 
 // "" when the code may be searched, else the message to show.
@@ -521,9 +534,7 @@ function shelvesAfterNotice(shelves, type, data) {
 
 // "1402/05/01" (Persian digits too) as [year, month, day], or null.
 function parseJalali(text) {
-    var t = String(text === undefined || text === null ? "" : text).replace(/[\u06F0-\u06F9]/g, function (d) {
-        return String(d.charCodeAt(0) - 0x06F0)
-    }).trim()
+    var t = Texts.plainText(text).trim()
     var m = /^(\d{4})[\/\-](\d{1,2})[\/\-](\d{1,2})$/.exec(t)
     if (!m)
         return null

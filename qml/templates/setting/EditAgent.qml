@@ -32,10 +32,14 @@ Page {
         try {
             if (busy)
                 return
-            var agentId = edit ? agent._id : Consts.fixNumbers(mobile.text.trim())
-            if (!agentId) {
-                Toast.show("شماره همراه مشاور را وارد نمایید.")
-                return
+            var agentId = edit ? agent._id : ""
+            if (!edit) {
+                var number = Logic.agentNumber(mobile.text)
+                if (number.error) {
+                    Toast.show(number.error)
+                    return
+                }
+                agentId = number.number
             }
             var name = edit ? "account_agent_edit" : "account_agent_create"
             busy = sockets.request(name, Logic.agentRequest(account.userId(), agentId, access, role), function (reply) {

@@ -19,12 +19,13 @@ Page {
     property int liveTotal: 0
     property int archivedTotal: 0
     property var rows: []
+    property bool datesValid: true
 
     objectName: "workReport"
     title: "گزارش کار"
 
     function timestampOf(text) {
-        var d = Logic.parseJalali(text)
+        var d = Logic.parseJalali(text, Dates.is_leap_year)
         return d ? Dates.jalali_to_timestamp(d.year, d.month, d.day) : 0
     }
 
@@ -32,8 +33,13 @@ Page {
         try {
             var start = timestampOf(startText)
             var end = timestampOf(endText)
-            if (!start || !end) {
-                Toast.show("تاریخ وارد شده معتبر نیست.")
+            // The counts of the dates before would pass for the typed ones: none are shown.
+            datesValid = !!start && !!end
+            if (!datesValid) {
+                liveTotal = 0
+                archivedTotal = 0
+                rows = []
+                Toast.show(Logic.badDate)
                 return
             }
             var who = Logic.reportAgent(account.isManager(), account.get() ? account.get()._id : "",
@@ -96,12 +102,12 @@ Page {
             spacing: 24
             Text {
                 objectName: "reportLive"
-                text: "تعداد کل فایل ها: " + report.liveTotal
+                text: "تعداد کل فایل ها: " + (report.datesValid ? report.liveTotal : "-")
                 font.pointSize: 13
             }
             Text {
                 objectName: "reportArchived"
-                text: "فایل های بایگانی شده: " + report.archivedTotal
+                text: "فایل های بایگانی شده: " + (report.datesValid ? report.archivedTotal : "-")
                 font.pointSize: 13
             }
         }

@@ -83,8 +83,10 @@ Page {
                 return
             }
             var title = Tags.trimmed(text)
-            if (title === "")
+            if (title === "") {
+                Toast.show(Tags.emptyTitle)
                 return
+            }
             if (Tags.isDuplicate(rows, title, row ? row._id : undefined)) {
                 Toast.show(texts.duplicate)
                 return

@@ -1,4 +1,5 @@
 .pragma library
+.import "qrc:/assets/texts.js" as Texts
 // What the agency settings screens decide, as plain functions: the drawer's entries by role, agent
 // rows and accounts from the server's records, the agent editor's access bits, the profile request
 // and the work report's filters.
@@ -125,6 +126,9 @@ function profileError(form, isAgent) {
         return "نام و نام خانوادگی را تکمیل نمایید."
     if (isAgent && !form.city_id)
         return "ابتدا شهر خود را انتخاب نمایید."
+    var email = String((form.info || {}).email || "").trim()
+    if (email !== "" && !looksLikeEmail(email))
+        return badEmail
     return ""
 }
 
@@ -234,14 +238,34 @@ function reportAgent(isManager, ownId, chosenAgentId) {
 }
 
 // A Jalali date typed as "1403/9/18" (any of / - . between, Persian digits allowed) as its parts,
-// or null when it is no date.
-function parseJalali(text) {
-    var digits = String(text || "").replace(/[۰-۹]/g, function (d) { return String("۰۱۲۳۴۵۶۷۸۹".indexOf(d)) })
-    var parts = digits.trim().split(/[\/\-.]/)
-    if (parts.length !== 3)
+// or null when it is no date: the first six months have 31 days, the next five 30, the last 29,
+// or 30 in a leap year (isLeap(year), when given).
+function parseJalali(text, isLeap) {
+    var parts = Texts.plainText(text).trim().split(/[\/\-.]/)
+    if (parts.length !== 3 || !parts.every(function (p) { return /^[0-9]{1,4}$/.test(p) }))
         return null
     var y = parseInt(parts[0], 10), m = parseInt(parts[1], 10), d = parseInt(parts[2], 10)
-    if (!(y > 0) || !(m >= 1 && m <= 12) || !(d >= 1 && d <= 31))
+    var days = m <= 6 ? 31 : m <= 11 ? 30 : (typeof isLeap === "function" && isLeap(y) ? 30 : 29)
+    if (!(y > 0) || !(m >= 1 && m <= 12) || !(d >= 1 && d <= days))
         return null
     return {"year": y, "month": m, "day": d}
+}
+
+var badDate = "تاریخ وارد شده صحیح نیست"
+var badMobile = "شماره همراه صحیح را وارد کنید."
+var badEmail = "ایمیل وارد شده صحیح نیست"
+
+// A new agent's number as sent ("09" and nine more digits, whatever digits were typed), or
+// {error}.
+function agentNumber(text) {
+    var number = Texts.plainText(text).trim()
+    if (number === "")
+        return {"error": "شماره همراه مشاور را وارد نمایید."}
+    if (!/^09[0-9]{9}$/.test(number))
+        return {"error": badMobile}
+    return {"number": number}
+}
+
+function looksLikeEmail(text) {
+    return /^[^\s@]+@[^\s@]+\.[^\s@]+$/.test(String(text))
 }

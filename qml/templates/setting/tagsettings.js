@@ -1,4 +1,5 @@
 .pragma library
+.import "qrc:/assets/texts.js" as Texts
 
 // District and hashtag settings are one screen over two kinds of row; these are the differences.
 var kinds = {
@@ -30,14 +31,17 @@ var kinds = {
     }
 }
 
+var emptyTitle = "عنوان را وارد کنید"
+
 function trimmed(text) {
     return String(text === undefined || text === null ? "" : text).trim()
 }
 
-// Whether another row already has this title; the row being renamed does not count.
+// Whether another row already has this title, whatever digits either was typed in; the row
+// being renamed does not count.
 function isDuplicate(rows, title, exceptId) {
     for (var i = 0; i < rows.length; ++i)
-        if (rows[i].title === title && rows[i]._id !== exceptId)
+        if (Texts.sameText(rows[i].title, title) && rows[i]._id !== exceptId)
             return true
     return false
 }

@@ -1,6 +1,7 @@
-// The listing form's events: "property_create" and "property_edit" answer with the stored file
-// (customer, guard, districts and hashtags as objects, new ones with fresh ids), "property_hashtag"
-// with the applied change, "account_setting" with the stored setting.
+// The listing form's events: "property_create" and "property_edit" answer with the stored file in
+// the server's form (numbers as JSON numbers, whatever text the form sent; customer, guard,
+// districts and hashtags as objects, new ones with fresh ids), "property_hashtag" with the applied
+// change, "account_setting" with the stored setting.
 'use strict';
 
 module.exports = function forms(ctx) {
@@ -23,16 +24,24 @@ module.exports = function forms(ctx) {
     return c;
   }
 
+  // The server keeps numbers as numbers: a text the form sent is read as one, anything else is 0.
+  const number = (v) => (Number.isFinite(Number(v)) ? Number(v) : 0);
+  function numbers(group, texts) {
+    const out = {};
+    for (const [k, v] of Object.entries(group || {}))
+      out[k] = texts.includes(k) ? String(v) : number(v);
+    return out;
+  }
+
   function titled(list, prefix, user) {
     return (list || []).map((t) => ({ _id: t.id || fresh(prefix), title: t.title, user_ref: user }));
   }
 
-  // The form sends its numbers as texts; the server stores and answers them as numbers.
-  function numbers(fields, texts = []) {
-    const out = {};
-    for (const [k, v] of Object.entries(fields || {}))
-      out[k] = typeof v === 'string' && v.trim() !== '' && !texts.includes(k) && !isNaN(Number(v)) ? Number(v) : v;
-    return out;
+  // Codes are the agency's own numbering, after the downloaded files'; an edited file keeps its code.
+  let nextCode = ctx.data.initial_property.reduce((m, f) => Math.max(m, Number(f.code.auto) || 0), 0) + 1;
+  function codeOf(id) {
+    const before = files[id] || ctx.data.initial_property.find((f) => f._id === id);
+    return before && before.code ? Number(before.code.auto) : nextCode++;
   }
 
   function fileOf(content, id) {
@@ -42,10 +51,10 @@ module.exports = function forms(ctx) {
     const file = {
       _id: id, user_ref: user, agent_ref: d.agent_id || '', trade_ref: Number(d.trade_id),
       type: Number(content.property_id || d.property_id), seen: true,
-      code: Object.assign({ auto: next++ }, d.code || {}),
-      dates: { register: d.dates ? d.dates.register : 0, create: Date.now() },
-      info: numbers(d.info, ['address', 'desc']), meter: numbers(d.meter), price: numbers(d.price),
-      map: d.map || { lat: 0, lng: 0 },
+      code: { auto: codeOf(id), manual: String((d.code || {}).manual || '') },
+      dates: { register: number(d.dates ? d.dates.register : 0), create: Date.now() },
+      info: numbers(d.info, ['address', 'desc']), meter: numbers(d.meter, []), price: numbers(d.price, []),
+      map: d.map ? numbers(d.map, []) : { lat: 0, lng: 0 },
       status: Object.assign({ delete: false, pin: false, ad_colleague: false, ad_public: false }, d.status || {}),
       customer_ref: contact(customer.customer_ref, user),
       district: titled(d.district, 'd', user),
@@ -56,10 +65,10 @@ module.exports = function forms(ctx) {
     if (guard)
       file.guard = guard;
     if (d.tenant)
-      file.tenant = d.tenant;
+      file.tenant = numbers(d.tenant, ['name', 'phone']);
     for (const key of tags)
       if (Array.isArray(d[key]))
-        file[key] = d[key];
+        file[key] = d[key].map(number);
     return file;
   }
 
@@ -72,10 +81,6 @@ module.exports = function forms(ctx) {
       },
       property_edit(socket, content, payload) {
         const file = fileOf(content, content.file_id);
-        // An edited file keeps its automatic code.
-        const before = files[file._id] || ctx.data.initial_property.find((f) => f._id === file._id);
-        if (before && before.code)
-          file.code.auto = before.code.auto;
         files[file._id] = file;
         ctx.reply(socket, 'property_edit', { file }, payload);
       },

@@ -5,6 +5,14 @@
 
 module.exports = function media(ctx) {
   let target = null;
+  // Where the store serves an uploaded object: the uploader names it by endpoint and key, the
+  // server hands out the address with the bucket (path style).
+  ctx.publicAddress = (name) => {
+    const text = String(name || '');
+    if (!target || !target.forcePathStyle || !text.startsWith(target.endpoint + '/'))
+      return text;
+    return `${target.endpoint}/${target.bucket}/${text.substring(target.endpoint.length + 1)}`;
+  };
   return {
     handlers: {
       aws_target(socket, content, payload) {

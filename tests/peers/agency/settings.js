@@ -58,11 +58,19 @@ module.exports = function settings(ctx) {
           agents[i] = append;
         reply(socket, 'account_agent_replace', { append, remove: { user_ref: M, agent_ref: content.agent_id } }, payload);
       },
-      // The server answers a profile edit without the type, the device or the image.
+      // The server keeps the profile and answers with the whole of it but the type and the device:
+      // its picture too, the one just sent or the one it had (none when it never had one).
       account_edit(socket, content, payload) {
-        const result = { _id: M, mobile: manager.mobile, name_family: content.name_family,
-          business_name: content.business_name, union_code: content.union_code, city_ref: content.city_id,
-          map: content.map, info: content.info, desc: content.desc };
+        if (content.image)
+          manager.profile_image = ctx.publicAddress ? ctx.publicAddress(content.image) : content.image;
+        Object.assign(manager, { name_family: content.name_family, business_name: content.business_name,
+          union_code: content.union_code, city_ref: content.city_id, map: content.map, info: content.info,
+          desc: content.desc });
+        const result = { _id: M, mobile: manager.mobile, name_family: manager.name_family,
+          business_name: manager.business_name, union_code: manager.union_code, city_ref: manager.city_ref,
+          map: manager.map, info: manager.info, desc: manager.desc };
+        if (manager.profile_image)
+          result.profile_image = manager.profile_image;
         reply(socket, 'account_edit', { result }, payload);
       },
       account_device(socket, content, payload) {

@@ -94,10 +94,15 @@ TEST_F(AgencySettings, AgentsAreCreatedEditedAndRemovedOnlyAfterTheServer)
     ASSERT_TRUE(s().clickText("افزودن مشاور"));
     ASSERT_TRUE(s().waitUntil([&] { return s().find("agentMobile") && s().find("agentMobile")->isVisible(); }));
     s().wait(500);
-    ASSERT_TRUE(s().typeInto(s().find("agentMobile"), "09351234567"));
+    // No mobile number, nothing sent; one typed in Persian digits goes as ASCII.
     std::size_t at = s().mark();
+    ASSERT_TRUE(s().typeInto(s().find("agentMobile"), "abc123"));
+    ASSERT_TRUE(s().click(s().find("agentSubmit")));
+    EXPECT_TRUE(s().waitUntil([&] { return s().findText("شماره همراه صحیح را وارد کنید.") != nullptr; }));
+    ASSERT_TRUE(s().typeInto(s().find("agentMobile"), "۰۹۳۵۱۲۳۴۵۶۷"));
     ASSERT_TRUE(s().click(s().find("agentSubmit")));
     ASSERT_FALSE(s().waitRequest("account_agent_create", at).isEmpty());
+    EXPECT_EQ(s().requests("account_agent_create", at).size(), 1u);
     ASSERT_TRUE(s().waitUntil([&] { return s().find("agentSubmit")->isEnabled(); }));
     EXPECT_FALSE(userByMobile(s().store(), "09351234567"));
 
@@ -202,6 +207,13 @@ TEST_F(AgencySettings, ReportCountsTheFilesOfTheRange)
     ASSERT_TRUE(s().click(s().find("reportArchivedTab")));
     EXPECT_EQ(s().eval("Stacks.last().rows.reduce(function (n, r) { return n + r.offers + r.requests }, 0)").toInt(),
               archived);
+
+    // A day Mehr does not have: the message, and no counts left standing for it.
+    ASSERT_TRUE(s().typeInto(s().find("reportStart"), "1402/07/31"));
+    s().key(Qt::Key_Return);
+    EXPECT_TRUE(s().waitUntil([&] { return s().findText("تاریخ وارد شده صحیح نیست") != nullptr; }));
+    EXPECT_EQ(s().find("reportLive")->property("text").toString(), "تعداد کل فایل ها: -");
+    EXPECT_EQ(s().eval("Stacks.last().rows.length").toInt(), 0);
 }
 
 TEST_F(AgencySettings, MainSettingsOfferTheExcelExport)

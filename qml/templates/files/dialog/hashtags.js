@@ -1,4 +1,5 @@
 .pragma library
+.import "qrc:/assets/texts.js" as Texts
 // The file hashtags dialog's choice: what was newly ticked and newly unticked.
 
 function key(tag) {
@@ -23,7 +24,7 @@ function addTitle(all, title) {
     if (t === "")
         return {"list": all, "tag": null}
     for (var i = 0; i < all.length; ++i)
-        if (all[i].title === t)
+        if (Texts.sameText(all[i].title, t))
             return {"list": all, "tag": all[i]}
     var tag = {"title": t}
     return {"list": all.concat([tag]), "tag": tag}

@@ -28,7 +28,7 @@ Item {
 
     function entries(file) {
         var kind = L.menuKind(context.mode, context.tradeType !== undefined && Number(context.tradeType) > 0
-                              ? context.tradeType : file.trade_ref)
+                              ? context.tradeType : file.trade_ref, file)
         return L.menuEntries(kind, file, access(file), context.isTab === true)
     }
 

@@ -43,6 +43,11 @@ Page {
     // From a page's read to its rows laid out, in ms.
     property double pageAskedAt: 0
     property double lastPageMs: 0
+    // Set while a page of its own stack covers the list.
+    property bool covered: false
+
+    // The board with the order the user chose, for whoever shows the board.
+    signal orderSaved(var board)
 
     readonly property alias count: files.count
     readonly property alias view_: listView
@@ -355,6 +360,7 @@ Page {
             b.order_type = direction
             filterModel = b
             Database.saveOrder(filterModel.id, field, direction)
+            orderSaved(L.copy(filterModel))
         }
         reload()
     }
@@ -604,6 +610,17 @@ Page {
             if (fileList.selecting)
                 fileList.endSelection()
         }
+    }
+
+    // Back from its pinned or recycle view, or any page over it: what was done there (a file
+    // restored, deleted, edited) shows here, with the bin's count, at the same place in the list.
+    StackView.onDeactivated: covered = true
+    StackView.onActivated: {
+        if (!covered || mode === "colleague")
+            return
+        covered = false
+        restoreTo = Math.max(0, listView.contentY - listView.originY)
+        reload()
     }
 
     Component.onCompleted: {

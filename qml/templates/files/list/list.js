@@ -1,4 +1,5 @@
 .pragma library
+.import "qrc:/assets/texts.js" as Texts
 // The file list's decisions, free of singletons so tests reach them without a window:
 // list options, view filters, paging, the per-file menu, action requests and their replies.
 
@@ -36,7 +37,7 @@ function makeOptions(args) {
     if (args.tradeType !== undefined) o.trade_type = Number(args.tradeType)
     if (args.propertyType !== undefined) o.property_type = Number(args.propertyType)
     if (args.filters !== undefined) o.filters = copy(args.filters)
-    if (args.keyword !== undefined) o.keyword = String(args.keyword)
+    if (args.keyword !== undefined) o.keyword = Texts.plainText(args.keyword)
     if (args.isTab) {
         o.order_field = ""
         o.order_type = ""
@@ -96,13 +97,15 @@ function emptyText(mode) {
     return "فایلی وجود ندارد"
 }
 
-// Which menu a list shows: recycle, due, colleague and drafts lists have their own; archived
-// boards (trade type above 8) theirs.
-function menuKind(mode, tradeType) {
+// Which menu a row shows: recycle, due, colleague and drafts lists have their own; a file in the
+// recycle bin has the bin's wherever it is listed; archived boards (trade type above 8) theirs.
+function menuKind(mode, tradeType, file) {
     if (mode === "recycle" || mode === "due" || mode === "colleague" || mode === "drafts")
         return mode
     if (mode === "match")
         return "match"
+    if (file && file.status && file.status["delete"] === true)
+        return "recycle"
     return Number(tradeType) > 8 ? "archived" : "normal"
 }
 

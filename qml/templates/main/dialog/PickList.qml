@@ -11,7 +11,7 @@ Popup {
     // Rows {label, value}.
     property var rows: []
     readonly property var shown: rows.filter(function (r) {
-        return search.text === "" || String(r.label).indexOf(search.text) !== -1
+        return search.text === "" || Consts.textHas(r.label, search.text)
     })
 
     signal picked(var value)

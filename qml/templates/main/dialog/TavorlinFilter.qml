@@ -84,7 +84,7 @@ Popup {
             return
         }
         var found = Database.findDistrict(title)
-        if (found && found.error === undefined && Home.present(found._id) && found.title === title) {
+        if (found && found.error === undefined && Home.present(found._id) && Consts.sameText(found.title, title)) {
             accepted(Home.districtFilter(found._id, "نام منطقه " + title))
             close()
             return

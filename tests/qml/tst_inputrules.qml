@@ -1,0 +1,71 @@
+import QtQuick 2.15
+import QtTest 1.2
+import com 1.0
+import "qrc:/templates/contact/contacts.js" as Contacts
+import "qrc:/templates/setting/tagsettings.js" as Tags
+import "qrc:/templates/setting/settings.js" as Logic
+import "qrc:/templates/main/home.js" as Home
+import "qrc:/templates/files/list/list.js" as L
+import "qrc:/com/forms/forms.js" as Forms
+
+// What agents type: Persian and Arabic-Indic digits count as ASCII wherever text is searched or
+// compared, and the input checks refuse what the server would store wrong.
+TestCase {
+    name: "InputRules"
+    when: windowShown
+
+    function contact(fields) {
+        var form = {"name_family": "رضا", "mobile_1": "09121234567", "mobile_2": ""}
+        for (var k in fields)
+            form[k] = fields[k]
+        return Contacts.editorContent(form, "m1", undefined)
+    }
+
+    function picked(rows, text) {
+        var c = Qt.createComponent("qrc:/templates/main/dialog/PickList.qml")
+        var d = c.createObject(null, {"rows": rows})
+        findChild(d.contentItem, "pickSearch").text = text
+        var shown = d.shown.map(function (r) { return r.value })
+        d.destroy()
+        return shown
+    }
+
+    function test_rules_data() {
+        var tags = [{"_id": "h1", "title": "برچسب 1"}]
+        return [
+            {"tag": "requests leave with ASCII digits", "got": function () { return Sockets.asciiDigits("کد ۱۲-٣٤") }, "want": "کد 12-34"},
+            {"tag": "phone book hit by Persian digits", "got": function () {
+                return Contacts.answers([{"type": [18], "name_family": "x", "mobile_1": "09121002000"}], 18, "۱۰۰۲") }, "want": true},
+            {"tag": "pick list search", "got": function () {
+                return picked([{"label": "برچسب 12", "value": 1}, {"label": "برچسب 3", "value": 2}], "۱۲") }, "want": [1]},
+            {"tag": "quick search keyword", "got": function () {
+                return Home.quickSearchOptions("پلاک ۱۲۳").filters[0].value.value_1 }, "want": "پلاک 123"},
+            {"tag": "list keyword", "got": function () { return L.makeOptions({"keyword": "٤٥"}).keyword }, "want": "45"},
+            {"tag": "completion", "got": function () {
+                return Forms.completions([{"name_family": "a", "mobile_1": "0912555"}], "۵۵۵").length }, "want": 1},
+            {"tag": "duplicate hashtag", "got": function () { return Tags.isDuplicate(tags, "برچسب ۱") }, "want": true},
+            {"tag": "renamed row is no duplicate", "got": function () { return Tags.isDuplicate(tags, "برچسب ١", "h1") }, "want": false},
+            {"tag": "agent number in Persian digits", "got": function () { return Logic.agentNumber("۰۹۱۲۳۴۵۶۷۸۹").number }, "want": "09123456789"},
+            {"tag": "agent number of letters", "got": function () { return Logic.agentNumber("abc123").error }, "want": "شماره همراه صحیح را وارد کنید."},
+            {"tag": "agent number too short", "got": function () { return Logic.agentNumber("0912345678").error }, "want": "شماره همراه صحیح را وارد کنید."},
+            {"tag": "agent number not 09", "got": function () { return Logic.agentNumber("02112345678").error }, "want": "شماره همراه صحیح را وارد کنید."},
+            {"tag": "contact mobile of letters", "got": function () { return contact({"mobile_1": "abcd"}).error }, "want": "شماره همراه صحیح را وارد کنید."},
+            {"tag": "contact second mobile checked when filled", "got": function () { return contact({"mobile_2": "12a"}).error }, "want": "شماره همراه صحیح را وارد کنید."},
+            {"tag": "contact mobile over 15 digits", "got": function () { return contact({"mobile_1": "0912345678901234"}).error }, "want": "شماره همراه صحیح را وارد کنید."},
+            {"tag": "contact mobile sent in ASCII", "got": function () { return contact({"mobile_1": "۰۹۱۲۱"}).mobile_1 }, "want": "09121"},
+            {"tag": "profile e-mail", "got": function () {
+                return Logic.profileError({"name_family": "n", "info": {"email": "agency.example.com"}}, false) }, "want": "ایمیل وارد شده صحیح نیست"},
+            {"tag": "profile without e-mail", "got": function () {
+                return Logic.profileError({"name_family": "n", "info": {"email": ""}}, false) }, "want": ""},
+            {"tag": "report date in Arabic-Indic digits", "got": function () { return Logic.parseJalali("١٤٠٣/٩/١٨") }, "want": {"year": 1403, "month": 9, "day": 18}},
+            {"tag": "report date of letters", "got": function () { return Logic.parseJalali("14o3/9/18") }, "want": null},
+            {"tag": "report day past the month", "got": function () { return Logic.parseJalali("1403/7/31") }, "want": null},
+            {"tag": "report leap day", "got": function () { return Logic.parseJalali("1403/12/30", Dates.is_leap_year) }, "want": {"year": 1403, "month": 12, "day": 30}},
+            {"tag": "report leap day in a common year", "got": function () { return Logic.parseJalali("1402/12/30", Dates.is_leap_year) }, "want": null}
+        ]
+    }
+
+    function test_rules(row) {
+        compare(row.got(), row.want)
+    }
+}
