@@ -563,3 +563,25 @@ TEST_F(Listings, SearchOpensItsResultsAsATab)
     EXPECT_EQ(list->property("count").toInt(), s->eval("Database.getFilesCount(1, 50, " + filters + ", false)").toInt());
     EXPECT_EQ(list->property("title").toString(), QStringLiteral("نتایج جستجو"));
 }
+
+// The menu bar's due badge goes down with each file the due list hands on.
+TEST_F(Listings, DueBadgeFollowsTheFilesHandledInTheDueList)
+{
+    s->eval("var now = Date.now(); Database.saveFiles([0, 1, 2].map(function (i) { return {'_id': 'due-' + i, "
+            "'user_ref': Account.userId(), 'trade_ref': 10, 'type': 50, 'seen': true, 'code': {'auto': 880000 + i}, "
+            "'dates': {'register': now - (350 + i) * 86400000}} }))");
+    s->eval("Stacks.last().menu.refresh_badges()");
+    const int due = s->eval("var w = Stacks.last().menu.dueWindow(); Database.getDueFilesCount(w.start, w.end)").toInt();
+    ASSERT_GE(due, 3);
+    ASSERT_TRUE(s->until("Stacks.last().menu.due === " + QString::number(due)));
+    s->eval("Stacks.last().menu.activate('due')");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] { return (list = current()) && list->property("count").toInt() == due; }));
+    s->wait(300);
+    menu(list, 0, QStringLiteral("حذف"));
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == due - 1; }));
+    menu(list, 0, QStringLiteral("انتقال به Tavorlin اصلی"));
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == due - 2; }));
+    s->home();
+    EXPECT_EQ(s->eval("Stacks.last().menu.due").toInt(), due - 2);
+}

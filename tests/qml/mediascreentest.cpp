@@ -331,6 +331,13 @@ TEST_F(MediaScreens, ChatListMessagesAndSeen)
     EXPECT_TRUE(messages[2].toMap().value("showDate").toBool());
     // The picture message carries its address for the bubble.
     EXPECT_EQ(messages[1].toMap().value("path").toString(), "http://127.0.0.1:9/chat/photo.jpg");
+    // Read now: the list no longer counts it unread.
+    QVariant rows = s().find("chatList")->property("conversations");
+    if (rows.canConvert<QJSValue>())
+        rows = rows.value<QJSValue>().toVariant();
+    ASSERT_EQ(rows.toList().size(), 2);
+    EXPECT_EQ(rows.toList().at(0).toMap().value("_id").toString(), "c1");
+    EXPECT_EQ(rows.toList().at(0).toMap().value("count").toInt(), 0);
     s().home();
 
     // An empty conversation is not marked seen.

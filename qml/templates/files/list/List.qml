@@ -47,6 +47,9 @@ Page {
     readonly property alias count: files.count
     readonly property alias view_: listView
 
+    // A due file was handled (deleted, unarchived or archived again) and left the due list.
+    signal dueHandled()
+
     objectName: "fileList"
 
     function boardName() {
@@ -358,9 +361,11 @@ Page {
             if (i === -1)
                 return
             var effect = L.listEffect(key, fileList.isTab, fileList.mode === "due")
-            if (effect === "remove")
+            if (effect === "remove") {
                 files.remove(i)
-            else
+                if (fileList.mode === "due")
+                    fileList.dueHandled()
+            } else
                 files.setProperty(i, "fileJson", JSON.stringify(L.updatedRow(fileList.rowAt(i), key, value)))
         }
         onCountsChanged: fileList.refreshCount()
