@@ -204,6 +204,21 @@ TEST_F(AgencySettings, ReportCountsTheFilesOfTheRange)
               archived);
 }
 
+// A manager's own files are the agency's files without an agent.
+TEST_F(AgencySettings, AManagersFilesAreThoseWithoutAnAgent)
+{
+    const int own = s().eval("Database.getFilesCount(-1, -1, [{'key': 'agent_ref', 'value': {'value_1': '', "
+                             "'value_2': ''}}], false)").toInt();
+    ASSERT_GT(own, 0);
+    openDrawerEntry("فایلهای من");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(s().waitUntil([&] {
+        list = s().findTop("fileList");
+        return list && list->isVisible() && list->property("count").toInt() == std::min(own, 50);
+    }));
+    EXPECT_EQ(list->property("title").toString(), "فایلهای من");
+}
+
 TEST_F(AgencySettings, MainSettingsOfferTheExcelExport)
 {
     openDrawerEntry("تنظیمات");
