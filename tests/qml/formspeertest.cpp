@@ -272,6 +272,55 @@ TEST_F(FileEditor, RefusesWithoutACustomerOrAConnection)
     EXPECT_TRUE(session->requests("property_create", mark).empty());
 }
 
+// A draft is found beside its button, opens in the editor with what was typed, goes to the server
+// as a new file and, once stored, leaves the drafts.
+TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
+{
+    const QJsonObject known = session->list("initial_customer").at(5).toObject();
+    const int drafts = session->eval("Database.getOfflineCount()").toInt();
+    ASSERT_TRUE(open());
+    saleApartment("", known.value("mobile_1").toString());
+    ASSERT_TRUE(fill("input_meter_home", "90"));
+    ASSERT_TRUE(fill("input_price_price_1", "25"));
+    ASSERT_TRUE(press("draft"));
+    QObject *confirm = editor->findChild<QObject *>("draftConfirm");
+    ASSERT_TRUE(session->waitUntil([&] { return confirm->property("opened").toBool(); }));
+    QMetaObject::invokeMethod(confirm, "accept");
+    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+
+    ASSERT_TRUE(open());
+    QQuickItem *draftsButton = inEditor("drafts");
+    ASSERT_TRUE(draftsButton);
+    EXPECT_EQ(draftsButton->property("text").toString(), QStringLiteral("پیش نویس ها (%1)").arg(drafts + 1));
+    ASSERT_TRUE(press("drafts"));
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] {
+        list = session->findTop("fileList");
+        return list && list->property("mode").toString() == "drafts" && list->property("count").toInt() == drafts + 1;
+    }));
+    session->settle();
+    QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, drafts));
+    ASSERT_TRUE(session->waitUntil([&] {
+        editor = session->findTop("fileEditor");
+        return editor && editor->property("draftId").toInt() > 0;
+    }));
+    session->settle();
+    const int draftId = editor->property("draftId").toInt();
+    EXPECT_EQ(valueOf("input_meter_home"), "90");
+    EXPECT_EQ(valueOf("input_price_price_1"), "25");
+    EXPECT_EQ(valueOf("input_customer_name_family"), known.value("name_family").toString());
+
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(press("save"));
+    const QJsonObject sent = session->waitRequest("property_create", mark).value("content").toObject();
+    EXPECT_FALSE(sent.contains("file_id"));
+    EXPECT_EQ(sent.value("data").toObject().value("customer").toObject().value("customer_ref").toObject()
+                  .value("id").toString(), known.value("_id").toString());
+    ASSERT_TRUE(session->waitUntil([&] { return list->isVisible() && list->property("count").toInt() == drafts; }));
+    EXPECT_TRUE(session->eval(QStringLiteral("Database.getFileByLocalId(%1).error !== undefined").arg(draftId)).toBool());
+    EXPECT_EQ(session->eval("Database.getOfflineCount()").toInt(), drafts);
+}
+
 TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
 {
     ASSERT_TRUE(open());

@@ -12,6 +12,10 @@ Item {
     // The file JSON when editing; null for a new one. Callers may give its server id instead.
     property var file: null
     property string fileId: ""
+    // The local id of a draft being completed: it fills the form, is sent as a new file and goes
+    // once the server has the file.
+    property int draftId: 0
+    property int draftCount: 0
     // Set by callers that edit; whether the editor edits follows from the file.
     property bool edit: false
     // A new request rather than a new property file.
@@ -28,7 +32,7 @@ Item {
     property var location: file && file.map && (Number(file.map.lat) || Number(file.map.lng)) ? file.map : null
     property string chosenAgentId: ""
     property var agents: []
-    readonly property bool editing: file !== null && file !== undefined
+    readonly property bool editing: file !== null && file !== undefined && draftId <= 0
     readonly property string title: FileJs.screenTitle(formType === 1, editing)
     // Without a reply by then the save button works again.
     property int replyTimeout: 30000
@@ -44,7 +48,7 @@ Item {
         return {
             "formType": formType,
             "submitData": form.submitData,
-            "editFile": file,
+            "editFile": editing ? file : null,
             "archive": archiveBox.checked,
             "registerDate": datePicker.timestamp,
             "description": description.text.trim(),
@@ -141,6 +145,8 @@ Item {
             if (parts.hashtags.length > 0)
                 Database.saveHashtags(parts.hashtags, ts)
             Database.saveFiles([parts.file], ts)
+            if (created && draftId > 0)
+                Database.deleteDraft(draftId)
             var stored = Database.getFile(parts.file._id)
             if (created && channelBox.visible && channelBox.checked)
                 postToChannel(stored)
@@ -176,12 +182,30 @@ Item {
             if (content.data === undefined)
                 return
             Database.saveFiles([FileJs.draftFile(content, p)])
+            // A draft saved again replaces itself.
+            if (draftId > 0)
+                Database.deleteDraft(draftId)
             Toast.show("فایل در پیش نویس ها ذخیره شد.")
             close()
         } catch (e) {
             Toast.error(e, "saveDraft")
         }
     }
+
+    function countDrafts() {
+        draftCount = Database.getOfflineCount()
+    }
+
+    // The drafts list on this editor's stack; a draft chosen there opens in an editor of its own.
+    function openDrafts() {
+        var options = {"mode": "drafts", "title": "پیش نویس ها"}
+        var view = editor.StackView.view
+        if (view)
+            return view.push(Templates.uri("files/list/List.qml"), options)
+        return Templates.initial("files/list/List.qml", options)
+    }
+
+    StackView.onActivated: countDrafts()
 
     function close() {
         var c = editor.StackView.view
@@ -405,6 +429,12 @@ Item {
                     visible: !editor.editing
                     onClicked: draftConfirm.open()
                 }
+                Button {
+                    objectName: "drafts"
+                    text: "پیش نویس ها (" + editor.draftCount + ")"
+                    visible: !editor.editing && editor.draftId <= 0
+                    onClicked: editor.openDrafts()
+                }
             }
         }
     }
@@ -430,6 +460,12 @@ Item {
                 if (stored && stored.error === undefined)
                     file = stored
             }
+            if (!file && draftId > 0) {
+                var draft = Database.getFileByLocalId(draftId)
+                if (draft && draft.error === undefined)
+                    file = draft
+            }
+            countDrafts()
             form.init()
             if (editing)
                 mediaPicker.setFile(file)

@@ -43,6 +43,8 @@ Page {
     // From a page's read to its rows laid out, in ms.
     property double pageAskedAt: 0
     property double lastPageMs: 0
+    // Another page was pushed over this one.
+    property bool covered: false
 
     readonly property alias count: files.count
     readonly property alias view_: listView
@@ -282,8 +284,27 @@ Page {
             files.setProperty(i, "fileJson", JSON.stringify(f))
             return
         }
-        if (f._id)
+        if (mode === "drafts")
+            openDraft(f)
+        else if (f._id)
             Templates.initial("files/FileDetail.qml", {"fileId": f._id, "summary": f})
+    }
+
+    // A draft opens in the editor; once sent or saved again it leaves this list, which reads the
+    // drafts again when it is back on top.
+    function openDraft(f) {
+        var options = {"draftId": f.id}
+        if (fileList.StackView.view)
+            fileList.StackView.view.push(Templates.uri("files/File.qml"), options)
+        else
+            Templates.container("file", options)
+    }
+
+    StackView.onDeactivated: covered = true
+    StackView.onActivated: {
+        if (covered && mode === "drafts")
+            reload()
+        covered = false
     }
 
     function openMenu(i) {
