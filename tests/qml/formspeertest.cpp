@@ -3,6 +3,8 @@
 #include "screensession.h"
 #include "store/file.h"
 
+#include <QColor>
+#include <QFont>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QQuickItem>
@@ -407,6 +409,23 @@ TEST_F(FileEditor, DesignSettingsAreSavedOnEveryChange)
     const bool door = session->eval("Settings.value('app_data', {}).door_enabled !== false").toBool();
     ASSERT_TRUE(session->click(session->find("door")));
     EXPECT_EQ(session->eval("Settings.value('app_data', {}).door_enabled").toBool(), !door);
+
+    // The cards of a list take that look, in the grid and in rows.
+    session->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'fileList', 'options': {'mode': 'tab'}})");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] { return (list = session->findTop("fileList")) && list->property("count").toInt() > 0; }));
+    session->settle();
+    for (int pass = 0; pass < 2; ++pass) {
+        QQuickItem *card = session->findTop("fileCard");
+        ASSERT_TRUE(card);
+        EXPECT_EQ(card->property("color").value<QColor>().name(), "#e8f5e9");
+        EXPECT_EQ(card->property("radius").toInt(), look.value("corner_radius").toInt());
+        const QFont code = session->findTop("fileCode")->property("font").value<QFont>();
+        EXPECT_EQ(code.pointSize(), look.value("font_value_size").toInt());
+        EXPECT_GE(card->height() + 8, card->childrenRect().height()) << "the card holds its lines";
+        ASSERT_TRUE(session->click(list->findChild<QQuickItem *>("gridButton")));
+        session->wait(200);
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@ import QtQml 2.15
 import com 1.0
 import "list.js" as L
 import "reads.js" as Reads
+import "../../setting/applicationSettings/settings.js" as Design
 
 // Files of a board, a tab (search results, due or old files), the drafts, a colleague's ads or
 // the counterparts of one file; a board also has its pinned and recycle-bin views.
@@ -45,6 +46,9 @@ Page {
     property double lastPageMs: 0
     // Another page was pushed over this one.
     property bool covered: false
+
+    // The cards' look from the design settings; the rows grow with its fonts.
+    readonly property var look: Design.currentTemplate(Settings.app_data ? Settings.app_data.file_template : null)
 
     readonly property alias count: files.count
     readonly property alias view_: listView
@@ -487,7 +491,7 @@ Page {
         clip: true
         model: files
         cellWidth: fileList.grid ? Math.floor(width / Math.max(1, Math.floor(width / 300))) : width
-        cellHeight: 124
+        cellHeight: Math.max(124, Math.ceil(2 * valueMetrics.height + 2 * titleMetrics.height + 26))
         ScrollBar.vertical: ScrollBar {}
 
         onContentYChanged: {
@@ -499,12 +503,23 @@ Page {
         delegate: FileRow {
             width: listView.cellWidth
             height: listView.cellHeight
+            look: fileList.look
             file: JSON.parse(model.fileJson)
             selecting: fileList.selecting
             showTag: fileList.mode === "match"
             onClicked: fileList.openFile(index)
             onMenuRequested: fileList.openMenu(index)
         }
+    }
+
+    FontMetrics {
+        id: valueMetrics
+        font.pointSize: Number(fileList.look.font_value_size) || Consts.largeFont
+    }
+
+    FontMetrics {
+        id: titleMetrics
+        font.pointSize: Number(fileList.look.font_title_size) || Consts.normalFont
     }
 
     Timer {

@@ -18,7 +18,10 @@ Page {
     function store(fontIndex, schemaIndex, radius) {
         try {
             current = SettingsJs.fileTemplate(fontIndex, schemaIndex, radius, Consts.mobile, fonts)
-            Settings.app_data.file_template = current
+            // Assigned whole, so that open lists see the new look.
+            var data = Settings.app_data
+            data.file_template = current
+            Settings.app_data = data
             Settings.save()
         } catch (e) {
             Toast.error(e, "store")
