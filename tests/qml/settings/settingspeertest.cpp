@@ -140,6 +140,20 @@ TEST_F(AgencySettings, AgentsAreCreatedEditedAndRemovedOnlyAfterTheServer)
     EXPECT_EQ(obx::Box<Shelves>(store).query(Shelves_::access.contains("m1-a1")).build().count(), 0u);
 }
 
+// The account that takes over an agent's number keeps the agent's form settings.
+TEST_F(AgencySettings, AReplacedNumberKeepsTheFormSettings)
+{
+    openAgency();
+    if (HasFatalFailure())
+        return;
+    const std::size_t at = s().mark();
+    rowAction("مشاور 2", "تغییر شماره");
+    ASSERT_EQ(s().waitRequest("account_agent_replace", at).value("content").toObject().value("agent_id").toString(),
+              "m1-a2");
+    ASSERT_TRUE(s().waitUntil([&] { return userByMobile(s().store(), "09390000000") != nullptr; }));
+    EXPECT_EQ(userByMobile(s().store(), "09390000000")->invisible_toggles, std::vector<std::string>{"51"});
+}
+
 TEST_F(AgencySettings, AManagerStaysAManagerWithImageAndToken)
 {
     // An address the program can draw without the network.
