@@ -226,6 +226,23 @@ TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
     ASSERT_TRUE(session->until("Database.getFile('" + id + "').trade_ref === 9"));
 }
 
+// A file with an agent shows that agent in its edit form and keeps it.
+TEST_F(FileEditor, EditingShowsTheFilesAgent)
+{
+    const QJsonObject file = json("Database.getFile('" + manager() + "-f1')");
+    const QString agent = file.value("agent_id").toString();
+    ASSERT_FALSE(agent.isEmpty());
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open("{'file': Database.getFile('" + manager() + "-f1')}"));
+    QQuickItem *box = inEditor("agent");
+    ASSERT_TRUE(box && box->isVisible());
+    EXPECT_EQ(box->property("currentText").toString(), file.value("agent").toObject().value("name_family").toString());
+    ASSERT_TRUE(press("save"));
+    EXPECT_EQ(session->waitRequest("property_edit", mark).value("content").toObject().value("data").toObject()
+                  .value("agent_id").toString(), agent);
+    EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+}
+
 TEST_F(FileEditor, AKnownMobileBringsItsContact)
 {
     const QJsonObject known = session->list("initial_customer").at(3).toObject();

@@ -414,6 +414,25 @@ public:
 
 } // namespace
 
+// The detail lists the features chosen on the form, card by card, and the hashtags.
+TEST_F(Listings, DetailShowsFeaturesAndHashtags)
+{
+    const QString tag = s->list("initial_hashtag").at(2).toObject().value("_id").toString();
+    s->eval("Database.saveFiles([{'_id': 'features-1', 'user_ref': Account.userId(), 'trade_ref': 1, 'type': 50, "
+            "'code': {'auto': 870001}, 'joints': [250, 251], 'hashtag': ['" + tag + "']}])");
+    const QString first = s->eval("Database.getFieldByKeys('250', 'joints', true).title").toString();
+    const QString second = s->eval("Database.getFieldByKeys('251', 'joints', true).title").toString();
+    ASSERT_FALSE(first.isEmpty());
+    s->eval("Templates.initial('files/FileDetail.qml', {'fileId': 'features-1'})");
+    ASSERT_TRUE(s->until("Stacks.last().objectName === 'fileDetail' && Stacks.last().file !== null"));
+    s->settle();
+    const QString facts = s->eval("JSON.stringify(Stacks.last().facts())").toString();
+    EXPECT_TRUE(facts.contains(first) && facts.contains(second)) << facts.toStdString();
+    const QString tags = "#" + s->list("initial_hashtag").at(2).toObject().value("title").toString();
+    EXPECT_NE(s->findText(tags), nullptr) << tags.toStdString();
+    EXPECT_NE(s->findText(QStringLiteral("برچسب ها")), nullptr);
+}
+
 TEST_F(Listings, PlaceSearchTitlesAndNoResult)
 {
     Geocoder geo;

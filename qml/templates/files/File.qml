@@ -355,6 +355,9 @@ Item {
                     objectName: "agent"
                     width: 220
                     model: [""].concat(editor.agents.map(function (a) { return a.name_family }))
+                    // The file's own agent, until another is chosen.
+                    currentIndex: editor.file && editor.file.agent_id
+                                  ? editor.agents.map(function (a) { return a._id }).indexOf(editor.file.agent_id) + 1 : 0
                     onActivated: editor.chosenAgentId = index > 0 ? editor.agents[index - 1]._id : ""
                 }
             }
