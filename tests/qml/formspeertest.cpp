@@ -259,6 +259,27 @@ TEST_F(FileEditor, AKnownMobileBringsItsContact)
     EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
 }
 
+// The customer's name offers the phone book's entries; the one chosen fills the mobile too and is
+// sent as the file's customer.
+TEST_F(FileEditor, ThePhoneBookCompletesTheCustomer)
+{
+    const QJsonObject known = session->list("initial_customer").at(7).toObject();
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open());
+    saleApartment(known.value("name_family").toString(), "");
+    ASSERT_TRUE(session->waitUntil([&] { return session->find("completion_0") && session->find("completion_0")->isVisible(); }));
+    ASSERT_TRUE(session->click(session->find("completion_0")));
+    EXPECT_EQ(valueOf("input_customer_name_family"), known.value("name_family").toString());
+    EXPECT_EQ(valueOf("input_customer_mobile_1"), known.value("mobile_1").toString());
+    ASSERT_TRUE(press("save"));
+    const QJsonObject customer = session->waitRequest("property_create", mark).value("content").toObject()
+                                     .value("data").toObject().value("customer").toObject()
+                                     .value("customer_ref").toObject();
+    EXPECT_EQ(customer.value("id").toString(), known.value("_id").toString());
+    EXPECT_EQ(customer.value("mobile_1").toString(), known.value("mobile_1").toString());
+    EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+}
+
 TEST_F(FileEditor, RefusesWithoutACustomerOrAConnection)
 {
     const std::size_t mark = session->mark();

@@ -111,8 +111,7 @@ Column {
         y: first.height + 4
         width: field.width
         onChosen: {
-            first.text = entry.title !== undefined ? String(entry.title)
-                       : String(entry.mobile_1 !== undefined ? entry.mobile_1 : "")
+            first.text = Forms.completionText(entry, field.inputItem)
             field.edited(field.inputItem, Forms.plainValue(first.text), 1)
             field.completed(field.inputItem, entry)
         }

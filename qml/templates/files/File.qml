@@ -32,6 +32,8 @@ Item {
     property var location: file && file.map && (Number(file.map.lat) || Number(file.map.lng)) ? file.map : null
     property string chosenAgentId: ""
     property var agents: []
+    // The phone book's read while it is outstanding.
+    property var contactsHandler: null
     readonly property bool editing: file !== null && file !== undefined && draftId <= 0
     readonly property string title: FileJs.screenTitle(formType === 1, editing)
     // Without a reply by then the save button works again.
@@ -235,6 +237,40 @@ Item {
         }
     }
 
+    // The phone book for the customer inputs' completion, read once on the pool.
+    function loadContacts() {
+        contactsHandler = function (list) {
+            dropContactsHandler()
+            form.contactList = list || []
+        }
+        Database.contactListReady.connect(contactsHandler)
+        Database.getContacts(-1, 0, "")
+    }
+
+    function dropContactsHandler() {
+        if (contactsHandler)
+            Database.contactListReady.disconnect(contactsHandler)
+        contactsHandler = null
+    }
+
+    // A contact chosen from the completion fills the customer's name and mobile and is the file's customer.
+    function customerChosen(contact) {
+        try {
+            chosenContact = contact
+            var keys = ["name_family", "mobile_1"]
+            for (var i = 0; i < keys.length; ++i) {
+                var input = form.findInputByKeys(keys[i], "customer")
+                var value = contact[keys[i]] === undefined || contact[keys[i]] === null ? "" : String(contact[keys[i]])
+                if (input && input.value !== value) {
+                    input.setValue(value, 1)
+                    form.onInput(input.inputItem, value, false)
+                }
+            }
+        } catch (e) {
+            Toast.error(e, "customerChosen")
+        }
+    }
+
     function openHashtags() {
         var dialog = Templates.dialog("files/dialog/FileHashtags.qml", {"selectOnly": true, "selected": hashtags})
         if (dialog)
@@ -285,6 +321,10 @@ Item {
                 onTextChanged: {
                     if (inputItem && inputItem.parent_key === "customer" && inputItem.key === "mobile_1")
                         editor.lookUpCustomer(String(value))
+                }
+                onInputCompleted: {
+                    if (inputItem && inputItem.parent_key === "customer")
+                        editor.customerChosen(entry)
                 }
             }
 
@@ -469,6 +509,7 @@ Item {
                     file = draft
             }
             countDrafts()
+            loadContacts()
             form.init()
             if (editing)
                 mediaPicker.setFile(file)
@@ -480,6 +521,7 @@ Item {
     }
 
     Component.onDestruction: {
+        dropContactsHandler()
         if (saving)
             stopWaiting()
     }
