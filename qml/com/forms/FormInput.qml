@@ -66,6 +66,7 @@ Column {
     }
 
     Text {
+        id: hintText
         width: field.width
         text: field.hint
         textFormat: Text.PlainText
@@ -108,7 +109,8 @@ Column {
 
     FormAutoCompleteDialog {
         id: popup
-        y: first.height + 4
+        // Under the box, below its hint.
+        y: hintText.height + field.spacing + first.height + 4
         width: field.width
         onChosen: {
             first.text = Forms.completionText(entry, field.inputItem)

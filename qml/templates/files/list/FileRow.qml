@@ -48,15 +48,18 @@ Item {
             spacing: 1
 
             Row {
+                id: headLine
                 width: parent.width
                 spacing: 8
                 CheckBox {
+                    id: selectBox
                     visible: row.selecting
                     checked: row.file.select === true
                     height: 20
                     onClicked: row.clicked()
                 }
                 Label {
+                    id: codeLabel
                     objectName: "fileCode"
                     text: "کد " + (row.file.code ? row.file.code.auto : "")
                     font.bold: true
@@ -67,6 +70,11 @@ Item {
                     text: Consts.getTradeName(row.file.trade_ref) + " " + Consts.getPropertyName(row.file.property_ref)
                     color: L.tradeColor(row.file.trade_ref)
                     font.pointSize: row.valueSize
+                    // Long kinds stop at the card's edge; the pin mark keeps its room.
+                    width: Math.max(0, Math.min(implicitWidth, headLine.width - codeLabel.width - headLine.spacing
+                                                - (selectBox.visible ? selectBox.width + headLine.spacing : 0)
+                                                - (row.status.pin === true ? 2 * row.valueSize + headLine.spacing : 0)))
+                    elide: Text.ElideRight
                 }
                 Label {
                     visible: row.status.pin === true

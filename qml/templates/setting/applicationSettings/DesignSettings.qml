@@ -110,12 +110,12 @@ Page {
                 Text {
                     text: "آپارتمان - فروش"
                     color: page.current.title_color || "#757575"
-                    font.pixelSize: Number(page.current.font_title_size) || 14
+                    font.pointSize: Number(page.current.font_title_size) || Consts.normalFont
                 }
                 Text {
                     text: "۱۲۰ متر"
                     color: page.current.value_color || "#000000"
-                    font.pixelSize: Number(page.current.font_value_size) || 16
+                    font.pointSize: Number(page.current.font_value_size) || Consts.largeFont
                 }
             }
         }
