@@ -280,6 +280,19 @@ bool GFile::deleteFile(QString fileId, qlonglong date, bool withFile)
     return withFile ? files > 0 : children > 0;
 }
 
+bool GFile::deleteDraft(int id)
+{
+    if (id <= 0)
+        return false;
+    obx::Transaction tx = store.txWrite();
+    std::unique_ptr<File> file = obx::Box<File>(store).get(obx_id(id));
+    if (!file || !file->draft)
+        return false;
+    removeUnnamedFile(*file);
+    tx.success();
+    return true;
+}
+
 void GFile::deleteFilesByFilter(int tradeType, int propertyType, QJsonArray filters)
 {
     filters.append(QJsonObject{

@@ -33,6 +33,8 @@ public:
     // Removes the file's child rows and, with withFile, the file; answers whether the file was
     // removed (with withFile false: whether any child row was).
     bool deleteFile(QString fileId, qlonglong date, bool withFile);
+    // A draft has no server id: it goes by its local id, and only a draft row goes.
+    bool deleteDraft(int id);
     void deleteFilesByFilter(int tradeType, int propertyType, QJsonArray filters);
     void deleteFileImage(QString fileId, QString path);
     bool pinFile(QString fileId, bool pinned, qlonglong date);

@@ -597,6 +597,7 @@ void GDatabase::saveColleagueFiles(QJsonArray files, int propertyType, QString u
 void GDatabase::initialSaveFiles(QJsonArray files, qlonglong date) { saveInPool<GFile>(__func__, [=](GFile &db) { db.saveFiles(files, date); }, &GDatabase::filesSaved); }
 void GDatabase::initialUpdateSaveFiles(QJsonArray files, qlonglong date) { saveFiles(files, date); Q_EMIT filesSaved(); }
 bool GDatabase::deleteFile(QString fileId, qlonglong date, bool withFile) { return run<GFile>(__func__, false, [&](GFile &db) { return db.deleteFile(fileId, date, withFile); }); }
+bool GDatabase::deleteDraft(int fileId) { return run<GFile>(__func__, false, [&](GFile &db) { return db.deleteDraft(fileId); }); }
 bool GDatabase::adColleagueFile(QString fileId, bool colleague, qlonglong date) { return run<GFile>(__func__, false, [&](GFile &db) { return db.adColleagueFile(fileId, colleague, date); }); }
 bool GDatabase::pinFile(QString fileId, bool pinned, qlonglong date) { return run<GFile>(__func__, false, [&](GFile &db) { return db.pinFile(fileId, pinned, date); }); }
 bool GDatabase::archiveFile(QString fileId, int tradeType, qlonglong archvieDate, qlonglong date) { return run<GFile>(__func__, false, [&](GFile &db) { return db.archiveFile(fileId, tradeType, archvieDate, date); }); }

@@ -130,6 +130,7 @@ public Q_SLOTS:
     void initialSaveFiles(QJsonArray files, qlonglong date = -1);
     void initialUpdateSaveFiles(QJsonArray files, qlonglong date = -1);
     bool deleteFile(QString fileId, qlonglong date = -1, bool withFile = true);
+    bool deleteDraft(int fileId);
     bool adColleagueFile(QString fileId, bool colleague, qlonglong date = -1);
     bool pinFile(QString fileId, bool pinned = true, qlonglong date = -1);
     bool archiveFile(QString fileId, int tradeType, qlonglong archvieDate = -1, qlonglong date = -1);

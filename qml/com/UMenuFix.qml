@@ -96,7 +96,7 @@ Rectangle {
                 openContainer("fileList", {
                     "mode": "due", "title": "فایل های سررسید اجاره", "tradeType": 10,
                     "filters": [{"key": "due", "value": {"value_1": String(w.start), "value_2": String(w.end)}}]
-                })
+                }, function () { menu.dueHandled() })
                 break
             case "colleague":
                 if (!account.hasValidLocation()) {

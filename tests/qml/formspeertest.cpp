@@ -4,6 +4,8 @@
 #include "media/gexcel.h"
 #include "store/file.h"
 
+#include <QColor>
+#include <QFont>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -308,6 +310,23 @@ TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
     ASSERT_TRUE(session->until("Database.getFile('" + id + "').trade_ref === 9"));
 }
 
+// A file with an agent shows that agent in its edit form and keeps it.
+TEST_F(FileEditor, EditingShowsTheFilesAgent)
+{
+    const QJsonObject file = json("Database.getFile('" + manager() + "-f1')");
+    const QString agent = file.value("agent_id").toString();
+    ASSERT_FALSE(agent.isEmpty());
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open("{'file': Database.getFile('" + manager() + "-f1')}"));
+    QQuickItem *box = inEditor("agent");
+    ASSERT_TRUE(box && box->isVisible());
+    EXPECT_EQ(box->property("currentText").toString(), file.value("agent").toObject().value("name_family").toString());
+    ASSERT_TRUE(press("save"));
+    EXPECT_EQ(session->waitRequest("property_edit", mark).value("content").toObject().value("data").toObject()
+                  .value("agent_id").toString(), agent);
+    EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+}
+
 TEST_F(FileEditor, AKnownMobileBringsItsContact)
 {
     const QJsonObject known = session->list("initial_customer").at(3).toObject();
@@ -321,6 +340,27 @@ TEST_F(FileEditor, AKnownMobileBringsItsContact)
                                      .value("customer").toObject().value("customer_ref").toObject();
     EXPECT_EQ(customer.value("id").toString(), known.value("_id").toString());
     EXPECT_EQ(customer.value("name_family").toString(), known.value("name_family").toString());
+    EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+}
+
+// The customer's name offers the phone book's entries; the one chosen fills the mobile too and is
+// sent as the file's customer.
+TEST_F(FileEditor, ThePhoneBookCompletesTheCustomer)
+{
+    const QJsonObject known = session->list("initial_customer").at(7).toObject();
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(open());
+    saleApartment(known.value("name_family").toString(), "");
+    ASSERT_TRUE(session->waitUntil([&] { return session->find("completion_0") && session->find("completion_0")->isVisible(); }));
+    ASSERT_TRUE(session->click(session->find("completion_0")));
+    EXPECT_EQ(valueOf("input_customer_name_family"), known.value("name_family").toString());
+    EXPECT_EQ(valueOf("input_customer_mobile_1"), known.value("mobile_1").toString());
+    ASSERT_TRUE(press("save"));
+    const QJsonObject customer = session->waitRequest("property_create", mark).value("content").toObject()
+                                     .value("data").toObject().value("customer").toObject()
+                                     .value("customer_ref").toObject();
+    EXPECT_EQ(customer.value("id").toString(), known.value("_id").toString());
+    EXPECT_EQ(customer.value("mobile_1").toString(), known.value("mobile_1").toString());
     EXPECT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
 }
 
@@ -354,6 +394,55 @@ TEST_F(FileEditor, RefusesWithoutACustomerOrAConnection)
     EXPECT_TRUE(session->waitUntil([&] { return drafts() == before + 1; }));
     session->eval("Sockets.connected = true");
     EXPECT_TRUE(session->requests("property_create", mark).empty());
+}
+
+// A draft is found beside its button, opens in the editor with what was typed, goes to the server
+// as a new file and, once stored, leaves the drafts.
+TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
+{
+    const QJsonObject known = session->list("initial_customer").at(5).toObject();
+    const int drafts = session->eval("Database.getOfflineCount()").toInt();
+    ASSERT_TRUE(open());
+    saleApartment("", known.value("mobile_1").toString());
+    ASSERT_TRUE(fill("input_meter_home", "90"));
+    ASSERT_TRUE(fill("input_price_price_1", "25"));
+    ASSERT_TRUE(press("draft"));
+    QObject *confirm = editor->findChild<QObject *>("draftConfirm");
+    ASSERT_TRUE(session->waitUntil([&] { return confirm->property("opened").toBool(); }));
+    QMetaObject::invokeMethod(confirm, "accept");
+    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+
+    ASSERT_TRUE(open());
+    QQuickItem *draftsButton = inEditor("drafts");
+    ASSERT_TRUE(draftsButton);
+    EXPECT_EQ(draftsButton->property("text").toString(), QStringLiteral("پیش نویس ها (%1)").arg(drafts + 1));
+    ASSERT_TRUE(press("drafts"));
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] {
+        list = session->findTop("fileList");
+        return list && list->property("mode").toString() == "drafts" && list->property("count").toInt() == drafts + 1;
+    }));
+    session->settle();
+    QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, drafts));
+    ASSERT_TRUE(session->waitUntil([&] {
+        editor = session->findTop("fileEditor");
+        return editor && editor->property("draftId").toInt() > 0;
+    }));
+    session->settle();
+    const int draftId = editor->property("draftId").toInt();
+    EXPECT_EQ(valueOf("input_meter_home"), "90");
+    EXPECT_EQ(valueOf("input_price_price_1"), "25");
+    EXPECT_EQ(valueOf("input_customer_name_family"), known.value("name_family").toString());
+
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(press("save"));
+    const QJsonObject sent = session->waitRequest("property_create", mark).value("content").toObject();
+    EXPECT_FALSE(sent.contains("file_id"));
+    EXPECT_EQ(sent.value("data").toObject().value("customer").toObject().value("customer_ref").toObject()
+                  .value("id").toString(), known.value("_id").toString());
+    ASSERT_TRUE(session->waitUntil([&] { return list->isVisible() && list->property("count").toInt() == drafts; }));
+    EXPECT_TRUE(session->eval(QStringLiteral("Database.getFileByLocalId(%1).error !== undefined").arg(draftId)).toBool());
+    EXPECT_EQ(session->eval("Database.getOfflineCount()").toInt(), drafts);
 }
 
 TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
@@ -444,6 +533,23 @@ TEST_F(FileEditor, DesignSettingsAreSavedOnEveryChange)
     const bool door = session->eval("Settings.value('app_data', {}).door_enabled !== false").toBool();
     ASSERT_TRUE(session->click(session->find("door")));
     EXPECT_EQ(session->eval("Settings.value('app_data', {}).door_enabled").toBool(), !door);
+
+    // The cards of a list take that look, in the grid and in rows.
+    session->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'fileList', 'options': {'mode': 'tab'}})");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] { return (list = session->findTop("fileList")) && list->property("count").toInt() > 0; }));
+    session->settle();
+    for (int pass = 0; pass < 2; ++pass) {
+        QQuickItem *card = session->findTop("fileCard");
+        ASSERT_TRUE(card);
+        EXPECT_EQ(card->property("color").value<QColor>().name(), "#e8f5e9");
+        EXPECT_EQ(card->property("radius").toInt(), look.value("corner_radius").toInt());
+        const QFont code = session->findTop("fileCode")->property("font").value<QFont>();
+        EXPECT_EQ(code.pointSize(), look.value("font_value_size").toInt());
+        EXPECT_GE(card->height() + 8, card->childrenRect().height()) << "the card holds its lines";
+        ASSERT_TRUE(session->click(list->findChild<QQuickItem *>("gridButton")));
+        session->wait(200);
+    }
 }
 
 } // namespace

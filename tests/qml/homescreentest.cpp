@@ -227,6 +227,20 @@ TEST_F(HomeScreens, ShelfAndBoardsThroughTheirScreens)
         EXPECT_EQ(eval(QString(kPage) + ".tiles[" + QString::number(index) + "].name").toString(), QStringLiteral("نام تازه"));
     }
 
+    // Renamed to nothing, the tile shows the title the store gives the board: its kind and filter.
+    from = session->mark();
+    ASSERT_TRUE(session->click(find("board_" + QString::number(index))->findChild<QQuickItem *>("boardMenu")));
+    ASSERT_TRUE(session->click(find("boardMenu_name")));
+    ASSERT_TRUE(session->typeInto(find("nameField"), QString()));
+    session->key(Qt::Key_Backspace);
+    ASSERT_TRUE(session->click(find("nameOk")));
+    EXPECT_EQ(session->waitRequest("tavorlin_edit", from).value("content").toObject().value("name").toString(), "");
+    ASSERT_TRUE(session->until("Database.getTavorlin('" + boardId + "', -1).name === ''"));
+    const QString title = eval("Database.getTavorlin('" + boardId + "', -1).title").toString();
+    EXPECT_TRUE(title.contains(QStringLiteral("آپارتمان"))) << title.toStdString();
+    EXPECT_TRUE(session->until(QString(kPage) + ".tiles[" + QString::number(index) + "].title === '" + title + "'"));
+    EXPECT_NE(session->findText(title), nullptr);
+
     // Reordering: hold, drag the first board onto the second; the store's order changes and
     // nothing goes to the server.
     const QString first = eval(QString(kPage) + ".tiles[0]._id").toString();

@@ -460,6 +460,25 @@ public:
 
 } // namespace
 
+// The detail lists the features chosen on the form, card by card, and the hashtags.
+TEST_F(Listings, DetailShowsFeaturesAndHashtags)
+{
+    const QString tag = s->list("initial_hashtag").at(2).toObject().value("_id").toString();
+    s->eval("Database.saveFiles([{'_id': 'features-1', 'user_ref': Account.userId(), 'trade_ref': 1, 'type': 50, "
+            "'code': {'auto': 870001}, 'joints': [250, 251], 'hashtag': ['" + tag + "']}])");
+    const QString first = s->eval("Database.getFieldByKeys('250', 'joints', true).title").toString();
+    const QString second = s->eval("Database.getFieldByKeys('251', 'joints', true).title").toString();
+    ASSERT_FALSE(first.isEmpty());
+    s->eval("Templates.initial('files/FileDetail.qml', {'fileId': 'features-1'})");
+    ASSERT_TRUE(s->until("Stacks.last().objectName === 'fileDetail' && Stacks.last().file !== null"));
+    s->settle();
+    const QString facts = s->eval("JSON.stringify(Stacks.last().facts())").toString();
+    EXPECT_TRUE(facts.contains(first) && facts.contains(second)) << facts.toStdString();
+    const QString tags = "#" + s->list("initial_hashtag").at(2).toObject().value("title").toString();
+    EXPECT_NE(s->findText(tags), nullptr) << tags.toStdString();
+    EXPECT_NE(s->findText(QStringLiteral("برچسب ها")), nullptr);
+}
+
 TEST_F(Listings, PlaceSearchTitlesAndNoResult)
 {
     Geocoder geo;
@@ -608,4 +627,26 @@ TEST_F(Listings, SearchOpensItsResultsAsATab)
     }));
     EXPECT_EQ(list->property("count").toInt(), s->eval("Database.getFilesCount(1, 50, " + filters + ", false)").toInt());
     EXPECT_EQ(list->property("title").toString(), QStringLiteral("نتایج جستجو"));
+}
+
+// The menu bar's due badge goes down with each file the due list hands on.
+TEST_F(Listings, DueBadgeFollowsTheFilesHandledInTheDueList)
+{
+    s->eval("var now = Date.now(); Database.saveFiles([0, 1, 2].map(function (i) { return {'_id': 'due-' + i, "
+            "'user_ref': Account.userId(), 'trade_ref': 10, 'type': 50, 'seen': true, 'code': {'auto': 880000 + i}, "
+            "'dates': {'register': now - (350 + i) * 86400000}} }))");
+    s->eval("Stacks.last().menu.refresh_badges()");
+    const int due = s->eval("var w = Stacks.last().menu.dueWindow(); Database.getDueFilesCount(w.start, w.end)").toInt();
+    ASSERT_GE(due, 3);
+    ASSERT_TRUE(s->until("Stacks.last().menu.due === " + QString::number(due)));
+    s->eval("Stacks.last().menu.activate('due')");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] { return (list = current()) && list->property("count").toInt() == due; }));
+    s->wait(300);
+    menu(list, 0, QStringLiteral("حذف"));
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == due - 1; }));
+    menu(list, 0, QStringLiteral("انتقال به Tavorlin اصلی"));
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == due - 2; }));
+    s->home();
+    EXPECT_EQ(s->eval("Stacks.last().menu.due").toInt(), due - 2);
 }

@@ -116,6 +116,9 @@ TEST_F(NoteScreens, TaskCreatedDoneAndShownWithItsCompleter)
     s().eval("Stacks.last().menu.activate('notes')");
     ASSERT_TRUE(s().until("Consts.drawer_note.opened"));
     ASSERT_TRUE(waitFor("note_section_tasks"));
+    // The menu bar's badge counts the open tasks after each change.
+    const int open = s().eval("Stacks.last().menu.task").toInt();
+    auto menuTasks = [&](int n) { return s().until("Stacks.last().menu.task === " + QString::number(n)); };
     std::size_t at = s().mark();
     ASSERT_TRUE(s().click(s().find("note_section_tasks")));
     EXPECT_EQ(request("task_list", at).value("type").toInt(), 0);
@@ -135,6 +138,7 @@ TEST_F(NoteScreens, TaskCreatedDoneAndShownWithItsCompleter)
     ASSERT_TRUE(s().waitUntil([&] { return !(taskId = idWhere("note_drawer", "tasks", "title", "بازدید ملک")).isEmpty(); }));
     ASSERT_TRUE(waitFor("task_assignees_" + taskId));
     EXPECT_TRUE(prop("task_assignees_" + taskId, "text").toString().contains(agent.value("name_family").toString()));
+    EXPECT_TRUE(menuTasks(open + 1));
 
     ASSERT_TRUE(s().click(s().find("task_done_" + taskId)));
     ASSERT_TRUE(s().typeInto(s().find("task_description"), "انجام شد"));
@@ -145,6 +149,7 @@ TEST_F(NoteScreens, TaskCreatedDoneAndShownWithItsCompleter)
     EXPECT_EQ(done.value("description").toString(), "انجام شد");
     const QString manager = s().sent().value("manager").toObject().value("name_family").toString();
     ASSERT_TRUE(s().waitUntil([&] { return prop("task_completer_" + taskId, "text").toString().contains(manager); }));
+    EXPECT_TRUE(menuTasks(open));
     s().grab("notes_tasks");
 }
 

@@ -200,6 +200,16 @@ TEST_F(FileImport, DraftsWithoutServerIdAreEachTheirOwnFile)
     EXPECT_NE(drafts[0]->info_id, drafts[1]->info_id);
     EXPECT_EQ(obx::Box<FileInfo>(store()).count(), 2u);
     EXPECT_EQ(repo().getOfflineCount(), 2);
+
+    // One goes by its local id with its own rows; a file that is no draft never does.
+    repo().saveFiles(array(R"([{"_id":"F9","user_ref":"O"}])"), -1);
+    EXPECT_FALSE(repo().deleteDraft(repo().getFileLocalId("F9")));
+    EXPECT_TRUE(repo().deleteDraft(int(drafts[0]->id)));
+    EXPECT_FALSE(repo().deleteDraft(int(drafts[0]->id)));
+    EXPECT_EQ(repo().getOfflineCount(), 1);
+    EXPECT_EQ(obx::Box<FileInfo>(store()).get(drafts[0]->info_id), nullptr);
+    EXPECT_NE(obx::Box<FileInfo>(store()).get(drafts[1]->info_id), nullptr);
+    EXPECT_FALSE(repo().getFile("F9").contains("error"));
 }
 
 TEST_F(FileImport, StampsOnlyWithAPositiveDate)

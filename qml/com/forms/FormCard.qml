@@ -14,6 +14,7 @@ Rectangle {
     property var checkedKeys: []
     property var lockedKeys: []
     property var completionList: []
+    property var contactList: []
     property int stepperValue: 0
     readonly property bool single: Forms.isSingleChoice(card, formType)
     readonly property int columns: Forms.toggleColumns(card)
@@ -177,7 +178,8 @@ Rectangle {
                         range: inputLoader.isRange
                         isLast: inputLoader.isLast
                         locked: cardItem.lockedKeys.indexOf(inputLoader.field.parent_key + "." + inputLoader.field.key) !== -1
-                        completionList: inputLoader.field.parent_key === "district" ? cardItem.completionList : []
+                        completionList: Forms.completionSource(inputLoader.field, cardItem.completionList,
+                                                               cardItem.contactList)
                         onEdited: {
                             if (range)
                                 cardItem.rangeChanged(inputItem, value, which)

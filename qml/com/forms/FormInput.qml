@@ -66,6 +66,7 @@ Column {
     }
 
     Text {
+        id: hintText
         width: field.width
         text: field.hint
         textFormat: Text.PlainText
@@ -108,11 +109,11 @@ Column {
 
     FormAutoCompleteDialog {
         id: popup
-        y: first.height + 4
+        // Under the box, below its hint.
+        y: hintText.height + field.spacing + first.height + 4
         width: field.width
         onChosen: {
-            first.text = entry.title !== undefined ? String(entry.title)
-                       : String(entry.mobile_1 !== undefined ? entry.mobile_1 : "")
+            first.text = Forms.completionText(entry, field.inputItem)
             field.edited(field.inputItem, Forms.plainValue(first.text), 1)
             field.completed(field.inputItem, entry)
         }

@@ -22,6 +22,8 @@ Item {
     property var inVisibleToggles: []
     property var selectedDistricts: []
     property var districtList: []
+    // The phone book, offered on the customer's name and mobile.
+    property var contactList: []
     property string searchText: ""
 
     property var inputItems: []
@@ -32,6 +34,7 @@ Item {
     signal textChanged(var inputItem, var value, var lastInput)
     signal toggleSelected(var toggleItem, bool checked)
     signal formCompleted()
+    signal inputCompleted(var inputItem, var entry)
 
     objectName: "formView"
     implicitHeight: formType === Forms.SETTINGS ? settingsColumn.implicitHeight : column.implicitHeight
@@ -101,7 +104,8 @@ Item {
     function addCard(card) {
         var item = cardComponent.createObject(column, {
             "card": card, "form": formView, "formType": formType, "tradeType": tradeType,
-            "completionList": Qt.binding(function () { return formView.districtList })
+            "completionList": Qt.binding(function () { return formView.districtList }),
+            "contactList": Qt.binding(function () { return formView.contactList })
         })
         cardItems = cardItems.concat([item])
         cardsShown = cardsShown.concat([card])
@@ -394,6 +398,7 @@ Item {
             onInputCompleted: {
                 if (inputItem.parent_key === "district")
                     formView.selectedDistricts = [entry]
+                formView.inputCompleted(inputItem, entry)
             }
         }
     }

@@ -218,6 +218,26 @@ function fullPrice(tradeType, propertyType, data) {
 }
 
 // Completion entries for an input: by title, or a contact by name or mobile.
+// What an input offers while typing: districts for the district input, the phone book for the
+// customer's name and mobile.
+function completionSource(input, districts, contacts) {
+    if (!input)
+        return []
+    if (input.parent_key === "district")
+        return districts || []
+    if (input.parent_key === "customer" && (input.key === "name_family" || input.key === "mobile_1"))
+        return contacts || []
+    return []
+}
+
+// The text a chosen entry puts into the input: a title, else the entry's own value of the input's key.
+function completionText(entry, input) {
+    if (entry.title !== undefined)
+        return String(entry.title)
+    var v = input ? entry[input.key] : undefined
+    return String(v !== undefined && v !== null ? v : (entry.mobile_1 !== undefined ? entry.mobile_1 : ""))
+}
+
 function completions(list, text) {
     var t = String(text || "")
     if (t === "")

@@ -30,6 +30,9 @@ Item {
     }
 
     function openConversation(c) {
+        // Opening reads it, so its row's unread count goes; the conversation itself still asks with
+        // the count it had, which tells the server to mark it seen.
+        screen.conversations = ChatJs.read(screen.conversations, c._id)
         Templates.open(screen, "chat/Channel.qml", {"conversation": c})
     }
 

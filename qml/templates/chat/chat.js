@@ -19,6 +19,17 @@ function rows(list) {
     return Array.isArray(list) ? list.map(row) : null
 }
 
+// The rows with the unread count of one conversation cleared.
+function read(rows, id) {
+    return (rows || []).map(function (r) {
+        if (r._id !== id || r.count === 0)
+            return r
+        var copy = JSON.parse(JSON.stringify(r))
+        copy.count = 0
+        return copy
+    })
+}
+
 function messagesContent(conversation, userId, agentId) {
     return {"conversation_id": conversation._id, "user_id": userId, "agent_id": agentId, "type": 3,
             "page": 1, "seen": Number(conversation.count) > 0}

@@ -12,6 +12,10 @@ Item {
     // The file JSON when editing; null for a new one. Callers may give its server id instead.
     property var file: null
     property string fileId: ""
+    // The local id of a draft being completed: it fills the form, is sent as a new file and goes
+    // once the server has the file.
+    property int draftId: 0
+    property int draftCount: 0
     // Set by callers that edit; whether the editor edits follows from the file.
     property bool edit: false
     // A new request rather than a new property file.
@@ -28,7 +32,9 @@ Item {
     property var location: file && file.map && (Number(file.map.lat) || Number(file.map.lng)) ? file.map : null
     property string chosenAgentId: ""
     property var agents: []
-    readonly property bool editing: file !== null && file !== undefined
+    // The phone book's read while it is outstanding.
+    property var contactsHandler: null
+    readonly property bool editing: file !== null && file !== undefined && draftId <= 0
     readonly property string title: FileJs.screenTitle(formType === 1, editing)
     // Without a reply by then the save button works again.
     property int replyTimeout: 30000
@@ -44,7 +50,7 @@ Item {
         return {
             "formType": formType,
             "submitData": form.submitData,
-            "editFile": file,
+            "editFile": editing ? file : null,
             "archive": archiveBox.checked,
             "registerDate": datePicker.timestamp,
             "description": description.text.trim(),
@@ -141,6 +147,8 @@ Item {
             if (parts.hashtags.length > 0)
                 Database.saveHashtags(parts.hashtags, ts)
             Database.saveFiles([parts.file], ts)
+            if (created && draftId > 0)
+                Database.deleteDraft(draftId)
             var stored = Database.getFile(parts.file._id)
             if (created && channelBox.visible && channelBox.checked)
                 postToChannel(stored)
@@ -177,12 +185,30 @@ Item {
             if (content.data === undefined)
                 return
             Database.saveFiles([FileJs.draftFile(content, p)])
+            // A draft saved again replaces itself.
+            if (draftId > 0)
+                Database.deleteDraft(draftId)
             Toast.show("فایل در پیش نویس ها ذخیره شد.")
             close()
         } catch (e) {
             Toast.error(e, "saveDraft")
         }
     }
+
+    function countDrafts() {
+        draftCount = Database.getOfflineCount()
+    }
+
+    // The drafts list on this editor's stack; a draft chosen there opens in an editor of its own.
+    function openDrafts() {
+        var options = {"mode": "drafts", "title": "پیش نویس ها"}
+        var view = editor.StackView.view
+        if (view)
+            return view.push(Templates.uri("files/list/List.qml"), options)
+        return Templates.initial("files/list/List.qml", options)
+    }
+
+    StackView.onActivated: countDrafts()
 
     function close() {
         var c = editor.StackView.view
@@ -209,6 +235,40 @@ Item {
             }
         } catch (e) {
             Toast.error(e, "lookUpCustomer")
+        }
+    }
+
+    // The phone book for the customer inputs' completion, read once on the pool.
+    function loadContacts() {
+        contactsHandler = function (list) {
+            dropContactsHandler()
+            form.contactList = list || []
+        }
+        Database.contactListReady.connect(contactsHandler)
+        Database.getContacts(-1, 0, "")
+    }
+
+    function dropContactsHandler() {
+        if (contactsHandler)
+            Database.contactListReady.disconnect(contactsHandler)
+        contactsHandler = null
+    }
+
+    // A contact chosen from the completion fills the customer's name and mobile and is the file's customer.
+    function customerChosen(contact) {
+        try {
+            chosenContact = contact
+            var keys = ["name_family", "mobile_1"]
+            for (var i = 0; i < keys.length; ++i) {
+                var input = form.findInputByKeys(keys[i], "customer")
+                var value = contact[keys[i]] === undefined || contact[keys[i]] === null ? "" : String(contact[keys[i]])
+                if (input && input.value !== value) {
+                    input.setValue(value, 1)
+                    form.onInput(input.inputItem, value, false)
+                }
+            }
+        } catch (e) {
+            Toast.error(e, "customerChosen")
         }
     }
 
@@ -262,6 +322,10 @@ Item {
                 onTextChanged: {
                     if (inputItem && inputItem.parent_key === "customer" && inputItem.key === "mobile_1")
                         editor.lookUpCustomer(String(value))
+                }
+                onInputCompleted: {
+                    if (inputItem && inputItem.parent_key === "customer")
+                        editor.customerChosen(entry)
                 }
             }
 
@@ -332,6 +396,9 @@ Item {
                     objectName: "agent"
                     width: 220
                     model: [""].concat(editor.agents.map(function (a) { return a.name_family }))
+                    // The file's own agent, until another is chosen.
+                    currentIndex: editor.file && editor.file.agent_id
+                                  ? editor.agents.map(function (a) { return a._id }).indexOf(editor.file.agent_id) + 1 : 0
                     onActivated: editor.chosenAgentId = index > 0 ? editor.agents[index - 1]._id : ""
                 }
             }
@@ -406,6 +473,12 @@ Item {
                     visible: !editor.editing
                     onClicked: draftConfirm.open()
                 }
+                Button {
+                    objectName: "drafts"
+                    text: "پیش نویس ها (" + editor.draftCount + ")"
+                    visible: !editor.editing && editor.draftId <= 0
+                    onClicked: editor.openDrafts()
+                }
             }
         }
     }
@@ -431,6 +504,13 @@ Item {
                 if (stored && stored.error === undefined)
                     file = stored
             }
+            if (!file && draftId > 0) {
+                var draft = Database.getFileByLocalId(draftId)
+                if (draft && draft.error === undefined)
+                    file = draft
+            }
+            countDrafts()
+            loadContacts()
             form.init()
             if (editing)
                 mediaPicker.setFile(file)
@@ -442,6 +522,7 @@ Item {
     }
 
     Component.onDestruction: {
+        dropContactsHandler()
         if (saving)
             stopWaiting()
     }

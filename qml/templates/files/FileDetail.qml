@@ -4,6 +4,7 @@ import QtQml 2.15
 import com 1.0
 import "list"
 import "list/list.js" as L
+import "fileprint.js" as Print
 
 // One file in full. Opening an unseen file tells the server, and the store marks it seen from
 // the reply.
@@ -86,6 +87,14 @@ Page {
             {"k": "منطقه", "v": (f.district || []).map(function (d) { return d.title }).join("، ")},
             {"k": "تاریخ ثبت", "v": f.dates ? Dates.timestamp_to_jdate(f.dates.register, false) : ""}
         ]
+        // The features chosen on the form, card by card, and the hashtags.
+        var cards = Database.getFormCards(Print.formTrade(f.trade_ref), Number(f.property_ref))
+        Print.boxes(f, cards, f.trade_ref).forEach(function (box) {
+            list.push({"k": box.title, "v": box.items.join("، ")})
+        })
+        var tags = Print.hashtags(f)
+        if (tags.length > 0)
+            list.push({"k": Print.hashtagsTitle, "v": tags.map(function (t) { return "#" + t }).join("  ")})
         if (Account.canSeeFileAddress(f)) {
             list.push({"k": "آدرس", "v": value(info.address)})
             var c = f.customer || {}
@@ -253,7 +262,7 @@ Page {
         delegate: Row {
             width: body.width
             spacing: 12
-            Label { width: 140; text: modelData.k; color: "#616161"; textFormat: Text.PlainText }
+            Label { width: 140; text: modelData.k; color: "#616161"; textFormat: Text.PlainText; wrapMode: Text.WordWrap }
             Label {
                 width: body.width - 160
                 text: modelData.v

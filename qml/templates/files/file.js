@@ -181,10 +181,27 @@ function splitReplyFile(replyFile) {
     return {"file": file, "contacts": contacts, "districts": districts, "hashtags": hashtags}
 }
 
+// The store reads prices, sizes and counts as JSON numbers, as the server sends them: a draft's
+// typed texts become numbers so that it keeps them. Free texts of these groups stay texts.
+var numberGroups = ["price", "meter", "info"]
+var textKeys = ["address", "desc"]
+
+function withNumbers(data) {
+    numberGroups.forEach(function (g) {
+        var group = data[g]
+        if (!group || typeof group !== "object")
+            return
+        for (var k in group)
+            if (textKeys.indexOf(k) === -1 && /^[0-9]+(\.[0-9]+)?$/.test(String(group[k])))
+                group[k] = Number(group[k])
+    })
+    return data
+}
+
 // The form stored locally as a draft: the built data in the stored file's form, without media and
 // hashtags.
 function draftFile(content, p) {
-    var data = copy(content.data) || {}
+    var data = withNumbers(copy(content.data) || {})
     delete data.media_links
     var file = data
     file.trade_ref = data.trade_id

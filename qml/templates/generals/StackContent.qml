@@ -8,7 +8,8 @@ Page {
 
     property string contentType: ""
     property var options: ({})
-    // Called with the new board when the "tavorlin" screen adds one.
+    // Called with the new board when the "tavorlin" screen adds one, and for each file a due
+    // list handles.
     property var callback: null
 
     signal edited(var file)
@@ -56,6 +57,13 @@ Page {
                 item.tavorlinAdded.connect(function (board) {
                     if (typeof container.callback === "function")
                         container.callback(board)
+                })
+            }
+            // The menu bar's due badge follows the files handled in the due list.
+            if (key === "fileList" && item.dueHandled) {
+                item.dueHandled.connect(function () {
+                    if (typeof container.callback === "function")
+                        container.callback()
                 })
             }
             if (key === "file" && item.edited)

@@ -168,6 +168,8 @@ Page {
                     item.noteAdded.connect(menuBar.noteAdded)
                 if (item.noteRemoved)
                     item.noteRemoved.connect(menuBar.noteRemoved)
+                if (item.tasksCounted)
+                    item.tasksCounted.connect(function (count) { menuBar.task = count })
             }
         }
     }

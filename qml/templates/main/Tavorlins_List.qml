@@ -177,7 +177,10 @@ Page {
                      function (result, reply) {
             db.editTavorlin(String(result._id), Number(result.color), String(result.name || ""),
                             Number(reply.timestamp) || -1)
-            updateTile(String(result._id), Number(result.color), String(result.name || ""))
+            // The title as the store computes it: the name, or without one the board's kind and filter.
+            var stored = db.getTavorlin(String(result._id))
+            updateTile(String(result._id), Number(result.color), String(result.name || ""),
+                       stored && stored.error === undefined ? stored.title : undefined)
         })
     }
 
@@ -193,14 +196,16 @@ Page {
         })
     }
 
-    // The board's filter text is the store's; only colour and name change here.
-    function updateTile(id, color, name) {
+    // The board's filter text is the store's; colour, name and the title they give change here.
+    function updateTile(id, color, name, title) {
         tiles = tiles.map(function (t) {
             if (Home.isExtra(t) || t._id !== id)
                 return t
             var tile = Home.copy(t)
             tile.color = color
             tile.name = name
+            if (title !== undefined)
+                tile.title = title
             return tile
         })
     }

@@ -37,6 +37,8 @@ Page {
     // The menu bar follows today's count by these.
     signal noteAdded()
     signal noteRemoved()
+    // The server's count of open tasks, asked again after every task change.
+    signal tasksCounted(int count)
 
     function me() {
         var acc = Account.get() || {}
@@ -72,8 +74,10 @@ Page {
             Sockets.on("count_result", function (reply) {
                 Sockets.off("count_result")
                 var count = reply && reply.content && reply.content.count ? reply.content.count : null
-                if (count && count.task !== undefined)
+                if (count && count.task !== undefined) {
                     drawer.taskCount = Number(count.task) || 0
+                    drawer.tasksCounted(drawer.taskCount)
+                }
             })
             Sockets.send("count", content({"map": owner.map}))
         } catch (e) {

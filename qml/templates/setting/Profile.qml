@@ -49,9 +49,10 @@ Page {
                 Toast.show(error)
                 return
             }
-            busy = sockets.request("account_edit", Logic.profileRequest(account.userId(), form), function (reply) {
+            var request = Logic.profileRequest(account.userId(), form)
+            busy = sockets.request("account_edit", request, function (reply) {
                 busy = false
-                applyReply(reply)
+                applyReply(reply, request.image)
             }, function () { busy = false })
         } catch (e) {
             busy = false
@@ -59,7 +60,8 @@ Page {
         }
     }
 
-    function applyReply(reply) {
+    // sentImage: the new picture that went with the request, if any.
+    function applyReply(reply, sentImage) {
         try {
             var content = reply.content
             var result = content ? content.result : null
@@ -78,6 +80,10 @@ Page {
                                                     info.mobile_2 || "", info.phone_1 || "", info.phone_2 || "",
                                                     result.city_ref || "", info.email || "", reply.timestamp)
             }
+            // A reply without the picture keeps the one sent.
+            var image = Logic.keptImage(result, sentImage)
+            if (id >= 0 && image !== "")
+                database.saveUserImage(image, me.id)
             if (id >= 0)
                 account.set(database.currentUser())
             Toast.show("اطلاعات شما با موفقیت ذخیره شد.")

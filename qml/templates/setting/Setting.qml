@@ -57,7 +57,8 @@ Page {
                 closeDrawer()
                 templates.container("fileList", {
                     "mode": "tab", "title": "فایلهای من",
-                    "filters": [Logic.item("agent_ref", account.isManager() ? "0" : account.agentId())]
+                    // A manager's own files are those without an agent: the empty id, as the old files' list asks.
+                    "filters": [Logic.item("agent_ref", account.isManager() ? "" : account.agentId())]
                 })
                 break
             case "pinned":

@@ -77,6 +77,9 @@ function agentAccount(record, parentServerId) {
     acc.type = record.type
     acc.device = copy(record.device)
     acc.status = copy(record.status)
+    // The record's form settings stay with the account (its hidden toggles).
+    if (record.setting !== undefined)
+        acc.setting = copy(record.setting)
     return acc
 }
 
@@ -153,6 +156,15 @@ function profileRequest(userId, form) {
     if (form.image)
         request.image = form.image
     return request
+}
+
+// The picture to store after a profile edit: the server's, else the new one sent with it; "" keeps
+// the stored one.
+function keptImage(result, sentImage) {
+    var image = result ? (result.profile_image || result.image) : ""
+    if (image)
+        return String(image)
+    return sentImage ? String(sentImage) : ""
 }
 
 // The profile form's fields from the stored account.

@@ -1,6 +1,6 @@
 // Conversations: "conversation_list" answers the conversations below, and
-// "conversation_message_list_2" the messages of one of them; "conversation_message_seen_2" is
-// only logged. Conversation c1 holds messages two days apart, c2 none.
+// "conversation_message_list_2" the messages of one of them; "conversation_message_seen_2" clears
+// the conversation's unread count. Conversation c1 holds messages two days apart, c2 none.
 //
 // Commands: {"cmd":"conversations","list":[...]}          replaces the conversations
 //           {"cmd":"messages","id":C,"list":[...]}          replaces the messages of C
@@ -39,7 +39,12 @@ module.exports = function (ctx) {
           return reply(socket, 'conversation_message_list_2', null, null, 1, 0, false, 'گفتگو پیدا نشد');
         reply(socket, 'conversation_message_list_2', { list });
       },
-      conversation_message_seen_2() {},
+      // Read: the conversation's unread count is gone from the next list.
+      conversation_message_seen_2(socket, c) {
+        const read = conversations.find((v) => v._id === (c && c.conversation_ref));
+        if (read)
+          read.count = 0;
+      },
     },
     commands: {
       conversations(c) {

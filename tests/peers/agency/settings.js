@@ -53,7 +53,9 @@ module.exports = function settings(ctx) {
         const i = find(content.agent_id);
         const append = { agent_ref: { _id: `${M}-swap${++created}`, mobile: '09390000000', name_family: 'مشاور جایگزین' },
           user_ref: M, access: i === -1 ? 448 : agents[i].access, type: i === -1 ? 0 : agents[i].type,
-          device: [], status: { type: 1, text: '' } };
+          device: [], status: { type: 1, text: '' },
+          // The new number takes over the agent's form settings.
+          setting: (i !== -1 && agents[i].setting) || { form: JSON.stringify([{ key: 51, parent_key: 'property' }]) } };
         if (i !== -1)
           agents[i] = append;
         reply(socket, 'account_agent_replace', { append, remove: { user_ref: M, agent_ref: content.agent_id } }, payload);

@@ -145,6 +145,20 @@ TEST_F(AgencySettings, AgentsAreCreatedEditedAndRemovedOnlyAfterTheServer)
     EXPECT_EQ(obx::Box<Shelves>(store).query(Shelves_::access.contains("m1-a1")).build().count(), 0u);
 }
 
+// The account that takes over an agent's number keeps the agent's form settings.
+TEST_F(AgencySettings, AReplacedNumberKeepsTheFormSettings)
+{
+    openAgency();
+    if (HasFatalFailure())
+        return;
+    const std::size_t at = s().mark();
+    rowAction("مشاور 2", "تغییر شماره");
+    ASSERT_EQ(s().waitRequest("account_agent_replace", at).value("content").toObject().value("agent_id").toString(),
+              "m1-a2");
+    ASSERT_TRUE(s().waitUntil([&] { return userByMobile(s().store(), "09390000000") != nullptr; }));
+    EXPECT_EQ(userByMobile(s().store(), "09390000000")->invisible_toggles, std::vector<std::string>{"51"});
+}
+
 TEST_F(AgencySettings, AManagerStaysAManagerWithImageAndToken)
 {
     // An address the program can draw without the network.
@@ -214,6 +228,21 @@ TEST_F(AgencySettings, ReportCountsTheFilesOfTheRange)
     EXPECT_TRUE(s().waitUntil([&] { return s().findText("تاریخ وارد شده صحیح نیست") != nullptr; }));
     EXPECT_EQ(s().find("reportLive")->property("text").toString(), "تعداد کل فایل ها: -");
     EXPECT_EQ(s().eval("Stacks.last().rows.length").toInt(), 0);
+}
+
+// A manager's own files are the agency's files without an agent.
+TEST_F(AgencySettings, AManagersFilesAreThoseWithoutAnAgent)
+{
+    const int own = s().eval("Database.getFilesCount(-1, -1, [{'key': 'agent_ref', 'value': {'value_1': '', "
+                             "'value_2': ''}}], false)").toInt();
+    ASSERT_GT(own, 0);
+    openDrawerEntry("فایلهای من");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(s().waitUntil([&] {
+        list = s().findTop("fileList");
+        return list && list->isVisible() && list->property("count").toInt() == std::min(own, 50);
+    }));
+    EXPECT_EQ(list->property("title").toString(), "فایلهای من");
 }
 
 TEST_F(AgencySettings, MainSettingsOfferTheExcelExport)

@@ -12,12 +12,13 @@ Dialog {
     modal: true
     anchors.centerIn: parent
     title: "تاریخ بایگانی"
-    // Wide enough for the three boxes side by side.
-    width: Math.max(380, implicitWidth)
+    // Wide enough for the three boxes, which are wider than the title.
+    width: Math.max(380, dateRow.implicitWidth + leftPadding + rightPadding)
 
     readonly property var today: Dates.timestamp_to_jalali(Date.now())
 
     contentItem: Row {
+        id: dateRow
         spacing: 8
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true

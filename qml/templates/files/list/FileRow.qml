@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import com 1.0
 import "list.js" as L
+import "../../setting/applicationSettings/settings.js" as Design
 
 // One file of a list: code, kind, prices, place and customer; the menu from its button, a right
 // click or a long press.
@@ -18,13 +19,22 @@ Item {
 
     readonly property var status: file.status || {}
     readonly property alias menuButton: menuButton
+    // The cards' look from the design settings.
+    property var look: Design.currentTemplate(Settings.app_data ? Settings.app_data.file_template : null)
+    readonly property real titleSize: Number(look.font_title_size) || Consts.normalFont
+    readonly property real valueSize: Number(look.font_value_size) || Consts.largeFont
+    readonly property color titleColor: look.title_color || "#757575"
+    readonly property color valueColor: look.value_color || "#000000"
 
     Rectangle {
+        objectName: "fileCard"
         anchors.fill: parent
         anchors.margins: 4
-        radius: 6
-        color: row.file.select ? "#e3f2fd" : (row.status["delete"] ? "#ffebee" : "#ffffff")
-        border.color: row.file.seen === false ? "#1e88e5" : "#e0e0e0"
+        radius: Number(row.look.corner_radius) || 10
+        color: row.file.select ? (row.look.selected_color || "#90caf9")
+                               : (row.status["delete"] ? "#ffebee" : (row.look.back_color || "#e3f2fd"))
+        border.color: row.file.seen === false ? (row.look.icon_color || "#2196F3") : (row.look.divider_color || "#90caf9")
+        border.width: row.file.seen === false ? 2 : 1
 
         MouseArea {
             id: rowArea
@@ -41,25 +51,38 @@ Item {
             spacing: 1
 
             Row {
+                id: headLine
                 width: parent.width
                 spacing: 8
                 CheckBox {
+                    id: selectBox
                     visible: row.selecting
                     checked: row.file.select === true
                     height: 20
                     onClicked: row.clicked()
                 }
                 Label {
+                    id: codeLabel
+                    objectName: "fileCode"
                     text: "کد " + (row.file.code ? row.file.code.auto : "")
                     font.bold: true
+                    font.pointSize: row.valueSize
+                    color: row.valueColor
                 }
                 Label {
                     text: Consts.getTradeName(row.file.trade_ref) + " " + Consts.getPropertyName(row.file.property_ref)
                     color: L.tradeColor(row.file.trade_ref)
+                    font.pointSize: row.valueSize
+                    // Long kinds stop at the card's edge; the pin mark keeps its room.
+                    width: Math.max(0, Math.min(implicitWidth, headLine.width - codeLabel.width - headLine.spacing
+                                                - (selectBox.visible ? selectBox.width + headLine.spacing : 0)
+                                                - (row.status.pin === true ? 2 * row.valueSize + headLine.spacing : 0)))
+                    elide: Text.ElideRight
                 }
                 Label {
                     visible: row.status.pin === true
                     font.family: Fonts.icon
+                    font.pointSize: row.valueSize
                     text: String.fromCodePoint(parseInt(Icons.pin, 16))
                     color: "#e53935"
                 }
@@ -75,6 +98,8 @@ Item {
                 elide: Text.ElideRight
                 textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignLeft
+                font.pointSize: row.valueSize
+                color: row.valueColor
                 text: {
                     var p = row.file.price || {}
                     return Consts.getPartPriceText(row.file) + " " + Consts.currency(p.price_1 || 0) + "   "
@@ -86,6 +111,8 @@ Item {
                 elide: Text.ElideRight
                 textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignLeft
+                font.pointSize: row.titleSize
+                color: row.titleColor
                 text: row.file.info ? (row.file.info.address || "") : ""
             }
             Label {
@@ -93,7 +120,8 @@ Item {
                 elide: Text.ElideRight
                 textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignLeft
-                color: "#616161"
+                font.pointSize: row.titleSize
+                color: row.titleColor
                 text: row.file.customer ? (row.file.customer.name_family || "") : ""
             }
         }
@@ -104,6 +132,8 @@ Item {
             anchors.left: parent.left
             anchors.top: parent.top
             font.family: Fonts.icon
+            font.pointSize: row.valueSize
+            palette.buttonText: row.look.icon_color || "#2196F3"
             text: String.fromCodePoint(parseInt(Icons.dotsVertical, 16))
             onClicked: row.menuRequested(menuButton, -1, -1)
         }

@@ -4,6 +4,7 @@ import QtQml 2.15
 import com 1.0
 import "list.js" as L
 import "reads.js" as Reads
+import "../../setting/applicationSettings/settings.js" as Design
 
 // Files of a board, a tab (search results, due or old files), the drafts, a colleague's ads or
 // the counterparts of one file; a board also has its pinned and recycle-bin views.
@@ -49,8 +50,14 @@ Page {
     // The board with the order the user chose, for whoever shows the board.
     signal orderSaved(var board)
 
+    // The cards' look from the design settings; the rows grow with its fonts.
+    readonly property var look: Design.currentTemplate(Settings.app_data ? Settings.app_data.file_template : null)
+
     readonly property alias count: files.count
     readonly property alias view_: listView
+
+    // A due file was handled (deleted, unarchived or archived again) and left the due list.
+    signal dueHandled()
 
     objectName: "fileList"
 
@@ -269,9 +276,11 @@ Page {
         if (i === -1)
             return
         var effect = L.listEffect(key, isTab, mode === "due")
-        if (effect === "remove")
+        if (effect === "remove") {
             files.remove(i)
-        else
+            if (mode === "due")
+                dueHandled()
+        } else
             files.setProperty(i, "fileJson", JSON.stringify(L.updatedRow(rowAt(i), key, value)))
     }
 
@@ -280,6 +289,10 @@ Page {
         if (selecting) {
             f.select = !f.select
             files.setProperty(i, "fileJson", JSON.stringify(f))
+            return
+        }
+        if (mode === "drafts") {
+            openDraft(f)
             return
         }
         if (!f._id)
@@ -292,6 +305,16 @@ Page {
                     refreshCount()
             })
         }
+    }
+
+    // A draft opens in the editor; once sent or saved again it leaves this list, which reads the
+    // drafts again when it is back on top.
+    function openDraft(f) {
+        var options = {"draftId": f.id}
+        if (fileList.StackView.view)
+            Templates.open(fileList, "files/File.qml", options)
+        else
+            Templates.container("file", options)
     }
 
     // Beside the row's menu button.
@@ -480,7 +503,7 @@ Page {
         clip: true
         model: files
         cellWidth: fileList.grid ? Math.floor(width / Math.max(1, Math.floor(width / 300))) : width
-        cellHeight: 124
+        cellHeight: Math.max(124, Math.ceil(2 * valueMetrics.height + 2 * titleMetrics.height + 26))
         ScrollBar.vertical: ScrollBar {}
 
         onContentYChanged: {
@@ -492,12 +515,23 @@ Page {
         delegate: FileRow {
             width: listView.cellWidth
             height: listView.cellHeight
+            look: fileList.look
             file: JSON.parse(model.fileJson)
             selecting: fileList.selecting
             showTag: fileList.mode === "match"
             onClicked: fileList.openFile(index)
             onMenuRequested: fileList.openMenuAt(index, source, x, y)
         }
+    }
+
+    FontMetrics {
+        id: valueMetrics
+        font.pointSize: Number(fileList.look.font_value_size) || Consts.largeFont
+    }
+
+    FontMetrics {
+        id: titleMetrics
+        font.pointSize: Number(fileList.look.font_title_size) || Consts.normalFont
     }
 
     Timer {
@@ -612,17 +646,6 @@ Page {
         }
     }
 
-    // Back from its pinned or recycle view, or any page over it: what was done there (a file
-    // restored, deleted, edited) shows here, with the bin's count, at the same place in the list.
-    StackView.onDeactivated: covered = true
-    StackView.onActivated: {
-        if (!covered || mode === "colleague")
-            return
-        covered = false
-        restoreTo = Math.max(0, listView.contentY - listView.originY)
-        reload()
-    }
-
     Component.onCompleted: {
         if (due_list)
             mode = "due"
@@ -649,9 +672,17 @@ Page {
     property real keptY: -1
     StackView.onDeactivating: keptY = listView.contentY
     StackView.onActivating: putBack()
+    // Back from its pinned or recycle view, or any page over it: what was done there (a file
+    // restored, deleted, edited) shows here, with the bin's count, at the same place in the list.
+    StackView.onDeactivated: covered = true
     StackView.onActivated: {
         putBack()
         keptY = -1
+        if (!covered || mode === "colleague")
+            return
+        covered = false
+        restoreTo = Math.max(0, listView.contentY - listView.originY)
+        reload()
     }
 
     function putBack() {

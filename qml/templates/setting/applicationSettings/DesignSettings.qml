@@ -18,7 +18,10 @@ Page {
     function store(fontIndex, schemaIndex, radius) {
         try {
             current = SettingsJs.fileTemplate(fontIndex, schemaIndex, radius, Consts.mobile, fonts)
-            Settings.app_data.file_template = current
+            // Assigned whole, so that open lists see the new look.
+            var data = Settings.app_data
+            data.file_template = current
+            Settings.app_data = data
             Settings.save()
         } catch (e) {
             Toast.error(e, "store")
@@ -107,12 +110,12 @@ Page {
                 Text {
                     text: "آپارتمان - فروش"
                     color: page.current.title_color || "#757575"
-                    font.pixelSize: Number(page.current.font_title_size) || 14
+                    font.pointSize: Number(page.current.font_title_size) || Consts.normalFont
                 }
                 Text {
                     text: "۱۲۰ متر"
                     color: page.current.value_color || "#000000"
-                    font.pixelSize: Number(page.current.font_value_size) || 16
+                    font.pointSize: Number(page.current.font_value_size) || Consts.largeFont
                 }
             }
         }
