@@ -23,6 +23,8 @@ Item {
     property var selectedDistricts: []
     property var districtList: []
     property string searchText: ""
+    // The contact inputs stay off the screen; editing, the editor sends the file's own values.
+    property bool hidesContact: false
 
     property var inputItems: []
     property var dateItems: []
@@ -121,6 +123,10 @@ Item {
 
     function registerDate(item) {
         dateItems.push(item)
+    }
+
+    function isHidden(input) {
+        return hidesContact && Forms.isContactInput(input)
     }
 
     function findInputByKeys(key, parentKey) {

@@ -29,6 +29,8 @@ Item {
     property string chosenAgentId: ""
     property var agents: []
     readonly property bool editing: file !== null && file !== undefined
+    // Whose customer and address the editor may not see: hidden, and sent back as the file has them.
+    readonly property bool keepsContact: editing && !Account.canSeeFileAddress(file)
     readonly property string title: FileJs.screenTitle(formType === 1, editing)
     // Without a reply by then the save button works again.
     property int replyTimeout: 30000
@@ -59,13 +61,16 @@ Item {
             "chosenAgentId": chosenAgentId,
             "mediaLinks": mediaLinks,
             "isPrivate": privateBox.checked,
-            "date": Dates.current_persian_date_with_hour()
+            "date": Dates.current_persian_date_with_hour(),
+            "keepContact": keepsContact
         }
     }
 
     function save() {
         try {
             if (saving)
+                return
+            if (!Account.allows(editing ? "edit" : "add", editing ? [file] : []))
                 return
             if (!Sockets.connected) {
                 Toast.show(FileJs.OFFLINE_MESSAGE)
@@ -79,7 +84,8 @@ Item {
                 Toast.show("لطفا نوع ملک را انتخاب نمایید")
                 return
             }
-            var message = FileJs.customerMessage(form.submitData)
+            var message = FileJs.customerMessage(keepsContact ? FileJs.withFileContact(form.submitData, file)
+                                                              : form.submitData)
             if (message !== "") {
                 reveal(form.findInputByKeys("name_family", "customer"))
                 Toast.show(message)
@@ -200,7 +206,11 @@ Item {
             var found = Database.getContact("", mobile)
             if (!found || found.error !== undefined)
                 return
+            // Matched silently, so that the file names the existing contact and makes no second one;
+            // only the phone book's reader is shown whom the number belongs to.
             chosenContact = found
+            if (!Account.canSeePhoneBook())
+                return
             var name = form.findInputByKeys("name_family", "customer")
             if (name && name.value === "" && found.name_family) {
                 name.setValue(found.name_family, 1)
@@ -258,6 +268,7 @@ Item {
                 width: parent.width
                 formType: editor.formType
                 editFile: editor.file
+                hidesContact: editor.keepsContact
                 onTextChanged: {
                     if (inputItem && inputItem.parent_key === "customer" && inputItem.key === "mobile_1")
                         editor.lookUpCustomer(String(value))

@@ -7,6 +7,7 @@ import "list.js" as L
 // click or a long press.
 Item {
     id: row
+    objectName: "fileRow"
 
     property var file: ({})
     property bool selecting: false
@@ -16,6 +17,8 @@ Item {
     signal menuRequested()
 
     readonly property var status: file.status || {}
+    // The address and the owner are shown as the detail shows them; read again when the rights change.
+    readonly property bool showsContact: Account.canSeeFileAddress(file)
 
     Rectangle {
         anchors.fill: parent
@@ -83,7 +86,9 @@ Item {
                 elide: Text.ElideRight
                 textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignLeft
-                text: row.file.info ? (row.file.info.address || "") : ""
+                objectName: "rowAddress"
+                visible: row.showsContact
+                text: row.showsContact && row.file.info ? (row.file.info.address || "") : ""
             }
             Label {
                 width: parent.width
@@ -91,7 +96,9 @@ Item {
                 textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignLeft
                 color: "#616161"
-                text: row.file.customer ? (row.file.customer.name_family || "") : ""
+                objectName: "rowCustomer"
+                visible: row.showsContact
+                text: row.showsContact && row.file.customer ? (row.file.customer.name_family || "") : ""
             }
         }
 

@@ -16,6 +16,8 @@ Page {
     readonly property alias filters: form.filterValues
 
     objectName: "searchScreen"
+    // Taken away while the screen is open, the right hides the search at once.
+    readonly property bool allowed: Account.canUseAdvancedSearch()
 
     function refreshForm() {
         form.filterValues = []
@@ -33,13 +35,26 @@ Page {
     }
 
     function open(path, props) {
+        if (!Account.allows("search"))
+            return
         if (search.StackView.view)
             search.StackView.view.push(Templates.uri(path), props)
         else
             Templates.initial(path, props)
     }
 
+    Label {
+        objectName: "searchRefused"
+        visible: !search.allowed
+        anchors.centerIn: parent
+        width: parent.width - 40
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.WordWrap
+        text: Account.noAccessText
+    }
+
     ScrollView {
+        visible: search.allowed
         anchors.fill: parent
         anchors.margins: 12
         contentWidth: availableWidth
