@@ -86,7 +86,6 @@ Item {
                 elide: Text.ElideRight
                 textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignLeft
-                objectName: "rowAddress"
                 visible: row.showsContact
                 text: row.showsContact && row.file.info ? (row.file.info.address || "") : ""
             }
@@ -96,7 +95,6 @@ Item {
                 textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignLeft
                 color: "#616161"
-                objectName: "rowCustomer"
                 visible: row.showsContact
                 text: row.showsContact && row.file.customer ? (row.file.customer.name_family || "") : ""
             }
