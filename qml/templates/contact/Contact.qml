@@ -22,7 +22,11 @@ Page {
     property string focusId: ""
     // Taken away while the book is open, the right empties it at once; given back, it reads again.
     readonly property bool allowed: Account.canSeePhoneBook()
+    // The first read waits for the page to be complete, when its answer has a listener.
+    property bool started: false
     onAllowedChanged: {
+        if (!started)
+            return
         contacts = []
         if (allowed)
             load()
@@ -340,5 +344,8 @@ Page {
         }
     }
 
-    Component.onCompleted: load()
+    Component.onCompleted: {
+        started = true
+        load()
+    }
 }

@@ -23,7 +23,8 @@ Page {
     property int countsApplied: 0
     // The rights the tiles were made with; a pushed change of them makes the tiles again.
     readonly property string rights: managerLevel() + "/" + Account.canSeePhoneBook()
-    onRightsChanged: if (Account.get()) reload()
+    property bool started: false
+    onRightsChanged: if (started && Account.get()) reload()
 
     LayoutMirroring.enabled: true
     LayoutMirroring.childrenInherit: true
@@ -307,7 +308,10 @@ Page {
         }
     }
 
-    Component.onCompleted: reload()
+    Component.onCompleted: {
+        started = true
+        reload()
+    }
     Component.onDestruction: {
         Reads.cancel(listRead)
         Reads.cancel(countRead)
