@@ -22,7 +22,9 @@ Item {
         "LOGIN_WITH_ONE_DEVICE": 1024, "ADVANCED_SEARCH": 2048
     })
 
-    readonly property string noAddText: "دسترسی شما به این بخش توسط مدیریت قطع شده است."
+    // Said of every action or screen a missing right guards.
+    readonly property string noAccessText: "دسترسی شما به این بخش توسط مدیریت قطع شده است."
+    readonly property string noAddText: noAccessText
     readonly property string noEditText: "امکان ویرایش فایلهای دیگران وجود ندارد."
 
     function db() { return database ? database : Database }
@@ -160,6 +162,64 @@ Item {
             return false
         var bySecretary = !!file.agent && Number(file.agent.type) === userType.SECRETARY
         return isManagerLevel() || canSeeSensitiveInfo() || isMyFile(file) || bySecretary
+    }
+
+    // Why the screens may not do this guarded action, or undefined when they may: "search" the
+    // advanced search, "contact" the phone book, "add" and "copy" a new file, "edit", "delete",
+    // "archive", "archiveDue" and "deleteForever" on each of the files, "emptyRecycleBin".
+    function refusal(action, files) {
+        var list = files || []
+        var every = function (allowed) {
+            for (var i = 0; i < list.length; ++i)
+                if (!allowed(list[i]))
+                    return false
+            return true
+        }
+        switch (action) {
+        case "search":
+            return canUseAdvancedSearch() ? undefined : noAccessText
+        case "contact":
+            return canSeePhoneBook() ? undefined : noAccessText
+        case "add":
+        case "copy":
+            return canAdd() ? undefined : noAccessText
+        case "edit":
+            return every(function (f) { return canEditFile(f) === undefined }) ? undefined : noEditText
+        case "delete":
+        case "deleteForever":
+            return every(canDeleteFile) ? undefined : noAccessText
+        case "archive":
+        case "archiveDue":
+            return every(canArchiveFile) ? undefined : noAccessText
+        case "emptyRecycleBin":
+            // The whole bin goes, other agents' files too.
+            return canDelete() ? undefined : noAccessText
+        }
+        return undefined
+    }
+
+    // The page container's screens that a right guards: the file editor by what it is opened for.
+    function containerRefusal(key, options) {
+        if (key === "search" || key === "contact")
+            return refusal(key)
+        if (key === "file")
+            return options && options.file ? refusal("edit", [options.file]) : refusal("add")
+        return undefined
+    }
+
+    // Shows the refusal, if any; true when the action may go on.
+    function allows(action, files) {
+        var why = refusal(action, files)
+        if (why !== undefined)
+            Toast.show(why)
+        return why === undefined
+    }
+
+    function allowsContainer(key, options) {
+        var why = containerRefusal(key, options)
+        if (why !== undefined)
+            Toast.show(why)
+        return why === undefined
     }
 
     function getImagePath() {

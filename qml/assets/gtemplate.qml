@@ -75,7 +75,14 @@ Item {
     }
 
     // A feature screen of the page container by key: over the window on desktops, else a page.
+    // Whether the account may open this screen of the page container; a refusal is shown.
+    function allows(key, options) {
+        return Account.allowsContainer(key, options)
+    }
+
     function container(key, options, callback) {
+        if (!allows(key, options))
+            return null
         var opts = {"contentType": key, "options": options || {}, "callback": callback || null}
         if (Consts.desktop) {
             var view = dialog("generals/dialog/StackContentDialog.qml", opts)

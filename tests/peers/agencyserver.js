@@ -6,6 +6,8 @@
 //          [--seed N] [--manager ID] [--mobile M] [--dump FILE]
 //          [--agents N] [--contacts N] [--districts N] [--hashtags N] [--notes N]
 //          [--activities N] [--boards N] [--shelves N] [--files N] [--unseen N]
+//          [--agent I:ACCESS[:TYPE]]...   agent I's rights (agents log in by their mobile numbers,
+//                                           "0935" and I in seven digits; see agency/agents.js)
 //
 // Records: generated once at start from the seed; --dump writes them as one JSON object
 // {manager, initial_agent: [...], initial_customer: [...], ...} before "ready".
@@ -59,6 +61,7 @@ for (let i = 2; i < process.argv.length; ++i) {
   else if (a === '--manager') opts.manager = next();
   else if (a === '--mobile') opts.mobile = next();
   else if (a === '--dump') opts.dump = next();
+  else if (a === '--agent') (opts.agentRights = opts.agentRights || []).push(next());
   else if (name in counts) counts[name] = Number(next());
   else throw new Error('unknown option ' + a);
 }
@@ -274,10 +277,6 @@ function handle(socket, name, envelope) {
     return reply(socket, name, { sent: true }, payload);
   case 'code_resend':
     return reply(socket, name, {}, payload);
-  case 'verify_check':
-    return reply(socket, name, { match: true, account: data.manager, agent: [] }, payload);
-  case 'account_login':
-    return reply(socket, name, { account: data.manager }, payload);
   case 'validity_token':
     return reply(socket, name, { valid: true }, payload);
   case 'account_select':

@@ -239,7 +239,8 @@ bool ScreenSession::start(const Options &options)
 
 bool ScreenSession::login()
 {
-    const QString mobile = sent_.value("manager").toObject().value("mobile").toString();
+    const QString mobile = !options_.mobile.isEmpty() ? options_.mobile
+                                                      : sent_.value("manager").toObject().value("mobile").toString();
     if (options_.grabStart)
         grab("login");
     eval(QStringLiteral("Stacks.last().byCell.setNumber('%1'); Stacks.last().byCell.submit()").arg(mobile));

@@ -47,6 +47,8 @@ public:
         bool grabStart = false;
         // Stops at the login screen, with nobody logged in.
         bool stopAtLogin = false;
+        // Logs in with this mobile number (an agent's, say) instead of the manager's.
+        QString mobile;
     };
 
     // The small agency the server makes unless told otherwise.

@@ -166,7 +166,7 @@ Rectangle {
                 width: body.width
                 // Requests take their districts from the chooser alone.
                 active: !(cardItem.formType === Forms.REQUEST && modelData.parent_key === "district")
-                visible: active
+                visible: active && !(cardItem.form && cardItem.form.isHidden(modelData))
                 sourceComponent: modelData.parent_key === "date" ? dateComponent : inputComponent
 
                 Component {

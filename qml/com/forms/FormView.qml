@@ -25,6 +25,8 @@ Item {
     // The phone book, offered on the customer's name and mobile.
     property var contactList: []
     property string searchText: ""
+    // The contact inputs stay off the screen; editing, the editor sends the file's own values.
+    property bool hidesContact: false
 
     property var inputItems: []
     property var dateItems: []
@@ -125,6 +127,10 @@ Item {
 
     function registerDate(item) {
         dateItems.push(item)
+    }
+
+    function isHidden(input) {
+        return hidesContact && Forms.isContactInput(input)
     }
 
     function findInputByKeys(key, parentKey) {

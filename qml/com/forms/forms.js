@@ -167,6 +167,14 @@ function fileHasToggle(file, parentKey, key) {
     return ("," + text).indexOf("," + key + ",") !== -1
 }
 
+// The file's contact details: its customer, its guard and its exact address.
+function isContactInput(input) {
+    if (!input)
+        return false
+    return input.parent_key === "customer" || input.parent_key === "guard"
+            || (input.parent_key === "info" && input.key === "address")
+}
+
 function fileInputValue(file, input) {
     if (!file || !input)
         return ""

@@ -20,6 +20,17 @@ Page {
     property bool loading: false
     // The row to bring into view once the list is back.
     property string focusId: ""
+    // Taken away while the book is open, the right empties it at once; given back, it reads again.
+    readonly property bool allowed: Account.canSeePhoneBook()
+    // The first read waits for the page to be complete, when its answer has a listener.
+    property bool started: false
+    onAllowedChanged: {
+        if (!started)
+            return
+        contacts = []
+        if (allowed)
+            load()
+    }
 
     // getContacts answers through one signal for every caller; one request at a time.
     property var requester: new Reply.Requester(function (args) {
@@ -28,6 +39,8 @@ Page {
     })
 
     function load() {
+        if (!allowed)
+            return
         requester.request({"kind": kind, "keyword": keyword})
     }
 
@@ -40,6 +53,8 @@ Page {
         if (!asked)
             return
         loading = false
+        if (!allowed)
+            return
         if (asked.kind === kind && asked.keyword === keyword) {
             contacts = list
             if (focusId !== "")
@@ -163,6 +178,7 @@ Page {
 
     header: Column {
         width: book.width
+        visible: book.allowed
 
         TabBar {
             id: tabs
@@ -216,6 +232,7 @@ Page {
         objectName: "contact_list"
         anchors.fill: parent
         clip: true
+        visible: book.allowed
         model: book.contacts
 
         delegate: ItemDelegate {
@@ -263,6 +280,16 @@ Page {
             running: book.loading
             visible: running
         }
+    }
+
+    Label {
+        objectName: "contact_refused"
+        visible: !book.allowed
+        anchors.centerIn: parent
+        width: parent.width - 40
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.WordWrap
+        text: Account.noAccessText
     }
 
     UMenu {
@@ -318,5 +345,8 @@ Page {
         }
     }
 
-    Component.onCompleted: load()
+    Component.onCompleted: {
+        started = true
+        load()
+    }
 }

@@ -35,6 +35,8 @@ Item {
     // The phone book's read while it is outstanding.
     property var contactsHandler: null
     readonly property bool editing: file !== null && file !== undefined && draftId <= 0
+    // Whose customer and address the editor may not see: hidden, and sent back as the file has them.
+    readonly property bool keepsContact: editing && !Account.canSeeFileAddress(file)
     readonly property string title: FileJs.screenTitle(formType === 1, editing)
     // Without a reply by then the save button works again.
     property int replyTimeout: 30000
@@ -65,13 +67,16 @@ Item {
             "chosenAgentId": chosenAgentId,
             "mediaLinks": mediaLinks,
             "isPrivate": privateBox.checked,
-            "date": Dates.current_persian_date_with_hour()
+            "date": Dates.current_persian_date_with_hour(),
+            "keepContact": keepsContact
         }
     }
 
     function save() {
         try {
             if (saving)
+                return
+            if (!Account.allows(editing ? "edit" : "add", editing ? [file] : []))
                 return
             if (!Sockets.connected) {
                 Toast.show(FileJs.OFFLINE_MESSAGE)
@@ -85,7 +90,8 @@ Item {
                 Toast.show("لطفا نوع ملک را انتخاب نمایید")
                 return
             }
-            var message = FileJs.customerMessage(form.submitData)
+            var message = FileJs.customerMessage(keepsContact ? FileJs.withFileContact(form.submitData, file)
+                                                              : form.submitData)
             if (message !== "") {
                 reveal(form.findInputByKeys("name_family", "customer"))
                 Toast.show(message)
@@ -227,7 +233,11 @@ Item {
             var found = Database.getContact("", mobile)
             if (!found || found.error !== undefined)
                 return
+            // Matched silently, so that the file names the existing contact and makes no second one;
+            // only the phone book's reader is shown whom the number belongs to.
             chosenContact = found
+            if (!Account.canSeePhoneBook())
+                return
             var name = form.findInputByKeys("name_family", "customer")
             if (name && name.value === "" && found.name_family) {
                 name.setValue(found.name_family, 1)
@@ -319,6 +329,7 @@ Item {
                 width: parent.width
                 formType: editor.formType
                 editFile: editor.file
+                hidesContact: editor.keepsContact
                 onTextChanged: {
                     if (inputItem && inputItem.parent_key === "customer" && inputItem.key === "mobile_1")
                         editor.lookUpCustomer(String(value))

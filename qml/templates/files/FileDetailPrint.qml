@@ -18,7 +18,8 @@ Rectangle {
     property var rows: []
     property var featureBoxes: []
     property var tags: []
-    property string address: ""
+    // Read again when the rights change while the preview is open.
+    readonly property string address: file ? Logic.addressLine(file, Account.canSeeFileAddress(file)) : ""
     property string desc: ""
 
     function db() { return database ? database : Database }
@@ -37,7 +38,6 @@ Rectangle {
             rows = Logic.inputRows(answer, cards, answer.trade_ref)
             featureBoxes = Logic.boxes(answer, cards, answer.trade_ref)
             tags = Logic.hashtags(answer)
-            address = Logic.addressLine(answer, Account.canSeeFileAddress(answer))
             desc = Logic.description(answer)
             file = answer
             markSeen(answer)

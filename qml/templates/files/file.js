@@ -53,6 +53,43 @@ function customerMessage(submitData) {
     return ""
 }
 
+var CUSTOMER_KEYS = ["name_family", "mobile_1", "mobile_2", "phone_1", "phone_2"]
+var GUARD_KEYS = ["name_family", "mobile_1"]
+
+function picked(from, keys) {
+    var out = {}
+    keys.forEach(function (k) {
+        if (from && !isEmpty(from[k]))
+            out[k] = String(from[k])
+    })
+    return out
+}
+
+// The choices with the edited file's own customer, guard and exact address in place of the form's:
+// an editor who may not see them sends them back as they are, never empty.
+function withFileContact(submitData, editFile) {
+    var data = copy(submitData) || {}
+    var file = editFile || {}
+    var customer = picked(file.customer, CUSTOMER_KEYS)
+    if (Object.keys(customer).length > 0)
+        data.customer = customer
+    else
+        delete data.customer
+    var guard = picked(file._guard, GUARD_KEYS)
+    if (Object.keys(guard).length > 0)
+        data.guard = guard
+    else
+        delete data.guard
+    var address = file.info ? file.info.address : ""
+    if (!isEmpty(address)) {
+        data.info = data.info || {}
+        data.info.address = String(address)
+    } else if (data.info) {
+        delete data.info.address
+    }
+    return data
+}
+
 // The archived form of a live trade type is the live one plus 8, once, however it is reached.
 function sentTrade(tradeType, archiveTicked, editedWasArchived) {
     var live = liveTrade(tradeType)
@@ -71,11 +108,12 @@ function logLine(p) {
 
 // The create or edit request content. p: {formType, submitData, editFile, archive, registerDate,
 // description, location, selectedDistricts, chosenContact, hashtags, account, isManager, userId,
-// agentId, chosenAgentId, mediaLinks, isPrivate, date}. A failure gives an empty object.
+// agentId, chosenAgentId, mediaLinks, isPrivate, date, keepContact}. A failure gives an empty object.
 function buildContent(p) {
     try {
-        var data = copy(p.submitData) || {}
         var editing = !!p.editFile
+        var keep = editing && p.keepContact === true
+        var data = keep ? withFileContact(p.submitData, p.editFile) : (copy(p.submitData) || {})
         var live = liveTrade(data.trade_id)
         var wasArchived = editing && Number(p.editFile.trade_ref) > 8
         data.trade_id = sentTrade(live, p.archive === true, wasArchived)
@@ -103,7 +141,7 @@ function buildContent(p) {
         var customerInputs = data.customer
         var customer = copy(customerInputs) || {}
         customer.type = live
-        var contact = p.chosenContact
+        var contact = keep ? p.editFile.customer : p.chosenContact
         if (contact && !isEmpty(contact.mobile_1) && contact.mobile_1 === customer.mobile_1)
             customer.id = contact._id
         var wrapped = {"customer_ref": customer}

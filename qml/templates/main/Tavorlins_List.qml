@@ -21,6 +21,10 @@ Page {
     property int dragTo: -1
     // Counted when the counts reach the tiles; the benchmark and the tests wait for it.
     property int countsApplied: 0
+    // The rights the tiles were made with; a pushed change of them makes the tiles again.
+    readonly property string rights: managerLevel() + "/" + Account.canSeePhoneBook()
+    property bool started: false
+    onRightsChanged: if (started && Account.get()) reload()
 
     LayoutMirroring.enabled: true
     LayoutMirroring.childrenInherit: true
@@ -310,7 +314,10 @@ Page {
         }
     }
 
-    Component.onCompleted: reload()
+    Component.onCompleted: {
+        started = true
+        reload()
+    }
     Component.onDestruction: {
         Reads.cancel(listRead)
         Reads.cancel(countRead)

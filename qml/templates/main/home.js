@@ -475,6 +475,9 @@ function request(sockets, show, name, content, payload, needsResult, done, faile
 
 // Opens a screen of the page container by key: a dialog on desktops, a page elsewhere.
 function openContainer(templates, desktop, key, options, callback) {
+    // The account's rights, asked as templates.container asks them.
+    if (typeof templates.allows === "function" && !templates.allows(key, options))
+        return null
     var opts = {"contentType": key, "options": options || {}, "callback": callback || null}
     if (desktop) {
         var dialog = templates.dialog("generals/dialog/StackContentDialog.qml", opts)

@@ -38,6 +38,8 @@ Item {
     }
 
     function openContent(key, options) {
+        if (!Templates.allows(key, options))
+            return null
         return Templates.open(actions, "generals/StackContent.qml", {"contentType": key, "options": options})
     }
 
@@ -49,6 +51,8 @@ Item {
                 return
             }
             var file = rows[0].file
+            if (!Account.allows(key, rows.map(function (r) { return r.file })))
+                return
             switch (key) {
             case "select":
                 selectRequested()

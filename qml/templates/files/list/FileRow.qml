@@ -8,6 +8,7 @@ import "../../setting/applicationSettings/settings.js" as Design
 // click or a long press.
 Item {
     id: row
+    objectName: "fileRow"
 
     property var file: ({})
     property bool selecting: false
@@ -25,6 +26,8 @@ Item {
     readonly property real valueSize: Number(look.font_value_size) || Consts.largeFont
     readonly property color titleColor: look.title_color || "#757575"
     readonly property color valueColor: look.value_color || "#000000"
+    // The address and the owner are shown as the detail shows them; read again when the rights change.
+    readonly property bool showsContact: Account.canSeeFileAddress(file)
 
     Rectangle {
         objectName: "fileCard"
@@ -113,7 +116,8 @@ Item {
                 horizontalAlignment: Text.AlignLeft
                 font.pointSize: row.titleSize
                 color: row.titleColor
-                text: row.file.info ? (row.file.info.address || "") : ""
+                visible: row.showsContact
+                text: row.showsContact && row.file.info ? (row.file.info.address || "") : ""
             }
             Label {
                 width: parent.width
@@ -122,7 +126,8 @@ Item {
                 horizontalAlignment: Text.AlignLeft
                 font.pointSize: row.titleSize
                 color: row.titleColor
-                text: row.file.customer ? (row.file.customer.name_family || "") : ""
+                visible: row.showsContact
+                text: row.showsContact && row.file.customer ? (row.file.customer.name_family || "") : ""
             }
         }
 

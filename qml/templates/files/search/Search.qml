@@ -17,6 +17,8 @@ Page {
     readonly property alias formView: form
 
     objectName: "searchScreen"
+    // Taken away while the screen is open, the right hides the search at once.
+    readonly property bool allowed: Account.canUseAdvancedSearch()
 
     function refreshForm() {
         form.filterValues = []
@@ -34,12 +36,25 @@ Page {
     }
 
     function open(path, props) {
+        if (!Account.allows("search"))
+            return
         Templates.open(search, path, props)
+    }
+
+    Label {
+        objectName: "searchRefused"
+        visible: !search.allowed
+        anchors.centerIn: parent
+        width: parent.width - 40
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.WordWrap
+        text: Account.noAccessText
     }
 
     // The form scrolls inside the page; the search buttons stay below it in reach.
     ScrollView {
         objectName: "searchScroll"
+        visible: search.allowed
         anchors.fill: parent
         anchors.margins: 12
         contentWidth: availableWidth
@@ -90,6 +105,7 @@ Page {
 
     footer: ToolBar {
         objectName: "searchFooter"
+        visible: search.allowed
         Row {
             anchors.left: parent.left
             anchors.leftMargin: 12

@@ -97,8 +97,9 @@ Popup {
                 text: "جستجوی پیشرفته"
                 font.family: Fonts.app
                 onClicked: {
-                    Home.openContainer(Templates, Consts.desktop, "search", {})
-                    dialog.close()
+                    // Refused, the dialog stays for a search by code.
+                    if (Home.openContainer(Templates, Consts.desktop, "search", {}))
+                        dialog.close()
                 }
             }
         }

@@ -1,0 +1,365 @@
+// An agent's rights on the screens, end to end: the real window logged in as an agent of the
+// fixture agency server, once with none of the six rights and once with all of them, and single
+// rights taken and given back by pushed "agent_edit" notices while the screens are open.
+#include "screensession.h"
+
+#include <QJSValue>
+#include <QJsonArray>
+#include <QQuickItem>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+constexpr int kPlatforms = 64 | 128 | 256;
+constexpr int kAdd = 2, kEdit = 4, kDelete = 8, kSensitive = 16, kPhoneBook = 32, kSearch = 2048;
+constexpr int kAll = kAdd | kEdit | kDelete | kSensitive | kPhoneBook | kSearch;
+const QString kRefused = QStringLiteral("دسترسی شما به این بخش توسط مدیریت قطع شده است.");
+// The fixture's agent 2 as a plain agent. The files of customer cN are the manager's, the
+// secretary agent 1's or this agent's own as N % 3 is 0, 1 or 2.
+const char kMe[] = "m1-a2";
+
+QVariantMap mapOf(const QVariant &v)
+{
+    return v.userType() == qMetaTypeId<QJSValue>() ? v.value<QJSValue>().toVariant().toMap() : v.toMap();
+}
+
+class Rights : public ScreenSuite
+{
+protected:
+    static void startAs(int access)
+    {
+        ScreenSession::Options o;
+        o.serverArgs = {"--agent", "2:" + std::to_string(kPlatforms | access) + ":0"};
+        o.mobile = QStringLiteral("09350000002");
+        startSession(o);
+    }
+
+    // The server changes the rights and pushes them; the account has them when this returns.
+    static void setRights(int access)
+    {
+        session->command({{"cmd", "agent"}, {"agent", kMe}, {"access", kPlatforms | access}});
+        ASSERT_TRUE(session->until(QStringLiteral("Account.get().access === %1").arg(kPlatforms | access)));
+        session->wait(100);
+    }
+
+    // Runs the step and tells whether it showed the refusal.
+    static bool refuses(const std::function<void()> &step)
+    {
+        session->eval("for (var i = Toast.children.length - 1; i >= 0; --i) Toast.children[i].destroy()");
+        session->wait(50);
+        step();
+        return session->waitUntil([] { return session->findText(kRefused) != nullptr; }, 3000);
+    }
+
+    static bool shows(const QString &name) { return session->waitUntil([&] { return session->findTop(name); }, 3000); }
+
+    static QQuickItem *openList(const QString &options)
+    {
+        session->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'fileList', 'options': " + options + "})");
+        QQuickItem *list = nullptr;
+        session->waitUntil([&] {
+            list = session->findTop(QStringLiteral("fileList"));
+            return list && list->property("count").toInt() > 0 && !list->property("loading").toBool();
+        });
+        session->settle();
+        session->wait(300);
+        return list;
+    }
+
+    // A tab list of one customer's files.
+    static QQuickItem *listOf(const QString &customer)
+    {
+        return openList("{'mode': 'tab', 'filters': [{'key': 'customer_ref', 'value': {'value_1': '" + customer + "'}}]}");
+    }
+
+    static QVariantMap row(QQuickItem *list, int i)
+    {
+        QVariant ret;
+        QMetaObject::invokeMethod(list, "rowAt", Q_RETURN_ARG(QVariant, ret), Q_ARG(QVariant, i));
+        return mapOf(ret);
+    }
+
+    static QVariantMap stored(const QString &id) { return mapOf(session->eval("Database.getFile('" + id + "')")); }
+
+    // Whether the first card of the list shows its file's address and owner (always both or neither).
+    static bool showsContact(QQuickItem *list)
+    {
+        const QVariantMap file = stored(row(list, 0).value("_id").toString());
+        const QString texts[] = {file["info"].toMap()["address"].toString(), file["customer"].toMap()["name_family"].toString()};
+        bool seen[2] = {false, false};
+        std::function<void(QQuickItem *)> walk = [&](QQuickItem *item) {
+            if (!item->isVisible())
+                return;
+            if (item->objectName() == "fileRow" && mapOf(item->property("file"))["_id"] != file["_id"])
+                return;
+            for (int k = 0; k < 2; ++k)
+                seen[k] = seen[k] || item->property("text").toString().contains(texts[k]);
+            for (QQuickItem *child : item->childItems())
+                walk(child);
+        };
+        walk(list->findChild<QQuickItem *>(QStringLiteral("fileView")));
+        EXPECT_EQ(seen[0], seen[1]) << texts[0].toStdString();
+        return seen[0] && seen[1];
+    }
+
+    // The titles of the first row's menu, which stays open.
+    static QStringList menuOf(QQuickItem *list)
+    {
+        QObject *popup = list->findChild<QObject *>(QStringLiteral("fileMenu"));
+        EXPECT_TRUE(session->waitUntil([&] { return !popup->property("visible").toBool(); }));
+        QMetaObject::invokeMethod(list, "openMenu", Q_ARG(QVariant, 0));
+        EXPECT_TRUE(session->waitUntil([&] { return popup->property("opened").toBool(); }));
+        session->wait(100);
+        QStringList titles;
+        for (const QVariant &e : popup->property("entries").toList())
+            titles << mapOf(e)["title"].toString();
+        return titles;
+    }
+
+    // Chooses the first row's menu entry; true when it asked for a confirmation, which is given.
+    static bool choose(QQuickItem *list, const QString &title)
+    {
+        menuOf(list);
+        EXPECT_TRUE(session->clickText(title)) << title.toStdString();
+        if (!session->waitUntil([] { return session->findText(QStringLiteral("بله")) != nullptr; }, 1000))
+            return false;
+        return session->clickText(QStringLiteral("بله"));
+    }
+
+    // Moves manager's files of trade 7 and property 56 to the bin and opens the bin of such a board.
+    static QQuickItem *bin(const QStringList &ids)
+    {
+        QJsonArray action;
+        for (const QString &id : ids)
+            action.append(QJsonObject{{"file_id", id}, {"value", true}});
+        session->push("property_notify", "action", QJsonObject{{"key", "status.delete"}, {"action", action}});
+        EXPECT_TRUE(session->waitUntil([&] { return stored(ids.last())["status"].toMap()["delete"].toBool(); }));
+        return openList("{'filterModel': {'trade_type': 7, 'property_type': 56, 'filter': [], 'name': 'آزمون'}, 'view': 'recycle'}");
+    }
+
+    static void openShelf()
+    {
+        ASSERT_TRUE(session->click(session->find(QStringLiteral("shelf_m1-s0"))));
+        ASSERT_TRUE(session->until("Stacks.last().objectName === 'tavorlinsList' && Stacks.last().listRead === null"));
+        session->settle();
+    }
+
+    static bool phoneTile() { return session->eval("Stacks.last().tiles.some(function (t) { return t.color === -2000 })").toBool(); }
+    static void click(const char *name) { session->click(session->findTop(name)); }
+};
+
+class NoRights : public Rights
+{
+protected:
+    static void SetUpTestSuite() { startAs(0); }
+};
+
+class AllRights : public Rights
+{
+protected:
+    static void SetUpTestSuite() { startAs(kAll); }
+};
+
+TEST_F(NoRights, AdvancedSearchAndPhoneBookAreRefusedAtEveryWayIn)
+{
+    // The search by code: its advanced search button stays and refuses, and the dialog stays.
+    ASSERT_TRUE(session->click(session->find(QStringLiteral("fabMain"))));
+    ASSERT_TRUE(session->click(session->find(QStringLiteral("fab_code"))));
+    const QString searchType = "Templates.dialogs.some(function (d) { return d.objectName === 'searchType' && d.opened })";
+    ASSERT_TRUE(session->until(searchType));
+    EXPECT_TRUE(refuses([] { click("advancedSearchButton"); }));
+    EXPECT_TRUE(session->eval(searchType).toBool());
+    session->home();
+
+    // The board header, and the page container's keys.
+    openShelf();
+    EXPECT_FALSE(phoneTile());
+    EXPECT_TRUE(refuses([] { click("advancedSearch"); }));
+    EXPECT_TRUE(refuses([] { EXPECT_TRUE(session->eval("Templates.container('search', {}) === null").toBool()); }));
+    EXPECT_TRUE(refuses([] { EXPECT_TRUE(session->eval("Templates.container('contact', {}) === null").toBool()); }));
+    EXPECT_FALSE(session->findTop(QStringLiteral("searchScreen")) || session->findTop(QStringLiteral("contact_book")));
+}
+
+TEST_F(NoRights, OthersContactDetailsStayHidden)
+{
+    QQuickItem *list = listOf(QStringLiteral("m1-c3"));
+    ASSERT_TRUE(list);
+    const QVariantMap file = stored(row(list, 0)["_id"].toString());
+    ASSERT_EQ(file["agent_id"].toString(), "");
+    EXPECT_FALSE(showsContact(list));
+    // The print preview leaves the address out; the share text never has it nor the owner.
+    session->eval("Templates.dialog('files/FileDetailPrintDialog.qml', {'file': Database.getFile('" + file["_id"].toString() + "')}).open()");
+    ASSERT_TRUE(shows(QStringLiteral("printContent")));
+    const QString address = file["info"].toMap()["address"].toString();
+    EXPECT_FALSE(session->findTop(QStringLiteral("printContent"))->parentItem()->property("address").toString().contains(address));
+    const QString share = session->eval("Consts.get_share_text(Database.getFile('" + file["_id"].toString() + "'))").toString();
+    EXPECT_FALSE(share.contains(address) || share.contains(file["customer"].toMap()["name_family"].toString()));
+    session->home();
+
+    // The agent's own files and a secretary's show them.
+    for (const char *customer : {"m1-c5", "m1-c4"}) {
+        EXPECT_TRUE(showsContact(listOf(customer))) << customer;
+        session->home();
+    }
+}
+
+TEST_F(NoRights, CopyAndTheRecycleBinAreRefused)
+{
+    QQuickItem *list = listOf(QStringLiteral("m1-c3"));
+    ASSERT_TRUE(list);
+    const QStringList entries = menuOf(list);
+    EXPECT_FALSE(entries.contains("ویرایش") || entries.contains("حذف") || entries.contains("بایگانی")) << entries.join(",").toStdString();
+    session->home();
+    list = listOf(QStringLiteral("m1-c3"));
+    const std::size_t m = session->mark();
+    EXPECT_TRUE(refuses([&] { EXPECT_FALSE(choose(list, QStringLiteral("کپی"))); }));
+    session->home();
+
+    list = bin({"m1-f6"});
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(refuses([&] { EXPECT_FALSE(choose(list, QStringLiteral("حذف برای همیشه"))); }));
+    EXPECT_TRUE(refuses([&] { EXPECT_FALSE(choose(list, QStringLiteral("خالی کردن سطل آشغال"))); }));
+    // Picked in a selection, too.
+    EXPECT_FALSE(choose(list, QStringLiteral("انتخاب")));
+    QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, 0));
+    EXPECT_TRUE(refuses([] { session->click(session->findText(QStringLiteral("حذف برای همیشه"))); }));
+    session->wait(300);
+    for (const char *name : {"property_copy", "property_action", "property_clean"})
+        EXPECT_TRUE(session->requests(name, m).empty()) << name;
+    EXPECT_TRUE(stored("m1-f6")["status"].toMap()["delete"].toBool());
+}
+
+TEST_F(AllRights, EveryGuardedActionGoesThrough)
+{
+    openShelf();
+    EXPECT_TRUE(phoneTile());
+    click("advancedSearch");
+    EXPECT_TRUE(shows(QStringLiteral("searchScreen")));
+    session->home();
+    session->eval("Templates.container('contact', {})");
+    EXPECT_TRUE(shows(QStringLiteral("contact_list")));
+    session->home();
+
+    QQuickItem *list = listOf(QStringLiteral("m1-c3"));
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(showsContact(list));
+    std::size_t m = session->mark();
+    EXPECT_TRUE(choose(list, QStringLiteral("کپی")));
+    EXPECT_FALSE(session->waitRequest("property_copy", m).isEmpty());
+    session->home();
+
+    list = bin({"m1-f6", "m1-f54"});
+    ASSERT_TRUE(list);
+    m = session->mark();
+    EXPECT_TRUE(choose(list, QStringLiteral("حذف برای همیشه")));
+    EXPECT_EQ(session->waitRequest("property_action", m)["content"].toObject()["key"].toString(), "die");
+    ASSERT_TRUE(session->waitUntil([&] { return list->property("count").toInt() == 1; }));
+    m = session->mark();
+    EXPECT_TRUE(choose(list, QStringLiteral("خالی کردن سطل آشغال")));
+    EXPECT_FALSE(session->waitRequest("property_clean", m).isEmpty());
+}
+
+TEST_F(AllRights, PushedRightsReachTheOpenScreens)
+{
+    QQuickItem *list = listOf(QStringLiteral("m1-c3"));
+    ASSERT_TRUE(list);
+    setRights(kAll & ~kSensitive);
+    EXPECT_FALSE(showsContact(list));
+    setRights(kAll);
+    EXPECT_TRUE(showsContact(list));
+    setRights(kAll & ~kDelete & ~kEdit);
+    const QStringList entries = menuOf(list);
+    EXPECT_FALSE(entries.contains("حذف") || entries.contains("ویرایش")) << entries.join(",").toStdString();
+    session->home();
+    setRights(kAll & ~kAdd);
+    list = listOf(QStringLiteral("m1-c3"));
+    EXPECT_TRUE(refuses([&] { EXPECT_FALSE(choose(list, QStringLiteral("کپی"))); }));
+    session->home();
+
+    setRights(kAll);
+    session->eval("Templates.container('contact', {})");
+    ASSERT_TRUE(shows(QStringLiteral("contact_list")));
+    setRights(kAll & ~kPhoneBook);
+    EXPECT_TRUE(session->findTop(QStringLiteral("contact_refused")) && !session->findTop(QStringLiteral("contact_list")));
+    setRights(kAll);
+    EXPECT_TRUE(shows(QStringLiteral("contact_list")));
+    session->home();
+
+    openShelf();
+    setRights(kAll & ~kPhoneBook);
+    EXPECT_TRUE(session->waitUntil([] { return !phoneTile(); }));
+    setRights(kAll);
+    EXPECT_TRUE(session->waitUntil([] { return phoneTile(); }));
+    click("advancedSearch");
+    ASSERT_TRUE(shows(QStringLiteral("searchScreen")));
+    setRights(kAll & ~kSearch);
+    EXPECT_TRUE(session->findTop(QStringLiteral("searchRefused")));
+    setRights(kAll);
+    EXPECT_FALSE(session->findTop(QStringLiteral("searchRefused")));
+}
+
+// Without the phone book the form tells nothing of whose number was typed, yet names that
+// contact; without the sensitive details an edit sends the file's customer and address back.
+TEST_F(AllRights, FormKeepsWhatItDoesNotShow)
+{
+    setRights(kAll & ~kPhoneBook);
+    const QJsonObject contact = session->list("initial_customer").at(5).toObject();
+    QQuickItem *editor = session->item("Templates.initial('generals/StackContent.qml', {}).open('file', {})");
+    ASSERT_TRUE(editor && session->until("!Stacks.stack.busy"));
+    auto child = [&](const QString &name) {
+        QQuickItem *item = editor->findChild<QQuickItem *>(name);
+        return item ? item : session->find(name);
+    };
+    auto box = [&](const QString &input) {
+        QQuickItem *field = child(input);
+        return field ? field->findChild<QQuickItem *>(QStringLiteral("value_1")) : nullptr;
+    };
+    auto press = [&](QQuickItem *item) {
+        QMetaObject::invokeMethod(editor, "reveal", Q_ARG(QVariant, QVariant::fromValue(item)));
+        session->wait(50);
+        return session->click(item);
+    };
+    auto fill = [&](const QString &input, const QString &text) { return press(box(input)) && session->typeInto(box(input), text); };
+    ASSERT_TRUE(press(child("toggle_trade_1")) && press(child("toggle_property_50")));
+    ASSERT_TRUE(fill("input_customer_mobile_1", contact["mobile_1"].toString()));
+    session->wait(200);
+    EXPECT_EQ(box("input_customer_name_family")->property("text").toString(), "");
+    ASSERT_TRUE(fill("input_customer_name_family", QStringLiteral("نام تازه")));
+    std::size_t m = session->mark();
+    ASSERT_TRUE(press(child("save")));
+    const QJsonObject data = session->waitRequest("property_create", m)["content"].toObject()["data"].toObject();
+    EXPECT_EQ(data["customer"].toObject()["customer_ref"].toObject()["id"].toString(), contact["_id"].toString());
+    session->home();
+
+    // The manager's apartment made a villa: the villa's inputs start empty, the hidden ones too.
+    setRights(kAll & ~kSensitive);
+    QQuickItem *list = listOf(QStringLiteral("m1-c48"));
+    ASSERT_TRUE(list);
+    const QVariantMap before = stored(row(list, 0)["_id"].toString());
+    ASSERT_EQ(before["agent_id"].toString() + before["property_ref"].toString(), "50");
+    EXPECT_FALSE(choose(list, QStringLiteral("ویرایش")));
+    ASSERT_TRUE(session->waitUntil([&] { return (editor = session->findTop(QStringLiteral("fileEditor"))) && box("input_price_price_1"); }));
+    session->settle();
+    for (const char *hidden : {"input_customer_name_family", "input_customer_mobile_1", "input_info_address"})
+        EXPECT_FALSE(child(hidden)->isVisible()) << hidden;
+    EXPECT_TRUE(box("input_price_price_1")->isVisible());
+    ASSERT_TRUE(press(child("toggle_property_51")));
+    m = session->mark();
+    ASSERT_TRUE(press(child("save")));
+    const QJsonObject sent = session->waitRequest("property_edit", m)["content"].toObject()["data"].toObject();
+    const QJsonObject customer = sent["customer"].toObject()["customer_ref"].toObject();
+    const QVariantMap owner = before["customer"].toMap();
+    EXPECT_EQ(customer["name_family"].toString() + customer["mobile_1"].toString() + customer["id"].toString(),
+              owner["name_family"].toString() + owner["mobile_1"].toString() + owner["_id"].toString());
+    EXPECT_EQ(sent["info"].toObject()["address"].toString(), before["info"].toMap()["address"].toString());
+    ASSERT_TRUE(session->waitUntil([&] { return stored(before["_id"].toString())["property_ref"].toInt() == 51; }));
+    const QVariantMap after = stored(before["_id"].toString());
+    EXPECT_EQ(after["customer"].toMap()["_id"], owner["_id"]);
+    EXPECT_EQ(after["info"].toMap()["address"], before["info"].toMap()["address"]);
+    setRights(kAll);
+}
+
+} // namespace
