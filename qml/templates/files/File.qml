@@ -207,11 +207,7 @@ Item {
 
     // The drafts list on this editor's stack; a draft chosen there opens in an editor of its own.
     function openDrafts() {
-        var options = {"mode": "drafts", "title": "پیش نویس ها"}
-        var view = editor.StackView.view
-        if (view)
-            return view.push(Templates.uri("files/list/List.qml"), options)
-        return Templates.initial("files/list/List.qml", options)
+        return Templates.open(editor, "files/list/List.qml", {"mode": "drafts", "title": "پیش نویس ها"})
     }
 
     StackView.onActivated: countDrafts()
