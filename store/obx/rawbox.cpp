@@ -27,6 +27,15 @@ bool readRow(TxState &tx, MDB_dbi dbi, obx_id id, MDB_val &value)
     return true;
 }
 
+// Rows checked earlier in the transaction may lie on pages that a write copies, moves or
+// reuses: whatever way a write ends, they are checked again when next read.
+struct ForgetVerified
+{
+    explicit ForgetVerified(TxState &tx) : tx(tx) { tx.rows.clear(); }
+    ~ForgetVerified() { tx.rows.clear(); }
+    TxState &tx;
+};
+
 void checkRow(const EntityInfo &entity, const MDB_val &value, obx_id id)
 {
     if (!Row::verify(entity, value.mv_data, value.mv_size))
@@ -138,6 +147,7 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
     TxState &tx = impl.require(true);
+    const ForgetVerified forget(tx);
     const EntityInfo &entity = impl.entity(entityId_);
     if (id == 0)
         fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Put of " + entity.name + " without an id");
@@ -187,9 +197,8 @@ bool RawBox::getRaw(obx_id id, const void **data, size_t *size)
     TxState &tx = impl.require(false);
     const EntityInfo &entity = impl.entity(entityId_);
     MDB_val value;
-    if (id == 0 || !readRow(tx, impl.objects(entityId_), id, value))
+    if (id == 0 || !StoreImpl::readRow(tx, entity, impl.objects(entityId_), id, value))
         return false;
-    checkRow(entity, value, id);
     *data = value.mv_data;
     *size = value.mv_size;
     return true;
@@ -215,6 +224,28 @@ std::vector<obx_id> RawBox::ids()
     return result;
 }
 
+void RawBox::visitAll(void (*fn)(void *context, const void *data, size_t size), void *context)
+{
+    StoreImpl &impl = store_.impl();
+    Transaction txn(store_, TxMode::READ);
+    TxState &tx = impl.require(false);
+    const EntityInfo &entity = impl.entity(entityId_);
+    MDB_cursor *cursor = nullptr;
+    const MDB_dbi objects = impl.objects(entityId_);
+    int rc = mdb_cursor_open(tx.txn, objects, &cursor);
+    if (rc != 0)
+        failLmdb(rc, "Could not open a cursor");
+    std::unique_ptr<MDB_cursor, void (*)(MDB_cursor *)> guard(cursor, mdb_cursor_close);
+    MDB_val k, v;
+    for (rc = mdb_cursor_get(cursor, &k, &v, MDB_FIRST); rc == 0; rc = mdb_cursor_get(cursor, &k, &v, MDB_NEXT)) {
+        StoreImpl::checkRow(tx, entity, objects, readBigEndian64(k.mv_data), v);
+        fn(context, v.mv_data, v.mv_size);
+    }
+    if (rc != MDB_NOTFOUND)
+        failLmdb(rc, "Could not read the objects");
+    txn.success();
+}
+
 bool RawBox::contains(obx_id id)
 {
     StoreImpl &impl = store_.impl();
@@ -230,6 +261,7 @@ bool RawBox::remove(obx_id id)
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
     TxState &tx = impl.require(true);
+    const ForgetVerified forget(tx);
     const EntityInfo &entity = impl.entity(entityId_);
     MDB_val old;
     if (id == 0 || !readRow(tx, impl.objects(entityId_), id, old)) {
@@ -251,6 +283,7 @@ uint64_t RawBox::removeAll()
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
     TxState &tx = impl.require(true);
+    const ForgetVerified forget(tx);
     const EntityInfo &entity = impl.entity(entityId_);
     MDB_stat stat;
     int rc = mdb_stat(tx.txn, impl.objects(entityId_), &stat);

@@ -2,7 +2,46 @@
 
 namespace obx::internal {
 
-bool Row::verify(const EntityInfo &entity, const void *data, size_t size)
+namespace {
+
+bool verifyProperty(const flatbuffers::Table *table, flatbuffers::Verifier &verifier, const PropertyInfo &p)
+{
+    const flatbuffers::voffset_t field = p.offset();
+    switch (p.type) {
+    case OBXPropertyType_Bool:
+        return table->VerifyField<uint8_t>(verifier, field, 1);
+    case OBXPropertyType_Short:
+        return table->VerifyField<int16_t>(verifier, field, 2);
+    case OBXPropertyType_Int:
+    case OBXPropertyType_Float:
+        return table->VerifyField<int32_t>(verifier, field, 4);
+    case OBXPropertyType_Long:
+    case OBXPropertyType_Relation:
+    case OBXPropertyType_Double:
+        return table->VerifyField<int64_t>(verifier, field, 8);
+    case OBXPropertyType_String:
+        return table->VerifyOffset(verifier, field)
+            && verifier.VerifyString(table->GetPointer<const flatbuffers::String *>(field));
+    case OBXPropertyType_StringVector: {
+        const auto *vec = table->GetPointer<const flatbuffers::Vector<flatbuffers::Offset<flatbuffers::String>> *>(field);
+        return table->VerifyOffset(verifier, field) && verifier.VerifyVector(vec) && verifier.VerifyVectorOfStrings(vec);
+    }
+    }
+    return true;
+}
+
+const PropertyInfo &deref(const PropertyInfo &p)
+{
+    return p;
+}
+
+const PropertyInfo &deref(const PropertyInfo *p)
+{
+    return *p;
+}
+
+template <class Properties>
+bool verifyTable(const void *data, size_t size, const Properties &properties)
 {
     if (!data || size < sizeof(flatbuffers::uoffset_t) * 2 || size > FLATBUFFERS_MAX_BUFFER_SIZE)
         return false;
@@ -14,39 +53,22 @@ bool Row::verify(const EntityInfo &entity, const void *data, size_t size)
     const flatbuffers::Table *table = flatbuffers::GetRoot<flatbuffers::Table>(bytes);
     if (!table->VerifyTableStart(verifier))
         return false;
-    for (const PropertyInfo &p : entity.properties) {
-        const flatbuffers::voffset_t field = p.offset();
-        bool ok = true;
-        switch (p.type) {
-        case OBXPropertyType_Bool:
-            ok = table->VerifyField<uint8_t>(verifier, field, 1);
-            break;
-        case OBXPropertyType_Short:
-            ok = table->VerifyField<int16_t>(verifier, field, 2);
-            break;
-        case OBXPropertyType_Int:
-        case OBXPropertyType_Float:
-            ok = table->VerifyField<int32_t>(verifier, field, 4);
-            break;
-        case OBXPropertyType_Long:
-        case OBXPropertyType_Relation:
-        case OBXPropertyType_Double:
-            ok = table->VerifyField<int64_t>(verifier, field, 8);
-            break;
-        case OBXPropertyType_String:
-            ok = table->VerifyOffset(verifier, field)
-                && verifier.VerifyString(table->GetPointer<const flatbuffers::String *>(field));
-            break;
-        case OBXPropertyType_StringVector: {
-            const auto *vec = table->GetPointer<const flatbuffers::Vector<flatbuffers::Offset<flatbuffers::String>> *>(field);
-            ok = table->VerifyOffset(verifier, field) && verifier.VerifyVector(vec) && verifier.VerifyVectorOfStrings(vec);
-            break;
-        }
-        }
-        if (!ok)
+    for (const auto &p : properties)
+        if (!verifyProperty(table, verifier, deref(p)))
             return false;
-    }
     return verifier.EndTable();
+}
+
+} // namespace
+
+bool Row::verify(const EntityInfo &entity, const void *data, size_t size)
+{
+    return verifyTable(data, size, entity.properties);
+}
+
+bool Row::verifyFields(const void *data, size_t size, const std::vector<const PropertyInfo *> &properties)
+{
+    return verifyTable(data, size, properties);
 }
 
 int64_t Row::integer(const PropertyInfo &p) const

@@ -527,6 +527,71 @@ void StoreImpl::moveSequencePast(TxState &tx, const EntityInfo &entity, uint64_t
     }
 }
 
+namespace {
+
+[[noreturn]] void corrupt(const EntityInfo &entity, obx_id id)
+{
+    fail(OBX_ERROR_FILE_CORRUPT, "Stored object " + entity.name + " " + std::to_string(id) + " is corrupt");
+}
+
+// Checks what `row` does not yet cover; fieldMask 0 with fields set means fields beyond the mask.
+void checkCached(CachedRow &row, const EntityInfo &entity, obx_id id,
+                 const std::vector<const PropertyInfo *> *fields, uint64_t fieldMask)
+{
+    if (row.whole)
+        return;
+    if (!fields) {
+        if (!Row::verify(entity, row.data, row.size))
+            corrupt(entity, id);
+        row.whole = true;
+        return;
+    }
+    if (fieldMask != 0 && (row.fields & fieldMask) == fieldMask)
+        return;
+    if (!Row::verifyFields(row.data, row.size, *fields))
+        corrupt(entity, id);
+    row.fields |= fieldMask;
+}
+
+} // namespace
+
+bool StoreImpl::readRow(TxState &tx, const EntityInfo &entity, MDB_dbi dbi, obx_id id, MDB_val &value,
+                        const std::vector<const PropertyInfo *> *fields, uint64_t fieldMask)
+{
+    if (CachedRow *cached = tx.rows.find(dbi, id)) {
+        checkCached(*cached, entity, id, fields, fieldMask);
+        value = MDB_val{cached->size, const_cast<void *>(cached->data)};
+        return true;
+    }
+    uint8_t key[8];
+    putBigEndian64(key, id);
+    MDB_val k{8, key};
+    const int rc = mdb_get(tx.txn, dbi, &k, &value);
+    if (rc == MDB_NOTFOUND)
+        return false;
+    if (rc != 0)
+        failLmdb(rc, "Could not read object " + std::to_string(id));
+    CachedRow fresh{value.mv_data, value.mv_size, 0, false};
+    checkCached(fresh, entity, id, fields, fieldMask);
+    // Only a transaction that a caller holds around several calls can read the row again.
+    if (tx.depth > 1)
+        tx.rows.insert(dbi, id, value) = fresh;
+    return true;
+}
+
+void StoreImpl::checkRow(TxState &tx, const EntityInfo &entity, MDB_dbi dbi, obx_id id, const MDB_val &value,
+                         const std::vector<const PropertyInfo *> *fields, uint64_t fieldMask)
+{
+    if (!tx.rows.empty()) {
+        if (CachedRow *cached = tx.rows.find(dbi, id); cached && cached->data == value.mv_data) {
+            checkCached(*cached, entity, id, fields, fieldMask);
+            return;
+        }
+    }
+    CachedRow row{value.mv_data, value.mv_size, 0, false};
+    checkCached(row, entity, id, fields, fieldMask);
+}
+
 void StoreImpl::writeSequences(TxState &tx)
 {
     for (const auto &[entityId, dirty] : tx.dirtySequences) {

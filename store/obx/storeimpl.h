@@ -6,6 +6,7 @@
 #include <lmdb.h>
 
 #include <atomic>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -18,6 +19,90 @@ namespace obx::internal {
 
 class StoreImpl;
 
+// The rows one transaction has read, by entity database and id, with how far their bytes have
+// been checked: every field, or the fields of a mask of property ids (below 64). Inside a read
+// snapshot a row never moves or changes, so a row read again is found here rather than searched
+// for in the tree and checked again; every write of the transaction forgets them all (its pages
+// may be copied, moved or reused). Open addressing: forgetting everything is one increment.
+struct CachedRow
+{
+    const void *data = nullptr;
+    size_t size = 0;
+    uint64_t fields = 0;
+    bool whole = false;
+};
+
+class RowCache
+{
+public:
+    bool empty() const { return used_ == 0; }
+    CachedRow *find(MDB_dbi dbi, uint64_t id)
+    {
+        if (used_ == 0)
+            return nullptr;
+        for (size_t i = slot(dbi, id);; i = (i + 1) & (slots_.size() - 1)) {
+            Slot &s = slots_[i];
+            if (s.generation != generation_)
+                return nullptr;
+            if (s.id == id && s.dbi == dbi)
+                return &s.row;
+        }
+    }
+    CachedRow &insert(MDB_dbi dbi, uint64_t id, const MDB_val &value)
+    {
+        if ((used_ + 1) * 2 > slots_.size())
+            grow();
+        size_t i = slot(dbi, id);
+        for (; slots_[i].generation == generation_; i = (i + 1) & (slots_.size() - 1))
+            if (slots_[i].id == id && slots_[i].dbi == dbi)
+                return slots_[i].row;
+        Slot &s = slots_[i];
+        s.id = id;
+        s.dbi = dbi;
+        s.generation = generation_;
+        s.row = CachedRow{value.mv_data, value.mv_size, 0, false};
+        ++used_;
+        return s.row;
+    }
+    void clear()
+    {
+        if (used_ == 0)
+            return;
+        ++generation_;
+        used_ = 0;
+    }
+
+private:
+    struct Slot
+    {
+        uint64_t id = 0;
+        MDB_dbi dbi = 0;
+        uint32_t generation = 0;
+        CachedRow row;
+    };
+    size_t slot(MDB_dbi dbi, uint64_t id) const
+    {
+        const uint64_t h = (id ^ (uint64_t(dbi) << 56)) * 0x9E3779B97F4A7C15ULL;
+        return size_t(h ^ (h >> 31)) & (slots_.size() - 1);
+    }
+    void grow()
+    {
+        std::vector<Slot> old;
+        old.swap(slots_);
+        slots_.assign(old.empty() ? 64 : old.size() * 2, Slot());
+        const uint32_t live = generation_;
+        generation_ = 1;
+        used_ = 0;
+        for (const Slot &s : old)
+            if (s.generation == live)
+                insert(s.dbi, s.id, MDB_val{s.row.size, const_cast<void *>(s.row.data)}) = s.row;
+    }
+
+    std::vector<Slot> slots_;
+    uint32_t generation_ = 1;
+    size_t used_ = 0;
+};
+
 // One thread's transaction on one store; nested Transaction objects share it.
 struct TxState
 {
@@ -29,6 +114,7 @@ struct TxState
     std::shared_lock<std::shared_mutex> life;
     std::map<obx_schema_id, uint64_t> sequences; // last ids handed out, written at commit
     std::map<obx_schema_id, bool> dirtySequences;
+    RowCache rows;
 };
 
 class StoreImpl
@@ -63,6 +149,15 @@ public:
     void moveSequencePast(TxState &tx, const EntityInfo &entity, uint64_t id);
     uint64_t lastId(TxState &tx, const EntityInfo &entity);
 
+    // Reads row id of the entity, through the transaction's cache, and checks its bytes before
+    // they are read: every field, or only `fields` (whose ids make up fieldMask) when not null.
+    // False when there is no such row; OBX_ERROR_FILE_CORRUPT for bytes that are no sound table.
+    static bool readRow(TxState &tx, const EntityInfo &entity, MDB_dbi objects, obx_id id, MDB_val &value,
+                 const std::vector<const PropertyInfo *> *fields = nullptr, uint64_t fieldMask = 0);
+    // The same check for a row that a cursor has found; the row is not kept in the cache.
+    static void checkRow(TxState &tx, const EntityInfo &entity, MDB_dbi objects, obx_id id, const MDB_val &value,
+                  const std::vector<const PropertyInfo *> *fields = nullptr, uint64_t fieldMask = 0);
+
 private:
     // Opens the databases in a read transaction when the stored model is this one; false when a
     // write is needed (a new store, another model, a database missing).
@@ -91,18 +186,19 @@ private:
 
 inline void putBigEndian64(uint8_t *out, uint64_t v)
 {
-    for (int i = 7; i >= 0; --i) {
-        out[i] = uint8_t(v & 0xff);
-        v >>= 8;
-    }
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    v = __builtin_bswap64(v);
+#endif
+    std::memcpy(out, &v, 8);
 }
 
 inline uint64_t readBigEndian64(const void *in)
 {
-    const uint8_t *p = static_cast<const uint8_t *>(in);
-    uint64_t v = 0;
-    for (int i = 0; i < 8; ++i)
-        v = (v << 8) | p[i];
+    uint64_t v;
+    std::memcpy(&v, in, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    v = __builtin_bswap64(v);
+#endif
     return v;
 }
 

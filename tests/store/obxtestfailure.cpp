@@ -2,6 +2,7 @@
 // damaged rows are reported as such, and a killed writer leaves the last committed transaction.
 
 #include "store/obxtestmodel.h"
+#include "store/obx/indexkey.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,37 @@ TEST(ObxFailure, DamagedRowsAreReportedAsCorrupt)
     EXPECT_EQ(items.get(4)->tag, "d");
     EXPECT_EQ(items.count(), 4u);
     EXPECT_EQ(items.query(Item_::tag == "d").build().findIds(), std::vector<obx_id>{4});
+}
+
+// Counts whose conditions the indexes answer exactly read no row, so a damaged row does not stop
+// them; a text's index key is a hash, so rows under it are still compared with the text.
+TEST(ObxFailure, IndexAnsweredCountsReadNoRowAndTextKeysAreCompared)
+{
+    TempDir dir;
+    {
+        auto store = openStore(dir.path());
+        for (const char *tag : {"a", "b", "c", "d"}) {
+            Item item;
+            item.tag = tag;
+            item.kind = 7;
+            item.amount = 5;
+            store->box<Item>().put(item);
+        }
+    }
+    rawPut(dir.path(), "o1", bigEndian(2), "\x01\x02\x03");
+    // Row 4 ("d") planted under the key of "a", as a text that hashes alike would be.
+    rawPut(dir.path(), "i2", bigEndian(obx::internal::hashText("a")), bigEndian(4));
+
+    auto store = openStore(dir.path());
+    auto items = store->box<Item>();
+    EXPECT_EQ(items.query(Item_::kind == 7 && Item_::amount == 5).build().count(), 4u);
+    EXPECT_EQ(items.query(Item_::kind == 7 && Item_::amount == 5).build().findIds(), (std::vector<obx_id>{1, 2, 3, 4}));
+    EXPECT_EQ(items.query(Item_::kind == 7 && Item_::amount == 6).build().count(), 0u);
+    EXPECT_EQ(items.query(Item_::tag == "a").build().count(), 1u);
+    EXPECT_EQ(items.query(Item_::tag == "a" && Item_::kind == 7).build().findIds(), std::vector<obx_id>{1});
+    // A condition no index answers still reads the rows, and the damaged one is reported.
+    EXPECT_EQ(codeOf([&] { items.query(Item_::kind == 7 && Item_::flag == false).build().count(); }),
+              OBX_ERROR_FILE_CORRUPT);
 }
 
 TEST(ObxFailure, EveryFailureIsADbException)

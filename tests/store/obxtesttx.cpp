@@ -90,6 +90,33 @@ TEST_F(ObxTx, JoinedTransactionsCommitOnlyWithTheOutermost)
               OBX_ERROR_ILLEGAL_STATE);
 }
 
+// Rows read inside a transaction are kept for reading again; what the transaction writes is
+// read afresh, through gets, queries and links alike.
+TEST_F(ObxTx, RowsReadAgainShowWhatTheTransactionWrote)
+{
+    const obx_id first = putItem(1);
+    const obx_id second = putItem(1);
+    obx::Transaction tx = store->txWrite();
+    auto kindOne = [&] { return items().query(Item_::kind == 1 && Item_::flag == false).build(); };
+    EXPECT_EQ(kindOne().count(), 2u);
+    EXPECT_EQ(items().get(first)->note, "");
+    for (int round = 0; round < 50; ++round) {
+        Item changed = *items().get(first);
+        changed.note = std::string(size_t(round) * 40, 'x'); // grows past its page in time
+        changed.flag = round % 2 == 0;
+        items().put(changed);
+        EXPECT_EQ(items().get(first)->note.size(), size_t(round) * 40);
+        EXPECT_EQ(kindOne().count(), round % 2 == 0 ? 1u : 2u);
+    }
+    EXPECT_TRUE(items().remove(second));
+    EXPECT_FALSE(items().get(second));
+    EXPECT_EQ(kindOne().findIds(), std::vector<obx_id>{first});
+    auto linked = items().query(Item_::kind == 1);
+    linked.link(Item_::owner).with(Owner_::level == 3);
+    EXPECT_TRUE(linked.build().findIds().empty());
+    tx.success();
+}
+
 TEST_F(ObxTx, JoinedWriteEndingWithoutSuccessAbortsTheOuter)
 {
     obx::Transaction outer = store->txWrite();
