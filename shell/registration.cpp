@@ -9,6 +9,7 @@
 #include "shell/gutility.h"
 #include "store/gdatabase.h"
 #include "sync/gsocket.h"
+#include "sync/synclist.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -67,6 +68,7 @@ void registerQmlTypes(QString path)
 {
     offlineStoragePath() = path;
 
+    qRegisterMetaType<SyncList>();
     qmlRegisterType<GDatabase>(kUri, 1, 0, "DatabaseIO");
     qmlRegisterType<GSocket>(kUri, 1, 0, "SocketIO");
     qmlRegisterType<GUtility>(kUri, 1, 0, "UtilizeIO");
