@@ -385,6 +385,12 @@ void flattenAll(const std::vector<Bound> &conditions, std::vector<const Bound *>
     }
 }
 
+// Rows a scan asks the processor to fetch ahead of matching them, where the transaction already
+// knows where they lie.
+constexpr size_t kLookAhead = 8;
+// The longest id list a transaction keeps for a second query over the same index keys.
+constexpr size_t kKeptPlanIds = 1 << 16;
+
 class Runner
 {
 public:
@@ -472,20 +478,45 @@ public:
                                 [c](const Candidate &k) { return k.condition == c && k.exact; });
         std::vector<const Bound *> answered;
         plan.fromIndex = true;
-        plan.ids = found.size() == 1 || found[0].count ? indexIds(found[0]) : std::vector<obx_id>();
-        if (found[0].exact)
-            answered.push_back(found[0].condition);
-        for (size_t i = 1; i < found.size() && !plan.ids.empty(); ++i) {
-            const Candidate &next = found[i];
-            if (next.count <= 32 * plan.ids.size()) {
-                intersectInPlace(plan.ids, indexIds(next));
-            } else if (!rowsRead && next.exact) {
-                keepIndexed(next, plan.ids);
-            } else {
-                continue;
+        // The same lists in the same transaction give the same ids: a second query over them
+        // (the count beside a board's badge) takes them as the first left them.
+        const bool keep = tx_.depth > 1;
+        bool known = false;
+        std::string key;
+        if (keep) {
+            key.push_back(rowsRead ? 'r' : 'i');
+            for (const Candidate &c : found) {
+                const uint64_t parts[3] = {store_.index(c.property->indexId), c.key, c.exact};
+                key.append(reinterpret_cast<const char *>(parts), sizeof parts);
             }
-            if (next.exact)
-                answered.push_back(next.condition);
+            if (const auto kept = tx_.plans.find(key); kept != tx_.plans.end()) {
+                known = true;
+                plan.ids = kept->second.ids;
+                for (size_t i : kept->second.answered)
+                    answered.push_back(found[i].condition);
+            }
+        }
+        if (!known) {
+            std::vector<size_t> used;
+            plan.ids = found.size() == 1 || found[0].count ? indexIds(found[0]) : std::vector<obx_id>();
+            if (found[0].exact)
+                used.push_back(0);
+            for (size_t i = 1; i < found.size() && !plan.ids.empty(); ++i) {
+                const Candidate &next = found[i];
+                if (next.count <= 32 * plan.ids.size()) {
+                    intersectInPlace(plan.ids, indexIds(next));
+                } else if (!rowsRead && next.exact) {
+                    keepIndexed(next, plan.ids);
+                } else {
+                    continue;
+                }
+                if (next.exact)
+                    used.push_back(i);
+            }
+            for (size_t i : used)
+                answered.push_back(found[i].condition);
+            if (keep && plan.ids.size() <= kKeptPlanIds)
+                tx_.plans.emplace(std::move(key), TxState::Plan{plan.ids, std::move(used)});
         }
         for (const Bound *c : leaves)
             if (std::find(answered.begin(), answered.end(), c) == answered.end())
@@ -506,9 +537,12 @@ public:
         };
         if (p.fromIndex) {
             const bool readRows = valuesWanted || p.rowsNeeded() || !query.links.empty();
-            for (const obx_id id : p.ids) {
+            for (size_t i = 0; i < p.ids.size(); ++i) {
+                const obx_id id = p.ids[i];
                 MDB_val value{0, nullptr};
                 if (readRows) {
+                    if (i + kLookAhead < p.ids.size())
+                        StoreImpl::prefetchRow(tx_, query.objects, p.ids[i + kLookAhead]);
                     if (!readRow(query, id, value, false))
                         continue;
                     if (!matchesRest(Row(*query.entity, value.mv_data, value.mv_size)))

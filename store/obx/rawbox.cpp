@@ -31,8 +31,13 @@ bool readRow(TxState &tx, MDB_dbi dbi, obx_id id, MDB_val &value)
 // reuses: whatever way a write ends, they are checked again when next read.
 struct ForgetVerified
 {
-    explicit ForgetVerified(TxState &tx) : tx(tx) { tx.rows.clear(); }
-    ~ForgetVerified() { tx.rows.clear(); }
+    explicit ForgetVerified(TxState &tx) : tx(tx) { forget(); }
+    ~ForgetVerified() { forget(); }
+    void forget()
+    {
+        tx.rows.clear();
+        tx.plans.clear();
+    }
     TxState &tx;
 };
 

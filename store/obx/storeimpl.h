@@ -35,9 +35,28 @@ struct CachedRow
 class RowCache
 {
 public:
-    bool empty() const { return used_ == 0; }
+    // How one entity's rows have been read in the transaction: rows looked up by id, the
+    // entity's row count (0 until asked), and whether every row is in the cache, then kept in
+    // id order from `base` on where the ids lie close enough together.
+    struct Entity
+    {
+        MDB_dbi dbi = 0;
+        uint64_t lookups = 0;
+        uint64_t rows = 0;
+        bool complete = false;
+        uint64_t base = 0;
+        std::vector<CachedRow> dense;
+    };
+
+    bool empty() const { return used_ == 0 && entities_.empty(); }
     CachedRow *find(MDB_dbi dbi, uint64_t id)
     {
+        for (Entity &e : entities_) {
+            if (e.dbi == dbi && !e.dense.empty()) {
+                const uint64_t i = id - e.base;
+                return i < e.dense.size() && e.dense[i].data ? &e.dense[i] : nullptr;
+            }
+        }
         if (used_ == 0)
             return nullptr;
         for (size_t i = slot(dbi, id);; i = (i + 1) & (slots_.size() - 1)) {
@@ -48,8 +67,17 @@ public:
                 return &s.row;
         }
     }
+    // The row's entry, made for `value` when there is none yet.
     CachedRow &insert(MDB_dbi dbi, uint64_t id, const MDB_val &value)
     {
+        for (Entity &e : entities_) {
+            if (e.dbi == dbi && !e.dense.empty() && id - e.base < e.dense.size()) {
+                CachedRow &row = e.dense[id - e.base];
+                if (!row.data)
+                    row = CachedRow{value.mv_data, value.mv_size, 0, false};
+                return row;
+            }
+        }
         if ((used_ + 1) * 2 > slots_.size())
             grow();
         size_t i = slot(dbi, id);
@@ -64,12 +92,31 @@ public:
         ++used_;
         return s.row;
     }
+    // Makes room to keep the rows of ids first to last of an entity in id order; the rows kept
+    // so far move there.
+    void keepInOrder(Entity &e, uint64_t first, uint64_t last)
+    {
+        e.base = first;
+        e.dense.assign(size_t(last - first + 1), CachedRow());
+        for (Slot &s : slots_)
+            if (s.generation == generation_ && s.dbi == e.dbi && s.id - first < e.dense.size())
+                e.dense[s.id - first] = s.row;
+    }
     void clear()
     {
+        entities_.clear();
         if (used_ == 0)
             return;
         ++generation_;
         used_ = 0;
+    }
+    Entity &entity(MDB_dbi dbi)
+    {
+        for (Entity &e : entities_)
+            if (e.dbi == dbi)
+                return e;
+        entities_.push_back(Entity{dbi});
+        return entities_.back();
     }
 
 private:
@@ -101,6 +148,7 @@ private:
     std::vector<Slot> slots_;
     uint32_t generation_ = 1;
     size_t used_ = 0;
+    std::vector<Entity> entities_;
 };
 
 // One thread's transaction on one store; nested Transaction objects share it.
@@ -115,6 +163,14 @@ struct TxState
     std::map<obx_schema_id, uint64_t> sequences; // last ids handed out, written at commit
     std::map<obx_schema_id, bool> dirtySequences;
     RowCache rows;
+    // What index look-ups of the transaction left: the ids and which of the look-ups (in the
+    // order of the key) answered their condition exactly. Forgotten with the rows.
+    struct Plan
+    {
+        std::vector<uint64_t> ids;
+        std::vector<size_t> answered;
+    };
+    std::map<std::string, Plan> plans;
 };
 
 class StoreImpl
@@ -154,6 +210,15 @@ public:
     // False when there is no such row; OBX_ERROR_FILE_CORRUPT for bytes that are no sound table.
     static bool readRow(TxState &tx, const EntityInfo &entity, MDB_dbi objects, obx_id id, MDB_val &value,
                  const std::vector<const PropertyInfo *> *fields = nullptr, uint64_t fieldMask = 0);
+    // Asks the processor to fetch the first bytes of a row the transaction has already found.
+    static void prefetchRow(TxState &tx, MDB_dbi objects, obx_id id)
+    {
+        if (const CachedRow *row = tx.rows.find(objects, id)) {
+            const char *bytes = static_cast<const char *>(row->data);
+            for (size_t at = 0; at < row->size && at < 256; at += 64)
+                __builtin_prefetch(bytes + at);
+        }
+    }
     // The same check for a row that a cursor has found; the row is not kept in the cache.
     static void checkRow(TxState &tx, const EntityInfo &entity, MDB_dbi objects, obx_id id, const MDB_val &value,
                   const std::vector<const PropertyInfo *> *fields = nullptr, uint64_t fieldMask = 0);
