@@ -31,13 +31,19 @@ bool readRow(TxState &tx, MDB_dbi dbi, obx_id id, MDB_val &value)
 // reuses: whatever way a write ends, they are checked again when next read.
 struct ForgetVerified
 {
-    explicit ForgetVerified(TxState &tx) : tx(tx) { forget(); }
-    ~ForgetVerified() { forget(); }
+    ForgetVerified(StoreImpl &store, TxState &tx) : store(store), tx(tx) { forget(); }
+    // An outermost write has ended, and its state with it, by the time this runs.
+    ~ForgetVerified()
+    {
+        if (store.current() == &tx)
+            forget();
+    }
     void forget()
     {
         tx.rows.clear();
         tx.plans.clear();
     }
+    StoreImpl &store;
     TxState &tx;
 };
 
@@ -152,7 +158,7 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
     TxState &tx = impl.require(true);
-    const ForgetVerified forget(tx);
+    const ForgetVerified forget(impl, tx);
     const EntityInfo &entity = impl.entity(entityId_);
     if (id == 0)
         fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Put of " + entity.name + " without an id");
@@ -266,7 +272,7 @@ bool RawBox::remove(obx_id id)
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
     TxState &tx = impl.require(true);
-    const ForgetVerified forget(tx);
+    const ForgetVerified forget(impl, tx);
     const EntityInfo &entity = impl.entity(entityId_);
     MDB_val old;
     if (id == 0 || !readRow(tx, impl.objects(entityId_), id, old)) {
@@ -288,7 +294,7 @@ uint64_t RawBox::removeAll()
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
     TxState &tx = impl.require(true);
-    const ForgetVerified forget(tx);
+    const ForgetVerified forget(impl, tx);
     const EntityInfo &entity = impl.entity(entityId_);
     MDB_stat stat;
     int rc = mdb_stat(tx.txn, impl.objects(entityId_), &stat);
