@@ -170,7 +170,8 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
 
     const MDB_dbi objects = impl.objects(entityId_);
     MDB_val old;
-    const bool exists = readRow(tx, objects, id, old);
+    // A new row usually has the highest id, which no row can hold: the tree is not searched.
+    const bool exists = !StoreImpl::aboveEveryRow(tx, objects, id) && readRow(tx, objects, id, old);
     if (mode == OBXPutMode_INSERT && exists)
         fail(OBX_ERROR_ID_ALREADY_EXISTS, entity.name + " " + std::to_string(id) + " exists already");
     if (mode == OBXPutMode_UPDATE && !exists)
@@ -193,6 +194,7 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
         rc = mdb_put(tx.txn, objects, &k, &v, 0);
     if (rc != 0)
         failLmdb(rc, "Could not put " + entity.name + " " + std::to_string(id));
+    StoreImpl::rowPut(tx, objects, id);
     // Above every row id of the entity, the id is above every id its indexes hold.
     for (const PropertyInfo *p : impl.indexed(entityId_))
         indexPut(impl, tx, *p, row, id, true, appended ? MDB_APPENDDUP : 0);

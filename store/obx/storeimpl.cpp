@@ -639,6 +639,32 @@ void StoreImpl::checkRow(TxState &tx, const EntityInfo &entity, MDB_dbi dbi, obx
     checkCached(row, entity, id, fields, fieldMask);
 }
 
+bool StoreImpl::aboveEveryRow(TxState &tx, MDB_dbi objects, obx_id id)
+{
+    auto known = tx.rowCeilings.find(objects);
+    if (known == tx.rowCeilings.end()) {
+        MDB_cursor *cursor = nullptr;
+        int rc = mdb_cursor_open(tx.txn, objects, &cursor);
+        if (rc != 0)
+            failLmdb(rc, "Could not open a cursor");
+        MDB_val k, v;
+        rc = mdb_cursor_get(cursor, &k, &v, MDB_LAST);
+        const uint64_t last = rc == 0 ? readBigEndian64(k.mv_data) : 0;
+        mdb_cursor_close(cursor);
+        if (rc != 0 && rc != MDB_NOTFOUND)
+            failLmdb(rc, "Could not read the objects");
+        known = tx.rowCeilings.emplace(objects, last).first;
+    }
+    return id > known->second;
+}
+
+void StoreImpl::rowPut(TxState &tx, MDB_dbi objects, obx_id id)
+{
+    const auto known = tx.rowCeilings.find(objects);
+    if (known != tx.rowCeilings.end() && id > known->second)
+        known->second = id;
+}
+
 void StoreImpl::writeSequences(TxState &tx)
 {
     for (const auto &[entityId, dirty] : tx.dirtySequences) {

@@ -171,6 +171,9 @@ struct TxState
         std::vector<size_t> answered;
     };
     std::map<std::string, Plan> plans;
+    // For each entity written in the transaction, an id no row lies above (looked up at the first
+    // write, raised by every put above it; a removal leaves it as it is, still above every row).
+    std::map<MDB_dbi, uint64_t> rowCeilings;
 };
 
 class StoreImpl
@@ -200,6 +203,11 @@ public:
     MDB_dbi index(obx_schema_id indexId) const;
     // The entity's indexed properties, kept from the opening on so that no put builds the list.
     const std::vector<const PropertyInfo *> &indexed(obx_schema_id entityId) const;
+
+    // Whether no row of the entity can have this id, without searching the tree where the id
+    // lies above every row; rowPut tells the transaction of each row put.
+    static bool aboveEveryRow(TxState &tx, MDB_dbi objects, obx_id id);
+    static void rowPut(TxState &tx, MDB_dbi objects, obx_id id);
 
     uint64_t nextId(TxState &tx, const EntityInfo &entity);
     void moveSequencePast(TxState &tx, const EntityInfo &entity, uint64_t id);
