@@ -559,7 +559,7 @@ void checkCached(CachedRow &row, const EntityInfo &entity, obx_id id,
 // board do) reads them all in one pass over the tree instead: a look-up is a walk down the tree
 // to a page that is seldom in the processor's cache, a pass reads the pages in the order they
 // lie in. Rows are kept as they lie, still to be checked when read.
-const uint64_t kWarmShare = 64;     // once a 1/64 of the rows have been looked up
+const uint64_t kWarmShare = 16;     // once a 1/16 of the rows have been looked up
 const uint64_t kWarmMinimum = 1024; // and at least this many
 const uint64_t kWarmMost = 1 << 18; // entities of more rows are not held whole
 
