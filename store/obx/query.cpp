@@ -479,8 +479,9 @@ public:
         std::vector<const Bound *> answered;
         plan.fromIndex = true;
         // The same lists in the same transaction give the same ids: a second query over them
-        // (the count beside a board's badge) takes them as the first left them.
-        const bool keep = tx_.depth > 1;
+        // (the count beside a board's badge) takes them as the first left them. A write
+        // transaction writes between its queries, and would only pay for keeping them.
+        const bool keep = tx_.depth > 1 && !tx_.write;
         bool known = false;
         std::string key;
         if (keep) {
