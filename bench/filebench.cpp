@@ -5,8 +5,9 @@
 //
 // The store is filled with N files (default 20,000) through the import itself, so each has its
 // info, toggle, tenant and meter rows, districts and match tags. Every figure printed is the
-// median of R rounds. Each "new files" round imports files the store does not hold and is undone
-// before the next; "re-import" imports stored files again, as the incremental update does.
+// median of R rounds, with the fastest and the slowest round. Each "new files" round imports
+// files the store does not hold and is undone before the next; "re-import" imports stored files
+// again, as the incremental update does.
 
 #include "bench/benchfiles.h"
 #include "repositories/gfile.h"
@@ -27,6 +28,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -36,7 +38,19 @@ const int kPropertyTypes = 10; // 16 x 10 = the 160 boards
 const int kFirstProperty = 50;
 const int kDistricts = 40;
 
-double medianMs(int rounds, const std::function<void()> &setUp, const std::function<void()> &work)
+// The median of the rounds with the fastest and the slowest beside it, as text.
+struct Timing
+{
+    double median = 0, low = 0, high = 0;
+    std::string range() const
+    {
+        char text[64];
+        std::snprintf(text, sizeof text, "[%.2f - %.2f]", low, high);
+        return text;
+    }
+};
+
+Timing medianMs(int rounds, const std::function<void()> &setUp, const std::function<void()> &work)
 {
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
@@ -48,7 +62,7 @@ double medianMs(int rounds, const std::function<void()> &setUp, const std::funct
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
     std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return {times[times.size() / 2], times.front(), times.back()};
 }
 
 QJsonArray ints(std::initializer_list<int> values)
@@ -169,7 +183,7 @@ int main(int argc, char **argv)
             removals.append(QJsonObject{{"_id", file.toObject().value("_id")}, {"die", true}});
         repo().saveFiles(removals, -1);
     };
-    const double newMs = medianMs(
+    const Timing newMs = medianMs(
         rounds,
         [&] {
             undo();
@@ -180,31 +194,36 @@ int main(int argc, char **argv)
     QJsonArray again;
     for (int i = 0; i < batchSize && i < base.size(); ++i)
         again.append(base.at(i));
-    const double reimportMs = medianMs(rounds, {}, [&] { repo().saveFiles(again, 1700000000000LL); });
+    const Timing reimportMs = medianMs(rounds, {}, [&] { repo().saveFiles(again, 1700000000000LL); });
     const size_t stored = obx::Box<File>(store).count();
 
     const QJsonArray filters{filter("price.price_2", "1000000000", "6000000000"), filter("info.floor_one", "1", "8"),
                              filter("joints", "3", "")};
     QJsonArray page;
-    const double listMs = medianMs(rounds, {}, [&] {
+    const Timing listMs = medianMs(rounds, {}, [&] {
         page = repo().getFiles(1, -1, filters, "date", "desc", 1, QString(), QString());
     });
     int oneCount = 0;
-    const double oneMs = medianMs(rounds, {}, [&] { oneCount = repo().getFilesCount(1, kFirstProperty, filters, false, QString()); });
+    const Timing oneMs = medianMs(rounds, {}, [&] { oneCount = repo().getFilesCount(1, kFirstProperty, filters, false, QString()); });
     long allCounts = 0;
-    const double allMs = medianMs(rounds, {}, [&] {
+    const Timing allMs = medianMs(rounds, {}, [&] {
         allCounts = 0;
         for (int trade = 1; trade <= kTradeTypes; ++trade)
             for (int property = kFirstProperty; property < kFirstProperty + kPropertyTypes; ++property)
                 allCounts += repo().getFilesCount(trade, property, filters, false, QString());
     });
 
-    std::printf("store: %zu files (%d generated); batch %d; rounds %d (median)\n", stored, fileCount, batchSize, rounds);
-    std::printf("import %d new files in one batch     %9.2f ms\n", batchSize, newMs);
-    std::printf("re-import %d stored files            %9.2f ms\n", batchSize, reimportMs);
-    std::printf("board list, 3 filters, page 1 by date %9.2f ms   (%d files on the page, trade 1)\n", listMs, int(page.size()));
-    std::printf("getFilesCount, one board              %9.2f ms   (%d files)\n", oneMs, oneCount);
-    std::printf("getFilesCount, 160 boards             %9.2f ms   (%ld files)\n", allMs, allCounts);
+    std::printf("store: %zu files (%d generated); batch %d; rounds %d: median [fastest - slowest]\n", stored, fileCount,
+                batchSize, rounds);
+    std::printf("import %d new files in one batch     %9.2f ms %s\n", batchSize, newMs.median, newMs.range().c_str());
+    std::printf("re-import %d stored files            %9.2f ms %s\n", batchSize, reimportMs.median,
+                reimportMs.range().c_str());
+    std::printf("board list, 3 filters, page 1 by date %9.2f ms %s  (%d files on the page, trade 1)\n", listMs.median,
+                listMs.range().c_str(), int(page.size()));
+    std::printf("getFilesCount, one board              %9.2f ms %s  (%d files)\n", oneMs.median, oneMs.range().c_str(),
+                oneCount);
+    std::printf("getFilesCount, 160 boards             %9.2f ms %s  (%ld files)\n", allMs.median, allMs.range().c_str(),
+                allCounts);
     UGENERAL::closeSharedStore();
     return page.isEmpty() ? 1 : 0;
 }

@@ -3,9 +3,10 @@
 //   upload    a 50 MiB file to the local S3 server in 5 MiB parts: the program's uploader
 //             against botocore's multipart upload of the same file, same parts, same server;
 //   download  a 200 MiB file from the local HTTP server: the downloader against curl to a
-//             file, with the downloader's resident memory growth;
+//             file, with the downloader's resident memory growth; curl is timed both as a whole
+//             process (start-up included) and by its own -w %{time_total} (the transfer alone);
 //   compress  compressImage of a 4000 x 3000 photo.
-// Prints medians and ratios.
+// Prints medians with the fastest and slowest run [min - max], and ratios of the medians.
 
 #include "peer.h"
 
@@ -27,6 +28,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 using namespace UGENERAL;
@@ -37,6 +39,19 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// "median [min - max]" with the given format for each figure.
+std::string spread(const std::vector<double> &v, const char *format)
+{
+    if (v.empty())
+        return "-";
+    const auto [low, high] = std::minmax_element(v.begin(), v.end());
+    char m[32], a[32], b[32];
+    std::snprintf(m, sizeof m, format, median(v));
+    std::snprintf(a, sizeof a, format, *low);
+    std::snprintf(b, sizeof b, format, *high);
+    return std::string(m) + " [" + a + " - " + b + "]";
 }
 
 long rssKb()
@@ -142,12 +157,20 @@ double ourDownload(const QString &url, long *growthKb)
     return ok ? s : -1;
 }
 
-double curlDownload(const QString &url, const QString &out)
+// The whole curl process in seconds, or -1; *transfer gets curl's own time_total.
+double curlDownload(const QString &url, const QString &out, double *transfer)
 {
+    QProcess p;
     QElapsedTimer t;
     t.start();
-    const int rc = QProcess::execute("curl", {"-s", "-o", out, url});
-    return rc == 0 ? t.nsecsElapsed() / 1e9 : -1;
+    p.start("curl", {"-s", "-o", out, "-w", "%{time_total}", url});
+    const bool finished = p.waitForFinished(300000);
+    const double whole = t.nsecsElapsed() / 1e9;
+    bool ok = false;
+    *transfer = QString::fromLatin1(p.readAllStandardOutput()).trimmed().toDouble(&ok);
+    if (!ok)
+        *transfer = -1;
+    return finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 ? whole : -1;
 }
 
 } // namespace
@@ -184,8 +207,9 @@ int main(int argc, char **argv)
         ours.push_back(ourUpload(upFile));
         boto.push_back(botoUpload(endpoint, upFile, r + 1));
     }
-    std::printf("upload 50 MiB in 5 MiB parts  ours %.3f s  botocore %.3f s  ours/botocore time %.2f\n",
-                median(ours), median(boto), median(ours) / median(boto));
+    std::printf("upload 50 MiB in 5 MiB parts\n  ours      %s s\n  botocore  %s s (its own timing)\n"
+                "  ours/botocore time %.2f\n",
+                spread(ours, "%.3f").c_str(), spread(boto, "%.3f").c_str(), median(ours) / median(boto));
     s3.reset();
 
     // Download.
@@ -193,21 +217,26 @@ int main(int argc, char **argv)
     writeFile(dir.path() + "/www/big/file.bin", 200LL * 1024 * 1024);
     auto http = start("httpserver.js", dir.path() + "/www");
     const QString url = QStringLiteral("http://127.0.0.1:%1/files/big/file.bin").arg(http->port());
-    std::vector<double> dl, curl;
+    std::vector<double> dl, curl, curlOwn;
     std::vector<double> growth;
     long g = 0;
+    double own = 0;
     ourDownload(url, &g);
-    curlDownload(url, dir.path() + "/curl.bin");
+    curlDownload(url, dir.path() + "/curl.bin", &own);
     for (int r = 0; r < runs; ++r) {
         dl.push_back(ourDownload(url, &g));
-        growth.push_back(g);
-        curl.push_back(curlDownload(url, dir.path() + "/curl.bin"));
+        growth.push_back(g / 1024.0);
+        curl.push_back(curlDownload(url, dir.path() + "/curl.bin", &own));
+        curlOwn.push_back(own);
     }
     const double mib = 200.0;
-    std::printf("download 200 MiB  ours %.3f s (%.0f MiB/s)  curl %.3f s (%.0f MiB/s)  throughput ours/curl %.2f  "
-                "resident growth median %.1f MiB\n",
-                median(dl), mib / median(dl), median(curl), mib / median(curl), median(curl) / median(dl),
-                median(growth) / 1024);
+    std::printf("download 200 MiB\n  ours                 %s s (%.0f MiB/s)\n"
+                "  curl, whole process  %s s (%.0f MiB/s)\n  curl, its time_total %s s (%.0f MiB/s)\n"
+                "  throughput ours/curl %.2f (whole process), %.2f (time_total)\n"
+                "  resident growth      %s MiB\n",
+                spread(dl, "%.3f").c_str(), mib / median(dl), spread(curl, "%.3f").c_str(), mib / median(curl),
+                spread(curlOwn, "%.3f").c_str(), mib / median(curlOwn), median(curl) / median(dl),
+                median(curlOwn) / median(dl), spread(growth, "%.1f").c_str());
     http.reset();
 
     // Compression.
@@ -228,6 +257,6 @@ int main(int argc, char **argv)
         comp.push_back(t.nsecsElapsed() / 1e6);
         QFile::remove(out);
     }
-    std::printf("compressImage 4000 x 3000 JPEG  median %.1f ms\n", median(comp));
+    std::printf("compressImage 4000 x 3000 JPEG  %s ms\n", spread(comp, "%.1f").c_str());
     return 0;
 }

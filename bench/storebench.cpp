@@ -1,17 +1,22 @@
-// The object store side by side with SQLite on the same 100,000 listing-like records.
+// The object store side by side with SQLite and with plain LMDB on the same 100,000
+// listing-like records.
 //
-//   storebench [--records N] [--rounds R] [--dir DIRECTORY] [--only store|sqlite]
+//   storebench [--records N] [--rounds R] [--dir DIRECTORY] [--only store|sqlite|lmdb]
 //
-// --only runs one engine (for profiling); the table then shows zeros for the other.
-// Both engines are durable (LMDB syncs each commit; SQLite runs WAL with synchronous FULL), use
-// the same indexes, and read back whole records. SQLite gets a 64 MiB page cache and maps up to
-// 1 GiB of its file, as the store maps its own. The rounds alternate between the engines (and
-// which goes first), so that neither gets the warmer machine. Each figure is the median of R
-// rounds, with the fastest and slowest round beside it.
+// --only runs one engine (for profiling); the table then shows zeros for the others.
+// Every engine is durable (LMDB syncs each commit; SQLite runs WAL with synchronous FULL), uses
+// the same indexes, and reads back whole records. SQLite gets a 64 MiB page cache and maps up to
+// 1 GiB of its file, as the store maps its own. Plain LMDB is the floor under the store: the same
+// FlatBuffers rows and index databases in the same map size, with nothing of the store's own on
+// top (no model, no checks of stored bytes, no transaction bookkeeping); its two-condition count
+// intersects the two indexes' id lists. The rounds rotate which engine goes first, so that none
+// gets the warmer machine. Each figure is the median of R rounds, with the fastest and slowest
+// round beside it.
 
 #include "store/obx/obx.h"
 
 #include <flatbuffers/flatbuffers.h>
+#include <lmdb.h>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -20,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -565,6 +571,249 @@ private:
     sqlite3_stmt *scan_ = nullptr;
 };
 
+// The same rows and indexes straight in LMDB, laid out as the store lays them out (on this
+// little-endian machine): big-endian ids as keys, one sorted duplicate list of ids per index value, texts indexed by their FNV-1a hash.
+class LmdbEngine : public Engine
+{
+public:
+    void open(const std::string &directory) override
+    {
+        check(mdb_env_create(&env_), "create");
+        check(mdb_env_set_mapsize(env_, size_t(1) << 30), "map size");
+        check(mdb_env_set_maxdbs(env_, 8), "databases");
+        check(mdb_env_open(env_, directory.c_str(), MDB_NOTLS, 0644), "open");
+        MDB_txn *txn = nullptr;
+        check(mdb_txn_begin(env_, nullptr, 0, &txn), "begin");
+        check(mdb_dbi_open(txn, "rows", MDB_CREATE, &rows_), "rows");
+        const char *names[4] = {"server_id", "user_id", "trade_type", "property_type"};
+        for (int i = 0; i < 4; ++i)
+            check(mdb_dbi_open(txn, names[i], MDB_CREATE | MDB_DUPSORT | MDB_DUPFIXED, &indexes_[i]), "index");
+        check(mdb_txn_commit(txn), "commit");
+        check(mdb_txn_begin(env_, nullptr, MDB_RDONLY, &reader_), "begin");
+        mdb_txn_reset(reader_);
+    }
+
+    void close() override
+    {
+        mdb_txn_abort(reader_);
+        mdb_env_close(env_);
+        env_ = nullptr;
+    }
+
+    void putAll(std::vector<Listing> &listings) override
+    {
+        MDB_txn *txn = nullptr;
+        check(mdb_txn_begin(env_, nullptr, 0, &txn), "begin");
+        flatbuffers::FlatBufferBuilder fbb;
+        uint64_t id = 0;
+        for (Listing &l : listings) {
+            l.id = ++id;
+            Listing::_OBX_MetaInfo::toFlatBuffer(fbb, l);
+            Key key(l.id);
+            MDB_val k = key.val(), v{fbb.GetSize(), fbb.GetBufferPointer()};
+            // A unique server id is looked for before the row goes in, as the store must.
+            Key serverKey(hashText(l.server_id));
+            MDB_val sk = serverKey.val(), found;
+            if (mdb_get(txn, indexes_[0], &sk, &found) == 0)
+                throw std::runtime_error("LMDB: server id taken");
+            check(mdb_put(txn, rows_, &k, &v, MDB_APPEND), "put");
+            const uint64_t values[4] = {hashText(l.server_id), hashText(l.user_id), signedKey(l.trade_type),
+                                        signedKey(l.property_type)};
+            for (int i = 0; i < 4; ++i) {
+                Key indexKey(values[i]);
+                MDB_val ik = indexKey.val(), iv = key.val();
+                check(mdb_put(txn, indexes_[i], &ik, &iv, MDB_APPENDDUP), "index put");
+            }
+        }
+        check(mdb_txn_commit(txn), "commit");
+    }
+
+    uint64_t get(uint64_t id) override
+    {
+        Reader r(reader_);
+        Key key(id);
+        MDB_val k = key.val(), v;
+        if (mdb_get(reader_, rows_, &k, &v) != 0)
+            return 0;
+        const auto l = Listing::_OBX_MetaInfo::newFromFlatBuffer(v.mv_data, v.mv_size);
+        return l->price_1 + l->description.size();
+    }
+
+    uint64_t findByServerId(const std::string &serverId) override
+    {
+        Reader r(reader_);
+        Cursor cursor(reader_, indexes_[0]);
+        Key key(hashText(serverId));
+        MDB_val k = key.val(), d;
+        for (int rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_SET_KEY); rc == 0;
+             rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_NEXT_DUP)) {
+            MDB_val rk{8, d.mv_data}, v;
+            if (mdb_get(reader_, rows_, &rk, &v) != 0)
+                continue;
+            const auto *t = flatbuffers::GetRoot<flatbuffers::Table>(v.mv_data);
+            const auto *s = t->GetPointer<const flatbuffers::String *>(field(2));
+            if (s && s->string_view() == serverId)
+                return Listing::_OBX_MetaInfo::newFromFlatBuffer(v.mv_data, v.mv_size)->id;
+        }
+        return 0;
+    }
+
+    uint64_t search(const Workload::Search &s) override
+    {
+        Reader r(reader_);
+        const std::vector<uint64_t> ids =
+            intersect(idsOf(indexes_[2], signedKey(s.trade)), idsOf(indexes_[3], signedKey(s.property)));
+        struct Hit
+        {
+            uint64_t date, id;
+            MDB_val value;
+        };
+        std::vector<Hit> hits;
+        for (uint64_t id : ids) {
+            Key key(id);
+            MDB_val k = key.val(), v;
+            if (mdb_get(reader_, rows_, &k, &v) != 0)
+                continue;
+            const auto *t = flatbuffers::GetRoot<flatbuffers::Table>(v.mv_data);
+            const uint64_t price = t->GetField<uint64_t>(field(6), 0);
+            if (price >= s.low && price <= s.high)
+                hits.push_back({t->GetField<uint64_t>(field(19), 0), id, v});
+        }
+        const auto before = [](const Hit &a, const Hit &b) { return a.date != b.date ? a.date > b.date : a.id < b.id; };
+        const size_t n = std::min<size_t>(50, hits.size());
+        std::partial_sort(hits.begin(), hits.begin() + std::ptrdiff_t(n), hits.end(), before);
+        std::vector<std::unique_ptr<Listing>> found;
+        for (size_t i = 0; i < n; ++i)
+            found.push_back(Listing::_OBX_MetaInfo::newFromFlatBuffer(hits[i].value.mv_data, hits[i].value.mv_size));
+        uint64_t sum = found.size();
+        for (const auto &l : found)
+            sum += l->id;
+        return sum;
+    }
+
+    uint64_t countTrade(int32_t trade) override
+    {
+        Reader r(reader_);
+        Cursor cursor(reader_, indexes_[2]);
+        Key key(signedKey(trade));
+        MDB_val k = key.val(), d;
+        size_t n = 0;
+        if (mdb_cursor_get(cursor.get(), &k, &d, MDB_SET_KEY) == 0)
+            mdb_cursor_count(cursor.get(), &n);
+        return n;
+    }
+
+    uint64_t countTradeProperty(int32_t trade, int32_t property) override
+    {
+        Reader r(reader_);
+        return intersect(idsOf(indexes_[2], signedKey(trade)), idsOf(indexes_[3], signedKey(property))).size();
+    }
+
+    uint64_t scanAll() override
+    {
+        Reader r(reader_);
+        std::vector<std::unique_ptr<Listing>> all;
+        Cursor cursor(reader_, rows_);
+        MDB_val k, v;
+        for (int rc = mdb_cursor_get(cursor.get(), &k, &v, MDB_FIRST); rc == 0;
+             rc = mdb_cursor_get(cursor.get(), &k, &v, MDB_NEXT))
+            all.push_back(Listing::_OBX_MetaInfo::newFromFlatBuffer(v.mv_data, v.mv_size));
+        uint64_t sum = 0;
+        for (const auto &l : all)
+            sum += l->price_1 + l->description.size() + l->districts.size();
+        return sum;
+    }
+
+private:
+    struct Key
+    {
+        explicit Key(uint64_t v)
+        {
+            v = __builtin_bswap64(v);
+            std::memcpy(bytes, &v, 8);
+        }
+        MDB_val val() { return MDB_val{8, bytes}; }
+        uint8_t bytes[8];
+    };
+    // One read snapshot per operation, on a transaction handle kept for reuse.
+    struct Reader
+    {
+        explicit Reader(MDB_txn *txn) : txn(txn)
+        {
+            if (mdb_txn_renew(txn) != 0)
+                throw std::runtime_error("LMDB: renew");
+        }
+        ~Reader() { mdb_txn_reset(txn); }
+        MDB_txn *txn;
+    };
+    struct Cursor
+    {
+        Cursor(MDB_txn *txn, MDB_dbi dbi)
+        {
+            if (mdb_cursor_open(txn, dbi, &cursor) != 0)
+                throw std::runtime_error("LMDB: cursor");
+        }
+        ~Cursor() { mdb_cursor_close(cursor); }
+        MDB_cursor *get() const { return cursor; }
+        MDB_cursor *cursor = nullptr;
+    };
+
+    static uint64_t hashText(const std::string &text)
+    {
+        uint64_t hash = 14695981039346656037ULL;
+        for (unsigned char c : text) {
+            hash ^= c;
+            hash *= 1099511628211ULL;
+        }
+        return hash;
+    }
+    static uint64_t signedKey(int64_t v) { return uint64_t(v) ^ (uint64_t(1) << 63); }
+    static uint64_t readKey(const uint8_t *p)
+    {
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return __builtin_bswap64(v);
+    }
+
+    std::vector<uint64_t> idsOf(MDB_dbi index, uint64_t value)
+    {
+        std::vector<uint64_t> ids;
+        Cursor cursor(reader_, index);
+        Key key(value);
+        MDB_val k = key.val(), d;
+        int rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_SET_KEY);
+        if (rc == 0) {
+            size_t n = 0;
+            mdb_cursor_count(cursor.get(), &n);
+            ids.reserve(n);
+            rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_GET_MULTIPLE);
+        }
+        for (; rc == 0; rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_NEXT_MULTIPLE))
+            for (size_t i = 0; i + 8 <= d.mv_size; i += 8)
+                ids.push_back(readKey(static_cast<const uint8_t *>(d.mv_data) + i));
+        return ids;
+    }
+
+    static std::vector<uint64_t> intersect(const std::vector<uint64_t> &a, const std::vector<uint64_t> &b)
+    {
+        std::vector<uint64_t> both;
+        both.reserve(std::min(a.size(), b.size()));
+        std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(both));
+        return both;
+    }
+
+    void check(int rc, const char *what)
+    {
+        if (rc != 0)
+            throw std::runtime_error(std::string("LMDB ") + what + ": " + mdb_strerror(rc));
+    }
+
+    MDB_env *env_ = nullptr;
+    MDB_txn *reader_ = nullptr;
+    MDB_dbi rows_ = 0;
+    MDB_dbi indexes_[4] = {};
+};
+
 // ---- Measuring ----------------------------------------------------------------------------
 
 double seconds(const std::function<void()> &fn)
@@ -602,6 +851,7 @@ struct Samples
     uint64_t checksum = 0;
 };
 
+// Both LMDB engines keep data.mdb and lock.mdb in the directory.
 void removeTree(const std::string &directory)
 {
     obx_remove_db_files(directory.c_str());
@@ -676,24 +926,27 @@ int main(int argc, char **argv)
         const Workload w = makeWorkload(listings);
         StoreEngine store;
         SqliteEngine sqlite;
-        Samples a, b;
+        LmdbEngine lmdb;
+        Engine *engines[3] = {&store, &sqlite, &lmdb};
+        const char *engineNames[3] = {"store", "sqlite", "lmdb"};
+        Samples samples[3];
         for (int r = 0; r < rounds; ++r) {
-            // Alternate which engine goes first, so that neither always follows the other's work.
-            const bool storeFirst = r % 2 == 0;
-            for (int k = 0; k < 2; ++k) {
-                const bool storeTurn = (k == 0) == storeFirst;
-                if (storeTurn && only != "sqlite")
-                    runRound(store, directory, listings, w, a);
-                if (!storeTurn && only != "store")
-                    runRound(sqlite, directory, listings, w, b);
+            // Rotate which engine goes first, so that none always follows the same one's work.
+            for (int k = 0; k < 3; ++k) {
+                const int e = (r + k) % 3;
+                if (only.empty() || only == engineNames[e])
+                    runRound(*engines[e], directory, listings, w, samples[e]);
             }
         }
         removeTree(directory);
-        if (only.empty() && a.checksum != b.checksum)
-            std::fprintf(stderr, "warning: the engines gave different answers (%llu, %llu)\n",
-                         (unsigned long long)a.checksum, (unsigned long long)b.checksum);
-        std::printf("%zu records, median of %d interleaved rounds [fastest - slowest]\n", records, rounds);
-        std::printf("%-44s %30s %30s %8s\n", "operation", "store", "SQLite", "ratio");
+        const Samples &a = samples[0], &b = samples[1], &c = samples[2];
+        if (only.empty() && (a.checksum != b.checksum || a.checksum != c.checksum))
+            std::fprintf(stderr, "warning: the engines gave different answers (%llu, %llu, %llu)\n",
+                         (unsigned long long)a.checksum, (unsigned long long)b.checksum,
+                         (unsigned long long)c.checksum);
+        std::printf("%zu records, median of %d rotated rounds [fastest - slowest]\n", records, rounds);
+        std::printf("%-44s %29s %29s %29s %9s %9s\n", "operation", "store", "SQLite", "LMDB alone", "SQLite/st",
+                    "st/LMDB");
         const char *names[RowCount] = {"bulk put, one transaction",
                                        "get by id",
                                        "look-up by server id",
@@ -705,8 +958,11 @@ int main(int argc, char **argv)
         for (int i = 0; i < RowCount; ++i) {
             const Spread x = spread(a.rows[i]);
             const Spread y = spread(b.rows[i]);
-            std::printf("%-44s %9.3f %-2s [%7.3f - %7.3f] %9.3f %-2s [%7.3f - %7.3f] %7.2fx\n", names[i], x.median,
-                        units[i], x.low, x.high, y.median, units[i], y.low, y.high, x.median > 0 ? y.median / x.median : 0.0);
+            const Spread z = spread(c.rows[i]);
+            std::printf("%-44s %8.3f %-2s [%7.3f-%7.3f] %8.3f %-2s [%7.3f-%7.3f] %8.3f %-2s [%7.3f-%7.3f] %8.2fx %8.2fx\n",
+                        names[i], x.median, units[i], x.low, x.high, y.median, units[i], y.low, y.high, z.median,
+                        units[i], z.low, z.high, x.median > 0 ? y.median / x.median : 0.0,
+                        z.median > 0 ? x.median / z.median : 0.0);
         }
     } catch (const std::exception &e) {
         std::fprintf(stderr, "storebench: %s\n", e.what());

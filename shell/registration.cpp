@@ -9,6 +9,7 @@
 #include "shell/gutility.h"
 #include "store/gdatabase.h"
 #include "sync/gsocket.h"
+#include "sync/synclist.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -89,6 +90,7 @@ void registerQmlTypes(QString path)
 {
     offlineStoragePath() = path;
 
+    qRegisterMetaType<SyncList>();
     // The native types are also in a module of their own, without the singletons: a singleton that
     // derives from one imports that, since importing "com" would make it wait for every singleton
     // of "com", itself and those that wait for it included.

@@ -23,6 +23,7 @@
 #include "store/shelves.h"
 #include "store/tavorlin.h"
 #include "store/user.h"
+#include "sync/synclist.h"
 
 #include <QDebug>
 #include <QDir>
@@ -594,6 +595,32 @@ QJsonObject GDatabase::getScrollPosition(qlonglong entityId, int entityType)
 
 void GDatabase::saveFiles(QJsonArray files, qlonglong date) { call<GFile>(__func__, [&](GFile &db) { db.saveFiles(files, date); }); }
 void GDatabase::saveColleagueFiles(QJsonArray files, int propertyType, QString userId) { call<GFile>(__func__, [&](GFile &db) { db.saveColleagueFiles(files, propertyType, userId); }); }
+void GDatabase::initialSavePage(QString save, QVariant list)
+{
+    using Save = void (GDatabase::*)(QJsonArray, qlonglong);
+    static const QHash<QString, Save> saves = {
+        {QStringLiteral("initialSaveUsers"), &GDatabase::initialSaveUsers},
+        {QStringLiteral("initialSaveContacts"), &GDatabase::initialSaveContacts},
+        {QStringLiteral("initialSaveDistricts"), &GDatabase::initialSaveDistricts},
+        {QStringLiteral("initialSaveHashtags"), &GDatabase::initialSaveHashtags},
+        {QStringLiteral("initialSaveNotes"), &GDatabase::initialSaveNotes},
+        {QStringLiteral("initialSaveActivities"), &GDatabase::initialSaveActivities},
+        {QStringLiteral("initialSaveTavorlins"), &GDatabase::initialSaveTavorlins},
+        {QStringLiteral("initialSaveShelves"), &GDatabase::initialSaveShelves},
+        {QStringLiteral("initialSaveFiles"), &GDatabase::initialSaveFiles},
+        {QStringLiteral("unseen"), &GDatabase::unseen},
+    };
+    const Save target = saves.value(save, nullptr);
+    if (!target) {
+        Q_EMIT error(QStringLiteral("no page save is named ") + save, QString::fromLatin1(__func__));
+        return;
+    }
+    const QJsonArray records = list.userType() == qMetaTypeId<SyncList>() ? list.value<SyncList>().items()
+                               : list.userType() == QMetaType::QJsonArray ? list.toJsonArray()
+                                                                          : QJsonArray::fromVariantList(list.toList());
+    (this->*target)(records, -1);
+}
+
 void GDatabase::initialSaveFiles(QJsonArray files, qlonglong date) { saveInPool<GFile>(__func__, [=](GFile &db) { db.saveFiles(files, date); }, &GDatabase::filesSaved); }
 void GDatabase::initialUpdateSaveFiles(QJsonArray files, qlonglong date) { saveFiles(files, date); Q_EMIT filesSaved(); }
 bool GDatabase::deleteFile(QString fileId, qlonglong date, bool withFile) { return run<GFile>(__func__, false, [&](GFile &db) { return db.deleteFile(fileId, date, withFile); }); }

@@ -124,6 +124,11 @@ public Q_SLOTS:
     void saveScrollPosition(qlonglong entityId, int entityType, int position, qlonglong positionId = -1);
     QJsonObject getScrollPosition(qlonglong entityId, int entityType);
 
+    // One page of the first download handed on as the socket object parsed it (a SyncList, or
+    // a plain list): calls the named save of the download ("initialSaveFiles" and the rest,
+    // "unseen") with its records.
+    void initialSavePage(QString save, QVariant list);
+
     // Files.
     void saveFiles(QJsonArray files, qlonglong date = -1);
     void saveColleagueFiles(QJsonArray files, int propertyType, QString userId);

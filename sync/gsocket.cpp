@@ -3,8 +3,11 @@
 #include "sio/client.h"
 #include "sync/messageconversion.h"
 #include "sync/replydecoder.h"
+#include "sync/synclist.h"
 
 #include <QDebug>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMetaObject>
 
 #ifndef TAVORLIN_CA_FILE
@@ -87,6 +90,41 @@ void GSocket::emit(QString name, QString data)
     m_client->socket("")->emit(name.toStdString(), parseEmitPayload(data));
 }
 
+bool GSocket::isPageReply(const QString &name)
+{
+    static const QStringList pages = {
+        "initial_agent_result", "initial_customer_result", "initial_district_result", "initial_hashtag_result",
+        "initial_note_result", "initial_activity_result", "initial_tavorlin_result", "initial_shelf_result",
+        "initial_property_result", "initial_seen_result",
+    };
+    return pages.contains(name);
+}
+
+bool GSocket::deliverPage(const QString &name, const std::string &packed)
+{
+    QByteArray json;
+    if (!decodeReplyBytes(packed, json))
+        return false;
+    QJsonParseError parsed;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parsed);
+    // Anything but an object (or bytes that are not UTF-8) goes the way of every other reply,
+    // whose handler reports it.
+    if (parsed.error != QJsonParseError::NoError || !document.isObject())
+        return false;
+    QJsonObject reply = document.object();
+    QVariant list;
+    const QJsonValue content = reply.value(QStringLiteral("content"));
+    if (content.isObject() && content.toObject().value(QStringLiteral("list")).isArray()) {
+        QJsonObject rest = content.toObject();
+        list = QVariant::fromValue(SyncList(rest.take(QStringLiteral("list")).toArray()));
+        reply.insert(QStringLiteral("content"), rest);
+    }
+    deliver([this, name, reply = std::move(reply), list = std::move(list), size = json.size()] {
+        Q_EMIT recievePage(name, reply, list, size);
+    });
+    return true;
+}
+
 void GSocket::onEvent(sio::event &ev)
 {
     try {
@@ -94,6 +132,8 @@ void GSocket::onEvent(sio::event &ev)
         const sio::message::ptr arg = ev.get_message();
         static const std::string none;
         const std::string &packed = arg && arg->is(sio::message::flag::string) ? arg->get_string() : none;
+        if (isPageReply(name) && deliverPage(name, packed))
+            return;
         QString text;
         QString error;
         if (!decodeReply(packed, text, &error))

@@ -2,9 +2,11 @@
 // named events out, decoded replies and pushes in.
 #pragma once
 
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -44,9 +46,16 @@ public:
     // TAVORLIN_CA_FILE, else the build's TAVORLIN_CA_FILE option, else none.
     static QString extraCaFile();
 
+    // The page replies of the first download ("initial_agent_result" to "initial_seen_result"):
+    // parsed here rather than in script, and their list kept native (see SyncList).
+    static bool isPageReply(const QString &name);
+
 Q_SIGNALS:
     void status(int msg);
     void recieve(QString name, QString data);
+    // A page reply, parsed: `reply` without content.list, which comes apart as a SyncList in
+    // `list` (invalid when the content holds no array there); `size` is the reply's bytes.
+    void recievePage(QString name, QJsonObject reply, QVariant list, int size);
     void protocolChanged();
     void ipChanged();
     void portChanged();
@@ -58,6 +67,8 @@ public Q_SLOTS:
 
 private:
     void onEvent(sio::event &ev);
+    // Decodes and parses a page reply and sends it on; false when it is to go as text.
+    bool deliverPage(const QString &name, const std::string &packed);
     // The client calls from its network thread; signals leave on this object's thread, in order.
     void deliver(std::function<void()> signal);
 

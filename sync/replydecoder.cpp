@@ -158,9 +158,9 @@ bool gunzipPayload(const QByteArray &compressed, QByteArray &out, QString *error
     return ended && !failed;
 }
 
-bool decodeReply(const std::string &base64, QString &text, QString *error)
+bool decodeReplyBytes(const std::string &base64, QByteArray &json, QString *error)
 {
-    text.clear();
+    json.clear();
     // Base64 of the largest compressed reply that can decode within the limit (deflate never
     // shrinks data by much less than 1/1032, and stored blocks grow it only a little).
     if (qint64(base64.size()) / 4 * 3 > kMaxDecodedSize + (kMaxDecodedSize >> 4)) {
@@ -179,14 +179,23 @@ bool decodeReply(const std::string &base64, QString &text, QString *error)
             *error = QStringLiteral("not Base64");
         return false;
     }
-    QByteArray json;
     if (!gunzipPayload(compressed, json, error))
         return false;
     // The reply is read as a C string further on; a NUL would cut it short unseen.
     if (std::memchr(json.constData(), 0, static_cast<size_t>(json.size()))) {
+        json.clear();
         setError(error, QStringLiteral("the reply holds a NUL byte"));
         return false;
     }
+    return true;
+}
+
+bool decodeReply(const std::string &base64, QString &text, QString *error)
+{
+    text.clear();
+    QByteArray json;
+    if (!decodeReplyBytes(base64, json, error))
+        return false;
     try {
         text = QString::fromUtf8(json);
     } catch (const std::bad_alloc &) {

@@ -22,5 +22,7 @@ bool gunzipPayload(const QByteArray &compressed, QByteArray &out, QString *error
 // that does not decode whole gives the empty text and false, with the reason in `error`: a
 // partial text must never pass for a reply, nor one holding a NUL byte. Never throws.
 bool decodeReply(const std::string &base64, QString &text, QString *error = nullptr);
+// The same up to the UTF-8 bytes, which are left as they are.
+bool decodeReplyBytes(const std::string &base64, QByteArray &json, QString *error = nullptr);
 
 } // namespace UGENERAL

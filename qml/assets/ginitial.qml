@@ -169,10 +169,12 @@ Item {
             if (!c || typeof c !== "object")
                 throw new Error(step.request + " answered without content")
             list = c.list === undefined || c.list === null ? [] : c.list
-            if (!Array.isArray(list))
+            if (!Array.isArray(list) && !Records.isNativeList(list))
                 throw new Error(step.request + " answered a list that is not one")
             if (index === 0) {
                 var owner = acc().parentServerId()
+                if (!Array.isArray(list))
+                    list = list.toArray()
                 list = list.map(function (item) { return Records.agentUser(item, owner, false) })
             }
         } catch (e) {
@@ -188,7 +190,10 @@ Item {
         waiting = "save"
         progress(count.count, list_length)
         try {
-            db()[step.save](list)
+            if (Array.isArray(list))
+                db()[step.save](list)
+            else
+                db().initialSavePage(step.save, list)
         } catch (e) {
             Toast.error(e, step.save)
             stop()

@@ -31,6 +31,7 @@ SocketIO {
 
     onStatus: handleStatus(msg)
     onRecieve: handleReply(name, data)
+    onRecievePage: handlePage(name, reply, list, size)
 
     function send(name, content, payload) {
         try {
@@ -194,7 +195,28 @@ SocketIO {
             // The object store's secret key never goes to the log.
             var logged = name === "aws_target_result" ? "(object-store settings)" : data
             console.log("#RESPONSE", name + "////" + logged + " ____TIME::: " + time + " milisecond")
+            dispatch(name, reply)
+        } catch (e) {
+            Toast.error(e, "handleReply")
+        }
+    }
 
+    // A page of the first download, parsed by the socket object: its list stays native and goes
+    // back into the content here; the log names the page and its size rather than its records.
+    function handlePage(name, reply, list, size) {
+        try {
+            var time = Date.now() - lastRequestTime
+            if (list !== undefined && reply.content)
+                reply.content.list = list
+            console.log("#RESPONSE", name + "////(" + size + " bytes) ____TIME::: " + time + " milisecond")
+            dispatch(name, reply)
+        } catch (e) {
+            Toast.error(e, "handleReply")
+        }
+    }
+
+    function dispatch(name, reply) {
+        try {
             if (name.indexOf("notify") !== -1) {
                 if (Consts.initial_busy) {
                     var pending = Consts.pending_notifies

@@ -16,6 +16,13 @@ function isList(value) {
     return value === undefined || value === null || Array.isArray(value)
 }
 
+// A page's list as the socket object hands it over: native records with a length, which the
+// save slots take as they are.
+function isNativeList(value) {
+    return value !== null && typeof value === "object" && !Array.isArray(value)
+        && typeof value.length === "number" && typeof value.toArray === "function"
+}
+
 function present(value) {
     return value !== undefined && value !== null && value !== ""
 }

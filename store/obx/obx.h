@@ -376,6 +376,8 @@ public:
     template <class Fn> bool get(obx_id id, Fn &&fn);
     bool getRaw(obx_id id, const void **data, size_t *size); // valid inside the transaction only
     std::vector<obx_id> ids();
+    // Calls fn(context, data, size) for every row in id order, within one read transaction.
+    void visitAll(void (*fn)(void *context, const void *data, size_t size), void *context);
     bool contains(obx_id id);
     bool remove(obx_id id);
     uint64_t removeAll();
@@ -449,12 +451,12 @@ public:
     // Every row in id order.
     std::vector<std::unique_ptr<T>> getAll()
     {
-        Transaction tx = store_.txRead();
         std::vector<std::unique_ptr<T>> result;
-        for (obx_id id : raw_.ids())
-            if (auto object = get(id))
-                result.push_back(std::move(object));
-        tx.success();
+        raw_.visitAll(
+            [](void *context, const void *data, size_t size) {
+                static_cast<std::vector<std::unique_ptr<T>> *>(context)->push_back(Meta::newFromFlatBuffer(data, size));
+            },
+            &result);
         return result;
     }
 

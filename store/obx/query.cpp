@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstring>
 #include <iterator>
+#include <optional>
 
 namespace obx {
 
@@ -146,7 +147,19 @@ struct BoundQuery
         uint32_t flags;
     };
     std::vector<Order> orders;
+    // Every field that matching a row against the conditions and links, or ordering it, reads;
+    // fieldMask holds their ids (0 when one is above 63).
+    std::vector<const PropertyInfo *> readFields;
+    uint64_t fieldMask = 0;
 };
+
+void collectFields(const Bound &bound, std::vector<const PropertyInfo *> &out)
+{
+    if (bound.property && std::find(out.begin(), out.end(), bound.property) == out.end())
+        out.push_back(bound.property);
+    for (const Bound &child : bound.children)
+        collectFields(child, out);
+}
 
 bool isText(const PropertyInfo &p)
 {
@@ -193,6 +206,19 @@ std::unique_ptr<BoundQuery> bind(StoreImpl &store, const QueryNode &node)
             fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Cannot order " + bound->entity->name + " by that property");
         bound->orders.push_back({p, order.flags});
     }
+    std::vector<const PropertyInfo *> &fields = bound->readFields;
+    for (const Bound &c : bound->conditions)
+        collectFields(c, fields);
+    for (const BoundQuery::Link &link : bound->links)
+        if (std::find(fields.begin(), fields.end(), link.relation) == fields.end())
+            fields.push_back(link.relation);
+    for (const BoundQuery::Order &order : bound->orders)
+        if (std::find(fields.begin(), fields.end(), order.property) == fields.end())
+            fields.push_back(order.property);
+    for (const PropertyInfo *p : fields)
+        bound->fieldMask |= p->id < 64 ? uint64_t(1) << p->id : 0;
+    if (std::any_of(fields.begin(), fields.end(), [](const PropertyInfo *p) { return p->id >= 64; }))
+        bound->fieldMask = 0;
     return bound;
 }
 
@@ -331,23 +357,63 @@ bool evalCondition(const Bound &bound, const Row &row)
     return false;
 }
 
+// Keeps the ids of `ids` that `other` holds too; both are ascending. Without branches on the
+// comparison, since two lists of similar length interleave unpredictably.
+void intersectInPlace(std::vector<obx_id> &ids, const std::vector<obx_id> &other)
+{
+    size_t i = 0, j = 0, kept = 0;
+    const size_t n = ids.size(), m = other.size();
+    while (i < n && j < m) {
+        const obx_id x = ids[i], y = other[j];
+        ids[kept] = x;
+        kept += x == y;
+        i += x <= y;
+        j += y <= x;
+    }
+    ids.resize(kept);
+}
+
+// The root's AND level as a flat list: groups of AND inside it are opened, so that each of their
+// members can be answered by an index on its own.
+void flattenAll(const std::vector<Bound> &conditions, std::vector<const Bound *> &out)
+{
+    for (const Bound &c : conditions) {
+        if (c.node->kind == ConditionNode::All)
+            flattenAll(c.children, out);
+        else
+            out.push_back(&c);
+    }
+}
+
+// Rows a scan asks the processor to fetch ahead of matching them, where the transaction already
+// knows where they lie.
+constexpr size_t kLookAhead = 8;
+// The longest id list a transaction keeps for a second query over the same index keys.
+constexpr size_t kKeptPlanIds = 1 << 16;
+
 class Runner
 {
 public:
     Runner(StoreImpl &store, TxState &tx) : store_(store), tx_(tx) {}
 
-    bool readRow(const BoundQuery &query, obx_id id, MDB_val &value)
+    // whole: the row is handed out to be decoded, so every field is checked (once in the
+    // transaction); otherwise only the fields the query reads.
+    bool readRow(const BoundQuery &query, obx_id id, MDB_val &value, bool whole)
     {
-        uint8_t key[8];
-        putBigEndian64(key, id);
-        MDB_val k{8, key};
-        const int rc = mdb_get(tx_.txn, query.objects, &k, &value);
-        if (rc == MDB_NOTFOUND)
-            return false;
-        if (rc != 0)
-            failLmdb(rc, "Could not read a row");
-        if (!Row::verify(*query.entity, value.mv_data, value.mv_size))
-            fail(OBX_ERROR_FILE_CORRUPT, "Stored object " + query.entity->name + " " + std::to_string(id) + " is corrupt");
+        return StoreImpl::readRow(tx_, *query.entity, query.objects, id, value, whole ? nullptr : &query.readFields,
+                                  query.fieldMask);
+    }
+
+    bool matchesLinks(const BoundQuery &query, const Row &row)
+    {
+        for (const BoundQuery::Link &link : query.links) {
+            const obx_id target = obx_id(row.integer(*link.relation));
+            MDB_val value;
+            if (target == 0 || !readRow(*link.target, target, value, false))
+                return false;
+            if (!matches(*link.target, Row(*link.target->entity, value.mv_data, value.mv_size)))
+                return false;
+        }
         return true;
     }
 
@@ -356,58 +422,189 @@ public:
         for (const Bound &c : query.conditions)
             if (!evalCondition(c, row))
                 return false;
-        for (const BoundQuery::Link &link : query.links) {
-            const obx_id target = obx_id(row.integer(*link.relation));
-            MDB_val value;
-            if (target == 0 || !readRow(*link.target, target, value))
-                return false;
-            if (!matches(*link.target, Row(*link.target->entity, value.mv_data, value.mv_size)))
-                return false;
-        }
-        return true;
+        return matchesLinks(query, row);
     }
 
-    // An indexed equality that every match must satisfy: the rows under key in its index.
+    // An indexed equality that every match must satisfy: the rows under key in its index. An
+    // exact key holds only rows with the value; a text's key is its hash, which other texts may
+    // share, so its rows must still be compared.
     struct Candidate
     {
+        const Bound *condition = nullptr;
         const PropertyInfo *property = nullptr;
         uint64_t key = 0;
-        size_t count = 0;
+        size_t count = 0; // looked up only where lists are compared
+        bool exact = false;
     };
 
-    // The indexed equalities of the root's AND level (groups of AND included), fewest rows first.
-    std::vector<Candidate> candidates(const BoundQuery &query)
+    // How a query's rows are found: the ids the indexes leave (in id order), or every row; and
+    // the conditions that the rows must still be matched against.
+    struct Plan
     {
+        bool fromIndex = false;
+        std::vector<obx_id> ids;
+        std::vector<const Bound *> rest;
+        bool rowsNeeded() const { return !rest.empty(); }
+    };
+
+    // valuesWanted: the caller reads the rows anyway (to order or hand them out), so an index
+    // is read only as far as it spares rows.
+    Plan plan(const BoundQuery &query, bool valuesWanted)
+    {
+        Plan plan;
+        std::vector<const Bound *> leaves;
+        flattenAll(query.conditions, leaves);
         std::vector<Candidate> found;
-        for (const Bound &c : query.conditions)
-            collectCandidates(c, found);
-        std::sort(found.begin(), found.end(), [](const Candidate &a, const Candidate &b) { return a.count < b.count; });
-        return found;
+        for (const Bound *c : leaves)
+            if (std::optional<Candidate> candidate = candidateOf(*c))
+                found.push_back(*candidate);
+        if (found.empty()) {
+            plan.rest = std::move(leaves);
+            return plan;
+        }
+        // With one list there is nothing to choose: its length is not looked up.
+        if (found.size() > 1) {
+            for (Candidate &c : found)
+                c.count = indexCount(*c.property, c.key);
+            std::stable_sort(found.begin(), found.end(),
+                             [](const Candidate &a, const Candidate &b) { return a.count < b.count; });
+        }
+        // Rows are read anyway when a condition no index answers remains: a long id list then
+        // costs more to read than the rows it would rule out.
+        bool rowsRead = valuesWanted || !query.links.empty();
+        for (const Bound *c : leaves)
+            rowsRead = rowsRead
+                || std::none_of(found.begin(), found.end(),
+                                [c](const Candidate &k) { return k.condition == c && k.exact; });
+        std::vector<const Bound *> answered;
+        plan.fromIndex = true;
+        // The same lists in the same transaction give the same ids: a second query over them
+        // (the count beside a board's badge) takes them as the first left them. A write
+        // transaction writes between its queries, and would only pay for keeping them.
+        const bool keep = tx_.depth > 1 && !tx_.write;
+        bool known = false;
+        std::string key;
+        if (keep) {
+            key.push_back(rowsRead ? 'r' : 'i');
+            for (const Candidate &c : found) {
+                const uint64_t parts[3] = {store_.index(c.property->indexId), c.key, c.exact};
+                key.append(reinterpret_cast<const char *>(parts), sizeof parts);
+            }
+            if (const auto kept = tx_.plans.find(key); kept != tx_.plans.end()) {
+                known = true;
+                plan.ids = kept->second.ids;
+                for (size_t i : kept->second.answered)
+                    answered.push_back(found[i].condition);
+            }
+        }
+        if (!known) {
+            std::vector<size_t> used;
+            plan.ids = found.size() == 1 || found[0].count ? indexIds(found[0]) : std::vector<obx_id>();
+            if (found[0].exact)
+                used.push_back(0);
+            for (size_t i = 1; i < found.size() && !plan.ids.empty(); ++i) {
+                const Candidate &next = found[i];
+                if (next.count <= 32 * plan.ids.size()) {
+                    intersectInPlace(plan.ids, indexIds(next));
+                } else if (!rowsRead && next.exact) {
+                    keepIndexed(next, plan.ids);
+                } else {
+                    continue;
+                }
+                if (next.exact)
+                    used.push_back(i);
+            }
+            for (size_t i : used)
+                answered.push_back(found[i].condition);
+            if (keep && plan.ids.size() <= kKeptPlanIds)
+                tx_.plans.emplace(std::move(key), TxState::Plan{plan.ids, std::move(used)});
+        }
+        for (const Bound *c : leaves)
+            if (std::find(answered.begin(), answered.end(), c) == answered.end())
+                plan.rest.push_back(c);
+        return plan;
     }
 
-    void collectCandidates(const Bound &c, std::vector<Candidate> &found)
+    // Calls visit(id, value) for each matching row in id order; visit returns false to stop. The
+    // value is empty when values are not wanted and no condition needs the row.
+    template <class Visit> void scan(const BoundQuery &query, bool valuesWanted, Visit &&visit)
     {
-        if (c.node->kind == ConditionNode::All) {
-            for (const Bound &child : c.children)
-                collectCandidates(child, found);
+        const Plan p = plan(query, valuesWanted);
+        const auto matchesRest = [&](const Row &row) {
+            for (const Bound *c : p.rest)
+                if (!evalCondition(*c, row))
+                    return false;
+            return matchesLinks(query, row);
+        };
+        if (p.fromIndex) {
+            const bool readRows = valuesWanted || p.rowsNeeded() || !query.links.empty();
+            for (size_t i = 0; i < p.ids.size(); ++i) {
+                const obx_id id = p.ids[i];
+                MDB_val value{0, nullptr};
+                if (readRows) {
+                    if (i + kLookAhead < p.ids.size())
+                        StoreImpl::prefetchRow(tx_, query.objects, p.ids[i + kLookAhead]);
+                    if (!readRow(query, id, value, false))
+                        continue;
+                    if (!matchesRest(Row(*query.entity, value.mv_data, value.mv_size)))
+                        continue;
+                }
+                if (!visit(id, value))
+                    return;
+            }
             return;
         }
+        Cursor cursor(tx_.txn, query.objects);
+        MDB_val k, value;
+        int rc = mdb_cursor_get(cursor.get(), &k, &value, MDB_FIRST);
+        for (; rc == 0; rc = mdb_cursor_get(cursor.get(), &k, &value, MDB_NEXT)) {
+            const obx_id id = readBigEndian64(k.mv_data);
+            StoreImpl::checkRow(tx_, *query.entity, query.objects, id, value, &query.readFields, query.fieldMask);
+            if (matchesRest(Row(*query.entity, value.mv_data, value.mv_size)) && !visit(id, value))
+                return;
+        }
+        if (rc != MDB_NOTFOUND)
+            failLmdb(rc, "Could not scan " + query.entity->name);
+    }
+
+    // The number of matches, from the indexes alone where they answer every condition.
+    uint64_t count(const BoundQuery &query)
+    {
+        std::vector<const Bound *> leaves;
+        flattenAll(query.conditions, leaves);
+        if (leaves.size() == 1 && query.links.empty())
+            if (std::optional<Candidate> only = candidateOf(*leaves[0]); only && only->exact)
+                return indexCount(*only->property, only->key);
+        uint64_t n = 0;
+        scan(query, false, [&](obx_id, const MDB_val &) {
+            ++n;
+            return true;
+        });
+        return n;
+    }
+
+private:
+    std::optional<Candidate> candidateOf(const Bound &c)
+    {
         if (c.node->kind != ConditionNode::Leaf || c.node->op != OpEqual || !c.property->indexId)
-            return;
+            return std::nullopt;
         const PropertyInfo &p = *c.property;
-        uint64_t key;
+        Candidate candidate;
+        candidate.condition = &c;
+        candidate.property = &p;
         if (p.type == OBXPropertyType_String) {
             if (!c.node->caseSensitive)
-                return;
-            key = hashText(c.node->text);
+                return std::nullopt;
+            candidate.key = hashText(c.node->text);
         } else if (p.isInteger() && !c.node->isDouble) {
             if (c.node->a == 0 && p.skipsZero())
-                return;
-            key = integerIndexValue(p, c.node->a);
+                return std::nullopt;
+            candidate.key = integerIndexValue(p, c.node->a);
+            candidate.exact = true;
         } else {
-            return;
+            return std::nullopt;
         }
-        found.push_back({&p, key, indexCount(p, key)});
+        return candidate;
     }
 
     size_t indexCount(const PropertyInfo &p, uint64_t key)
@@ -430,14 +627,17 @@ public:
     std::vector<obx_id> indexIds(const Candidate &c)
     {
         std::vector<obx_id> ids;
-        ids.reserve(c.count);
         Cursor cursor(tx_.txn, store_.index(c.property->indexId));
         uint8_t bytes[8];
         putBigEndian64(bytes, c.key);
         MDB_val k{8, bytes}, d;
         int rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_SET_KEY);
-        if (rc == 0)
+        if (rc == 0) {
+            size_t n = 0;
+            mdb_cursor_count(cursor.get(), &n);
+            ids.reserve(n);
             rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_GET_MULTIPLE);
+        }
         for (; rc == 0; rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_NEXT_MULTIPLE)) {
             const uint8_t *p = static_cast<const uint8_t *>(d.mv_data);
             for (size_t i = 0; i + 8 <= d.mv_size; i += 8)
@@ -448,60 +648,26 @@ public:
         return ids;
     }
 
-    // Calls visit(id, value) for each matching row in id order; visit returns false to stop.
-    template <class Visit> void scan(const BoundQuery &query, Visit &&visit)
+    // Keeps the ids that the index holds under the candidate's key, looking each one up: for a
+    // key far more common than the ids left, cheaper than reading its whole list.
+    void keepIndexed(const Candidate &c, std::vector<obx_id> &ids)
     {
-        const std::vector<Candidate> lookups = candidates(query);
-        if (!lookups.empty()) {
-            // Rows must be under every key: intersect the id lists while reading the next list
-            // costs less than fetching the rows it would rule out. A hashed text's list may hold
-            // colliding rows; the full match below rules them out.
-            std::vector<obx_id> ids = lookups[0].count ? indexIds(lookups[0]) : std::vector<obx_id>();
-            for (size_t i = 1; i < lookups.size() && !ids.empty() && lookups[i].count <= 32 * ids.size(); ++i) {
-                const std::vector<obx_id> other = indexIds(lookups[i]);
-                std::vector<obx_id> both;
-                both.reserve(std::min(ids.size(), other.size()));
-                std::set_intersection(ids.begin(), ids.end(), other.begin(), other.end(), std::back_inserter(both));
-                ids.swap(both);
-            }
-            for (const obx_id id : ids) {
-                MDB_val value;
-                if (!readRow(query, id, value))
-                    continue;
-                if (matches(query, Row(*query.entity, value.mv_data, value.mv_size)) && !visit(id, value))
-                    return;
-            }
-            return;
+        Cursor cursor(tx_.txn, store_.index(c.property->indexId));
+        uint8_t keyBytes[8], idBytes[8];
+        putBigEndian64(keyBytes, c.key);
+        size_t kept = 0;
+        for (const obx_id id : ids) {
+            putBigEndian64(idBytes, id);
+            MDB_val k{8, keyBytes}, d{8, idBytes};
+            const int rc = mdb_cursor_get(cursor.get(), &k, &d, MDB_GET_BOTH);
+            if (rc == 0)
+                ids[kept++] = id;
+            else if (rc != MDB_NOTFOUND)
+                failLmdb(rc, "Could not read an index");
         }
-        Cursor cursor(tx_.txn, query.objects);
-        MDB_val k, value;
-        int rc = mdb_cursor_get(cursor.get(), &k, &value, MDB_FIRST);
-        for (; rc == 0; rc = mdb_cursor_get(cursor.get(), &k, &value, MDB_NEXT)) {
-            const obx_id id = readBigEndian64(k.mv_data);
-            if (!Row::verify(*query.entity, value.mv_data, value.mv_size))
-                fail(OBX_ERROR_FILE_CORRUPT, "Stored object " + query.entity->name + " " + std::to_string(id) + " is corrupt");
-            if (matches(query, Row(*query.entity, value.mv_data, value.mv_size)) && !visit(id, value))
-                return;
-        }
-        if (rc != MDB_NOTFOUND)
-            failLmdb(rc, "Could not scan " + query.entity->name);
+        ids.resize(kept);
     }
 
-    // Count without visiting rows when one indexed integer equality is the whole query.
-    bool countFromIndex(const BoundQuery &query, uint64_t &count)
-    {
-        if (query.conditions.size() != 1 || !query.links.empty())
-            return false;
-        if (query.conditions[0].node->kind != ConditionNode::Leaf)
-            return false;
-        const std::vector<Candidate> lookups = candidates(query);
-        if (lookups.empty() || lookups[0].property->type == OBXPropertyType_String)
-            return false;
-        count = lookups[0].count;
-        return true;
-    }
-
-private:
     class Cursor
     {
     public:
@@ -593,14 +759,17 @@ void RawQuery::setLimit(uint64_t limit)
 
 namespace {
 
-// The matches of a query in query order, after offset and limit.
-std::vector<Match> collect(StoreImpl &impl, TxState &tx, const BoundQuery &query, uint64_t offset, uint64_t limit)
+// The matches of a query in query order, after offset and limit. Without valuesWanted only the
+// ids are sure to be filled in; without an order, rows are not read for the values of a page
+// behind an offset either: visit reads the page's own rows.
+std::vector<Match> collect(StoreImpl &impl, TxState &tx, const BoundQuery &query, uint64_t offset, uint64_t limit,
+                           bool valuesWanted)
 {
     Runner runner(impl, tx);
     std::vector<Match> matches;
     if (query.orders.empty()) {
         uint64_t skipped = 0;
-        runner.scan(query, [&](obx_id id, const MDB_val &value) {
+        runner.scan(query, valuesWanted && offset == 0, [&](obx_id id, const MDB_val &value) {
             if (skipped < offset) {
                 ++skipped;
                 return true;
@@ -610,7 +779,7 @@ std::vector<Match> collect(StoreImpl &impl, TxState &tx, const BoundQuery &query
         });
         return matches;
     }
-    runner.scan(query, [&](obx_id id, const MDB_val &value) {
+    runner.scan(query, true, [&](obx_id id, const MDB_val &value) {
         matches.push_back({id, value});
         return true;
     });
@@ -656,7 +825,7 @@ std::vector<obx_id> RawQuery::findIds()
     Transaction txn(store_, TxMode::READ);
     const auto query = bind(impl, *root_);
     std::vector<obx_id> ids;
-    for (const Match &m : collect(impl, impl.require(false), *query, offset_, limit_))
+    for (const Match &m : collect(impl, impl.require(false), *query, offset_, limit_, false))
         ids.push_back(m.id);
     txn.success();
     return ids;
@@ -667,8 +836,17 @@ void RawQuery::visit(void (*fn)(void *context, const void *data, size_t size), v
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::READ);
     const auto query = bind(impl, *root_);
-    for (const Match &m : collect(impl, impl.require(false), *query, offset_, limit_))
+    TxState &tx = impl.require(false);
+    Runner runner(impl, tx);
+    // Rows were checked as far as matching and ordering read them; what is handed out to be
+    // decoded is checked whole.
+    for (Match &m : collect(impl, tx, *query, offset_, limit_, true)) {
+        if (m.value.mv_data)
+            StoreImpl::checkRow(tx, *query->entity, query->objects, m.id, m.value);
+        else if (!runner.readRow(*query, m.id, m.value, true))
+            continue;
         fn(context, m.value.mv_data, m.value.mv_size);
+    }
     txn.success();
 }
 
@@ -677,13 +855,7 @@ uint64_t RawQuery::count()
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::READ);
     const auto query = bind(impl, *root_);
-    Runner runner(impl, impl.require(false));
-    uint64_t count = 0;
-    if (!runner.countFromIndex(*query, count))
-        runner.scan(*query, [&](obx_id, const MDB_val &) {
-            ++count;
-            return true;
-        });
+    const uint64_t count = Runner(impl, impl.require(false)).count(*query);
     txn.success();
     return count;
 }
@@ -694,7 +866,7 @@ uint64_t RawQuery::remove()
     Transaction txn(store_, TxMode::WRITE);
     const auto query = bind(impl, *root_);
     std::vector<obx_id> ids;
-    for (const Match &m : collect(impl, impl.require(true), *query, 0, 0))
+    for (const Match &m : collect(impl, impl.require(true), *query, 0, 0, false))
         ids.push_back(m.id);
     RawBox box(store_, root_->entity);
     uint64_t removed = 0;

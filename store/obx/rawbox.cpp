@@ -27,6 +27,26 @@ bool readRow(TxState &tx, MDB_dbi dbi, obx_id id, MDB_val &value)
     return true;
 }
 
+// Rows checked earlier in the transaction may lie on pages that a write copies, moves or
+// reuses: whatever way a write ends, they are checked again when next read.
+struct ForgetVerified
+{
+    ForgetVerified(StoreImpl &store, TxState &tx) : store(store), tx(tx) { forget(); }
+    // An outermost write has ended, and its state with it, by the time this runs.
+    ~ForgetVerified()
+    {
+        if (store.current() == &tx)
+            forget();
+    }
+    void forget()
+    {
+        tx.rows.clear();
+        tx.plans.clear();
+    }
+    StoreImpl &store;
+    TxState &tx;
+};
+
 void checkRow(const EntityInfo &entity, const MDB_val &value, obx_id id)
 {
     if (!Row::verify(entity, value.mv_data, value.mv_size))
@@ -138,6 +158,7 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
     TxState &tx = impl.require(true);
+    const ForgetVerified forget(impl, tx);
     const EntityInfo &entity = impl.entity(entityId_);
     if (id == 0)
         fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Put of " + entity.name + " without an id");
@@ -149,7 +170,8 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
 
     const MDB_dbi objects = impl.objects(entityId_);
     MDB_val old;
-    const bool exists = readRow(tx, objects, id, old);
+    // A new row usually has the highest id, which no row can hold: the tree is not searched.
+    const bool exists = !StoreImpl::aboveEveryRow(tx, objects, id) && readRow(tx, objects, id, old);
     if (mode == OBXPutMode_INSERT && exists)
         fail(OBX_ERROR_ID_ALREADY_EXISTS, entity.name + " " + std::to_string(id) + " exists already");
     if (mode == OBXPutMode_UPDATE && !exists)
@@ -172,6 +194,7 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
         rc = mdb_put(tx.txn, objects, &k, &v, 0);
     if (rc != 0)
         failLmdb(rc, "Could not put " + entity.name + " " + std::to_string(id));
+    StoreImpl::rowPut(tx, objects, id);
     // Above every row id of the entity, the id is above every id its indexes hold.
     for (const PropertyInfo *p : impl.indexed(entityId_))
         indexPut(impl, tx, *p, row, id, true, appended ? MDB_APPENDDUP : 0);
@@ -187,9 +210,8 @@ bool RawBox::getRaw(obx_id id, const void **data, size_t *size)
     TxState &tx = impl.require(false);
     const EntityInfo &entity = impl.entity(entityId_);
     MDB_val value;
-    if (id == 0 || !readRow(tx, impl.objects(entityId_), id, value))
+    if (id == 0 || !StoreImpl::readRow(tx, entity, impl.objects(entityId_), id, value))
         return false;
-    checkRow(entity, value, id);
     *data = value.mv_data;
     *size = value.mv_size;
     return true;
@@ -215,6 +237,28 @@ std::vector<obx_id> RawBox::ids()
     return result;
 }
 
+void RawBox::visitAll(void (*fn)(void *context, const void *data, size_t size), void *context)
+{
+    StoreImpl &impl = store_.impl();
+    Transaction txn(store_, TxMode::READ);
+    TxState &tx = impl.require(false);
+    const EntityInfo &entity = impl.entity(entityId_);
+    MDB_cursor *cursor = nullptr;
+    const MDB_dbi objects = impl.objects(entityId_);
+    int rc = mdb_cursor_open(tx.txn, objects, &cursor);
+    if (rc != 0)
+        failLmdb(rc, "Could not open a cursor");
+    std::unique_ptr<MDB_cursor, void (*)(MDB_cursor *)> guard(cursor, mdb_cursor_close);
+    MDB_val k, v;
+    for (rc = mdb_cursor_get(cursor, &k, &v, MDB_FIRST); rc == 0; rc = mdb_cursor_get(cursor, &k, &v, MDB_NEXT)) {
+        StoreImpl::checkRow(tx, entity, objects, readBigEndian64(k.mv_data), v);
+        fn(context, v.mv_data, v.mv_size);
+    }
+    if (rc != MDB_NOTFOUND)
+        failLmdb(rc, "Could not read the objects");
+    txn.success();
+}
+
 bool RawBox::contains(obx_id id)
 {
     StoreImpl &impl = store_.impl();
@@ -230,6 +274,7 @@ bool RawBox::remove(obx_id id)
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
     TxState &tx = impl.require(true);
+    const ForgetVerified forget(impl, tx);
     const EntityInfo &entity = impl.entity(entityId_);
     MDB_val old;
     if (id == 0 || !readRow(tx, impl.objects(entityId_), id, old)) {
@@ -251,6 +296,7 @@ uint64_t RawBox::removeAll()
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
     TxState &tx = impl.require(true);
+    const ForgetVerified forget(impl, tx);
     const EntityInfo &entity = impl.entity(entityId_);
     MDB_stat stat;
     int rc = mdb_stat(tx.txn, impl.objects(entityId_), &stat);

@@ -2,51 +2,144 @@
 
 namespace obx::internal {
 
+namespace {
+
+// The bounds and alignment checks of FlatBuffers' own verifier, done straight on the bytes: a
+// row is checked on every first read, and the verifier's bookkeeping (depth, table count, a
+// call per check) costs more than the checks themselves. Offsets are counted from the start of
+// the row, as the verifier counts them, and alignment is checked against that start too.
+class Bytes
+{
+public:
+    Bytes(const uint8_t *bytes, size_t size) : p_(bytes), size_(size) {}
+
+    // The verifier's Verify(at, length).
+    bool fits(size_t at, size_t length) const { return length < size_ && at <= size_ - length; }
+    bool aligned(size_t at, size_t alignment) const { return (at & (alignment - 1)) == 0; }
+    template <class T> T read(size_t at) const { return flatbuffers::ReadScalar<T>(p_ + at); }
+    uint8_t byte(size_t at) const { return p_[at]; }
+
+    // A uoffset_t at `at` that points forward inside the row; its target in `target`.
+    bool offset(size_t at, size_t &target) const
+    {
+        if (!aligned(at, 4) || !fits(at, 4))
+            return false;
+        const uint32_t o = read<uint32_t>(at);
+        if (o == 0 || int32_t(o) < 0 || !fits(at + o, 1))
+            return false;
+        target = at + o;
+        return true;
+    }
+    // A vector or string at `at` of `count` elements of elementSize bytes; its end in `end`.
+    bool vector(size_t at, size_t elementSize, uint32_t &count, size_t &end) const
+    {
+        if (!aligned(at, 4) || !fits(at, 4))
+            return false;
+        count = read<uint32_t>(at);
+        if (count >= FLATBUFFERS_MAX_BUFFER_SIZE / elementSize)
+            return false;
+        const size_t bytes = 4 + elementSize * count;
+        end = at + bytes;
+        return fits(at, bytes);
+    }
+    bool string(size_t at) const
+    {
+        uint32_t length;
+        size_t end;
+        return vector(at, 1, length, end) && fits(end, 1) && byte(end) == 0;
+    }
+
+private:
+    const uint8_t *p_;
+    size_t size_;
+};
+
+// One field of the table at `table` whose vtable (of vsize bytes) lies at `vtable`.
+bool verifyProperty(const Bytes &b, size_t table, size_t vtable, size_t vsize, const PropertyInfo &p)
+{
+    const flatbuffers::voffset_t field = p.offset();
+    const size_t at = field < vsize ? b.read<flatbuffers::voffset_t>(vtable + field) : 0;
+    if (at == 0)
+        return true; // absent: the default
+    const size_t where = table + at;
+    const auto scalar = [&](size_t width) { return b.aligned(where, width) && b.fits(where, width); };
+    switch (p.type) {
+    case OBXPropertyType_Bool:
+        return scalar(1);
+    case OBXPropertyType_Short:
+        return scalar(2);
+    case OBXPropertyType_Int:
+    case OBXPropertyType_Float:
+        return scalar(4);
+    case OBXPropertyType_Long:
+    case OBXPropertyType_Relation:
+    case OBXPropertyType_Double:
+        return scalar(8);
+    case OBXPropertyType_String: {
+        size_t text;
+        return b.offset(where, text) && b.string(text);
+    }
+    case OBXPropertyType_StringVector: {
+        size_t list, end;
+        uint32_t count;
+        if (!b.offset(where, list) || !b.vector(list, 4, count, end))
+            return false;
+        for (uint32_t i = 0; i < count; ++i) {
+            const size_t element = list + 4 + size_t(i) * 4;
+            if (!b.string(element + b.read<uint32_t>(element)))
+                return false;
+        }
+        return true;
+    }
+    }
+    return true;
+}
+
+const PropertyInfo &deref(const PropertyInfo &p)
+{
+    return p;
+}
+
+const PropertyInfo &deref(const PropertyInfo *p)
+{
+    return *p;
+}
+
+template <class Properties>
+bool verifyTable(const void *data, size_t size, const Properties &properties)
+{
+    if (!data || size < sizeof(flatbuffers::uoffset_t) * 2 || size >= FLATBUFFERS_MAX_BUFFER_SIZE)
+        return false;
+    const Bytes b(static_cast<const uint8_t *>(data), size);
+    const size_t table = b.read<flatbuffers::uoffset_t>(0);
+    if (table < sizeof(flatbuffers::uoffset_t) || table > size - sizeof(flatbuffers::soffset_t))
+        return false;
+    // The table starts with the (signed) distance back to its vtable, whose first entry is the
+    // vtable's own size.
+    if (!b.aligned(table, 4) || !b.fits(table, 4))
+        return false;
+    const size_t vtable = table - size_t(b.read<flatbuffers::soffset_t>(table));
+    if (!b.aligned(vtable, 2) || !b.fits(vtable, 2))
+        return false;
+    const size_t vsize = b.read<flatbuffers::voffset_t>(vtable);
+    if ((vsize & 1) != 0 || !b.fits(vtable, vsize))
+        return false;
+    for (const auto &p : properties)
+        if (!verifyProperty(b, table, vtable, vsize, deref(p)))
+            return false;
+    return true;
+}
+
+} // namespace
+
 bool Row::verify(const EntityInfo &entity, const void *data, size_t size)
 {
-    if (!data || size < sizeof(flatbuffers::uoffset_t) * 2 || size > FLATBUFFERS_MAX_BUFFER_SIZE)
-        return false;
-    const uint8_t *bytes = static_cast<const uint8_t *>(data);
-    flatbuffers::Verifier verifier(bytes, size, 8, 1000000);
-    const flatbuffers::uoffset_t rootOffset = flatbuffers::ReadScalar<flatbuffers::uoffset_t>(bytes);
-    if (rootOffset < sizeof(flatbuffers::uoffset_t) || rootOffset > size - sizeof(flatbuffers::soffset_t))
-        return false;
-    const flatbuffers::Table *table = flatbuffers::GetRoot<flatbuffers::Table>(bytes);
-    if (!table->VerifyTableStart(verifier))
-        return false;
-    for (const PropertyInfo &p : entity.properties) {
-        const flatbuffers::voffset_t field = p.offset();
-        bool ok = true;
-        switch (p.type) {
-        case OBXPropertyType_Bool:
-            ok = table->VerifyField<uint8_t>(verifier, field, 1);
-            break;
-        case OBXPropertyType_Short:
-            ok = table->VerifyField<int16_t>(verifier, field, 2);
-            break;
-        case OBXPropertyType_Int:
-        case OBXPropertyType_Float:
-            ok = table->VerifyField<int32_t>(verifier, field, 4);
-            break;
-        case OBXPropertyType_Long:
-        case OBXPropertyType_Relation:
-        case OBXPropertyType_Double:
-            ok = table->VerifyField<int64_t>(verifier, field, 8);
-            break;
-        case OBXPropertyType_String:
-            ok = table->VerifyOffset(verifier, field)
-                && verifier.VerifyString(table->GetPointer<const flatbuffers::String *>(field));
-            break;
-        case OBXPropertyType_StringVector: {
-            const auto *vec = table->GetPointer<const flatbuffers::Vector<flatbuffers::Offset<flatbuffers::String>> *>(field);
-            ok = table->VerifyOffset(verifier, field) && verifier.VerifyVector(vec) && verifier.VerifyVectorOfStrings(vec);
-            break;
-        }
-        }
-        if (!ok)
-            return false;
-    }
-    return verifier.EndTable();
+    return verifyTable(data, size, entity.properties);
+}
+
+bool Row::verifyFields(const void *data, size_t size, const std::vector<const PropertyInfo *> &properties)
+{
+    return verifyTable(data, size, properties);
 }
 
 int64_t Row::integer(const PropertyInfo &p) const

@@ -6,6 +6,7 @@
 #include "store/obx/schema.h"
 
 #include <string_view>
+#include <vector>
 
 namespace obx::internal {
 
@@ -20,6 +21,8 @@ public:
 
     // Checks the table and every field the model knows against the buffer's bounds.
     static bool verify(const EntityInfo &entity, const void *data, size_t size);
+    // The table and only these fields: enough for a reader that touches no other field.
+    static bool verifyFields(const void *data, size_t size, const std::vector<const PropertyInfo *> &properties);
 
     // Integer properties as signed 64-bit; an unsigned Long comes back as its bit pattern.
     int64_t integer(const PropertyInfo &p) const;

@@ -624,6 +624,144 @@ void StoreImpl::moveSequencePast(TxState &tx, const EntityInfo &entity, uint64_t
     }
 }
 
+namespace {
+
+[[noreturn]] void corrupt(const EntityInfo &entity, obx_id id)
+{
+    fail(OBX_ERROR_FILE_CORRUPT, "Stored object " + entity.name + " " + std::to_string(id) + " is corrupt");
+}
+
+// Checks what `row` does not yet cover; fieldMask 0 with fields set means fields beyond the mask.
+void checkCached(CachedRow &row, const EntityInfo &entity, obx_id id,
+                 const std::vector<const PropertyInfo *> *fields, uint64_t fieldMask)
+{
+    if (row.whole)
+        return;
+    if (!fields) {
+        if (!Row::verify(entity, row.data, row.size))
+            corrupt(entity, id);
+        row.whole = true;
+        return;
+    }
+    if (fieldMask != 0 && (row.fields & fieldMask) == fieldMask)
+        return;
+    if (!Row::verifyFields(row.data, row.size, *fields))
+        corrupt(entity, id);
+    row.fields |= fieldMask;
+}
+
+} // namespace
+
+// A transaction that looks up a good part of an entity's rows one by one (as the counts of every
+// board do) reads them all in one pass over the tree instead: a look-up is a walk down the tree
+// to a page that is seldom in the processor's cache, a pass reads the pages in the order they
+// lie in. Rows are kept as they lie, still to be checked when read.
+const uint64_t kWarmShare = 16;     // once a 1/16 of the rows have been looked up
+const uint64_t kWarmMinimum = 1024; // and at least this many
+const uint64_t kWarmMost = 1 << 18; // entities of more rows are not held whole
+
+void warm(TxState &tx, MDB_dbi dbi, RowCache::Entity &reads)
+{
+    MDB_cursor *cursor = nullptr;
+    int rc = mdb_cursor_open(tx.txn, dbi, &cursor);
+    if (rc != 0)
+        failLmdb(rc, "Could not open a cursor");
+    std::unique_ptr<MDB_cursor, void (*)(MDB_cursor *)> guard(cursor, mdb_cursor_close);
+    MDB_val k, v;
+    if ((rc = mdb_cursor_get(cursor, &k, &v, MDB_LAST)) != 0 && rc != MDB_NOTFOUND)
+        failLmdb(rc, "Could not read the objects");
+    const uint64_t last = rc == 0 ? readBigEndian64(k.mv_data) : 0;
+    if ((rc = mdb_cursor_get(cursor, &k, &v, MDB_FIRST)) != 0 && rc != MDB_NOTFOUND)
+        failLmdb(rc, "Could not read the objects");
+    if (rc == 0 && last - readBigEndian64(k.mv_data) < 2 * reads.rows + 64)
+        tx.rows.keepInOrder(reads, readBigEndian64(k.mv_data), last);
+    for (; rc == 0; rc = mdb_cursor_get(cursor, &k, &v, MDB_NEXT))
+        tx.rows.insert(dbi, readBigEndian64(k.mv_data), v);
+    if (rc != MDB_NOTFOUND)
+        failLmdb(rc, "Could not read the objects");
+    reads.complete = true;
+}
+
+bool StoreImpl::readRow(TxState &tx, const EntityInfo &entity, MDB_dbi dbi, obx_id id, MDB_val &value,
+                        const std::vector<const PropertyInfo *> *fields, uint64_t fieldMask)
+{
+    if (CachedRow *cached = tx.rows.find(dbi, id)) {
+        checkCached(*cached, entity, id, fields, fieldMask);
+        value = MDB_val{cached->size, const_cast<void *>(cached->data)};
+        return true;
+    }
+    // Only a transaction that a caller holds around several calls can read the row again.
+    const bool keep = tx.depth > 1;
+    if (keep) {
+        RowCache::Entity &reads = tx.rows.entity(dbi);
+        if (reads.complete)
+            return false;
+        if (++reads.lookups >= kWarmMinimum && reads.lookups % kWarmMinimum == 0) {
+            if (reads.rows == 0) {
+                MDB_stat stat;
+                if (mdb_stat(tx.txn, dbi, &stat) == 0)
+                    reads.rows = stat.ms_entries;
+            }
+            if (reads.rows <= kWarmMost && reads.lookups * kWarmShare >= reads.rows) {
+                warm(tx, dbi, reads);
+                return readRow(tx, entity, dbi, id, value, fields, fieldMask);
+            }
+        }
+    }
+    uint8_t key[8];
+    putBigEndian64(key, id);
+    MDB_val k{8, key};
+    const int rc = mdb_get(tx.txn, dbi, &k, &value);
+    if (rc == MDB_NOTFOUND)
+        return false;
+    if (rc != 0)
+        failLmdb(rc, "Could not read object " + std::to_string(id));
+    CachedRow fresh{value.mv_data, value.mv_size, 0, false};
+    checkCached(fresh, entity, id, fields, fieldMask);
+    if (keep)
+        tx.rows.insert(dbi, id, value) = fresh;
+    return true;
+}
+
+void StoreImpl::checkRow(TxState &tx, const EntityInfo &entity, MDB_dbi dbi, obx_id id, const MDB_val &value,
+                         const std::vector<const PropertyInfo *> *fields, uint64_t fieldMask)
+{
+    if (!tx.rows.empty()) {
+        if (CachedRow *cached = tx.rows.find(dbi, id); cached && cached->data == value.mv_data) {
+            checkCached(*cached, entity, id, fields, fieldMask);
+            return;
+        }
+    }
+    CachedRow row{value.mv_data, value.mv_size, 0, false};
+    checkCached(row, entity, id, fields, fieldMask);
+}
+
+bool StoreImpl::aboveEveryRow(TxState &tx, MDB_dbi objects, obx_id id)
+{
+    auto known = tx.rowCeilings.find(objects);
+    if (known == tx.rowCeilings.end()) {
+        MDB_cursor *cursor = nullptr;
+        int rc = mdb_cursor_open(tx.txn, objects, &cursor);
+        if (rc != 0)
+            failLmdb(rc, "Could not open a cursor");
+        MDB_val k, v;
+        rc = mdb_cursor_get(cursor, &k, &v, MDB_LAST);
+        const uint64_t last = rc == 0 ? readBigEndian64(k.mv_data) : 0;
+        mdb_cursor_close(cursor);
+        if (rc != 0 && rc != MDB_NOTFOUND)
+            failLmdb(rc, "Could not read the objects");
+        known = tx.rowCeilings.emplace(objects, last).first;
+    }
+    return id > known->second;
+}
+
+void StoreImpl::rowPut(TxState &tx, MDB_dbi objects, obx_id id)
+{
+    const auto known = tx.rowCeilings.find(objects);
+    if (known != tx.rowCeilings.end() && id > known->second)
+        known->second = id;
+}
+
 void StoreImpl::writeSequences(TxState &tx)
 {
     for (const auto &[entityId, dirty] : tx.dirtySequences) {

@@ -86,6 +86,15 @@ QtObject {
         return true
     }
 
+    // A page whose list the socket object kept native: which save it went to, then that save.
+    property var nativePages: []
+    function initialSavePage(save, list) {
+        var p = nativePages
+        p.push({"save": save, "list": list})
+        nativePages = p
+        db[save](list.toArray())
+    }
+
     function initialSaveUsers(list) { later("initialSaveUsers", "usersSaved", arguments) }
     function initialSaveContacts(list) { later("initialSaveContacts", "contactsSaved", arguments) }
     function initialSaveDistricts(list) { later("initialSaveDistricts", "districtsSaved", arguments) }

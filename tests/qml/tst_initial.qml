@@ -108,6 +108,32 @@ TestCase {
         compare(failures, [])
     }
 
+    // A page list as the socket object hands it over: not a script array, with a length.
+    function nativeList(records) {
+        return {"length": records.length, "toArray": function () { return records }}
+    }
+
+    function test_native_page_lists_go_to_their_save_as_they_came() {
+        db.nativePages = []
+        ini.start()
+        link.reply("initial_count", {"count": 3})
+        link.reply("initial_agent", {"list": nativeList([{"agent_ref": {"_id": "a1"}, "access": 3}])}, {"page": 1})
+        compare(db.callsOf("initialSaveUsers")[0].args[0], [{"_id": "a1", "user_ref": "u1", "access": 3}],
+                "the agents are made users in script")
+        compare(db.nativePages.length, 0)
+        verify(db.answer())
+        for (var i = 1; i < order.length; ++i) {
+            var list = order[i] === "initial_property" ? nativeList(items(2, "f")) : nativeList([])
+            link.reply(order[i], {"list": list}, {"page": 1})
+            compare(db.nativePages[db.nativePages.length - 1].save, saves[i])
+            verify(db.nativePages[db.nativePages.length - 1].list === list, "the very list goes on")
+            verify(db.answer())
+        }
+        compare(db.callsOf("initialSaveFiles")[0].args[0], items(2, "f"))
+        compare(progressed.slice(0, 2), [[3, 0], [3, 1]])
+        compare(ends, 1)
+    }
+
     function test_a_count_without_count_ends_at_once() {
         ini.start()
         link.reply("initial_count", {})

@@ -2,6 +2,8 @@
 // damaged rows are reported as such, and a killed writer leaves the last committed transaction.
 
 #include "store/obxtestmodel.h"
+#include "store/obx/indexkey.h"
+#include "store/obx/row.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +97,138 @@ TEST(ObxFailure, DamagedRowsAreReportedAsCorrupt)
     EXPECT_EQ(items.get(4)->tag, "d");
     EXPECT_EQ(items.count(), 4u);
     EXPECT_EQ(items.query(Item_::tag == "d").build().findIds(), std::vector<obx_id>{4});
+}
+
+// Counts whose conditions the indexes answer exactly read no row, so a damaged row does not stop
+// them; a text's index key is a hash, so rows under it are still compared with the text.
+TEST(ObxFailure, IndexAnsweredCountsReadNoRowAndTextKeysAreCompared)
+{
+    TempDir dir;
+    {
+        auto store = openStore(dir.path());
+        for (const char *tag : {"a", "b", "c", "d"}) {
+            Item item;
+            item.tag = tag;
+            item.kind = 7;
+            item.amount = 5;
+            store->box<Item>().put(item);
+        }
+    }
+    rawPut(dir.path(), "o1", bigEndian(2), "\x01\x02\x03");
+    // Row 4 ("d") planted under the key of "a", as a text that hashes alike would be.
+    rawPut(dir.path(), "i2", bigEndian(obx::internal::hashText("a")), bigEndian(4));
+
+    auto store = openStore(dir.path());
+    auto items = store->box<Item>();
+    EXPECT_EQ(items.query(Item_::kind == 7 && Item_::amount == 5).build().count(), 4u);
+    EXPECT_EQ(items.query(Item_::kind == 7 && Item_::amount == 5).build().findIds(), (std::vector<obx_id>{1, 2, 3, 4}));
+    EXPECT_EQ(items.query(Item_::kind == 7 && Item_::amount == 6).build().count(), 0u);
+    EXPECT_EQ(items.query(Item_::tag == "a").build().count(), 1u);
+    EXPECT_EQ(items.query(Item_::tag == "a" && Item_::kind == 7).build().findIds(), std::vector<obx_id>{1});
+    // A condition no index answers still reads the rows, and the damaged one is reported.
+    EXPECT_EQ(codeOf([&] { items.query(Item_::kind == 7 && Item_::flag == false).build().count(); }),
+              OBX_ERROR_FILE_CORRUPT);
+}
+
+// The store checks a row's bytes itself; over rows damaged at random it must refuse exactly
+// what FlatBuffers' own verifier refuses for the same fields.
+TEST(ObxFailure, RowChecksAgreeWithTheFlatBuffersVerifier)
+{
+    using namespace obx::internal;
+    EntityInfo entity;
+    const OBXPropertyType types[] = {OBXPropertyType_Long, OBXPropertyType_String, OBXPropertyType_Bool,
+                                     OBXPropertyType_Short, OBXPropertyType_Int, OBXPropertyType_Double,
+                                     OBXPropertyType_StringVector, OBXPropertyType_Relation, OBXPropertyType_String};
+    for (size_t i = 0; i < sizeof types / sizeof types[0]; ++i) {
+        PropertyInfo p;
+        p.id = obx_schema_id(i + 1);
+        p.type = types[i];
+        entity.properties.push_back(p);
+    }
+    const auto reference = [&](const std::string &row) {
+        const auto *bytes = reinterpret_cast<const uint8_t *>(row.data());
+        if (row.size() < 8 || flatbuffers::ReadScalar<uint32_t>(bytes) < 4
+            || flatbuffers::ReadScalar<uint32_t>(bytes) > row.size() - 4)
+            return false;
+        flatbuffers::Verifier v(bytes, row.size(), 8, 1000000);
+        const auto *t = flatbuffers::GetRoot<flatbuffers::Table>(bytes);
+        if (!t->VerifyTableStart(v))
+            return false;
+        for (const PropertyInfo &p : entity.properties) {
+            const auto f = p.offset();
+            bool ok = true;
+            switch (p.type) {
+            case OBXPropertyType_String:
+                ok = t->VerifyOffset(v, f) && v.VerifyString(t->GetPointer<const flatbuffers::String *>(f));
+                break;
+            case OBXPropertyType_StringVector:
+                // The offset is checked before it is followed.
+                ok = t->VerifyOffset(v, f);
+                if (ok) {
+                    const auto *vec = t->GetPointer<const flatbuffers::Vector<flatbuffers::Offset<flatbuffers::String>> *>(f);
+                    ok = v.VerifyVector(vec) && v.VerifyVectorOfStrings(vec);
+                }
+                break;
+            case OBXPropertyType_Bool:
+                ok = t->VerifyField<uint8_t>(v, f, 1);
+                break;
+            case OBXPropertyType_Short:
+                ok = t->VerifyField<int16_t>(v, f, 2);
+                break;
+            case OBXPropertyType_Int:
+                ok = t->VerifyField<int32_t>(v, f, 4);
+                break;
+            default:
+                ok = t->VerifyField<int64_t>(v, f, 8);
+            }
+            if (!ok)
+                return false;
+        }
+        return true;
+    };
+    std::mt19937 random(29);
+    int refused = 0;
+    for (int round = 0; round < 20000; ++round) {
+        flatbuffers::FlatBufferBuilder fbb;
+        const auto name = fbb.CreateString(std::string(random() % 20, 'n'));
+        const auto labels = fbb.CreateVectorOfStrings({"a", std::string(random() % 9, 'b')});
+        const auto note = fbb.CreateString("note");
+        const auto start = fbb.StartTable();
+        fbb.AddElement<uint64_t>(4, round, 0);
+        if (random() % 2)
+            fbb.AddOffset(6, name);
+        fbb.AddElement<uint8_t>(8, 1, 0);
+        fbb.AddElement<int16_t>(10, 7, 0);
+        fbb.AddElement<int32_t>(12, 9, 0);
+        fbb.AddElement<double>(14, 1.5, 0);
+        fbb.AddOffset(16, labels);
+        fbb.AddElement<uint64_t>(18, 3, 0);
+        fbb.AddOffset(20, note);
+        fbb.Finish(flatbuffers::Offset<flatbuffers::Table>(fbb.EndTable(start)));
+        std::string row(reinterpret_cast<const char *>(fbb.GetBufferPointer()), fbb.GetSize());
+        for (int hits = 1 + int(random() % 3); hits > 0; --hits) {
+            switch (random() % 4) {
+            case 0: // a byte anywhere
+                row[random() % row.size()] = char(random());
+                break;
+            case 1: // a small number where offsets and lengths lie
+                row[(random() % (row.size() / 4 + 1)) * 4 % row.size()] = char(random() % 64);
+                break;
+            case 2: // cut short
+                row.resize(random() % row.size());
+                break;
+            default: // longer
+                row.append(random() % 9, char(random()));
+            }
+            if (row.empty())
+                row.push_back('x');
+        }
+        const bool ours = Row::verify(entity, row.data(), row.size());
+        ASSERT_EQ(ours, reference(row)) << "round " << round;
+        refused += ours ? 0 : 1;
+    }
+    EXPECT_GT(refused, 5000);
+    EXPECT_LT(refused, 19000);
 }
 
 TEST(ObxFailure, EveryFailureIsADbException)

@@ -90,6 +90,73 @@ TEST_F(ObxTx, JoinedTransactionsCommitOnlyWithTheOutermost)
               OBX_ERROR_ILLEGAL_STATE);
 }
 
+// Rows read inside a transaction are kept for reading again; what the transaction writes is
+// read afresh, through gets, queries and links alike.
+TEST_F(ObxTx, RowsReadAgainShowWhatTheTransactionWrote)
+{
+    const obx_id first = putItem(1);
+    const obx_id second = putItem(1);
+    obx::Transaction tx = store->txWrite();
+    auto kindOne = [&] { return items().query(Item_::kind == 1 && Item_::flag == false).build(); };
+    EXPECT_EQ(kindOne().count(), 2u);
+    EXPECT_EQ(items().get(first)->note, "");
+    for (int round = 0; round < 50; ++round) {
+        Item changed = *items().get(first);
+        changed.note = std::string(size_t(round) * 40, 'x'); // grows past its page in time
+        changed.flag = round % 2 == 0;
+        items().put(changed);
+        EXPECT_EQ(items().get(first)->note.size(), size_t(round) * 40);
+        EXPECT_EQ(kindOne().count(), round % 2 == 0 ? 1u : 2u);
+    }
+    EXPECT_TRUE(items().remove(second));
+    EXPECT_FALSE(items().get(second));
+    EXPECT_EQ(kindOne().findIds(), std::vector<obx_id>{first});
+    auto linked = items().query(Item_::kind == 1);
+    linked.link(Item_::owner).with(Owner_::level == 3);
+    EXPECT_TRUE(linked.build().findIds().empty());
+    tx.success();
+}
+
+// Enough rows read one by one that the transaction reads them all at once, and the same index
+// keys asked twice: what a write changes shows at once all the same.
+TEST_F(ObxTx, ManyRowsReadInOneTransactionFollowItsWrites)
+{
+    {
+        std::vector<Item> many(3000);
+        for (size_t i = 0; i < many.size(); ++i) {
+            many[i].kind = 2;
+            many[i].amount = i % 3;
+            many[i].flag = i % 2 == 0;
+        }
+        items().put(many);
+    }
+    auto unflagged = [&](uint64_t amount) {
+        return items().query(Item_::kind == 2 && Item_::amount == amount && Item_::flag == false).build().count();
+    };
+    {
+        obx::Transaction read = store->txRead();
+        for (int round = 0; round < 3; ++round)
+            EXPECT_EQ(unflagged(0) + unflagged(1) + unflagged(2), 1500u);
+        EXPECT_FALSE(items().get(3001));
+        read.success();
+    }
+    obx::Transaction tx = store->txWrite();
+    EXPECT_EQ(unflagged(0) + unflagged(1) + unflagged(2), 1500u);
+    Item changed = *items().get(2); // amount 1, not flagged
+    changed.flag = true;
+    items().put(changed);
+    EXPECT_EQ(unflagged(1), 499u);
+    EXPECT_TRUE(items().remove(8)); // amount 1, not flagged
+    EXPECT_EQ(unflagged(1), 498u);
+    Item added;
+    added.kind = 2;
+    added.amount = 1;
+    const obx_id id = items().put(added);
+    EXPECT_EQ(unflagged(1), 499u);
+    EXPECT_EQ(items().get(id)->amount, 1u);
+    tx.success();
+}
+
 TEST_F(ObxTx, JoinedWriteEndingWithoutSuccessAbortsTheOuter)
 {
     obx::Transaction outer = store->txWrite();

@@ -4,8 +4,10 @@
 #include "testca.h"
 
 #include "sync/gsocket.h"
+#include "sync/synclist.h"
 
 #include <QCryptographicHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -165,14 +167,67 @@ TEST_F(SocketObject, RepliesArriveDecodedInOrderOnTheGuiThread)
     o.received.clear();
 
     // Several megabytes on the wire, decoded byte for byte.
-    peer.command(R"({"cmd":"big","name":"initial_property_result","bytes":6000000,"seed":7})");
-    const auto sent = peer.waitFor("emitted", [](const message &l) { return field(l, "name") == "initial_property_result"; }, 20000, 0, idle);
+    peer.command(R"({"cmd":"big","name":"property_list_result","bytes":6000000,"seed":7})");
+    const auto sent = peer.waitFor("emitted", [](const message &l) { return field(l, "name") == "property_list_result"; }, 20000, 0, idle);
     ASSERT_TRUE(sent);
     EXPECT_GT(sent->at("wire")->get_int(), 3000000);
     ASSERT_TRUE(waitUntil([&] { return !o.received.empty(); }));
     const QByteArray text = o.received[0].data.toUtf8();
     EXPECT_EQ(text.size(), sent->at("length")->get_int());
     EXPECT_EQ(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toStdString(), field(*sent, "sha256"));
+}
+
+// A page of the first download comes parsed, its list apart and native; one that is no JSON
+// object goes as text, as every other reply does.
+TEST_F(SocketObject, DownloadPagesArriveParsedWithTheirListApart)
+{
+    Peer peer({});
+    ASSERT_TRUE(peer.start());
+    GSocket s;
+    Observer o(s);
+    struct Page
+    {
+        QString name;
+        QJsonObject reply;
+        QVariant list;
+        int size;
+        bool onGuiThread;
+    };
+    std::vector<Page> pages;
+    QObject context;
+    QObject::connect(&s, &GSocket::recievePage, &context, [&](QString name, QJsonObject reply, QVariant list, int size) {
+        pages.push_back({name, reply, list, size, QThread::currentThread() == qApp->thread()});
+    });
+    aim(s, peer.port());
+    s.connection();
+    ASSERT_TRUE(o.waitFor(GSocket::Open));
+
+    peer.command(R"({"cmd":"big","name":"initial_property_result","bytes":3000000,"seed":3})");
+    const auto sent = peer.waitFor("emitted", [](const message &l) { return field(l, "name") == "initial_property_result"; }, 20000, 0, idle);
+    ASSERT_TRUE(sent);
+    peer.command(R"({"cmd":"emit","name":"initial_seen_result","json":{"ok":false,"content":{"list":{"n":1}},"message":{"msg":"نه"}}})");
+    peer.command(R"({"cmd":"emit","name":"initial_note_result","json":"[1, 2"})");
+    peer.command(R"({"cmd":"emit","name":"initial_count_result","json":{"ok":true,"content":{"count":5,"list":[1]}}})");
+    ASSERT_TRUE(waitUntil([&] { return o.received.size() >= 2 && pages.size() >= 2; }));
+
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].name, QStringLiteral("initial_property_result"));
+    EXPECT_TRUE(pages[0].onGuiThread);
+    EXPECT_EQ(pages[0].size, sent->at("length")->get_int());
+    EXPECT_TRUE(pages[0].reply.value("ok").toBool());
+    EXPECT_FALSE(pages[0].reply.value("content").toObject().contains("list"));
+    ASSERT_TRUE(pages[0].list.canConvert<UGENERAL::SyncList>());
+    const QJsonArray words = pages[0].list.value<UGENERAL::SyncList>().items();
+    EXPECT_GT(words.size(), 100000);
+    EXPECT_TRUE(words.first().isString());
+    // A list that is no array stays where it was, for the handler to refuse.
+    EXPECT_FALSE(pages[1].list.isValid());
+    EXPECT_EQ(pages[1].reply.value("content").toObject().value("list").toObject().value("n").toInt(), 1);
+    EXPECT_EQ(pages[1].reply.value("message").toObject().value("msg").toString(), QStringLiteral("نه"));
+    ASSERT_EQ(o.received.size(), 2u);
+    EXPECT_EQ(o.received[0].name, QStringLiteral("initial_note_result"));
+    EXPECT_EQ(o.received[0].data, QStringLiteral("[1, 2"));
+    EXPECT_EQ(o.received[1].name, QStringLiteral("initial_count_result"));
 }
 
 TEST_F(SocketObject, BrokenRepliesGiveTheEmptyTextAndUnlistedNamesNothing)

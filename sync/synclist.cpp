@@ -1,0 +1,1 @@
+#include "sync/synclist.h"
