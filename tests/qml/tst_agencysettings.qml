@@ -66,6 +66,10 @@ TestCase {
         var fresh = Records.managerUser({"_id": "m1", "profile_image": "new.jpg", "device": []}, stored)
         compare(fresh.profile_image, "new.jpg", "what the server sends wins")
         compare(fresh.device, [])
+        // A profile reply without the picture keeps the one just sent.
+        compare(Logic.keptImage({"_id": "m1"}, "sent.jpg"), "sent.jpg")
+        compare(Logic.keptImage({"profile_image": "srv.jpg"}, "sent.jpg"), "srv.jpg")
+        compare(Logic.keptImage({}, undefined), "")
     }
 
     function test_report_filters() {

@@ -9,7 +9,8 @@ module.exports = function media(ctx) {
   // server hands out the address with the bucket (path style).
   ctx.publicAddress = (name) => {
     const text = String(name || '');
-    if (!target || !target.forcePathStyle || !text.startsWith(target.endpoint + '/'))
+    if (!target || !target.forcePathStyle || !text.startsWith(target.endpoint + '/')
+        || text.startsWith(`${target.endpoint}/${target.bucket}/`))
       return text;
     return `${target.endpoint}/${target.bucket}/${text.substring(target.endpoint.length + 1)}`;
   };

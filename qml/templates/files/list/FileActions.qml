@@ -126,6 +126,7 @@ Item {
                 return
             }
             var ts = reply.timestamp
+            Consts.filesRevision += 1
             for (var i = 0; i < c.action.length; ++i) {
                 var a = c.action[i]
                 if (c.key === "status.delete")

@@ -46,6 +46,8 @@ Page {
     property double lastPageMs: 0
     // Set while a page of its own stack covers the list.
     property bool covered: false
+    // Consts.filesRevision as of the last read; -1 once a pushed change came while covered.
+    property int readRevision: -1
 
     // The board with the order the user chose, for whoever shows the board.
     signal orderSaved(var board)
@@ -109,6 +111,7 @@ Page {
         try {
             Reads.cancel(fileList)
             generation += 1
+            readRevision = Consts.filesRevision
             loading = false
             firstWait.interval = firstLoad ? 350 : 0
             firstLoad = false
@@ -272,6 +275,9 @@ Page {
 
     // An answered action on one file, from this list's menu or from the file's detail.
     function applyAction(key, fileId, value) {
+        // Shown in place: a list in front is up to date with it.
+        if (!covered)
+            readRevision = Consts.filesRevision
         var i = indexOf(fileId)
         if (i === -1)
             return
@@ -639,6 +645,14 @@ Page {
     }
 
     Connections {
+        target: Notification
+        function onPropertyNotify() {
+            if (fileList.covered)
+                fileList.readRevision = -1
+        }
+    }
+
+    Connections {
         target: actions
         function onActionApplied() {
             if (fileList.selecting)
@@ -678,9 +692,10 @@ Page {
     StackView.onActivated: {
         putBack()
         keptY = -1
-        if (!covered || mode === "colleague")
-            return
+        var stale = covered && readRevision !== Consts.filesRevision
         covered = false
+        if (!stale || mode === "colleague")
+            return
         restoreTo = Math.max(0, listView.contentY - listView.originY)
         reload()
     }
