@@ -215,25 +215,30 @@ void GFile::saveColleagueFiles(QJsonArray files, int propertyType, QString userI
 void GFile::unseen(QJsonArray files, qlonglong date)
 {
     obx::Transaction tx = store.txWrite();
-    // One pass over the owner's files rather than one query per code: a first download hands
-    // over pages of a thousand codes.
-    std::set<uint64_t> codes;
+    // The owner's files with any of the codes, found by reading only their owner and code: a first
+    // download hands over pages of a thousand codes, and decoding every file of the owner for each
+    // page grew with the square of the files. A code is taken as fileUnSeen takes it.
+    std::vector<int64_t> codes;
+    std::set<uint64_t> left;
     for (const QJsonValue &value : files) {
-        const int32_t code = GJson::int32(value.toObject(), QStringLiteral("code"));
-        if (code >= 0)
-            codes.insert(uint64_t(code));
+        const int64_t code = GJson::int32(value.toObject(), QStringLiteral("code"));
+        codes.push_back(code);
+        left.insert(uint64_t(code));
     }
     if (!codes.empty()) {
         obx::Box<File> box(store);
-        // Rows come in id order, so the first file of each code is the one a single look-up finds.
-        for (std::unique_ptr<File> &file : box.query(File_::user_id.equals(user.server_id)).build().find()) {
-            if (codes.erase(file->auto_code) == 0)
+        const std::vector<obx_id> ids =
+            box.query(File_::user_id.equals(user.server_id)).with(File_::auto_code.oneOf(std::move(codes))).build().findIds();
+        // Ids come in id order, so the first file of each code is the one a single look-up finds.
+        for (const obx_id id : ids) {
+            std::unique_ptr<File> file = box.get(id);
+            if (!file || left.erase(file->auto_code) == 0)
                 continue;
             if (file->seen) {
                 file->seen = false;
                 box.put(*file);
             }
-            if (codes.empty())
+            if (left.empty())
                 break;
         }
     }

@@ -231,9 +231,10 @@ QueryCondition intCondition(obx_schema_id entity, obx_schema_id property, int op
 QueryCondition doubleCondition(obx_schema_id entity, obx_schema_id property, int op, double a, double b = 0);
 QueryCondition stringCondition(obx_schema_id entity, obx_schema_id property, int op, const std::string &value,
                                bool caseSensitive);
+QueryCondition intSetCondition(obx_schema_id entity, obx_schema_id property, std::vector<int64_t> values);
 enum ConditionOp {
     OpEqual, OpNotEqual, OpGreater, OpGreaterOrEqual, OpLess, OpLessOrEqual, OpBetween,
-    OpContains, OpStartsWith, OpEndsWith, OpContainsElement,
+    OpContains, OpStartsWith, OpEndsWith, OpContainsElement, OpOneOf,
 };
 } // namespace internal
 
@@ -267,6 +268,11 @@ public:
     QueryCondition lessThan(int64_t v) const { return cond(internal::OpLess, v); }
     QueryCondition lessOrEq(int64_t v) const { return cond(internal::OpLessOrEqual, v); }
     QueryCondition between(int64_t a, int64_t b) const { return cond(internal::OpBetween, a, b); }
+    // Rows whose value is any of values; none matches an empty list.
+    QueryCondition oneOf(std::vector<int64_t> values) const
+    {
+        return internal::intSetCondition(entityId(), id(), std::move(values));
+    }
     QueryCondition operator==(int64_t v) const { return equals(v); }
     QueryCondition operator!=(int64_t v) const { return notEquals(v); }
     QueryCondition operator>(int64_t v) const { return greaterThan(v); }

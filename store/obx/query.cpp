@@ -95,6 +95,16 @@ QueryCondition stringCondition(obx_schema_id entity, obx_schema_id property, int
     return QueryCondition(node);
 }
 
+QueryCondition intSetCondition(obx_schema_id entity, obx_schema_id property, std::vector<int64_t> values)
+{
+    auto node = std::make_shared<ConditionNode>();
+    node->entity = entity;
+    node->property = property;
+    node->op = OpOneOf;
+    node->values = std::move(values);
+    return QueryCondition(node);
+}
+
 std::shared_ptr<QueryNode> newQueryNode(obx_schema_id entityId)
 {
     auto node = std::make_shared<QueryNode>();
@@ -128,7 +138,15 @@ struct Bound
     const ConditionNode *node;
     const PropertyInfo *property = nullptr; // leaves only
     std::vector<Bound> children;
+    std::vector<uint64_t> keys; // OpOneOf: the values as sorted orderKey()s
 };
+
+// An integer as a key whose unsigned order is the property's own order.
+uint64_t orderKey(const PropertyInfo &p, int64_t v)
+{
+    const bool isUnsigned = p.isUnsigned() || p.type == OBXPropertyType_Relation;
+    return isUnsigned ? uint64_t(v) : uint64_t(v) ^ (uint64_t(1) << 63);
+}
 
 struct BoundQuery
 {
@@ -168,7 +186,7 @@ bool isText(const PropertyInfo &p)
 
 Bound bindCondition(const EntityInfo &entity, const ConditionNode &node)
 {
-    Bound bound{&node, nullptr, {}};
+    Bound bound{&node, nullptr, {}, {}};
     if (node.kind != ConditionNode::Leaf) {
         for (const auto &child : node.children)
             bound.children.push_back(bindCondition(entity, *child));
@@ -181,9 +199,15 @@ Bound bindCondition(const EntityInfo &entity, const ConditionNode &node)
     if (!p)
         fail(OBX_ERROR_ILLEGAL_ARGUMENT, "Property " + std::to_string(node.property) + " is not in " + entity.name);
     const bool textOp = node.op == OpContains || node.op == OpStartsWith || node.op == OpEndsWith;
-    if ((textOp && !isText(*p)) || (node.op == OpContainsElement) != (p->type == OBXPropertyType_StringVector))
+    if ((textOp && !isText(*p)) || (node.op == OpContainsElement) != (p->type == OBXPropertyType_StringVector)
+        || (node.op == OpOneOf && !p->isInteger()))
         fail(OBX_ERROR_ILLEGAL_ARGUMENT, "The condition does not fit the type of " + entity.name + "." + p->name);
     bound.property = p;
+    if (node.op == OpOneOf) {
+        for (const int64_t v : node.values)
+            bound.keys.push_back(orderKey(*p, v));
+        std::sort(bound.keys.begin(), bound.keys.end());
+    }
     return bound;
 }
 
@@ -323,6 +347,8 @@ bool evalLeaf(const Bound &bound, const Row &row)
         return c.isDouble ? compare(c.op, v, c.da, c.db) : compare(c.op, v, double(c.a), double(c.b));
     }
     default: {
+        if (c.op == OpOneOf)
+            return std::binary_search(bound.keys.begin(), bound.keys.end(), orderKey(p, row.integer(p)));
         if (c.isDouble)
             return compare(c.op, row.floating(p), c.da, c.db);
         // On unsigned properties the operands are the 64-bit patterns a caller's uint64_t gave,

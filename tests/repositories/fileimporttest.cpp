@@ -357,8 +357,14 @@ TEST_F(FileActions, SeenMarksAndMatchTags)
     EXPECT_TRUE(repo().fileSeen(5));
     EXPECT_TRUE(fileById(store(), "F1")->seen);
     EXPECT_FALSE(repo().fileSeen(6)); // another owner's file
-    repo().unseen(array(R"([{"code":5},{"code":6}])"), 12);
+    // A code held twice marks only the first file; a negative code is stored as its 64-bit
+    // pattern, and found by it as fileUnSeen finds it.
+    repo().saveFiles(array(R"([{"_id":"F5","user_ref":"O","code":{"auto":5}},
+        {"_id":"F6","user_ref":"O","code":{"auto":-3}}])"), -1);
+    repo().unseen(array(R"([{"code":5},{"code":6},{"code":-3}])"), 12);
     EXPECT_FALSE(fileById(store(), "F1")->seen);
+    EXPECT_TRUE(fileById(store(), "F5")->seen);
+    EXPECT_FALSE(fileById(store(), "F6")->seen);
     EXPECT_TRUE(fileById(store(), "F4")->seen);
     EXPECT_EQ(obx::Box<User>(store()).get(owner.id)->updated_date, 12u);
 

@@ -119,6 +119,18 @@ TEST_F(ObxQuery, UnsignedConditionsAboveTwoToTheSixtyThree)
     EXPECT_EQ(items().query(Item_::amount.equals(u(UINT64_MAX))).build().count(), 1u);
 }
 
+// A value list is matched in the property's own order: signed, or as 64-bit patterns.
+TEST_F(ObxQuery, OneOfMatchesAnyListedValue)
+{
+    const auto u = [](uint64_t v) { return int64_t(v); };
+    EXPECT_EQ(ids(Item_::kind.oneOf({3, 1, 1})), (Ids{1, 3, 4}));
+    EXPECT_EQ(ids(Item_::small.oneOf({-10, 5, 7})), (Ids{3, 5}));
+    EXPECT_EQ(ids(Item_::delta.oneOf({INT64_MAX, -1, 0})), (Ids{2, 4, 5}));
+    EXPECT_EQ(ids(Item_::amount.oneOf({u(UINT64_MAX), 11, u(kHalf)})), (Ids{3, 5}));
+    EXPECT_EQ(ids(Item_::kind.oneOf({})), Ids{});
+    EXPECT_EQ(items().query(Item_::tag == "fruit" && Item_::kind.oneOf({1, 3})).build().count(), 2u);
+}
+
 TEST_F(ObxQuery, FloatingConditions)
 {
     EXPECT_EQ(ids(Item_::ratio > 0.5), (Ids{2, 3}));
