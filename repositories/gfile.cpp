@@ -217,7 +217,8 @@ void GFile::unseen(QJsonArray files, qlonglong date)
     obx::Transaction tx = store.txWrite();
     // The owner's files with any of the codes, found by reading only their owner and code: a first
     // download hands over pages of a thousand codes, and decoding every file of the owner for each
-    // page grew with the square of the files. A code is taken as fileUnSeen takes it.
+    // page made this the slowest step of a large agency's download. A code is taken as fileUnSeen
+    // takes it.
     std::vector<int64_t> codes;
     std::set<uint64_t> left;
     for (const QJsonValue &value : files) {
