@@ -22,6 +22,7 @@ Page {
     property bool datesValid: true
 
     objectName: "workReport"
+    readonly property bool ownTitleBar: true
     title: "گزارش کار"
 
     function timestampOf(text) {
