@@ -222,6 +222,10 @@ TEST_F(Navigation, QuickSearchSearchResultsAndAgentReportOpenInFront)
     QQuickItem *report = front(QStringLiteral("workReport"));
     ASSERT_TRUE(report);
     EXPECT_FALSE(containerBar(report)) << "the report's bar stands for the container's";
+    // A count stands under its heading, on the same side of the column.
+    ASSERT_TRUE(session->waitUntil([&] { return session->findTop(QStringLiteral("reportOffers")) != nullptr; }));
+    EXPECT_EQ(session->findText(QStringLiteral("عرضه"))->property("effectiveHorizontalAlignment").toInt(),
+              session->findTop(QStringLiteral("reportOffers"))->property("effectiveHorizontalAlignment").toInt());
     ASSERT_TRUE(session->click(child(report, "reportBack")));
     EXPECT_EQ(front(QStringLiteral("agentList")), agents);
     EXPECT_TRUE(containerBar(agents));
