@@ -182,6 +182,27 @@ TEST_F(FitScreens, MenusOpenBesideWhatTheyBelongTo)
     EXPECT_NEAR(sceneRect(menu).top(), sceneRect(row).center().y(), 1.5);
 }
 
+// A card's prices are read whole: a line too long for the card draws smaller, never cut inside a
+// number ("5,000,0…" would read as another price).
+TEST_F(FitScreens, CardPricesAreNeverCut)
+{
+    session->eval("var d = Settings.app_data; d.file_list_show_type = {'grid': true, 'row': false}; Settings.app_data = d");
+    session->eval("Templates.container('fileList', {'mode': 'tab', 'trade_type': 2})");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] { return (list = session->findTop("fileList")) && list->property("count").toInt() > 3; }));
+    session->wait(400);
+    int seen = 0;
+    pick([&](QQuickItem *i) {
+        if (i->objectName() != QLatin1String("filePrices"))
+            return false;
+        ++seen;
+        EXPECT_FALSE(i->property("truncated").toBool()) << i->property("text").toString().toStdString() << " in "
+                                                        << i->width() << " px";
+        return false;
+    }, [](QQuickItem *, QQuickItem *) { return false; }, list);
+    EXPECT_GT(seen, 0);
+}
+
 // The search button stays in reach under a long form; the task editor's agents scroll.
 TEST_F(FitScreens, LongFormsScrollInsideTheirDialogs)
 {
