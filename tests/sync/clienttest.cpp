@@ -138,6 +138,25 @@ bool closeFrame(const message &line, long long code, const std::string &reason)
     return line.at("code")->get_int() == code && field(line, "reason") == reason;
 }
 
+// A loopback listener on a port of its own that never accepts nor answers anything.
+struct SilentListener
+{
+    explicit SilentListener(int backlog)
+    {
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || listen(fd, backlog) != 0
+            || getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0)
+            addr.sin_port = 0;
+    }
+    ~SilentListener() { ::close(fd); }
+    unsigned short port() const { return ntohs(addr.sin_port); }
+
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+};
+
 class Client : public testing::Test
 {
 protected:
@@ -416,46 +435,35 @@ TEST_F(Client, AsksAgainForANamespaceTheServerClosed)
 TEST_F(Client, CloseDoesNotWaitForAStuckAttempt)
 {
     // A listener that accepts the TCP connection and never answers the TLS handshake.
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
-    ASSERT_EQ(listen(fd, 4), 0);
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len);
+    SilentListener silent(4);
+    ASSERT_NE(silent.port(), 0);
 
     Recorder r;
     auto c = makeClient(r);
-    c->connect(address(ntohs(addr.sin_port)));
+    c->connect(address(silent.port()));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const auto start = std::chrono::steady_clock::now();
     c->close();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
     EXPECT_EQ(r.count("close"), 1u);
     EXPECT_EQ(r.count("open"), 0u);
-    ::close(fd);
 
     // A TCP connect the listener never answers (its backlog is full): ended by the close itself,
     // where the transport would wait for its own timeout without a word.
-    const int full = ::socket(AF_INET, SOCK_STREAM, 0);
-    addr.sin_port = 0;
-    ASSERT_EQ(bind(full, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
-    ASSERT_EQ(listen(full, 0), 0);
-    getsockname(full, reinterpret_cast<sockaddr *>(&addr), &len);
+    SilentListener full(0);
+    ASSERT_NE(full.port(), 0);
     std::vector<int> queued;
     for (int i = 0; i < 2; ++i) {
         queued.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
-        ::connect(queued.back(), reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+        ::connect(queued.back(), reinterpret_cast<const sockaddr *>(&full.addr), sizeof full.addr);
     }
-    c->connect(address(ntohs(addr.sin_port)));
+    c->connect(address(full.port()));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     c->close();
     EXPECT_EQ(r.count("close"), 2u);
     EXPECT_EQ(r.count("log Close: the connection attempt was abandoned"), 0u);
     for (int q : queued)
         ::close(q);
-    ::close(full);
 
     // The client is whole again afterwards.
     Peer peer({});
@@ -467,14 +475,8 @@ TEST_F(Client, CloseDoesNotWaitForAStuckAttempt)
 TEST_F(Client, WhatAnAbandonedAttemptLeftDoesNotHoldTheNextClose)
 {
     // A listener that accepts the TCP connection and never answers the TLS handshake.
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
-    ASSERT_EQ(listen(fd, 4), 0);
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len);
+    SilentListener silent(4);
+    ASSERT_NE(silent.port(), 0);
 
     // The network thread is held in a listener while the close waits, so that the close gives
     // the attempt up with its handshake under way (and its timer of several seconds running).
@@ -498,7 +500,7 @@ TEST_F(Client, WhatAnAbandonedAttemptLeftDoesNotHoldTheNextClose)
         // Past the close's own limit of 1 s, however late the close began to wait.
         std::this_thread::sleep_for(std::chrono::milliseconds(2000));
     });
-    c->connect(address(ntohs(addr.sin_port)));
+    c->connect(address(silent.port()));
     {
         std::unique_lock<std::mutex> lock(m);
         ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(20), [&] { return held; }));
@@ -516,7 +518,6 @@ TEST_F(Client, WhatAnAbandonedAttemptLeftDoesNotHoldTheNextClose)
     c->close();
     EXPECT_EQ(r.count("log Close: the connection attempt was abandoned"), 1u);
     EXPECT_EQ(r.count("close"), 2u);
-    ::close(fd);
 }
 
 TEST_F(Client, AHungPeerIsDroppedPromptlyAndNoEventIsLost)
