@@ -149,7 +149,13 @@ obx_id GFileImport::fileFromJson(const QJsonObject &json)
     if (!agent.empty())
         file.agent_id = agent;
     file.customer_id = text(json, QStringLiteral("customer_ref"));
-    if (!file.customer_id.empty()) {
+    const QJsonValue customerValue = json.value(QStringLiteral("customer_ref"));
+    if (customerValue.isObject() && presentMark(json, QStringLiteral("draft"))) {
+        // A draft's customer typed in but never sent: no contact holds it yet, the draft does.
+        const QJsonObject typed = customerValue.toObject();
+        file.customer_name = text(typed, QStringLiteral("name_family"));
+        file.customer_mobile = text(typed, QStringLiteral("mobile_1"));
+    } else if (!file.customer_id.empty()) {
         std::unique_ptr<Contact> contact =
             obx::Box<Contact>(store_).query(Contact_::server_id.equals(file.customer_id)).build().findFirst();
         if (contact) {

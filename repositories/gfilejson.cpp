@@ -141,7 +141,8 @@ QJsonObject GFileJson::fileToJson(const File &file, bool full, const QSet<QStrin
     if (want(QStringLiteral("customer")) || want(QStringLiteral("customer_ref"))) {
         const QJsonObject &customerJson = contactOf(file.customer_id);
         if (want(QStringLiteral("customer")))
-            json.insert(QStringLiteral("customer"), customerJson);
+            json.insert(QStringLiteral("customer"), file.draft && file.customer_id.empty()
+                                                        ? draftCustomer(file) : customerJson);
         if (want(QStringLiteral("customer_ref")))
             json.insert(QStringLiteral("customer_ref"), customerJson.value(QStringLiteral("_id")).toString());
     }
@@ -227,6 +228,17 @@ void GFileJson::addAgent(const File &file, QJsonObject &json)
     }
     if (!found->second.isEmpty())
         json.insert(QStringLiteral("agent"), found->second);
+}
+
+// The customer a draft keeps as typed, before any contact exists for it.
+QJsonObject GFileJson::draftCustomer(const File &file)
+{
+    QJsonObject json;
+    if (!file.customer_name.empty())
+        json.insert(QStringLiteral("name_family"), q(file.customer_name));
+    if (!file.customer_mobile.empty())
+        json.insert(QStringLiteral("mobile_1"), q(file.customer_mobile));
+    return json;
 }
 
 const QJsonObject &GFileJson::contactOf(const std::string &serverId)

@@ -34,6 +34,7 @@ public:
 
 private:
     const QJsonObject &contactOf(const std::string &serverId);
+    static QJsonObject draftCustomer(const File &file);
     void addGuard(const File &file, QJsonObject &json);
     QJsonObject info(const File &file, bool full);
     QJsonObject meter(const File &file, bool full);

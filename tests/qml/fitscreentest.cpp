@@ -182,6 +182,53 @@ TEST_F(FitScreens, MenusOpenBesideWhatTheyBelongTo)
     EXPECT_NEAR(sceneRect(menu).top(), sceneRect(row).center().y(), 1.5);
 }
 
+// A card's prices are read whole: a line too long for the card draws smaller, never cut inside a
+// number ("5,000,0…" would read as another price).
+TEST_F(FitScreens, CardPricesAreNeverCut)
+{
+    session->eval("var d = Settings.app_data; d.file_list_show_type = {'grid': true, 'row': false}; Settings.app_data = d");
+    session->eval("Templates.container('fileList', {'mode': 'tab', 'trade_type': 2})");
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] { return (list = session->findTop("fileList")) && list->property("count").toInt() > 3; }));
+    session->wait(400);
+    int seen = 0;
+    pick([&](QQuickItem *i) {
+        if (i->objectName() != QLatin1String("filePrices"))
+            return false;
+        ++seen;
+        EXPECT_FALSE(i->property("truncated").toBool()) << i->property("text").toString().toStdString() << " in "
+                                                        << i->width() << " px";
+        return false;
+    }, [](QQuickItem *, QQuickItem *) { return false; }, list);
+    EXPECT_GT(seen, 0);
+}
+
+// The sort choices read from the right, each circle on the right of its words.
+TEST_F(FitScreens, SortChoicesStartOnTheRight)
+{
+    session->eval("Templates.container('fileList', {'filterModel': Database.getTavorlin('', 1)})");
+    ASSERT_TRUE(session->waitUntil([&] { return session->findTop("sortButton") != nullptr; }));
+    session->wait(400);
+    ASSERT_TRUE(session->click(session->findTop("sortButton")));
+    QQuickItem *dialog = opened("sortDialog");
+    ASSERT_TRUE(dialog);
+    QQuickItem *content = qobject_cast<QQuickItem *>(dialog->parent()->property("contentItem").value<QObject *>());
+    ASSERT_TRUE(content);
+    const qreal right = sceneRect(content).right();
+    int choices = 0;
+    pick([&](QQuickItem *i) {
+        if (!i->inherits("QQuickRadioButton"))
+            return false;
+        ++choices;
+        QQuickItem *circle = qobject_cast<QQuickItem *>(i->property("indicator").value<QObject *>());
+        EXPECT_GT(sceneRect(circle).center().x(), sceneRect(i).center().x()) << i->property("text").toString().toStdString();
+        if (choices == 1)
+            EXPECT_NEAR(sceneRect(i).right(), right, 1.5);
+        return false;
+    }, [](QQuickItem *, QQuickItem *) { return false; }, content);
+    EXPECT_GT(choices, 3);
+}
+
 // The search button stays in reach under a long form; the task editor's agents scroll.
 TEST_F(FitScreens, LongFormsScrollInsideTheirDialogs)
 {

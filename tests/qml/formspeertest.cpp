@@ -445,6 +445,47 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     EXPECT_EQ(session->eval("Database.getOfflineCount()").toInt(), drafts);
 }
 
+// A draft keeps a customer the phone book does not know yet, and a free text keeps its commas.
+TEST_F(FileEditor, ADraftKeepsANewCustomerAndTheAddressAsTyped)
+{
+    const int drafts = session->eval("Database.getOfflineCount()").toInt();
+    ASSERT_TRUE(open());
+    saleApartment("مالک پیش نویس", "09126660123");
+    ASSERT_TRUE(fill("input_info_address", "کوچه 5, پلاک 7"));
+    ASSERT_TRUE(press("draft"));
+    QObject *confirm = editor->findChild<QObject *>("draftConfirm");
+    ASSERT_TRUE(session->waitUntil([&] { return confirm->property("opened").toBool(); }));
+    QMetaObject::invokeMethod(confirm, "accept");
+    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(press("drafts"));
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] {
+        list = session->findTop("fileList");
+        return list && list->property("mode").toString() == "drafts" && list->property("count").toInt() == drafts + 1;
+    }));
+    session->settle();
+    QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, drafts));
+    ASSERT_TRUE(session->waitUntil([&] {
+        editor = session->findTop("fileEditor");
+        return editor && editor->property("draftId").toInt() > 0;
+    }));
+    session->settle();
+    EXPECT_EQ(valueOf("input_customer_name_family"), "مالک پیش نویس");
+    EXPECT_EQ(valueOf("input_customer_mobile_1"), "09126660123");
+    EXPECT_EQ(valueOf("input_info_address"), "کوچه 5, پلاک 7");
+
+    const std::size_t mark = session->mark();
+    ASSERT_TRUE(press("save"));
+    const QJsonObject data = session->waitRequest("property_create", mark).value("content").toObject().value("data").toObject();
+    const QJsonObject customer = data.value("customer").toObject().value("customer_ref").toObject();
+    EXPECT_EQ(customer.value("name_family").toString(), "مالک پیش نویس");
+    EXPECT_EQ(customer.value("mobile_1").toString(), "09126660123");
+    EXPECT_FALSE(customer.contains("id"));
+    EXPECT_EQ(data.value("info").toObject().value("address").toString(), "کوچه 5, پلاک 7");
+}
+
 TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
 {
     ASSERT_TRUE(open());

@@ -247,6 +247,50 @@ TEST_F(Listings, RestoredFileIsBackOnItsBoardAndBinnedRowsOfferRestore)
     EXPECT_FALSE(row(list, at).value("status").toObject().value("delete").toBool());
 }
 
+// What is done on a page over the list (a copy from the detail, the bin emptied in its own view)
+// shows on the list when the user comes back to it.
+TEST_F(Listings, ACopyFromTheDetailAndAnEmptiedBinShowOnTheListBelow)
+{
+    QQuickItem *list = openList("{'filterModel': " + boardJs(board(6, 3)) + "}", 3);
+    ASSERT_TRUE(list);
+    const int before = list->property("count").toInt();
+    call(list, "openFile", 0);
+    QQuickItem *detail = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] {
+        detail = s->findTop(QStringLiteral("fileDetail"));
+        return detail && detail->findChild<QQuickItem *>(QStringLiteral("detailMenuButton"))->isVisible();
+    }));
+    s->settle();
+    std::size_t m = s->mark();
+    ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>(QStringLiteral("detailMenuButton"))));
+    ASSERT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("کپی")) != nullptr; }));
+    ASSERT_TRUE(s->clickText(QStringLiteral("کپی")));
+    ASSERT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("بله")) != nullptr; }));
+    ASSERT_TRUE(s->clickText(QStringLiteral("بله")));
+    ASSERT_FALSE(s->waitRequest("property_copy", m).isEmpty());
+    s->wait(300);
+    ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>(QStringLiteral("detailBack"))));
+    EXPECT_TRUE(s->waitUntil([&] { return current() == list && list->property("count").toInt() == before + 1; }))
+        << "the copy is listed: " << list->property("count").toInt();
+
+    menu(list, 0, QStringLiteral("حذف"));
+    QQuickItem *bin = list->findChild<QQuickItem *>(QStringLiteral("recycleButton"));
+    ASSERT_TRUE(s->waitUntil([&] { return bin->property("text").toString() != QStringLiteral("سطل آشغال (0)"); }));
+    ASSERT_TRUE(s->click(bin));
+    QQuickItem *recycle = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] {
+        recycle = current();
+        return recycle && recycle != list && recycle->property("count").toInt() > 0 && !recycle->property("loading").toBool();
+    }));
+    s->settle();
+    menu(recycle, 0, QStringLiteral("خالی کردن سطل آشغال"));
+    ASSERT_TRUE(s->waitUntil([&] { return recycle->property("count").toInt() == 0; }));
+    ASSERT_TRUE(s->click(recycle->findChild<QQuickItem *>(QStringLiteral("backButton"))));
+    ASSERT_TRUE(s->waitUntil([&] { return current() == list; }));
+    EXPECT_TRUE(s->waitUntil([&] { return bin->property("text").toString() == QStringLiteral("سطل آشغال (0)"); }))
+        << bin->property("text").toString().toStdString();
+}
+
 TEST_F(Listings, ArchiveWithPickedDateOnEverySelectedFile)
 {
     QQuickItem *list = openList("{'filterModel': " + boardJs(board(1, 6)) + "}", 6);

@@ -54,6 +54,16 @@ protected:
         return map(row);
     }
 
+    // Whether the page container holding a screen shows its own bar (title and back) above it.
+    static bool containerBar(QQuickItem *screen)
+    {
+        QQuickItem *p = screen ? screen->parentItem() : nullptr;
+        while (p && !p->property("contentType").isValid())
+            p = p->parentItem();
+        QQuickItem *back = child(p, "containerBack");
+        return back && back->isVisible();
+    }
+
     // The home's floating button, then one of its actions.
     static bool fab(const char *key)
     {
@@ -189,9 +199,14 @@ TEST_F(Navigation, QuickSearchSearchResultsAndAgentReportOpenInFront)
     ASSERT_TRUE(front(QStringLiteral("tavorlinsList")));
     ASSERT_TRUE(session->click(session->findTop(QStringLiteral("advancedSearch"))));
     ASSERT_TRUE(front(QStringLiteral("searchScreen")));
+    EXPECT_TRUE(containerBar(session->findTop(QStringLiteral("searchScreen"))));
     ASSERT_TRUE(session->click(session->findTop(QStringLiteral("searchButton"))));
     results = front(QStringLiteral("fileList"));
-    ASSERT_TRUE(detailFrom(results));
+    // One bar, one way back: the results' own.
+    EXPECT_FALSE(containerBar(results));
+    detail = detailFrom(results);
+    ASSERT_TRUE(detail);
+    EXPECT_FALSE(containerBar(detail));
     session->key(Qt::Key_Escape);
     EXPECT_EQ(front(QStringLiteral("fileList")), results);
     session->home();
@@ -206,8 +221,14 @@ TEST_F(Navigation, QuickSearchSearchResultsAndAgentReportOpenInFront)
     ASSERT_TRUE(session->click(session->findTop(QStringLiteral("rowMenuItem_report"))));
     QQuickItem *report = front(QStringLiteral("workReport"));
     ASSERT_TRUE(report);
+    EXPECT_FALSE(containerBar(report)) << "the report's bar stands for the container's";
+    // A count stands under its heading, on the same side of the column.
+    ASSERT_TRUE(session->waitUntil([&] { return session->findTop(QStringLiteral("reportOffers")) != nullptr; }));
+    EXPECT_EQ(session->findText(QStringLiteral("عرضه"))->property("effectiveHorizontalAlignment").toInt(),
+              session->findTop(QStringLiteral("reportOffers"))->property("effectiveHorizontalAlignment").toInt());
     ASSERT_TRUE(session->click(child(report, "reportBack")));
     EXPECT_EQ(front(QStringLiteral("agentList")), agents);
+    EXPECT_TRUE(containerBar(agents));
 }
 
 TEST_F(Navigation, HomeMapSearchesTheRegionOpensMarkersAndGoesBack)

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QQuickItem>
+#include <QQuickWindow>
 
 #include <gtest/gtest.h>
 
@@ -320,7 +321,18 @@ TEST_F(NoteScreens, FileNoteCreatedEditedAndRemoved)
     ASSERT_TRUE(waitFor("chat_message_" + id));
     EXPECT_GT(s().eval("Database.getFile('" + file + "').activity_count").toInt(), 0);
 
-    ASSERT_TRUE(s().click(s().find("chat_message_" + id)->childItems().at(1), Qt::RightButton));
+    QQuickItem *bubble = s().find("chat_message_" + id)->childItems().at(1);
+    ASSERT_TRUE(s().click(bubble, Qt::RightButton));
+    // The menu unfolds from the pointer leftwards, as every menu of the program does.
+    QObject *popup = s().window()->findChild<QObject *>("chatMessageMenu");
+    ASSERT_TRUE(popup);
+    ASSERT_TRUE(s().waitUntil([&] { return popup->property("opened").toBool(); }));
+    s().wait(150);
+    auto *menu = qobject_cast<QQuickItem *>(popup->property("contentItem").value<QObject *>())->parentItem();
+    const QPointF pointer = bubble->mapToScene(QPointF(bubble->width() / 2, bubble->height() / 2));
+    const QRectF shown = menu->mapRectToScene(QRectF(0, 0, menu->width(), menu->height()));
+    EXPECT_NEAR(shown.right(), pointer.x(), 1.5);
+    EXPECT_NEAR(shown.top(), pointer.y(), 1.5);
     ASSERT_TRUE(s().click(s().find("chat_menu_edit")));
     ASSERT_TRUE(s().typeInto(s().find("chat_input"), "مالک پس فردا پاسخ می دهد"));
     at = s().mark();

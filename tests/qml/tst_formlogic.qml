@@ -69,6 +69,9 @@ TestCase {
         verify(!Forms.fileHasToggle({"wc": "13,"}, "wc", 3))
         compare(Forms.displayValue({"currency": true}, "1234567"), "1,234,567")
         compare(Forms.plainValue("۱,۲۳۴"), "1234")
+        compare(Forms.plainValue("۱,۲۳۴", {"input_type": 2}), "1234")
+        compare(Forms.plainValue("12,500", {"input_type": 1, "currency": true}), "12500")
+        compare(Forms.plainValue("کوچه ۵, پلاک 7", {"input_type": 1}), "کوچه 5, پلاک 7")
     }
 
     function test_full_price() {
@@ -197,6 +200,10 @@ TestCase {
         compare(draft.user_ref, "m1")
         compare(draft.agent_ref, "a1")
         compare(draft.customer_ref, "c7")
+        // A customer without a contact yet is kept as typed.
+        var typed = FileJs.buildContent(p)
+        typed.data.customer.customer_ref = {"name_family": "نو", "mobile_1": "0912", "type": 1}
+        compare(FileJs.draftFile(typed, p).customer_ref, {"name_family": "نو", "mobile_1": "0912"})
         compare(draft.hashtag, [])
         compare(draft.district, ["d9"])
         verify(!draft.hasOwnProperty("media_links"))

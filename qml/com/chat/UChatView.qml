@@ -192,7 +192,7 @@ Item {
                     if (!modelData.mine)
                         return
                     messageMenu.message = modelData
-                    messageMenu.popup()
+                    messageMenu.openAt(source, x, y)
                 }
             }
 
@@ -256,8 +256,9 @@ Item {
         }
     }
 
-    Menu {
+    UMenu {
         id: messageMenu
+        objectName: "chatMessageMenu"
         property var message: null
         MenuItem {
             objectName: "chat_menu_edit"

@@ -12,7 +12,8 @@ Item {
     property var message: ({})
     readonly property bool mine: message.mine === true
 
-    signal menuRequested()
+    // Where it was asked for: the item and the point on it, for the menu to open there.
+    signal menuRequested(var source, real x, real y)
 
     readonly property int kind: Number(message.type) || 1
     readonly property bool hasMedia: kind > 1 && String(message.path || "") !== ""
@@ -172,11 +173,12 @@ Item {
         }
 
         MouseArea {
+            id: bubbleArea
             anchors.fill: parent
             z: -1
             acceptedButtons: Qt.LeftButton | Qt.RightButton
-            onClicked: if (mouse.button === Qt.RightButton) bubble.menuRequested()
-            onPressAndHold: bubble.menuRequested()
+            onClicked: if (mouse.button === Qt.RightButton) bubble.menuRequested(bubbleArea, mouse.x, mouse.y)
+            onPressAndHold: bubble.menuRequested(bubbleArea, mouse.x, mouse.y)
         }
     }
 

@@ -15,8 +15,8 @@ Column {
     property var completionList: []
     property alias text: first.text
     property alias text2: second.text
-    readonly property string value: Forms.plainValue(first.text)
-    readonly property string value2: Forms.plainValue(second.text)
+    readonly property string value: Forms.plainValue(first.text, field.inputItem)
+    readonly property string value2: Forms.plainValue(second.text, field.inputItem)
 
     signal edited(var inputItem, string value, int which)
     signal completed(var inputItem, var entry)
@@ -48,13 +48,13 @@ Column {
     function typed(box, which) {
         var raw = box.text
         if (inputItem.currency) {
-            var shown = Forms.displayValue(inputItem, Forms.plainValue(raw))
+            var shown = Forms.displayValue(inputItem, Forms.plainValue(raw, inputItem))
             if (shown !== raw) {
                 box.text = shown
                 box.cursorPosition = shown.length
             }
         }
-        var v = Forms.plainValue(box.text)
+        var v = Forms.plainValue(box.text, inputItem)
         edited(inputItem, v, which)
         if (field.completionList.length > 0 && which === 1) {
             var found = Forms.completions(field.completionList, v)
@@ -114,7 +114,7 @@ Column {
         width: field.width
         onChosen: {
             first.text = Forms.completionText(entry, field.inputItem)
-            field.edited(field.inputItem, Forms.plainValue(first.text), 1)
+            field.edited(field.inputItem, Forms.plainValue(first.text, field.inputItem), 1)
             field.completed(field.inputItem, entry)
         }
     }

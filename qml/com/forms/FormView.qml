@@ -192,7 +192,7 @@ Item {
         var item = findInputByKeys(input.key, input.parent_key)
         if (item)
             item.setValue(v, 1)
-        Forms.setInput(submitData, input.parent_key, input.key, Forms.plainValue(v))
+        Forms.setInput(submitData, input.parent_key, input.key, Forms.plainValue(v, input))
     }
 
     function prefillToggle(item, toggle) {

@@ -112,8 +112,13 @@ function displayValue(input, value) {
     return input && input.currency ? Texts.currency(Texts.currency_remove(value)) : String(value)
 }
 
-function plainValue(text) {
-    return Texts.currency_remove(Texts.fixNumbers(String(text === undefined || text === null ? "" : text)))
+// What an input hands on: ASCII digits, and for a number (or currency) no thousands separators.
+// A free text such as an address keeps its commas.
+function plainValue(text, input) {
+    var plain = Texts.fixNumbers(String(text === undefined || text === null ? "" : text))
+    if (input && !input.currency && !isNumeric(input.input_type))
+        return plain
+    return Texts.currency_remove(plain)
 }
 
 // An emptied input loses its key, and an emptied group goes with it.

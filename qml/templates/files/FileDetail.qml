@@ -22,6 +22,7 @@ Page {
     signal actionApplied(string key, string fileId, var value)
 
     objectName: "fileDetail"
+    readonly property bool ownTitleBar: true
 
     function load() {
         try {

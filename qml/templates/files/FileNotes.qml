@@ -10,6 +10,7 @@ import "../note/reply.js" as Reply
 Page {
     id: screen
     objectName: "file_notes"
+    readonly property bool ownTitleBar: true
     // Drawers and dialogs sit outside the window's mirrored content.
     LayoutMirroring.enabled: true
     LayoutMirroring.childrenInherit: true

@@ -249,7 +249,13 @@ function draftFile(content, p) {
     if (!p.isManager && !isEmpty(p.agentId))
         file.agent_ref = p.agentId
     var customer = data.customer && data.customer.customer_ref ? data.customer.customer_ref : {}
-    file.customer_ref = isEmpty(customer.id) ? "" : customer.id
+    // A customer typed in without a contact yet stays with the draft as typed.
+    if (!isEmpty(customer.id))
+        file.customer_ref = customer.id
+    else if (!isEmpty(customer.name_family) || !isEmpty(customer.mobile_1))
+        file.customer_ref = {"name_family": customer.name_family || "", "mobile_1": customer.mobile_1 || ""}
+    else
+        file.customer_ref = ""
     file.guard = ""
     file.hashtag = []
     file.district = (p.selectedDistricts || []).map(function (d) { return d._id }).filter(function (id) {

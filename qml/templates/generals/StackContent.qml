@@ -30,7 +30,14 @@ Page {
         "file": {"path": "files/File.qml", "title": "فایل", "options": true}
     })
 
+    // A page pushed over the first that has a title bar and a way back of its own (a file's
+    // detail, a list of results, the work report) stands in for the container's: one bar, one back.
+    readonly property bool frontHasBar: inner.depth > 1 && inner.currentItem !== null
+                                        && inner.currentItem.ownTitleBar === true
     readonly property bool showHeader: screens[contentType] !== undefined && screens[contentType].noHeader !== true
+                                       && !frontHasBar
+    // Pushed on another container, this one's bar is the one shown.
+    readonly property bool ownTitleBar: showHeader
     title: screens[contentType] !== undefined ? screens[contentType].title : ""
 
     function open(key, opts) {

@@ -22,6 +22,7 @@ Page {
     property bool datesValid: true
 
     objectName: "workReport"
+    readonly property bool ownTitleBar: true
     title: "گزارش کار"
 
     function timestampOf(text) {
@@ -121,12 +122,13 @@ Page {
             TabButton { objectName: "reportArchivedTab"; text: "فایل های بایگانی"; onClicked: { report.archived = true; report.refresh() } }
         }
 
+        // Every cell starts where its heading does, numbers as the words (mirrored with the layout).
         Row {
             width: parent.width
             spacing: 0
-            Text { width: 220; text: "نوع ملک"; font.bold: true }
-            Text { width: 120; text: "عرضه"; font.bold: true }
-            Text { width: 120; text: "تقاضا"; font.bold: true }
+            Text { width: 220; text: "نوع ملک"; font.bold: true; horizontalAlignment: Text.AlignLeft }
+            Text { width: 120; text: "عرضه"; font.bold: true; horizontalAlignment: Text.AlignLeft }
+            Text { width: 120; text: "تقاضا"; font.bold: true; horizontalAlignment: Text.AlignLeft }
         }
 
         ListView {
@@ -139,9 +141,9 @@ Page {
             delegate: Row {
                 width: table.width
                 height: 32
-                Text { width: 220; text: modelData.title; textFormat: Text.PlainText }
-                Text { width: 120; text: String(modelData.offers) }
-                Text { width: 120; text: String(modelData.requests) }
+                Text { width: 220; text: modelData.title; textFormat: Text.PlainText; horizontalAlignment: Text.AlignLeft }
+                Text { objectName: "reportOffers"; width: 120; text: String(modelData.offers); horizontalAlignment: Text.AlignLeft }
+                Text { width: 120; text: String(modelData.requests); horizontalAlignment: Text.AlignLeft }
             }
         }
     }

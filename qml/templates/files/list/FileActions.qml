@@ -157,6 +157,8 @@ Item {
                     return
                 }
                 Database.saveFiles([L.copiedFileForStore(reply.content.file)], reply.timestamp)
+                // Lists covered meanwhile (the one under a detail) read again on their return.
+                Consts.filesRevision += 1
                 reloadNeeded()
             } catch (e) {
                 Toast.error(e, "property_copy_result")
@@ -175,6 +177,7 @@ Item {
                     return
                 }
                 Database.deleteFilesByFilter(request.trade_id, request.property_id, request.filter)
+                Consts.filesRevision += 1
                 countsChanged()
                 reloadNeeded()
             } catch (e) {

@@ -97,11 +97,15 @@ Item {
                 }
             }
             Label {
+                objectName: "filePrices"
                 width: parent.width
                 elide: Text.ElideRight
                 textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignLeft
                 font.pointSize: row.valueSize
+                // A price cut short reads as another price: the line draws smaller instead.
+                fontSizeMode: Text.HorizontalFit
+                minimumPointSize: Math.max(6, Math.floor(row.valueSize * 0.6))
                 color: row.valueColor
                 text: {
                     var p = row.file.price || {}

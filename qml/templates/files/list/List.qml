@@ -62,6 +62,8 @@ Page {
     signal dueHandled()
 
     objectName: "fileList"
+    // A match list sits under the container's own header; every other list has its own bar.
+    readonly property bool ownTitleBar: mode !== "match"
 
     function boardName() {
         return filterModel ? (filterModel.title || filterModel.name || "") : ""

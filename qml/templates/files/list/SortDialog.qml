@@ -36,7 +36,9 @@ Dialog {
 
         Repeater {
             model: sortDialog.fields
+            // Full width, so that mirrored the circle and its words start at the right edge.
             RadioButton {
+                width: parent.width
                 text: modelData.title
                 checked: sortDialog.field === modelData.key
                 onClicked: sortDialog.field = modelData.key
@@ -44,6 +46,7 @@ Dialog {
         }
         Rectangle { width: parent.width; height: 1; color: "#e0e0e0" }
         Row {
+            width: parent.width
             spacing: 12
             Repeater {
                 model: L.sortDirections

@@ -21,6 +21,7 @@ Page {
     readonly property alias mapView: view
 
     objectName: "fileMap"
+    readonly property bool ownTitleBar: true
     title: "نقشه"
     // Escape leaves as the back button does, wherever the focus is inside the map screen.
     focus: true
