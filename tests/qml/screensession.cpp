@@ -455,12 +455,12 @@ QQuickItem *ScreenSession::openFileList(const QString &options, int atLeast)
 {
     eval("Templates.initial('generals/StackContent.qml', {'contentType': 'fileList', 'options': " + options + "})");
     QQuickItem *list = nullptr;
-    const bool filled = waitUntil([&] {
+    waitUntil([&] {
         list = findTop(QStringLiteral("fileList"));
         return list && list->property("count").toInt() >= atLeast && !list->property("loading").toBool();
     });
     settle();
-    return filled ? list : nullptr;
+    return list;
 }
 
 QVariantMap ScreenSession::rowOf(QQuickItem *list, int i)

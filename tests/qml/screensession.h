@@ -121,7 +121,7 @@ public:
     // A QML value (a script object or a map) as a map.
     static QVariantMap mapOf(const QVariant &value);
     // The file list of these options (a script object) in a page container, once `atLeast` rows
-    // are in and the pages are at rest; null when they never are.
+    // are in and the pages are at rest (or the time is up); null when no list came.
     QQuickItem *openFileList(const QString &options, int atLeast = 1);
     static QVariantMap rowOf(QQuickItem *list, int i);
     // Opens row i's menu and answers its entries' titles; the menu stays open.
