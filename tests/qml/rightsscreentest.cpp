@@ -3,7 +3,6 @@
 // rights taken and given back by pushed "agent_edit" notices while the screens are open.
 #include "screensession.h"
 
-#include <QJSValue>
 #include <QJsonArray>
 #include <QQuickItem>
 
@@ -21,11 +20,6 @@ const QString kRefused = QStringLiteral("دسترسی شما به این بخش 
 // secretary agent 1's or this agent's own as N % 3 is 0, 1 or 2.
 const char kMe[] = "m1-a2";
 
-QVariantMap mapOf(const QVariant &v)
-{
-    return v.userType() == qMetaTypeId<QJSValue>() ? v.value<QJSValue>().toVariant().toMap() : v.toMap();
-}
-
 class Rights : public ScreenSuite
 {
 protected:
@@ -42,58 +36,39 @@ protected:
     {
         session->command({{"cmd", "agent"}, {"agent", kMe}, {"access", kPlatforms | access}});
         ASSERT_TRUE(session->until(QStringLiteral("Account.get().access === %1").arg(kPlatforms | access)));
-        session->wait(100);
+        session->drawn();
     }
 
-    // Runs the step and tells whether it showed the refusal.
+    // Hides the refusals shown so far (each toast goes by itself later), runs the step and tells
+    // whether it showed the refusal and asked for no confirmation.
     static bool refuses(const std::function<void()> &step)
     {
-        session->eval("for (var i = Toast.children.length - 1; i >= 0; --i) Toast.children[i].destroy()");
-        session->wait(50);
+        for (QQuickItem *t; (t = session->findText(kRefused)) && t->parentItem()->parentItem()->parentItem()->inherits("QQuickOverlay");)
+            t->parentItem()->setVisible(false);
         step();
-        return session->waitUntil([] { return session->findText(kRefused) != nullptr; }, 3000);
+        return session->waitUntil([] { return session->findText(kRefused) != nullptr; })
+            && !session->findText(QStringLiteral("بله"));
     }
 
-    static bool shows(const QString &name) { return session->waitUntil([&] { return session->findTop(name); }, 3000); }
-
-    static QQuickItem *openList(const QString &options)
-    {
-        session->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'fileList', 'options': " + options + "})");
-        QQuickItem *list = nullptr;
-        session->waitUntil([&] {
-            list = session->findTop(QStringLiteral("fileList"));
-            return list && list->property("count").toInt() > 0 && !list->property("loading").toBool();
-        });
-        session->settle();
-        session->wait(300);
-        return list;
-    }
+    static bool shows(const QString &name) { return session->waitUntil([&] { return session->findTop(name); }); }
 
     // A tab list of one customer's files.
     static QQuickItem *listOf(const QString &customer)
     {
-        return openList("{'mode': 'tab', 'filters': [{'key': 'customer_ref', 'value': {'value_1': '" + customer + "'}}]}");
+        return session->openFileList("{'mode': 'tab', 'filters': [{'key': 'customer_ref', 'value': {'value_1': '" + customer + "'}}]}");
     }
 
-    static QVariantMap row(QQuickItem *list, int i)
-    {
-        QVariant ret;
-        QMetaObject::invokeMethod(list, "rowAt", Q_RETURN_ARG(QVariant, ret), Q_ARG(QVariant, i));
-        return mapOf(ret);
-    }
-
-    static QVariantMap stored(const QString &id) { return mapOf(session->eval("Database.getFile('" + id + "')")); }
+    static QVariantMap stored(const QString &id) { return session->eval("Database.getFile('" + id + "')").toMap(); }
+    static QVariantMap firstFile(QQuickItem *list) { return stored(ScreenSession::rowOf(list, 0)["_id"].toString()); }
 
     // Whether the first card of the list shows its file's address and owner (always both or neither).
     static bool showsContact(QQuickItem *list)
     {
-        const QVariantMap file = stored(row(list, 0).value("_id").toString());
+        const QVariantMap file = firstFile(list);
         const QString texts[] = {file["info"].toMap()["address"].toString(), file["customer"].toMap()["name_family"].toString()};
         bool seen[2] = {false, false};
         std::function<void(QQuickItem *)> walk = [&](QQuickItem *item) {
-            if (!item->isVisible())
-                return;
-            if (item->objectName() == "fileRow" && mapOf(item->property("file"))["_id"] != file["_id"])
+            if (!item->isVisible() || (item->objectName() == "fileRow" && ScreenSession::mapOf(item->property("file"))["_id"] != file["_id"]))
                 return;
             for (int k = 0; k < 2; ++k)
                 seen[k] = seen[k] || item->property("text").toString().contains(texts[k]);
@@ -105,28 +80,9 @@ protected:
         return seen[0] && seen[1];
     }
 
-    // The titles of the first row's menu, which stays open.
-    static QStringList menuOf(QQuickItem *list)
+    static bool choose(QQuickItem *list, const QString &title, bool confirm = true)
     {
-        QObject *popup = list->findChild<QObject *>(QStringLiteral("fileMenu"));
-        EXPECT_TRUE(session->waitUntil([&] { return !popup->property("visible").toBool(); }));
-        QMetaObject::invokeMethod(list, "openMenu", Q_ARG(QVariant, 0));
-        EXPECT_TRUE(session->waitUntil([&] { return popup->property("opened").toBool(); }));
-        session->wait(100);
-        QStringList titles;
-        for (const QVariant &e : popup->property("entries").toList())
-            titles << mapOf(e)["title"].toString();
-        return titles;
-    }
-
-    // Chooses the first row's menu entry; true when it asked for a confirmation, which is given.
-    static bool choose(QQuickItem *list, const QString &title)
-    {
-        menuOf(list);
-        EXPECT_TRUE(session->clickText(title)) << title.toStdString();
-        if (!session->waitUntil([] { return session->findText(QStringLiteral("بله")) != nullptr; }, 1000))
-            return false;
-        return session->clickText(QStringLiteral("بله"));
+        return session->chooseInRow(list, 0, title, confirm);
     }
 
     // Moves manager's files of trade 7 and property 56 to the bin and opens the bin of such a board.
@@ -137,7 +93,7 @@ protected:
             action.append(QJsonObject{{"file_id", id}, {"value", true}});
         session->push("property_notify", "action", QJsonObject{{"key", "status.delete"}, {"action", action}});
         EXPECT_TRUE(session->waitUntil([&] { return stored(ids.last())["status"].toMap()["delete"].toBool(); }));
-        return openList("{'filterModel': {'trade_type': 7, 'property_type': 56, 'filter': [], 'name': 'آزمون'}, 'view': 'recycle'}");
+        return session->openFileList("{'filterModel': {'trade_type': 7, 'property_type': 56, 'filter': [], 'name': 'آزمون'}, 'view': 'recycle'}");
     }
 
     static void openShelf()
@@ -165,7 +121,7 @@ protected:
 
 TEST_F(NoRights, AdvancedSearchAndPhoneBookAreRefusedAtEveryWayIn)
 {
-    // The search by code: its advanced search button stays and refuses, and the dialog stays.
+    // The search by code's advanced search refuses, and its dialog stays.
     ASSERT_TRUE(session->click(session->find(QStringLiteral("fabMain"))));
     ASSERT_TRUE(session->click(session->find(QStringLiteral("fab_code"))));
     const QString searchType = "Templates.dialogs.some(function (d) { return d.objectName === 'searchType' && d.opened })";
@@ -174,12 +130,11 @@ TEST_F(NoRights, AdvancedSearchAndPhoneBookAreRefusedAtEveryWayIn)
     EXPECT_TRUE(session->eval(searchType).toBool());
     session->home();
 
-    // The board header, and the page container's keys.
     openShelf();
     EXPECT_FALSE(phoneTile());
     EXPECT_TRUE(refuses([] { click("advancedSearch"); }));
-    EXPECT_TRUE(refuses([] { EXPECT_TRUE(session->eval("Templates.container('search', {}) === null").toBool()); }));
-    EXPECT_TRUE(refuses([] { EXPECT_TRUE(session->eval("Templates.container('contact', {}) === null").toBool()); }));
+    for (const char *key : {"search", "contact"})
+        EXPECT_TRUE(refuses([&] { EXPECT_TRUE(session->eval(QStringLiteral("Templates.container('%1', {}) === null").arg(key)).toBool()); }));
     EXPECT_FALSE(session->findTop(QStringLiteral("searchScreen")) || session->findTop(QStringLiteral("contact_book")));
 }
 
@@ -187,15 +142,16 @@ TEST_F(NoRights, OthersContactDetailsStayHidden)
 {
     QQuickItem *list = listOf(QStringLiteral("m1-c3"));
     ASSERT_TRUE(list);
-    const QVariantMap file = stored(row(list, 0)["_id"].toString());
+    const QVariantMap file = firstFile(list);
     ASSERT_EQ(file["agent_id"].toString(), "");
     EXPECT_FALSE(showsContact(list));
     // The print preview leaves the address out; the share text never has it nor the owner.
-    session->eval("Templates.dialog('files/FileDetailPrintDialog.qml', {'file': Database.getFile('" + file["_id"].toString() + "')}).open()");
+    const QString get = "Database.getFile('" + file["_id"].toString() + "')";
+    session->eval("Templates.dialog('files/FileDetailPrintDialog.qml', {'file': " + get + "}).open()");
     ASSERT_TRUE(shows(QStringLiteral("printContent")));
     const QString address = file["info"].toMap()["address"].toString();
     EXPECT_FALSE(session->findTop(QStringLiteral("printContent"))->parentItem()->property("address").toString().contains(address));
-    const QString share = session->eval("Consts.get_share_text(Database.getFile('" + file["_id"].toString() + "'))").toString();
+    const QString share = session->eval("Consts.get_share_text(" + get + ")").toString();
     EXPECT_FALSE(share.contains(address) || share.contains(file["customer"].toMap()["name_family"].toString()));
     session->home();
 
@@ -210,23 +166,20 @@ TEST_F(NoRights, CopyAndTheRecycleBinAreRefused)
 {
     QQuickItem *list = listOf(QStringLiteral("m1-c3"));
     ASSERT_TRUE(list);
-    const QStringList entries = menuOf(list);
+    const QStringList entries = session->rowMenu(list, 0);
     EXPECT_FALSE(entries.contains("ویرایش") || entries.contains("حذف") || entries.contains("بایگانی")) << entries.join(",").toStdString();
-    session->home();
-    list = listOf(QStringLiteral("m1-c3"));
     const std::size_t m = session->mark();
-    EXPECT_TRUE(refuses([&] { EXPECT_FALSE(choose(list, QStringLiteral("کپی"))); }));
+    EXPECT_TRUE(refuses([&] { session->clickText(QStringLiteral("کپی")); }));
     session->home();
 
     list = bin({"m1-f6"});
     ASSERT_TRUE(list);
-    EXPECT_TRUE(refuses([&] { EXPECT_FALSE(choose(list, QStringLiteral("حذف برای همیشه"))); }));
-    EXPECT_TRUE(refuses([&] { EXPECT_FALSE(choose(list, QStringLiteral("خالی کردن سطل آشغال"))); }));
+    for (const QString &title : {QStringLiteral("حذف برای همیشه"), QStringLiteral("خالی کردن سطل آشغال")})
+        EXPECT_TRUE(refuses([&] { choose(list, title, false); })) << title.toStdString();
     // Picked in a selection, too.
-    EXPECT_FALSE(choose(list, QStringLiteral("انتخاب")));
+    choose(list, QStringLiteral("انتخاب"), false);
     QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, 0));
-    EXPECT_TRUE(refuses([] { session->click(session->findText(QStringLiteral("حذف برای همیشه"))); }));
-    session->wait(300);
+    EXPECT_TRUE(refuses([] { session->clickText(QStringLiteral("حذف برای همیشه")); }));
     for (const char *name : {"property_copy", "property_action", "property_clean"})
         EXPECT_TRUE(session->requests(name, m).empty()) << name;
     EXPECT_TRUE(stored("m1-f6")["status"].toMap()["delete"].toBool());
@@ -271,12 +224,12 @@ TEST_F(AllRights, PushedRightsReachTheOpenScreens)
     setRights(kAll);
     EXPECT_TRUE(showsContact(list));
     setRights(kAll & ~kDelete & ~kEdit);
-    const QStringList entries = menuOf(list);
+    const QStringList entries = session->rowMenu(list, 0);
     EXPECT_FALSE(entries.contains("حذف") || entries.contains("ویرایش")) << entries.join(",").toStdString();
     session->home();
     setRights(kAll & ~kAdd);
     list = listOf(QStringLiteral("m1-c3"));
-    EXPECT_TRUE(refuses([&] { EXPECT_FALSE(choose(list, QStringLiteral("کپی"))); }));
+    EXPECT_TRUE(refuses([&] { choose(list, QStringLiteral("کپی"), false); }));
     session->home();
 
     setRights(kAll);
@@ -308,7 +261,8 @@ TEST_F(AllRights, FormKeepsWhatItDoesNotShow)
     setRights(kAll & ~kPhoneBook);
     const QJsonObject contact = session->list("initial_customer").at(5).toObject();
     QQuickItem *editor = session->item("Templates.initial('generals/StackContent.qml', {}).open('file', {})");
-    ASSERT_TRUE(editor && session->until("!Stacks.stack.busy"));
+    ASSERT_TRUE(editor);
+    session->settle();
     auto child = [&](const QString &name) {
         QQuickItem *item = editor->findChild<QQuickItem *>(name);
         return item ? item : session->find(name);
@@ -319,28 +273,28 @@ TEST_F(AllRights, FormKeepsWhatItDoesNotShow)
     };
     auto press = [&](QQuickItem *item) {
         QMetaObject::invokeMethod(editor, "reveal", Q_ARG(QVariant, QVariant::fromValue(item)));
-        session->wait(50);
         return session->click(item);
     };
     auto fill = [&](const QString &input, const QString &text) { return press(box(input)) && session->typeInto(box(input), text); };
+    auto sent = [&](const char *name, std::size_t from) {
+        return session->waitRequest(name, from)["content"].toObject()["data"].toObject();
+    };
     ASSERT_TRUE(press(child("toggle_trade_1")) && press(child("toggle_property_50")));
     ASSERT_TRUE(fill("input_customer_mobile_1", contact["mobile_1"].toString()));
-    session->wait(200);
     EXPECT_EQ(box("input_customer_name_family")->property("text").toString(), "");
     ASSERT_TRUE(fill("input_customer_name_family", QStringLiteral("نام تازه")));
     std::size_t m = session->mark();
     ASSERT_TRUE(press(child("save")));
-    const QJsonObject data = session->waitRequest("property_create", m)["content"].toObject()["data"].toObject();
-    EXPECT_EQ(data["customer"].toObject()["customer_ref"].toObject()["id"].toString(), contact["_id"].toString());
+    EXPECT_EQ(sent("property_create", m)["customer"].toObject()["customer_ref"].toObject()["id"].toString(), contact["_id"].toString());
     session->home();
 
     // The manager's apartment made a villa: the villa's inputs start empty, the hidden ones too.
     setRights(kAll & ~kSensitive);
     QQuickItem *list = listOf(QStringLiteral("m1-c48"));
     ASSERT_TRUE(list);
-    const QVariantMap before = stored(row(list, 0)["_id"].toString());
+    const QVariantMap before = firstFile(list);
     ASSERT_EQ(before["agent_id"].toString() + before["property_ref"].toString(), "50");
-    EXPECT_FALSE(choose(list, QStringLiteral("ویرایش")));
+    choose(list, QStringLiteral("ویرایش"), false);
     ASSERT_TRUE(session->waitUntil([&] { return (editor = session->findTop(QStringLiteral("fileEditor"))) && box("input_price_price_1"); }));
     session->settle();
     for (const char *hidden : {"input_customer_name_family", "input_customer_mobile_1", "input_info_address"})
@@ -349,12 +303,12 @@ TEST_F(AllRights, FormKeepsWhatItDoesNotShow)
     ASSERT_TRUE(press(child("toggle_property_51")));
     m = session->mark();
     ASSERT_TRUE(press(child("save")));
-    const QJsonObject sent = session->waitRequest("property_edit", m)["content"].toObject()["data"].toObject();
-    const QJsonObject customer = sent["customer"].toObject()["customer_ref"].toObject();
+    const QJsonObject data = sent("property_edit", m);
+    const QJsonObject customer = data["customer"].toObject()["customer_ref"].toObject();
     const QVariantMap owner = before["customer"].toMap();
     EXPECT_EQ(customer["name_family"].toString() + customer["mobile_1"].toString() + customer["id"].toString(),
               owner["name_family"].toString() + owner["mobile_1"].toString() + owner["_id"].toString());
-    EXPECT_EQ(sent["info"].toObject()["address"].toString(), before["info"].toMap()["address"].toString());
+    EXPECT_EQ(data["info"].toObject()["address"].toString(), before["info"].toMap()["address"].toString());
     ASSERT_TRUE(session->waitUntil([&] { return stored(before["_id"].toString())["property_ref"].toInt() == 51; }));
     const QVariantMap after = stored(before["_id"].toString());
     EXPECT_EQ(after["customer"].toMap()["_id"], owner["_id"]);

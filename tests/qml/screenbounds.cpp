@@ -24,32 +24,9 @@ QString describe(QQuickItem *item)
     return name;
 }
 
-QString rectText(const QRectF &r)
-{
-    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-}
-
-bool inside(const QRectF &inner, const QRectF &outer, qreal tolerance)
-{
-    return inner.left() >= outer.left() - tolerance && inner.top() >= outer.top() - tolerance
-        && inner.right() <= outer.right() + tolerance && inner.bottom() <= outer.bottom() + tolerance;
-}
-
-QRectF sceneRect(QQuickItem *item)
-{
-    return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
-}
-
 bool drawn(QQuickItem *item)
 {
     return item->isVisible() && item->opacity() > 0;
-}
-
-// An item view draws only the rows that reach into its view; the others are culled.
-bool scrolledAway(QQuickItem *view, QQuickItem *row)
-{
-    const QRectF r = sceneRect(row);
-    return !r.intersects(sceneRect(view));
 }
 
 // What an item paints: a text its laid-out text, an image its painted picture except where the
@@ -65,6 +42,16 @@ QRectF paintedRect(QQuickItem *item)
 }
 
 } // namespace
+
+QRectF sceneRect(QQuickItem *item)
+{
+    return item ? item->mapRectToScene(QRectF(0, 0, item->width(), item->height())) : QRectF();
+}
+
+QString rectText(const QRectF &r)
+{
+    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
 
 QRectF drawnRect(QQuickItem *item)
 {
@@ -94,32 +81,25 @@ QStringList strayItems(QQuickWindow *window, qreal tolerance)
             // Only items that paint something: containers, mouse areas and controls themselves do not.
             if ((item->flags() & QQuickItem::ItemHasContents) && own.width() > 0 && own.height() > 0) {
                 const QRectF &limit = popup ? windowRect : frame;
-                if (!inside(own, limit, tolerance))
+                if (!limit.adjusted(-tolerance, -tolerance, tolerance, tolerance).contains(own))
                     found << describe(item) + " " + rectText(own) + " outside " + (popup ? "the window" : frameName)
                                  + " " + rectText(limit);
             }
             QRectF childClip = clip;
             if (item->clip())
                 childClip = clip.isNull() ? sceneRect(item) : (clip & sceneRect(item));
-            QRectF childFrame = frame;
-            QString childFrameName = frameName;
-            if (popup) {
-                childFrame = sceneRect(item);
-                childFrameName = "its dialog";
-            }
-            QQuickItem *rows = nullptr;
-            if (item->inherits("QQuickItemView") && !item->clip())
-                rows = qvariant_cast<QQuickItem *>(item->property("contentItem"));
+            const QRectF childFrame = popup ? sceneRect(item) : frame;
+            const QString childFrameName = popup ? QStringLiteral("its dialog") : frameName;
+            // An item view draws only the rows that reach into its view; the others are culled.
+            QQuickItem *rows = item->inherits("QQuickItemView") && !item->clip()
+                ? qvariant_cast<QQuickItem *>(item->property("contentItem")) : nullptr;
             for (QQuickItem *child : item->childItems()) {
-                if (child == rows) {
-                    if (!drawn(rows))
-                        continue;
+                if (child != rows)
+                    walk(child, childClip, childFrame, childFrameName);
+                else if (drawn(rows))
                     for (QQuickItem *row : rows->childItems())
-                        if (!scrolledAway(item, row))
+                        if (sceneRect(row).intersects(sceneRect(item)))
                             walk(row, childClip, childFrame, childFrameName);
-                    continue;
-                }
-                walk(child, childClip, childFrame, childFrameName);
             }
         };
     walk(window->contentItem(), QRectF(), windowRect, QStringLiteral("the window"));

@@ -15,3 +15,7 @@ QStringList strayItems(QQuickWindow *window, qreal tolerance = 1.0);
 // The rectangle an item covers on the window (a text: its laid-out text), cut by the clipping
 // ancestors; empty when nothing of it is drawn.
 QRectF drawnRect(QQuickItem *item);
+
+// The item's own rectangle on the window, and a rectangle as text.
+QRectF sceneRect(QQuickItem *item);
+QString rectText(const QRectF &r);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJSValue>
 #include <QJsonDocument>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
@@ -430,6 +431,68 @@ QString ScreenSession::notInFront(QQuickItem *item) const
 void ScreenSession::settle()
 {
     waitUntil([this] { return !window_ || !anyStackBusy(window_->contentItem()); }, 30000);
+    drawn();
+}
+
+bool ScreenSession::drawn(int timeoutMs)
+{
+    if (!window_)
+        return false;
+    int frames = 0;
+    const QMetaObject::Connection counting = QObject::connect(window_, &QQuickWindow::frameSwapped, [&] { ++frames; });
+    window_->update();
+    const bool done = waitUntil([&] { return frames > 0; }, timeoutMs);
+    QObject::disconnect(counting);
+    return done;
+}
+
+QVariantMap ScreenSession::mapOf(const QVariant &value)
+{
+    return value.userType() == qMetaTypeId<QJSValue>() ? value.value<QJSValue>().toVariant().toMap() : value.toMap();
+}
+
+QQuickItem *ScreenSession::openFileList(const QString &options, int atLeast)
+{
+    eval("Templates.initial('generals/StackContent.qml', {'contentType': 'fileList', 'options': " + options + "})");
+    QQuickItem *list = nullptr;
+    waitUntil([&] {
+        list = findTop(QStringLiteral("fileList"));
+        return list && list->property("count").toInt() >= atLeast && !list->property("loading").toBool();
+    });
+    settle();
+    return list;
+}
+
+QVariantMap ScreenSession::rowOf(QQuickItem *list, int i)
+{
+    QVariant row;
+    QMetaObject::invokeMethod(list, "rowAt", Q_RETURN_ARG(QVariant, row), Q_ARG(QVariant, i));
+    return mapOf(row);
+}
+
+QStringList ScreenSession::rowMenu(QQuickItem *list, int i)
+{
+    QObject *menu = list ? list->findChild<QObject *>(QStringLiteral("fileMenu")) : nullptr;
+    if (!menu || !waitUntil([&] { return !menu->property("visible").toBool(); })) {
+        ADD_FAILURE() << "no closed file menu to open";
+        return {};
+    }
+    QMetaObject::invokeMethod(list, "openMenu", Q_ARG(QVariant, i));
+    EXPECT_TRUE(waitUntil([&] { return menu->property("opened").toBool(); })) << "row " << i << "'s menu";
+    settle();
+    QStringList titles;
+    for (const QVariant &entry : menu->property("entries").toList())
+        titles << mapOf(entry).value("title").toString();
+    return titles;
+}
+
+bool ScreenSession::chooseInRow(QQuickItem *list, int i, const QString &title, bool confirm)
+{
+    rowMenu(list, i);
+    if (!clickText(title))
+        return false;
+    const QString yes = QStringLiteral("بله");
+    return !confirm || (waitUntil([&] { return findText(yes) != nullptr; }) && clickText(yes));
 }
 
 bool ScreenSession::pointOf(QQuickItem *item, QPoint *point, const char *what)

@@ -101,8 +101,10 @@ public:
         settle();
         return click(findText(text));
     }
-    // Waits until no page stack of the window is moving pages.
+    // Waits until no page stack of the window is moving pages and the window has drawn them.
     void settle();
+    // Runs the event loop until the window has drawn a frame from now on: what changed is laid out.
+    bool drawn(int timeoutMs = 30000);
     bool doubleClick(QQuickItem *item);
     bool longPress(QQuickItem *item, int holdMs = 1000);
     // Press on `from`, hold, move in steps to the centre of `to` (or by `offset`), release.
@@ -114,6 +116,18 @@ public:
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Clicks the item to focus it, selects all it holds, and types the text over it.
     bool typeInto(QQuickItem *item, const QString &text);
+
+    // ---- File lists --------------------------------------------------------------------------------
+    // A QML value (a script object or a map) as a map.
+    static QVariantMap mapOf(const QVariant &value);
+    // The file list of these options (a script object) in a page container, once `atLeast` rows
+    // are in and the pages are at rest (or the time is up); null when no list came.
+    QQuickItem *openFileList(const QString &options, int atLeast = 1);
+    static QVariantMap rowOf(QQuickItem *list, int i);
+    // Opens row i's menu and answers its entries' titles; the menu stays open.
+    QStringList rowMenu(QQuickItem *list, int i);
+    // Clicks that entry of row i's menu; with `confirm`, waits for the confirmation and gives it.
+    bool chooseInRow(QQuickItem *list, int i, const QString &title, bool confirm = true);
 
     // Saves the window as screens/<name>.png under the build folder; returns the path ("" on failure).
     QString grab(const QString &name);

@@ -11,33 +11,18 @@
 
 using namespace UGENERAL;
 
-namespace {
-
-struct Asked
-{
-    QString text;
-    bool canReset;
-};
-
-// A store whose data file is no store at all, as a creation cut short used to leave it.
-QString deadStore(const TempEnv &env)
-{
-    const QString dir = env.path() + "/store";
-    QDir().mkpath(dir);
-    QFile data(dir + "/data.mdb");
-    EXPECT_TRUE(data.open(QIODevice::WriteOnly));
-    data.write(QByteArray(4096, '\0'));
-    return dir;
-}
-
-} // namespace
-
 TEST(StoreStart, AStoreThatDidNotOpenIsShownAndOnlyAnUnreadableOneIsReset)
 {
     TempEnv env;
     auto engine = TempEnv::engine(); // the application identity that names the settings file
     QSettings(GSetting::filePath(), QSettings::IniFormat).setValue("app_data", "the old data's");
-    const QString dir = deadStore(env);
+    // A data file that is no store at all, as a creation cut short used to leave it.
+    const QString dir = env.path() + "/store";
+    QDir().mkpath(dir);
+    QFile data(dir + "/data.mdb");
+    ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+    data.write(QByteArray(4096, '\0'));
+    data.close();
     int code = 0;
     QString message;
     try {
@@ -47,10 +32,10 @@ TEST(StoreStart, AStoreThatDidNotOpenIsShownAndOnlyAnUnreadableOneIsReset)
         message = QString::fromStdString(e.what());
     }
     ASSERT_EQ(code, OBX_ERROR_FILE_CORRUPT);
-    std::vector<Asked> asked;
+    std::vector<std::pair<QString, bool>> asked; // the text shown, and whether it offered the reset
     const auto answer = [&](bool reset) {
         return [&asked, reset](const QString &text, bool canReset) {
-            asked.push_back({text, canReset});
+            asked.emplace_back(text, canReset);
             return reset;
         };
     };
@@ -58,14 +43,14 @@ TEST(StoreStart, AStoreThatDidNotOpenIsShownAndOnlyAnUnreadableOneIsReset)
     // A full disk: said so, no reset offered, the start ends.
     EXPECT_FALSE(startWithoutStore(dir.toStdString(), OBX_ERROR_DB_FULL, "disk full", answer(true)));
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_TRUE(asked[0].text.contains(QStringLiteral("دیسک پر است")));
-    EXPECT_FALSE(asked[0].canReset);
+    EXPECT_TRUE(asked[0].first.contains(QStringLiteral("دیسک پر است")));
+    EXPECT_FALSE(asked[0].second);
 
     // Unreadable: the reset is offered; declined, nothing is touched.
     EXPECT_FALSE(startWithoutStore(dir.toStdString(), code, message, answer(false)));
     ASSERT_EQ(asked.size(), 2u);
-    EXPECT_TRUE(asked[1].canReset);
-    EXPECT_TRUE(asked[1].text.contains(message));
+    EXPECT_TRUE(asked[1].second);
+    EXPECT_TRUE(asked[1].first.contains(message));
     EXPECT_EQ(QFileInfo(dir + "/data.mdb").size(), 4096);
     EXPECT_EQ(sharedStore(), nullptr);
 
@@ -81,6 +66,6 @@ TEST(StoreStart, AStoreThatDidNotOpenIsShownAndOnlyAnUnreadableOneIsReset)
     QFile(blocked).open(QIODevice::WriteOnly);
     EXPECT_FALSE(startWithoutStore((blocked + "/store").toStdString(), code, message, answer(true)));
     ASSERT_EQ(asked.size(), 5u);
-    EXPECT_FALSE(asked[4].canReset);
+    EXPECT_FALSE(asked[4].second);
     EXPECT_EQ(sharedStore(), nullptr);
 }
