@@ -203,11 +203,9 @@ TEST_F(FitScreens, CardPricesAreNeverCut)
 // The sort choices read from the right, each circle on the right of its words.
 TEST_F(FitScreens, SortChoicesStartOnTheRight)
 {
-    session->eval("Templates.container('fileList', {'filterModel': Database.getTavorlin('', 1)})");
-    ASSERT_TRUE(session->waitUntil([&] { return session->findTop("sortButton") != nullptr; }));
-    session->wait(400);
-    ASSERT_TRUE(session->click(session->findTop("sortButton")));
-    QQuickItem *dialog = opened("sortDialog");
+    QQuickItem *dialog = menuFrom(opened("Templates.container('fileList', {'filterModel': Database.getTavorlin('', 1)})",
+                                         "sortButton"),
+                                  "sortDialog");
     ASSERT_TRUE(dialog);
     QQuickItem *content = qobject_cast<QQuickItem *>(dialog->parent()->property("contentItem").value<QObject *>());
     ASSERT_TRUE(content);
@@ -222,7 +220,7 @@ TEST_F(FitScreens, SortChoicesStartOnTheRight)
         if (choices == 1)
             EXPECT_NEAR(sceneRect(i).right(), right, 1.5);
         return false;
-    }, [](QQuickItem *, QQuickItem *) { return false; }, content);
+    }, first, content);
     EXPECT_GT(choices, 3);
 }
 

@@ -85,6 +85,34 @@ protected:
 
     std::size_t files() { return obx::Box<File>(session->store()).count(); }
 
+    // Saves the form as a draft, confirmed, and waits for the editor to close.
+    void saveDraft()
+    {
+        ASSERT_TRUE(press("draft"));
+        QObject *confirm = editor->findChild<QObject *>("draftConfirm");
+        ASSERT_TRUE(session->waitUntil([&] { return confirm->property("opened").toBool(); }));
+        QMetaObject::invokeMethod(confirm, "accept");
+        ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+    }
+
+    // From the open editor, the drafts list (expecting `count` drafts), then its last draft in the
+    // editor; answers the list.
+    QQuickItem *openDraft(int count)
+    {
+        QQuickItem *list = nullptr;
+        if (!press("drafts") || !session->waitUntil([&] {
+                list = session->findTop("fileList");
+                return list && list->property("mode").toString() == "drafts" && list->property("count").toInt() == count;
+            }))
+            return nullptr;
+        session->settle();
+        QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, count - 1));
+        if (!session->waitUntil([&] { return (editor = session->findTop("fileEditor")) && editor->property("draftId").toInt() > 0; }))
+            return nullptr;
+        session->settle();
+        return list;
+    }
+
     QQuickItem *editor = nullptr;
 };
 
@@ -396,24 +424,12 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     ASSERT_TRUE(open());
     saleApartment("", known.value("mobile_1").toString());
     ASSERT_TRUE(fill("input_meter_home", "90") && fill("input_price_price_1", "25"));
-    ASSERT_TRUE(press("draft"));
-    QObject *confirm = editor->findChild<QObject *>("draftConfirm");
-    ASSERT_TRUE(session->waitUntil([&] { return confirm->property("opened").toBool(); }));
-    QMetaObject::invokeMethod(confirm, "accept");
-    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+    saveDraft();
 
     ASSERT_TRUE(open());
     EXPECT_EQ(inEditor("drafts")->property("text").toString(), QStringLiteral("پیش نویس ها (%1)").arg(drafts + 1));
-    ASSERT_TRUE(press("drafts"));
-    QQuickItem *list = nullptr;
-    ASSERT_TRUE(session->waitUntil([&] {
-        list = session->findTop("fileList");
-        return list && list->property("mode").toString() == "drafts" && list->property("count").toInt() == drafts + 1;
-    }));
-    session->settle();
-    QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, drafts));
-    ASSERT_TRUE(session->waitUntil([&] { return (editor = session->findTop("fileEditor")) && editor->property("draftId").toInt() > 0; }));
-    session->settle();
+    QQuickItem *list = openDraft(drafts + 1);
+    ASSERT_TRUE(list);
     const int draftId = editor->property("draftId").toInt();
     EXPECT_EQ(valueOf("input_meter_home") + " " + valueOf("input_price_price_1") + " " + valueOf("input_customer_name_family"),
               "90 25 " + known.value("name_family").toString());
@@ -435,26 +451,9 @@ TEST_F(FileEditor, ADraftKeepsANewCustomerAndTheAddressAsTyped)
     ASSERT_TRUE(open());
     saleApartment("مالک پیش نویس", "09126660123");
     ASSERT_TRUE(fill("input_info_address", "کوچه 5, پلاک 7"));
-    ASSERT_TRUE(press("draft"));
-    QObject *confirm = editor->findChild<QObject *>("draftConfirm");
-    ASSERT_TRUE(session->waitUntil([&] { return confirm->property("opened").toBool(); }));
-    QMetaObject::invokeMethod(confirm, "accept");
-    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
-
+    saveDraft();
     ASSERT_TRUE(open());
-    ASSERT_TRUE(press("drafts"));
-    QQuickItem *list = nullptr;
-    ASSERT_TRUE(session->waitUntil([&] {
-        list = session->findTop("fileList");
-        return list && list->property("mode").toString() == "drafts" && list->property("count").toInt() == drafts + 1;
-    }));
-    session->settle();
-    QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, drafts));
-    ASSERT_TRUE(session->waitUntil([&] {
-        editor = session->findTop("fileEditor");
-        return editor && editor->property("draftId").toInt() > 0;
-    }));
-    session->settle();
+    ASSERT_TRUE(openDraft(drafts + 1));
     EXPECT_EQ(valueOf("input_customer_name_family"), "مالک پیش نویس");
     EXPECT_EQ(valueOf("input_customer_mobile_1"), "09126660123");
     EXPECT_EQ(valueOf("input_info_address"), "کوچه 5, پلاک 7");
