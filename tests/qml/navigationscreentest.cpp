@@ -113,9 +113,12 @@ protected:
     // A card of the list opens its file in front; Escape or the detail's back control comes back.
     static void cardAndBack(QQuickItem *list, bool escape)
     {
-        ASSERT_TRUE(list && session->waitUntil([&] { return list->property("count").toInt() > 3; }));
+        // The rows are counted before their cards are laid out.
+        QQuickItem *card = nullptr;
+        ASSERT_TRUE(list && session->waitUntil([&] { return list->property("count").toInt() > 3 && (card = shownCard(list)); }));
+        session->settle();
         const qreal scrolled = scrollOf(list);
-        QQuickItem *card = shownCard(list);
+        card = shownCard(list);
         const QString id = fileOf(card).value("_id").toString();
         ASSERT_TRUE(session->click(card));
         QQuickItem *detail = front(QStringLiteral("fileDetail"));
