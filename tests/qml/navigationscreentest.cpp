@@ -233,7 +233,8 @@ TEST_F(Navigation, HomeMapSearchesTheRegionOpensMarkersAndGoesBack)
             ASSERT_TRUE(session->click(child(map, "markerOverlay")));
             QQuickItem *detail = front(QStringLiteral("fileDetail"));
             ASSERT_TRUE(detail);
-            ASSERT_TRUE(session->click(child(detail, "detailBack")));
+            // Escape leaves the detail as its back control does.
+            session->key(Qt::Key_Escape);
             EXPECT_EQ(front(QStringLiteral("fileMap")), map);
             ASSERT_TRUE(session->click(child(map, "mapBack")));
         }

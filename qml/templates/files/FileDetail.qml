@@ -24,6 +24,11 @@ Page {
     objectName: "fileDetail"
     readonly property bool ownTitleBar: true
 
+    // Escape leaves as the back control does, on whichever stack the detail was opened.
+    focus: true
+    Keys.onEscapePressed: goBack()
+    StackView.onActivated: forceActiveFocus()
+
     function load() {
         try {
             // A caller may hand over the file itself; it is read again in full all the same.
