@@ -406,7 +406,8 @@ TEST_F(MediaScreens, PostImagesAreSavedAtTheirSize)
         EXPECT_EQ(image.height(), type == 1 ? 1080 : 1350);
         QFile::remove(dir + "/" + saved.first());
         s().home();
-        s().wait(2700);
+        // Each save must show its own message: the last one goes first.
+        ASSERT_TRUE(s().waitUntil([&] { return s().findText("تصویر مورد نظر با موفقیت ذخیره شد") == nullptr; }));
     }
 
     // Where the picture cannot be written, the user is told so and not the opposite.

@@ -563,23 +563,25 @@ TEST_F(Client, ACloseThatGaveUpLeavesNothingBehind)
     hung.freeze();
     auto start = std::chrono::steady_clock::now();
     c->close();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    // Its limit is 1 s; what is far beyond it is a wait for the frozen peer's own timeouts.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
     EXPECT_EQ(r.count("close"), 1u);
     EXPECT_EQ(r.count("socket close /"), 1u);
+    const std::string gaveUp = "log Close: the connection attempt was abandoned";
+    const std::size_t abandoned = r.count(gaveUp);
 
-    // The next cycles are prompt and say each thing once.
+    // The next cycles end without running out of time (load may slow them, not make them give up)
+    // and say each thing once.
     Peer peer({});
     ASSERT_TRUE(peer.start());
     c->connect(address(peer.port()));
     ASSERT_TRUE(r.wait("open", 2));
-    start = std::chrono::steady_clock::now();
     c->close();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(r.count(gaveUp), abandoned);
     c->connect(address(freePort()));
     ASSERT_TRUE(r.wait("reconnect", 1, 5000));
-    start = std::chrono::steady_clock::now();
     c->close();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(r.count(gaveUp), abandoned);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(r.count("close"), 3u);
     EXPECT_EQ(r.count("socket close /"), 3u);
