@@ -206,13 +206,25 @@ protected:
     std::vector<Launch *> launches;
 };
 
+// Processes ready to run on the machine now, this one left out (the fourth field of /proc/loadavg).
+static int readyToRun()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return fields.size() > 3 ? qMax(0, fields[3].split('/').value(0).toInt() - 1) : 0;
+}
+
 TEST_F(SingleInstance, SecondLaunchEndsWithZeroWhileTheFirstRuns)
 {
     Launch &first = launch();
     ASSERT_FALSE(first.waitLine("primary ").isNull());
 
     std::vector<qint64> times;
+    std::vector<int> ready; // processes ready to run, beside each launch
     for (int i = 0; i < 20; ++i) {
+        ready.push_back(readyToRun());
         QElapsedTimer time;
         time.start();
         Launch &second = launch();
@@ -227,9 +239,16 @@ TEST_F(SingleInstance, SecondLaunchEndsWithZeroWhileTheFirstRuns)
     std::printf("refused launch, exec to exit: median %lld ms, min %lld, max %lld\n",
                 static_cast<long long>(median), static_cast<long long>(times.front()),
                 static_cast<long long>(times.back()));
-    // A speed goal, checked only in the timing run (sanitizers slow every launch down).
+    // A speed goal, checked only in the timing run (sanitizers slow every launch down) and only
+    // where the launches had a core: on a machine whose every core is taken by others it would
+    // time the machine.
+    std::sort(ready.begin(), ready.end());
+    const int cores = QThread::idealThreadCount();
     if (qEnvironmentVariableIsSet("SINGLEAPP_TIMING")) {
-        EXPECT_LT(median, 300);
+        if (ready[10] < cores)
+            EXPECT_LT(median, 300);
+        else
+            std::printf("not checked against the goal: %d processes ready to run on %d cores\n", ready[10], cores);
     }
 
     EXPECT_EQ(first.process->state(), QProcess::Running);
