@@ -230,7 +230,8 @@ bool ScreenSession::start(const Options &options)
         return setError("the cities did not come");
     if (options.grabStart)
         grab("splash");
-    eval("Stacks.last().landingTimer.stop(); Stacks.last().land()");
+    // Lands at once, unless the splash's own timer landed already (a slow start).
+    eval("(function (s) { if (s.landingTimer) { s.landingTimer.stop(); s.land() } })(Stacks.last())");
     if (!until("Stacks.last() && Stacks.last().byCell !== undefined", 60000))
         return setError("the login screen did not open");
     if (options.stopAtLogin)
