@@ -16,26 +16,10 @@
 
 namespace {
 
-class Listings : public ::testing::Test
+class Listings : public ScreenSuite
 {
 protected:
-    static ScreenSession *s;
-
-    static void SetUpTestSuite()
-    {
-        s = new ScreenSession;
-        ASSERT_TRUE(s->start()) << s->error();
-    }
-    static void TearDownTestSuite()
-    {
-        delete s;
-        s = nullptr;
-    }
-    void TearDown() override
-    {
-        s->home();
-        s->wait(100);
-    }
+    static ScreenSession *const &s;
 
     // Opens the file list through the page container and waits for its first page.
     QQuickItem *openList(const QString &options, int atLeast = 1) { return s->openFileList(options, atLeast); }
@@ -97,11 +81,10 @@ protected:
     }
 };
 
-ScreenSession *Listings::s = nullptr;
+ScreenSession *const &Listings::s = Listings::session;
 
 TEST_F(Listings, PagesByScrollingEachPageOnce)
 {
-    const std::size_t mark = s->warningMark();
     QQuickItem *list = openList("{'mode': 'tab', 'title': 'همه'}", 50);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->property("count").toInt(), 50);
@@ -125,7 +108,6 @@ TEST_F(Listings, PagesByScrollingEachPageOnce)
     for (int i = 0; i < count; ++i)
         ids.insert(row(list, i).value("_id").toString());
     EXPECT_EQ(ids.size(), count);
-    EXPECT_TRUE(s->warningsSince(mark).isEmpty()) << s->warningsSince(mark).join("\n").toStdString();
 }
 
 TEST_F(Listings, PinRecycleRestoreAndFailedReplies)
@@ -238,9 +220,7 @@ TEST_F(Listings, ACopyFromTheDetailAndAnEmptiedBinShowOnTheListBelow)
     std::size_t m = s->mark();
     ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>(QStringLiteral("detailMenuButton"))));
     ASSERT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("کپی")) != nullptr; }));
-    ASSERT_TRUE(s->clickText(QStringLiteral("کپی")));
-    ASSERT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("بله")) != nullptr; }));
-    ASSERT_TRUE(s->clickText(QStringLiteral("بله")));
+    ASSERT_TRUE(s->clickText(QStringLiteral("کپی")) && s->confirm());
     ASSERT_FALSE(s->waitRequest("property_copy", m).isEmpty());
     s->wait(300);
     ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>(QStringLiteral("detailBack"))));
@@ -306,9 +286,7 @@ TEST_F(Listings, ArchiveWithPickedDateOnEverySelectedFile)
     m = s->mark();
     QQuickItem *bar = s->find("selectionBar");
     ASSERT_TRUE(bar && bar->isVisible());
-    ASSERT_TRUE(s->clickText(QStringLiteral("بایگانی")));
-    s->wait(150);
-    ASSERT_TRUE(s->clickText(QStringLiteral("بله")));
+    ASSERT_TRUE(s->clickText(QStringLiteral("بایگانی")) && s->confirm());
     pickDate();
     sent = s->waitRequest("property_action", m).value("content").toObject();
     const QJsonArray entries = sent.value("action").toArray();

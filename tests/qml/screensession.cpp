@@ -46,6 +46,9 @@ void recordMessage(QtMsgType type, const QMessageLogContext &, const QString &me
     }
     if (type == QtDebugMsg && (message.startsWith("#REQUEST") || message.startsWith("QJsonObject(")))
         return;
+    // Qt's offscreen platform says this of every widget window it shows (the file choosers).
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
     if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
         std::lock_guard<std::mutex> lock(warningLock);
         warnings << message;
@@ -490,10 +493,13 @@ QStringList ScreenSession::rowMenu(QQuickItem *list, int i)
 bool ScreenSession::chooseInRow(QQuickItem *list, int i, const QString &title, bool confirm)
 {
     rowMenu(list, i);
-    if (!clickText(title))
-        return false;
+    return clickText(title) && (!confirm || this->confirm());
+}
+
+bool ScreenSession::confirm()
+{
     const QString yes = QStringLiteral("بله");
-    return !confirm || (waitUntil([&] { return findText(yes) != nullptr; }) && clickText(yes));
+    return waitUntil([&] { return findText(yes) != nullptr; }) && clickText(yes);
 }
 
 bool ScreenSession::pointOf(QQuickItem *item, QPoint *point, const char *what)

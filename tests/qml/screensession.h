@@ -128,6 +128,8 @@ public:
     QStringList rowMenu(QQuickItem *list, int i);
     // Clicks that entry of row i's menu; with `confirm`, waits for the confirmation and gives it.
     bool chooseInRow(QQuickItem *list, int i, const QString &title, bool confirm = true);
+    // Waits for a question and answers yes.
+    bool confirm();
 
     // Saves the window as screens/<name>.png under the build folder; returns the path ("" on failure).
     QString grab(const QString &name);

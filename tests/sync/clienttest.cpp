@@ -267,7 +267,10 @@ TEST_F(Client, ReconnectsWithAFreshSessionAfterTheServerRestarts)
 
 TEST_F(Client, ClosesWith1008PingTimeoutWhenTheServerStopsPinging)
 {
-    Peer peer({{}, 0, 300, 400});
+    Peer::Options o;
+    o.pingInterval = 300;
+    o.pingTimeout = 400;
+    Peer peer(o);
     ASSERT_TRUE(peer.start());
     Recorder r;
     auto c = makeClient(r);
@@ -496,8 +499,6 @@ TEST_F(Client, WhatAnAbandonedAttemptLeftDoesNotHoldTheNextClose)
     c->set_ca_file("/nonexistent/ca.pem");
     c->set_log_listener([&](const std::string &line) {
         r.add("log " + line);
-        if (std::getenv("SIO_TEST_VERBOSE"))
-            std::cerr << "client: " << line << std::endl;
         if (line.rfind("Cannot load the certificate authority file", 0) != 0)
             return;
         std::unique_lock<std::mutex> lock(m);
@@ -529,7 +530,10 @@ TEST_F(Client, WhatAnAbandonedAttemptLeftDoesNotHoldTheNextClose)
 
 TEST_F(Client, AHungPeerIsDroppedPromptlyAndNoEventIsLost)
 {
-    Peer peer({{}, 0, 300, 400});
+    Peer::Options o;
+    o.pingInterval = 300;
+    o.pingTimeout = 400;
+    Peer peer(o);
     ASSERT_TRUE(peer.start());
     Recorder r;
     auto c = makeClient(r);
