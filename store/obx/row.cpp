@@ -1,8 +1,12 @@
 #include "store/obx/row.h"
 
+#include <atomic>
+
 namespace obx::internal {
 
 namespace {
+
+std::atomic<RowChecks> rowChecks{RowChecks::HandWritten};
 
 // The bounds and alignment checks of FlatBuffers' own verifier, done straight on the bytes: a
 // row is checked on every first read, and the verifier's bookkeeping (depth, table count, a
@@ -85,8 +89,8 @@ bool verifyProperty(const Bytes &b, size_t table, size_t vtable, size_t vsize, c
         if (!b.offset(where, list) || !b.vector(list, 4, count, end))
             return false;
         for (uint32_t i = 0; i < count; ++i) {
-            const size_t element = list + 4 + size_t(i) * 4;
-            if (!b.string(element + b.read<uint32_t>(element)))
+            size_t text;
+            if (!b.offset(list + 4 + size_t(i) * 4, text) || !b.string(text))
                 return false;
         }
         return true;
@@ -130,15 +134,85 @@ bool verifyTable(const void *data, size_t size, const Properties &properties)
     return true;
 }
 
+// The same checks through FlatBuffers' own verifier. It follows the root offset and the offsets
+// of a vector's strings without checking them first, so those are checked here before.
+bool libraryProperty(flatbuffers::Verifier &v, const uint8_t *bytes, const flatbuffers::Table *t,
+                     const PropertyInfo &p)
+{
+    using Strings = flatbuffers::Vector<flatbuffers::Offset<flatbuffers::String>>;
+    const flatbuffers::voffset_t f = p.offset();
+    switch (p.type) {
+    case OBXPropertyType_Bool:
+        return t->VerifyField<uint8_t>(v, f, 1);
+    case OBXPropertyType_Short:
+        return t->VerifyField<int16_t>(v, f, 2);
+    case OBXPropertyType_Int:
+    case OBXPropertyType_Float:
+        return t->VerifyField<int32_t>(v, f, 4);
+    case OBXPropertyType_Long:
+    case OBXPropertyType_Relation:
+    case OBXPropertyType_Double:
+        return t->VerifyField<int64_t>(v, f, 8);
+    case OBXPropertyType_String:
+        return t->VerifyOffset(v, f) && v.VerifyString(t->GetPointer<const flatbuffers::String *>(f));
+    case OBXPropertyType_StringVector: {
+        if (!t->VerifyOffset(v, f))
+            return false;
+        const Strings *list = t->GetPointer<const Strings *>(f);
+        if (!list)
+            return true;
+        if (!v.VerifyVector(list))
+            return false;
+        const size_t first = size_t(reinterpret_cast<const uint8_t *>(list) - bytes) + 4;
+        for (size_t i = 0; i < list->size(); ++i) {
+            const size_t element = first + 4 * i;
+            const flatbuffers::uoffset_t o = v.VerifyOffset(element);
+            if (!o || !v.VerifyString(reinterpret_cast<const flatbuffers::String *>(bytes + element + o)))
+                return false;
+        }
+        return true;
+    }
+    }
+    return true;
+}
+
+template <class Properties>
+bool verifyWithLibrary(const void *data, size_t size, const Properties &properties)
+{
+    if (!data || size < sizeof(flatbuffers::uoffset_t) * 2 || size >= FLATBUFFERS_MAX_BUFFER_SIZE)
+        return false;
+    const auto *bytes = static_cast<const uint8_t *>(data);
+    flatbuffers::Verifier v(bytes, size);
+    const flatbuffers::uoffset_t root = v.VerifyOffset(0);
+    if (!root)
+        return false;
+    const auto *t = reinterpret_cast<const flatbuffers::Table *>(bytes + root);
+    if (!t->VerifyTableStart(v))
+        return false;
+    for (const auto &p : properties)
+        if (!libraryProperty(v, bytes, t, deref(p)))
+            return false;
+    return v.EndTable();
+}
+
 } // namespace
+
+void setRowChecks(RowChecks checks)
+{
+    rowChecks.store(checks, std::memory_order_relaxed);
+}
 
 bool Row::verify(const EntityInfo &entity, const void *data, size_t size)
 {
+    if (rowChecks.load(std::memory_order_relaxed) == RowChecks::Library)
+        return verifyWithLibrary(data, size, entity.properties);
     return verifyTable(data, size, entity.properties);
 }
 
 bool Row::verifyFields(const void *data, size_t size, const std::vector<const PropertyInfo *> &properties)
 {
+    if (rowChecks.load(std::memory_order_relaxed) == RowChecks::Library)
+        return verifyWithLibrary(data, size, properties);
     return verifyTable(data, size, properties);
 }
 
