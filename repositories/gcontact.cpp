@@ -95,8 +95,9 @@ QJsonObject GContact::getContact(QString serverId, QString mobile)
     obx::QueryBuilder<Contact> qb = obx::Box<Contact>(store).query(Contact_::user_id.equals(int64_t(user.id)));
     if (!serverId.isEmpty())
         qb.with(Contact_::server_id.equals(serverId.toStdString()));
+    // A mobile stored in Persian or Arabic-Indic digits is the same contact as one typed in ASCII.
     if (!mobile.isEmpty())
-        qb.with(Contact_::mobile_1.equals(mobile.toStdString()));
+        qb.with(Contact_::mobile_1.equals(mobile.toStdString()).withDigitsFolded());
     std::unique_ptr<Contact> row = qb.build().findFirst();
     return row ? toJson(*row) : contactError("there is no contact with this attributes!");
 }
@@ -114,8 +115,9 @@ QJsonArray GContact::list(int type, const QString &keyword, int userId)
         qb.with(Contact_::type.contains(std::to_string(type)));
     if (!keyword.isEmpty()) {
         const std::string k = keyword.toStdString();
-        qb.with(Contact_::name_family.contains(k) || Contact_::address.contains(k) || Contact_::mobile_1.contains(k)
-                || Contact_::mobile_2.contains(k));
+        qb.with((Contact_::name_family.contains(k) || Contact_::address.contains(k) || Contact_::mobile_1.contains(k)
+                 || Contact_::mobile_2.contains(k))
+                    .withDigitsFolded());
     }
     qb.order(Contact_::name_family);
     QJsonArray result;

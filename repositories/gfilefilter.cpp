@@ -252,11 +252,16 @@ obx::QueryCondition GFileFilter::keywordGroup(const QString &keyword)
         File_::customer_name.contains(text),
         File_::customer_mobile.contains(text),
     };
+    // Texts typed or stored in Persian or Arabic-Indic digits find each other, and the code too.
+    QString digits = keyword;
+    for (QChar &ch : digits)
+        if (ch.isDigit())
+            ch = QChar('0' + ch.digitValue());
     bool isCode = false;
-    const qint64 code = keyword.toLongLong(&isCode);
+    const qint64 code = digits.toLongLong(&isCode);
     if (isCode)
         any.push_back(File_::auto_code.equals(code));
-    return obx::QueryCondition::any(any);
+    return obx::QueryCondition::any(any).withDigitsFolded();
 }
 
 obx::QueryCondition GFileFilter::agentVisibility(const std::string &agentServerId)

@@ -218,6 +218,10 @@ public:
     // Groups of any size; an empty group matches every row.
     static QueryCondition all(const std::vector<QueryCondition> &conditions);
     static QueryCondition any(const std::vector<QueryCondition> &conditions);
+    // This condition with its text tests, at every depth, taking the Arabic-Indic and Persian
+    // digits (U+0660-U+0669, U+06F0-U+06F9) of the stored texts and of the values as the ASCII
+    // digits: "۱۲" equals "12". Other conditions are left as they are.
+    QueryCondition withDigitsFolded() const;
 
     const std::shared_ptr<internal::ConditionNode> &node() const { return node_; }
 

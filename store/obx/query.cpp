@@ -58,6 +58,19 @@ QueryCondition QueryCondition::any(const std::vector<QueryCondition> &conditions
     return QueryCondition(group(ConditionNode::Any, conditions));
 }
 
+QueryCondition QueryCondition::withDigitsFolded() const
+{
+    // A copy: the nodes may be shared with conditions that compare as they are.
+    const auto fold = [](const auto &self, const ConditionNode &node) -> std::shared_ptr<ConditionNode> {
+        auto copy = std::make_shared<ConditionNode>(node);
+        copy->foldDigits = true;
+        for (auto &child : copy->children)
+            child = self(self, *child);
+        return copy;
+    };
+    return QueryCondition(fold(fold, *node_));
+}
+
 namespace internal {
 
 QueryCondition intCondition(obx_schema_id entity, obx_schema_id property, int op, int64_t a, int64_t b)
@@ -138,14 +151,39 @@ struct Bound
     const ConditionNode *node;
     const PropertyInfo *property = nullptr; // leaves only
     std::vector<Bound> children;
-    std::vector<uint64_t> keys; // OpOneOf: the values as sorted orderKey()s
+    std::vector<uint64_t> keys; // OpOneOf: the values as sorted index values (their order is numeric)
+    std::string text;           // a text test's value, its digits folded when the test folds them
 };
 
-// An integer as a key whose unsigned order is the property's own order.
-uint64_t orderKey(const PropertyInfo &p, int64_t v)
+// The digit at text[at] when an Arabic-Indic (D9 A0-A9) or Persian (DB B0-B9) digit starts there.
+int foreignDigit(std::string_view text, size_t at)
 {
-    const bool isUnsigned = p.isUnsigned() || p.type == OBXPropertyType_Relation;
-    return isUnsigned ? uint64_t(v) : uint64_t(v) ^ (uint64_t(1) << 63);
+    if (at + 1 >= text.size())
+        return -1;
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const unsigned char next = static_cast<unsigned char>(text[at + 1]);
+    if (lead == 0xD9 && next >= 0xA0 && next <= 0xA9)
+        return next - 0xA0;
+    if (lead == 0xDB && next >= 0xB0 && next <= 0xB9)
+        return next - 0xB0;
+    return -1;
+}
+
+// text with those digits as ASCII ones, written into scratch when it has any.
+std::string_view foldDigits(std::string_view text, std::string &scratch)
+{
+    size_t at = 0;
+    while (at < text.size() && foreignDigit(text, at) < 0)
+        ++at;
+    if (at == text.size())
+        return text;
+    scratch.assign(text.data(), at);
+    while (at < text.size()) {
+        const int digit = foreignDigit(text, at);
+        scratch.push_back(digit < 0 ? text[at] : char('0' + digit));
+        at += digit < 0 ? 1 : 2;
+    }
+    return scratch;
 }
 
 struct BoundQuery
@@ -186,7 +224,7 @@ bool isText(const PropertyInfo &p)
 
 Bound bindCondition(const EntityInfo &entity, const ConditionNode &node)
 {
-    Bound bound{&node, nullptr, {}, {}};
+    Bound bound{&node, nullptr, {}, {}, {}};
     if (node.kind != ConditionNode::Leaf) {
         for (const auto &child : node.children)
             bound.children.push_back(bindCondition(entity, *child));
@@ -205,9 +243,11 @@ Bound bindCondition(const EntityInfo &entity, const ConditionNode &node)
     bound.property = p;
     if (node.op == OpOneOf) {
         for (const int64_t v : node.values)
-            bound.keys.push_back(orderKey(*p, v));
+            bound.keys.push_back(integerIndexValue(*p, v));
         std::sort(bound.keys.begin(), bound.keys.end());
     }
+    std::string scratch;
+    bound.text = node.foldDigits ? std::string(foldDigits(node.text, scratch)) : node.text;
     return bound;
 }
 
@@ -315,30 +355,37 @@ bool evalLeaf(const Bound &bound, const Row &row)
 {
     const ConditionNode &c = *bound.node;
     const PropertyInfo &p = *bound.property;
+    const std::string &text = bound.text;
+    // Where a stored text's digits are folded; one per thread, as rows are matched on several.
+    thread_local std::string scratch;
     switch (p.type) {
     case OBXPropertyType_String: {
-        const std::string_view value = row.text(p);
+        const std::string_view value = c.foldDigits ? foldDigits(row.text(p), scratch) : row.text(p);
         switch (c.op) {
         case OpEqual:
-            return sameText(value, c.text, c.caseSensitive);
+            return sameText(value, text, c.caseSensitive);
         case OpNotEqual:
-            return !sameText(value, c.text, c.caseSensitive);
+            return !sameText(value, text, c.caseSensitive);
         case OpContains:
-            return containsText(value, c.text, c.caseSensitive);
+            return containsText(value, text, c.caseSensitive);
         case OpStartsWith:
-            return value.size() >= c.text.size() && sameText(value.substr(0, c.text.size()), c.text, c.caseSensitive);
+            return value.size() >= text.size() && sameText(value.substr(0, text.size()), text, c.caseSensitive);
         case OpEndsWith:
-            return value.size() >= c.text.size()
-                && sameText(value.substr(value.size() - c.text.size()), c.text, c.caseSensitive);
+            return value.size() >= text.size()
+                && sameText(value.substr(value.size() - text.size()), text, c.caseSensitive);
         default:
-            return compare(c.op, compareText(value, c.text, c.caseSensitive), 0, 0);
+            return compare(c.op, compareText(value, text, c.caseSensitive), 0, 0);
         }
     }
     case OBXPropertyType_StringVector: {
         if (const auto *values = row.texts(p))
-            for (const flatbuffers::String *value : *values)
-                if (value && sameText(std::string_view(value->c_str(), value->size()), c.text, c.caseSensitive))
+            for (const flatbuffers::String *value : *values) {
+                if (!value)
+                    continue;
+                const std::string_view element(value->c_str(), value->size());
+                if (sameText(c.foldDigits ? foldDigits(element, scratch) : element, text, c.caseSensitive))
                     return true;
+            }
         return false;
     }
     case OBXPropertyType_Float:
@@ -348,7 +395,7 @@ bool evalLeaf(const Bound &bound, const Row &row)
     }
     default: {
         if (c.op == OpOneOf)
-            return std::binary_search(bound.keys.begin(), bound.keys.end(), orderKey(p, row.integer(p)));
+            return std::binary_search(bound.keys.begin(), bound.keys.end(), integerIndexValue(p, row.integer(p)));
         if (c.isDouble)
             return compare(c.op, row.floating(p), c.da, c.db);
         // On unsigned properties the operands are the 64-bit patterns a caller's uint64_t gave,
@@ -497,9 +544,9 @@ public:
         }
         // Rows are read anyway when a condition no index answers remains: a long id list then
         // costs more to read than the rows it would rule out.
-        bool rowsRead = valuesWanted || !query.links.empty();
+        bool rowsReadAnyway = valuesWanted || !query.links.empty();
         for (const Bound *c : leaves)
-            rowsRead = rowsRead
+            rowsReadAnyway = rowsReadAnyway
                 || std::none_of(found.begin(), found.end(),
                                 [c](const Candidate &k) { return k.condition == c && k.exact; });
         std::vector<const Bound *> answered;
@@ -511,7 +558,7 @@ public:
         bool known = false;
         std::string key;
         if (keep) {
-            key.push_back(rowsRead ? 'r' : 'i');
+            key.push_back(rowsReadAnyway ? 'r' : 'i');
             for (const Candidate &c : found) {
                 const uint64_t parts[3] = {store_.index(c.property->indexId), c.key, c.exact};
                 key.append(reinterpret_cast<const char *>(parts), sizeof parts);
@@ -532,7 +579,7 @@ public:
                 const Candidate &next = found[i];
                 if (next.count <= 32 * plan.ids.size()) {
                     intersectInPlace(plan.ids, indexIds(next));
-                } else if (!rowsRead && next.exact) {
+                } else if (!rowsReadAnyway && next.exact) {
                     keepIndexed(next, plan.ids);
                 } else {
                     continue;
@@ -563,11 +610,11 @@ public:
             return matchesLinks(query, row);
         };
         if (p.fromIndex) {
-            const bool readRows = valuesWanted || p.rowsNeeded() || !query.links.empty();
+            const bool eachRowNeeded = valuesWanted || p.rowsNeeded() || !query.links.empty();
             for (size_t i = 0; i < p.ids.size(); ++i) {
                 const obx_id id = p.ids[i];
                 MDB_val value{0, nullptr};
-                if (readRows) {
+                if (eachRowNeeded) {
                     if (i + kLookAhead < p.ids.size())
                         StoreImpl::prefetchRow(tx_, query.objects, p.ids[i + kLookAhead]);
                     if (!readRow(query, id, value, false))
@@ -619,9 +666,14 @@ private:
         candidate.condition = &c;
         candidate.property = &p;
         if (p.type == OBXPropertyType_String) {
-            if (!c.node->caseSensitive)
+            // A stored text equal to a folded value holds no digit of another script unless the
+            // value has digits: only then can the index (of the stored bytes) miss it.
+            if (!c.node->caseSensitive
+                || (c.node->foldDigits && std::any_of(c.text.begin(), c.text.end(), [](char ch) {
+                        return ch >= '0' && ch <= '9';
+                    })))
                 return std::nullopt;
-            candidate.key = hashText(c.node->text);
+            candidate.key = hashText(c.text);
         } else if (p.isInteger() && !c.node->isDouble) {
             if (c.node->a == 0 && p.skipsZero())
                 return std::nullopt;

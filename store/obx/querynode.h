@@ -23,6 +23,7 @@ struct ConditionNode
     double da = 0, db = 0;
     std::string text;
     bool caseSensitive = true;
+    bool foldDigits = false;
     std::vector<int64_t> values; // OpOneOf
     std::vector<std::shared_ptr<ConditionNode>> children;
 };
