@@ -12,10 +12,11 @@ namespace UGENERAL {
 using StoreFailureQuestion = std::function<bool(const QString &text, bool canReset)>;
 
 // What the start does when the store in directory failed to open with the store error code and
-// message: a full disk is shown and ends the start (a reset would free nothing); a store that
-// cannot be read is shown with the program's reset on offer, which deletes the store's files,
-// opens an empty store as the shared one and clears the UI settings, as the local reset does.
-// True when the start can go on with an open store.
+// message: a damaged store (OBX_ERROR_FILE_CORRUPT) or one of another model (OBX_ERROR_SCHEMA) is
+// shown with the program's reset on offer, which deletes the store's files (the drafts with them),
+// opens an empty store as the shared one and clears the UI settings, as the local reset does; any
+// other failure is shown with its cause and ends the start. True when the start can go on with an
+// open store.
 bool startWithoutStore(const std::string &directory, int code, const QString &message,
                        const StoreFailureQuestion &ask);
 

@@ -70,8 +70,9 @@ void makeDirectories(const std::string &path)
         if (piece.empty())
             continue;
         partial += piece + "/";
+        // The system's error goes with it; no room for a folder is a full disk, as for a commit.
         if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
-            fail(OBX_ERROR_STORAGE_GENERAL, "Could not create the store directory " + partial);
+            failLmdb(errno, "Could not create the store directory " + partial);
     }
 }
 

@@ -188,7 +188,9 @@ TEST(ObxFailure, EveryFailureIsADbException)
     EXPECT_EQ(codeOf([&] { obx::Store store(nullptr); }), OBX_ERROR_ILLEGAL_ARGUMENT);
     EXPECT_EQ(codeOf([&] { obx::Store store(obx_opt()); }), OBX_ERROR_ILLEGAL_ARGUMENT); // no model
     std::ofstream(dir.sub("file")) << "in the way";
-    EXPECT_EQ(codeOf([&] { openStore(dir.sub("file/store")); }), OBX_ERROR_STORAGE_GENERAL);
+    std::string why;
+    EXPECT_EQ(codeOf([&] { openStore(dir.sub("file/store")); }, &why), OBX_ERROR_STORAGE_GENERAL);
+    EXPECT_NE(why.find(strerror(ENOTDIR)), std::string::npos) << why; // the system's own error
     EXPECT_EQ(obx_last_error_code(), OBX_ERROR_STORAGE_GENERAL);
 
     auto store = openStore(dir.sub("store"));
@@ -389,6 +391,18 @@ TEST(ObxFailure, AFullDiskIsAnErrorAndAStoredModelStillOpens)
     Item item;
     store->box<Item>().put(item);
     EXPECT_EQ(store->box<Item>().count(), 1u);
+}
+
+// A disk without room for the store's folder is a full disk, as a commit that finds none is.
+TEST(ObxFailure, AFolderTheDiskHasNoRoomForIsDiskFull)
+{
+    IN_OWN_TMPFS(dir, "1m,nr_inodes=8");
+    for (int i = 0; mkdir((dir + "/d" + std::to_string(i)).c_str(), 0755) == 0; ++i) {
+    }
+    ASSERT_EQ(errno, ENOSPC);
+    std::string what;
+    EXPECT_EQ(codeOf([&] { openStore(dir + "/tavorlin/database"); }, &what), OBX_ERROR_DB_FULL);
+    EXPECT_NE(what.find("disk is full"), std::string::npos) << what;
 }
 
 // A creation that the disk stops at any point leaves nothing that blocks the next try, and a write
