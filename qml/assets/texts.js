@@ -74,7 +74,7 @@ function currency(value) {
 function currency_remove(text) {
     if (text === undefined || text === null)
         return ""
-    return String(text).replace(/,/g, "")
+    return String(text).replace(/[,\u066C]/g, "")
 }
 
 function isEmpty(value) {

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import com 1.0
 import "forms.js" as Forms
 
 // One field of a card by its input type; in filter forms a range field has a "از" and a "تا" box.
@@ -27,9 +28,11 @@ Column {
     function setValue(v, which) {
         var box = which === 2 ? second : first
         box.text = Forms.displayValue(inputItem, v)
+        box.kept = box.text
     }
 
-    // Digits only for type 2, a decimal number for type 3; Persian and Arabic-Indic digits count.
+    // Digits only for type 2, a decimal number for type 3; Persian and Arabic-Indic digits count, and
+    // so do the Arabic thousands separator and decimal point (U+066C, U+066B).
     function validatorFor(input) {
         var type = input ? Number(input.input_type) : 1
         return type === 2 ? digitsOnly : type === 3 ? decimal : null
@@ -37,15 +40,22 @@ Column {
 
     RegularExpressionValidator {
         id: digitsOnly
-        regularExpression: /[0-9۰-۹٠-٩,]*/
+        regularExpression: /[0-9۰-۹٠-٩,٬]*/
     }
 
     RegularExpressionValidator {
         id: decimal
-        regularExpression: /[0-9۰-۹٠-٩,]*[.]?[0-9۰-۹٠-٩]*/
+        regularExpression: /[0-9۰-۹٠-٩,٬]*[.٫]?[0-9۰-۹٠-٩]*/
     }
 
     function typed(box, which) {
+        // More digits than the field takes would not reach the server whole: the entry is refused.
+        if (Forms.tooManyDigits(box.text, inputItem)) {
+            box.text = box.kept
+            box.cursorPosition = box.text.length
+            Toast.show(Forms.TOO_LONG)
+            return
+        }
         var raw = box.text
         if (inputItem.currency) {
             var shown = Forms.displayValue(inputItem, Forms.plainValue(raw, inputItem))
@@ -54,6 +64,7 @@ Column {
                 box.cursorPosition = shown.length
             }
         }
+        box.kept = box.text
         var v = Forms.plainValue(box.text, inputItem)
         edited(inputItem, v, which)
         if (field.completionList.length > 0 && which === 1) {
@@ -84,8 +95,11 @@ Column {
             width: field.range ? (parent.width - 8) / 2 : parent.width
             enabled: !field.locked
             placeholderText: field.range ? "از" : ""
-            maximumLength: field.inputItem && field.inputItem.max_length > 0
-                           ? field.inputItem.max_length + (field.inputItem.currency ? 8 : 0) : 32767
+            // What the box held before the last edit, for a refused entry to go back to.
+            property string kept: ""
+            // A number's limit counts its digits, not its separators: typed() holds it.
+            maximumLength: field.inputItem && field.inputItem.max_length > 0 && !Forms.isNumber(field.inputItem)
+                           ? field.inputItem.max_length : 32767
             inputMethodHints: Forms.isNumeric(field.inputItem ? field.inputItem.input_type : 1)
                               ? Qt.ImhFormattedNumbersOnly : Qt.ImhNone
             selectByMouse: true
@@ -100,6 +114,7 @@ Column {
             width: (parent.width - 8) / 2
             enabled: !field.locked
             placeholderText: "تا"
+            property string kept: ""
             inputMethodHints: first.inputMethodHints
             selectByMouse: true
             validator: first.validator
@@ -114,6 +129,7 @@ Column {
         width: field.width
         onChosen: {
             first.text = Forms.completionText(entry, field.inputItem)
+            first.kept = first.text
             field.edited(field.inputItem, Forms.plainValue(first.text, field.inputItem), 1)
             field.completed(field.inputItem, entry)
         }

@@ -106,19 +106,38 @@ function isNumeric(inputType) {
     return Number(inputType) === 2 || Number(inputType) === 3
 }
 
+// A number leaves as a JSON number, a double, which holds 15 digits exactly.
+var MAX_DIGITS = 15
+var TOO_LONG = "عدد وارد شده بیش از حد مجاز است"
+
+function isNumber(input) {
+    return !!input && (input.currency === true || input.currency === 1 || isNumeric(input.input_type))
+}
+
+// The most digits a number input takes: its catalogue limit, counted in digits, and never above 15.
+function digitLimit(input) {
+    var limit = Number(input ? input.max_length : 0)
+    return limit > 0 ? Math.min(limit, MAX_DIGITS) : MAX_DIGITS
+}
+
+function tooManyDigits(text, input) {
+    return isNumber(input) && Texts.fixNumbers(String(text)).replace(/[^0-9]/g, "").length > digitLimit(input)
+}
+
 function displayValue(input, value) {
     if (isEmpty(value))
         return ""
     return input && input.currency ? Texts.currency(Texts.currency_remove(value)) : String(value)
 }
 
-// What an input hands on: ASCII digits, and for a number (or currency) no thousands separators.
-// A free text such as an address keeps its commas.
+// What an input hands on: ASCII digits, and for a number (or currency) no thousands separators
+// ("," or the Arabic "٬") and "." for the Arabic decimal point "٫". A free text such as an address
+// keeps its commas.
 function plainValue(text, input) {
     var plain = Texts.fixNumbers(String(text === undefined || text === null ? "" : text))
     if (input && !input.currency && !isNumeric(input.input_type))
         return plain
-    return Texts.currency_remove(plain)
+    return Texts.currency_remove(plain).replace(/\u066B/g, ".")
 }
 
 // An emptied input loses its key, and an emptied group goes with it.
@@ -225,9 +244,10 @@ function fullPrice(tradeType, propertyType, data) {
     var price = data.price || {}
     var perMeter = Number(plainValue(price.price_1))
     var size = Number(plainValue(meter[sizeKey(propertyType)]))
-    if (!(perMeter > 0) || !(size > 0))
+    var full = Math.round(perMeter * size)
+    if (!(perMeter > 0) || !(size > 0) || full >= Math.pow(10, MAX_DIGITS))
         return null
-    return Math.round(perMeter * size)
+    return full
 }
 
 // Completion entries for an input: by title, or a contact by name or mobile.
