@@ -1,11 +1,9 @@
 // The object store side by side with SQLite and with plain LMDB on the same 100,000
 // listing-like records.
 //
-//   storebench [--records N] [--rounds R] [--dir DIRECTORY] [--only ENGINE[,ENGINE...]]
+//   storebench [--records N] [--rounds R] [--dir DIRECTORY] [--only store|sqlite|lmdb]
 //
-// ENGINE: store, sqlite, lmdb, store-verifier (the store with FlatBuffers' verifier checking its
-// rows in place of its own checks, timed beside them in a table of its own). --only runs those
-// engines (for profiling); the tables then show zeros for the others.
+// --only runs one engine (for profiling); the table then shows zeros for the others.
 // Every engine is durable (LMDB syncs each commit; SQLite runs WAL with synchronous FULL), uses
 // the same indexes, and reads back whole records. SQLite gets a 64 MiB page cache and maps up to
 // 1 GiB of its file, as the store maps its own. Plain LMDB is the floor under the store: the same
@@ -16,7 +14,6 @@
 // round beside it.
 
 #include "store/obx/obx.h"
-#include "store/obx/row.h"
 
 #include <flatbuffers/flatbuffers.h>
 #include <lmdb.h>
@@ -304,12 +301,7 @@ public:
 class StoreEngine : public Engine
 {
 public:
-    explicit StoreEngine(obx::internal::RowChecks checks) : checks_(checks) {}
-    void open(const std::string &directory) override
-    {
-        obx::internal::setRowChecks(checks_);
-        store_ = std::make_unique<obx::Store>(storeOptions(directory));
-    }
+    void open(const std::string &directory) override { store_ = std::make_unique<obx::Store>(storeOptions(directory)); }
     void close() override { store_.reset(); }
     void putAll(std::vector<Listing> &listings) override { store_->box<Listing>().put(listings); }
     uint64_t get(uint64_t id) override
@@ -356,7 +348,6 @@ public:
     }
 
 private:
-    obx::internal::RowChecks checks_;
     std::unique_ptr<obx::Store> store_;
 };
 
@@ -933,28 +924,26 @@ int main(int argc, char **argv)
     try {
         const std::vector<Listing> listings = makeListings(records);
         const Workload w = makeWorkload(listings);
-        StoreEngine store(obx::internal::RowChecks::HandWritten);
+        StoreEngine store;
         SqliteEngine sqlite;
         LmdbEngine lmdb;
-        StoreEngine verified(obx::internal::RowChecks::Library);
-        constexpr int kEngines = 4;
-        Engine *engines[kEngines] = {&store, &sqlite, &lmdb, &verified};
-        const char *engineNames[kEngines] = {"store", "sqlite", "lmdb", "store-verifier"};
-        Samples samples[kEngines];
+        Engine *engines[3] = {&store, &sqlite, &lmdb};
+        const char *engineNames[3] = {"store", "sqlite", "lmdb"};
+        Samples samples[3];
         for (int r = 0; r < rounds; ++r) {
             // Rotate which engine goes first, so that none always follows the same one's work.
-            for (int k = 0; k < kEngines; ++k) {
-                const int e = (r + k) % kEngines;
-                if (only.empty() || ("," + only + ",").find(std::string(",") + engineNames[e] + ",") != std::string::npos)
+            for (int k = 0; k < 3; ++k) {
+                const int e = (r + k) % 3;
+                if (only.empty() || only == engineNames[e])
                     runRound(*engines[e], directory, listings, w, samples[e]);
             }
         }
         removeTree(directory);
-        const Samples &a = samples[0], &b = samples[1], &c = samples[2], &d = samples[3];
-        if (only.empty() && (a.checksum != b.checksum || a.checksum != c.checksum || a.checksum != d.checksum))
-            std::fprintf(stderr, "warning: the engines gave different answers (%llu, %llu, %llu, %llu)\n",
+        const Samples &a = samples[0], &b = samples[1], &c = samples[2];
+        if (only.empty() && (a.checksum != b.checksum || a.checksum != c.checksum))
+            std::fprintf(stderr, "warning: the engines gave different answers (%llu, %llu, %llu)\n",
                          (unsigned long long)a.checksum, (unsigned long long)b.checksum,
-                         (unsigned long long)c.checksum, (unsigned long long)d.checksum);
+                         (unsigned long long)c.checksum);
         std::printf("%zu records, median of %d rotated rounds [fastest - slowest]\n", records, rounds);
         std::printf("%-44s %29s %29s %29s %9s %9s\n", "operation", "store", "SQLite", "LMDB alone", "SQLite/st",
                     "st/LMDB");
@@ -974,16 +963,6 @@ int main(int argc, char **argv)
                         names[i], x.median, units[i], x.low, x.high, y.median, units[i], y.low, y.high, z.median,
                         units[i], z.low, z.high, x.median > 0 ? y.median / x.median : 0.0,
                         z.median > 0 ? x.median / z.median : 0.0);
-        }
-        // The store's own row checks against FlatBuffers' verifier, on the rows that check most.
-        std::printf("\nrow checks: the store's own against FlatBuffers' verifier\n");
-        std::printf("%-44s %29s %29s %12s\n", "operation", "own checks", "verifier", "gain/median");
-        for (int i : {int(Search), int(Scan)}) {
-            const Spread x = spread(a.rows[i]);
-            const Spread v = spread(d.rows[i]);
-            std::printf("%-44s %8.3f %-2s [%7.3f-%7.3f] %8.3f %-2s [%7.3f-%7.3f] %11.1f%%\n", names[i], x.median,
-                        units[i], x.low, x.high, v.median, units[i], v.low, v.high,
-                        v.median > 0 ? 100.0 * (v.median - x.median) / v.median : 0.0);
         }
     } catch (const std::exception &e) {
         std::fprintf(stderr, "storebench: %s\n", e.what());

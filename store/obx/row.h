@@ -10,11 +10,6 @@
 
 namespace obx::internal {
 
-// Who checks a row's bytes: the store's own checks or FlatBuffers' verifier (the benchmark
-// times the two side by side).
-enum class RowChecks { HandWritten, Library };
-void setRowChecks(RowChecks checks);
-
 class Row
 {
 public:
