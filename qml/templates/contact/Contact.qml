@@ -282,14 +282,9 @@ Page {
         }
     }
 
-    Label {
+    URefused {
         objectName: "contact_refused"
         visible: !book.allowed
-        anchors.centerIn: parent
-        width: parent.width - 40
-        horizontalAlignment: Text.AlignHCenter
-        wrapMode: Text.WordWrap
-        text: Account.noAccessText
     }
 
     UMenu {

@@ -534,15 +534,3 @@ function shelvesAfterNotice(shelves, type, data) {
         return null
     return list
 }
-
-// "1402/05/01" (Persian digits too) as [year, month, day], or null.
-function parseJalali(text) {
-    var t = Texts.plainText(text).trim()
-    var m = /^(\d{4})[\/\-](\d{1,2})[\/\-](\d{1,2})$/.exec(t)
-    if (!m)
-        return null
-    var y = Number(m[1]), mo = Number(m[2]), d = Number(m[3])
-    if (mo < 1 || mo > 12 || d < 1 || d > 31)
-        return null
-    return [y, mo, d]
-}

@@ -41,14 +41,9 @@ Page {
         Templates.open(search, path, props)
     }
 
-    Label {
+    URefused {
         objectName: "searchRefused"
         visible: !search.allowed
-        anchors.centerIn: parent
-        width: parent.width - 40
-        horizontalAlignment: Text.AlignHCenter
-        wrapMode: Text.WordWrap
-        text: Account.noAccessText
     }
 
     // The form scrolls inside the page; the search buttons stay below it in reach.
