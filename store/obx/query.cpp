@@ -153,37 +153,42 @@ struct Bound
     std::vector<Bound> children;
     std::vector<uint64_t> keys; // OpOneOf: the values as sorted index values (their order is numeric)
     std::string text;           // a text test's value, its digits folded when the test folds them
+    // Whether the stored texts' digits are folded too: only a value with digits can tell a stored
+    // digit of one script from one of another.
+    bool foldStored = false;
 };
 
 // The digit at text[at] when an Arabic-Indic (D9 A0-A9) or Persian (DB B0-B9) digit starts there.
-int foreignDigit(std::string_view text, size_t at)
+int foreignDigit(const unsigned char *text, size_t size, size_t at)
 {
-    if (at + 1 >= text.size())
+    const unsigned char lead = text[at];
+    if ((lead | 2) != 0xDB || at + 1 >= size) // neither D9 nor DB
         return -1;
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    const unsigned char next = static_cast<unsigned char>(text[at + 1]);
-    if (lead == 0xD9 && next >= 0xA0 && next <= 0xA9)
-        return next - 0xA0;
-    if (lead == 0xDB && next >= 0xB0 && next <= 0xB9)
-        return next - 0xB0;
-    return -1;
+    const unsigned next = text[at + 1] - (lead == 0xD9 ? 0xA0u : 0xB0u);
+    return next < 10 ? int(next) : -1;
 }
 
 // text with those digits as ASCII ones, written into scratch when it has any.
 std::string_view foldDigits(std::string_view text, std::string &scratch)
 {
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
     size_t at = 0;
-    while (at < text.size() && foreignDigit(text, at) < 0)
+    while (at < text.size() && foreignDigit(bytes, text.size(), at) < 0)
         ++at;
     if (at == text.size())
         return text;
     scratch.assign(text.data(), at);
     while (at < text.size()) {
-        const int digit = foreignDigit(text, at);
+        const int digit = foreignDigit(bytes, text.size(), at);
         scratch.push_back(digit < 0 ? text[at] : char('0' + digit));
         at += digit < 0 ? 1 : 2;
     }
     return scratch;
+}
+
+bool hasDigit(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
 }
 
 struct BoundQuery
@@ -248,6 +253,7 @@ Bound bindCondition(const EntityInfo &entity, const ConditionNode &node)
     }
     std::string scratch;
     bound.text = node.foldDigits ? std::string(foldDigits(node.text, scratch)) : node.text;
+    bound.foldStored = node.foldDigits && hasDigit(bound.text);
     return bound;
 }
 
@@ -360,7 +366,7 @@ bool evalLeaf(const Bound &bound, const Row &row)
     thread_local std::string scratch;
     switch (p.type) {
     case OBXPropertyType_String: {
-        const std::string_view value = c.foldDigits ? foldDigits(row.text(p), scratch) : row.text(p);
+        const std::string_view value = bound.foldStored ? foldDigits(row.text(p), scratch) : row.text(p);
         switch (c.op) {
         case OpEqual:
             return sameText(value, text, c.caseSensitive);
@@ -383,7 +389,7 @@ bool evalLeaf(const Bound &bound, const Row &row)
                 if (!value)
                     continue;
                 const std::string_view element(value->c_str(), value->size());
-                if (sameText(c.foldDigits ? foldDigits(element, scratch) : element, text, c.caseSensitive))
+                if (sameText(bound.foldStored ? foldDigits(element, scratch) : element, text, c.caseSensitive))
                     return true;
             }
         return false;
@@ -666,12 +672,8 @@ private:
         candidate.condition = &c;
         candidate.property = &p;
         if (p.type == OBXPropertyType_String) {
-            // A stored text equal to a folded value holds no digit of another script unless the
-            // value has digits: only then can the index (of the stored bytes) miss it.
-            if (!c.node->caseSensitive
-                || (c.node->foldDigits && std::any_of(c.text.begin(), c.text.end(), [](char ch) {
-                        return ch >= '0' && ch <= '9';
-                    })))
+            // The index holds the stored bytes: a folded value without digits is found there.
+            if (!c.node->caseSensitive || c.foldStored)
                 return std::nullopt;
             candidate.key = hashText(c.text);
         } else if (p.isInteger() && !c.node->isDouble) {
