@@ -90,9 +90,7 @@ protected:
     void saveDraft()
     {
         ASSERT_TRUE(press("draft"));
-        QObject *confirm = editor->findChild<QObject *>("draftConfirm");
-        ASSERT_TRUE(session->waitUntil([&] { return confirm->property("opened").toBool(); }));
-        QMetaObject::invokeMethod(confirm, "accept");
+        ASSERT_TRUE(session->confirm());
         ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
     }
 

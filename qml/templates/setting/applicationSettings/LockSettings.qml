@@ -76,14 +76,17 @@ Page {
         anchors.margins: 20
         spacing: 16
 
+        // Full width under the window's mirror: each row starts at the right edge.
         Switch {
             id: lockSwitch
+            width: parent.width
             text: "قفل برنامه"
             font.pointSize: 12
             onToggled: checked ? page.turnOn() : page.turnOff()
         }
 
         Row {
+            width: parent.width
             spacing: 12
 
             Text {
