@@ -139,8 +139,19 @@ TEST_F(FileEditor, CreatesASaleApartmentAndStoresTheServersFile)
     ASSERT_TRUE(press("hashtags"));
     ASSERT_TRUE(session->waitUntil([&] { return session->find("hashtag_0"); }));
     ASSERT_TRUE(session->click(session->find("hashtag_0")));
+    // Among many tags, the new one is ticked where it can be seen.
+    const int count = session->eval("var d = Templates.dialogs[Templates.dialogs.length - 1]; var more = [];"
+                                    " for (var i = 0; i < 50; ++i) more.push({'_id': 'many' + i, 'title': 'بسیار ' + i});"
+                                    " d.all = d.all.concat(more); d.all.length").toInt();
     ASSERT_TRUE(session->typeInto(session->find("newHashtag"), "برچسب نو"));
     ASSERT_TRUE(session->clickText("افزودن"));
+    QQuickItem *added = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] { return (added = session->find(QStringLiteral("hashtag_%1").arg(count))) != nullptr; }));
+    session->drawn();
+    const QQuickItem *view = added->parentItem()->parentItem();
+    EXPECT_TRUE(view->mapRectToScene(QRectF(0, 0, view->width(), view->height()))
+                    .contains(added->mapRectToScene(QRectF(0, 0, added->width(), added->height()))));
+    EXPECT_TRUE(added->property("checked").toBool());
     ASSERT_TRUE(session->click(session->find("hashtagsConfirm")));
     ASSERT_TRUE(press("private"));
     ASSERT_TRUE(press("save"));

@@ -79,6 +79,7 @@ Page {
         // Full width under the window's mirror: each row starts at the right edge.
         Switch {
             id: lockSwitch
+            objectName: "lockSwitch"
             width: parent.width
             text: "قفل برنامه"
             font.pointSize: 12
@@ -90,6 +91,7 @@ Page {
             spacing: 12
 
             Text {
+                objectName: "autoLockTitle"
                 anchors.verticalCenter: parent.verticalCenter
                 text: "قفل خودکار برنامه"
                 font.pointSize: 12
@@ -97,6 +99,7 @@ Page {
 
             ComboBox {
                 id: autoLock
+                objectName: "autoLock"
                 width: 180
                 textRole: "title"
                 model: page.autoLockChoices

@@ -86,7 +86,8 @@ Page {
                     Text {
                         objectName: "deviceName"
                         width: parent.width
-                        text: devices.platformName(modelData.platform) + "  " + (modelData.model || "")
+                        // No trailing blanks when the model is missing: the name ends at the edge.
+                        text: [devices.platformName(modelData.platform), modelData.model || ""].join("  ").trim()
                         textFormat: Text.PlainText
                         font.pointSize: 12
                         horizontalAlignment: Text.AlignLeft
