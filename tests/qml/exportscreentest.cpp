@@ -182,7 +182,7 @@ TEST_F(ExportScreens, ExportDialogWritesTheWorkbookAndHoldsPushesMeanwhile)
     // This platform has no program for workbooks: the dialog says so, and where the file lies.
     ASSERT_TRUE(s.click(open));
     const QString told = s.eval("Templates.dialogs[Templates.dialogs.length - 1].message").toString();
-    EXPECT_TRUE(told.startsWith(QStringLiteral("برنامه ای برای باز کردن فایل اکسل پیدا نشد")) && told.endsWith(path))
+    EXPECT_TRUE(told.startsWith(QStringLiteral("برنامه ای برای باز کردن فایل اکسل پیدا نشد")) && told.contains(path))
         << told.toStdString();
 
     // Closing the dialog while it exports cancels the export and lets the pushes in at once.

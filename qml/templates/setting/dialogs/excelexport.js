@@ -34,8 +34,9 @@ function fileUrl(path) {
     return "file:///" + text(path).replace(/^\/+/, "")
 }
 
+// The path reads left to right inside the Persian text: marks keep its leading "/" in front.
 function openFailedText(path) {
-    return openFailed + "\n" + text(path)
+    return openFailed + "\n\u200E" + text(path) + "\u200E"
 }
 
 // The bar's place, 0 to 1, for p of max.
