@@ -315,7 +315,11 @@ TEST_F(FitScreens, OneQuestionEverywhere)
         EXPECT_TRUE(session->click(no) && session->waitUntil([&] { return !session->findTop("confirmYes"); }));
         return words;
     };
-    QQuickItem *board = opened("Templates.initial('main/Tavorlins_List.qml', {'shelf': Database.getShelves('m1-s0', -1)})", "board_0");
+    // Taken once the counts have come: they lay the tiles out anew.
+    session->eval("Templates.initial('main/Tavorlins_List.qml', {'shelf': Database.getShelves('m1-s0', -1)})");
+    ASSERT_TRUE(session->until("Stacks.last().objectName === 'tavorlinsList' && Stacks.last().countsApplied > 0"));
+    session->settle();
+    QQuickItem *board = session->findTop("board_0");
     const QString name = ScreenSession::mapOf(board->property("tile")).value("name").toString();
     ASSERT_TRUE(!name.isEmpty() && session->click(board, Qt::RightButton));
     ASSERT_TRUE(session->waitUntil([&] { return session->findTop("boardMenu_delete"); }) && session->click(session->findTop("boardMenu_delete")));
