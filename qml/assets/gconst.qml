@@ -25,6 +25,8 @@ QtObject {
 
     readonly property int minimum_width: desktop ? 750 : 0
     readonly property int minimum_height: desktop ? 750 : 0
+    // The widest a column of facts or form boxes grows on a large window: lines stay readable.
+    readonly property int body_max_width: 1000
 
     readonly property string product_name: "Tavorlin"
 

@@ -103,6 +103,18 @@ Item {
         return view
     }
 
+    // The one yes/no question of the program ({title, text}); `accepted` runs on "بله". Answers
+    // the open dialog, or null when it could not be made.
+    function confirm(options, accepted) {
+        var view = dialog("dialog/DConfirm.qml", options, "com")
+        if (!view)
+            return null
+        if (accepted)
+            view.accepted.connect(accepted)
+        view.open()
+        return view
+    }
+
     function removeDialog(view) {
         var i = dialogs.indexOf(view)
         if (i !== -1)

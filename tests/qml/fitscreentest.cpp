@@ -122,6 +122,13 @@ protected:
         EXPECT_EQ(view->property("contentY").toReal(), y);
     }
 
+    // How dark the item's top left corner is drawn, 0 black to 255 white.
+    static int grey(QQuickItem *item)
+    {
+        session->drawn();
+        return qGray(window()->screen()->grabWindow(window()->winId()).toImage().pixel((sceneRect(item).topLeft() + QPointF(3, 3)).toPoint()));
+    }
+
     void TearDown() override
     {
         window()->resize(1280, 800);
@@ -269,6 +276,62 @@ TEST_F(FitScreens, MixedLinesReadRightToLeft)
     EXPECT_GE(drawnPart(digits, "+").left(), drawnPart(digits, "99").right() - 0.5);
     QQuickItem *caption = badge->parentItem()->property("contentItem").value<QQuickItem *>();
     EXPECT_FALSE(drawnRect(caption).intersects(sceneRect(badge))) << text(drawnRect(caption)) << text(sceneRect(badge));
+}
+
+// Rows start at the right edge (a conversation's picture, a device's name, the lock's switch and
+// choice), the count and "حذف" at the left; the chosen tab is the dark one.
+TEST_F(FitScreens, RowsAndTabsStartAtTheRight)
+{
+    const struct { const char *open, *row, *right, *left; } rows[] = {
+        {"Templates.container('chat', {})", "conversation_c1", "conversationImage", "conversationCount"},
+        {"Templates.initial('setting/applicationSettings/UserDevices.qml', {})", "deviceRow", "deviceName", "deviceRemove"}};
+    for (const auto &r : rows) {
+        QQuickItem *row = opened(r.open, r.row);
+        EXPECT_NEAR(drawnRect(row->findChild<QQuickItem *>(r.right)).right(), sceneRect(row).right(), 16) << r.right;
+        EXPECT_NEAR(sceneRect(row->findChild<QQuickItem *>(r.left)).left(), sceneRect(row).left(), 16) << r.left;
+        session->home();
+    }
+    QQuickItem *lock = opened("Templates.initial('setting/applicationSettings/LockSettings.qml', {})", "lockSwitch");
+    for (QQuickItem *i : {lock->property("indicator").value<QQuickItem *>(), session->findTop("autoLockTitle")})
+        EXPECT_NEAR(drawnRect(i).right(), sceneRect(lock->parentItem()).right(), 16);
+    session->home();
+    opened("Templates.initial('setting/Report.qml', {})", "reportLiveTab");
+    EXPECT_TRUE(grey(session->findTop("reportLiveTab")) < 100 && grey(session->findTop("reportArchivedTab")) > 150);
+}
+
+// One question everywhere: "بله" right of "خیر", each as it looks elsewhere; a board's removal names
+// the board, a removal of chosen files counts them.
+TEST_F(FitScreens, OneQuestionEverywhere)
+{
+    int yesGrey = -1, noGrey = -1;
+    const auto question = [&]() {
+        QQuickItem *yes = nullptr, *no = nullptr;
+        if (!session->waitUntil([&] { return (yes = session->findTop("confirmYes")) && (no = session->findTop("confirmNo")); }))
+            return QStringLiteral("no question");
+        session->settle();
+        yesGrey = yesGrey < 0 ? grey(yes) : yesGrey, noGrey = noGrey < 0 ? grey(no) : noGrey;
+        EXPECT_TRUE(sceneRect(yes).left() >= sceneRect(no).right() && grey(yes) == yesGrey && grey(no) == noGrey && yesGrey < noGrey);
+        const QString words = yes->parentItem()->parentItem()->findChild<QQuickItem *>("confirmText")->property("text").toString();
+        EXPECT_TRUE(session->click(no) && session->waitUntil([&] { return !session->findTop("confirmYes"); }));
+        return words;
+    };
+    // Taken once the counts have come: they lay the tiles out anew.
+    session->eval("Templates.initial('main/Tavorlins_List.qml', {'shelf': Database.getShelves('m1-s0', -1)})");
+    ASSERT_TRUE(session->until("Stacks.last().objectName === 'tavorlinsList' && Stacks.last().countsApplied > 0"));
+    session->settle();
+    QQuickItem *board = session->findTop("board_0");
+    const QString name = ScreenSession::mapOf(board->property("tile")).value("name").toString();
+    ASSERT_TRUE(!name.isEmpty() && session->click(board, Qt::RightButton));
+    ASSERT_TRUE(session->waitUntil([&] { return session->findTop("boardMenu_delete"); }) && session->click(session->findTop("boardMenu_delete")));
+    EXPECT_TRUE(question().contains("«" + name + "»"));
+    session->home();
+    QQuickItem *list = session->openFileList("{'filterModel': Database.getTavorlin('', 1)}", 4);
+    ASSERT_TRUE(session->chooseInRow(list, 0, QStringLiteral("انتخاب"), false));
+    for (int i = 0; i < 3; ++i)
+        QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, i));
+    ASSERT_TRUE(session->click(pick([](QQuickItem *i) { return i->property("text").toString() == QStringLiteral("حذف"); }, first,
+                                    session->findTop("selectionBar"))));
+    EXPECT_EQ(question(), QStringLiteral("حذف\n3 فایل انتخاب شده"));
 }
 
 // Ticking a board, renaming a district, removing a hashtag and completing a task change their

@@ -90,9 +90,7 @@ protected:
     void saveDraft()
     {
         ASSERT_TRUE(press("draft"));
-        QObject *confirm = editor->findChild<QObject *>("draftConfirm");
-        ASSERT_TRUE(session->waitUntil([&] { return confirm->property("opened").toBool(); }));
-        QMetaObject::invokeMethod(confirm, "accept");
+        ASSERT_TRUE(session->confirm());
         ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
     }
 
@@ -141,8 +139,16 @@ TEST_F(FileEditor, CreatesASaleApartmentAndStoresTheServersFile)
     ASSERT_TRUE(press("hashtags"));
     ASSERT_TRUE(session->waitUntil([&] { return session->find("hashtag_0"); }));
     ASSERT_TRUE(session->click(session->find("hashtag_0")));
+    // Among many tags, the new one is ticked where it can be seen.
+    const int count = session->eval("var d = Templates.dialogs[Templates.dialogs.length - 1]; var more = [];"
+                                    " for (var i = 0; i < 50; ++i) more.push({'_id': 'many' + i, 'title': 'بسیار ' + i});"
+                                    " d.all = d.all.concat(more); d.all.length").toInt();
     ASSERT_TRUE(session->typeInto(session->find("newHashtag"), "برچسب نو"));
     ASSERT_TRUE(session->clickText("افزودن"));
+    QQuickItem *added = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] { return (added = session->find(QStringLiteral("hashtag_%1").arg(count))); }) && session->drawn());
+    EXPECT_TRUE(added->property("checked").toBool() && added->mapToItem(added->parentItem()->parentItem(), {0, added->height()}).y()
+                <= added->parentItem()->parentItem()->height());
     ASSERT_TRUE(session->click(session->find("hashtagsConfirm")));
     ASSERT_TRUE(press("private"));
     ASSERT_TRUE(press("save"));

@@ -1,6 +1,7 @@
 // The listing screens end to end: the real window, Sockets over TLS to the fixture agency server,
 // a store of a few hundred downloaded files. Each change must reach the server first and reach
 // the store only from the reply.
+#include "screenbounds.h"
 #include "screensession.h"
 
 #include <QJsonArray>
@@ -373,6 +374,10 @@ TEST_F(Listings, MatchTagsAndSortPersists)
     EXPECT_EQ(tag.value("file_id").toString(), sale);
     EXPECT_EQ(tag.value("tag_for").toString(), buyer);
     ASSERT_TRUE(s->waitUntil([&] { return row(list, 0).value("tag_status").toInt() == 0; }));
+    // Its mark stands inside the card, beside a long trade and property.
+    QQuickItem *mark = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] { return (mark = s->findTop("tagMark")) != nullptr; }) && s->drawn());
+    EXPECT_TRUE(sceneRect(mark->parentItem()->parentItem()->parentItem()).contains(drawnRect(mark)));
     m = s->mark();
     menu(list, 0, QStringLiteral("علامت گذاری 1"), false);
     tag = s->waitRequest("property_tag", m).value("content").toObject();

@@ -204,7 +204,7 @@ TEST_F(NoteScreens, ContactCreatedEditedAndRemovedFromOneTabKeepingAnother)
     ASSERT_TRUE(waitFor("contact_row_" + seller));
     ASSERT_TRUE(s().longPress(s().find("contact_row_" + seller)));
     at = s().mark();
-    ASSERT_TRUE(s().click(s().find("contact_confirm_yes")));
+    ASSERT_TRUE(s().confirm());
     const QJsonObject removal = request("contact_remove", at);
     EXPECT_EQ(removal.value("type").toInt(), 18);
     EXPECT_EQ(removal.value("contact_id").toString(), seller);
@@ -240,7 +240,7 @@ TEST_F(NoteScreens, DistrictAnsweredWithExistStaysAndPushedChangesReachTheList)
     ASSERT_TRUE(s().click(s().find("district_remove_" + id)));
     at = s().mark();
     std::size_t replied = s().replyMark();
-    ASSERT_TRUE(s().click(s().find("district_confirm_yes")));
+    ASSERT_TRUE(s().confirm());
     EXPECT_EQ(request("district_remove", at).value("district_id").toString(), id);
     ASSERT_TRUE(s().waitReply("district_remove_result", replied));
     EXPECT_NE(s().find("district_row_" + id), nullptr);
@@ -293,7 +293,7 @@ TEST_F(NoteScreens, HashtagRenamedAndRemoved)
 
     ASSERT_TRUE(s().click(s().find("hashtag_remove_" + id)));
     at = s().mark();
-    ASSERT_TRUE(s().click(s().find("hashtag_confirm_yes")));
+    ASSERT_TRUE(s().confirm());
     EXPECT_EQ(request("hashtag_remove", at).value("hashtag_id").toString(), id);
     ASSERT_TRUE(s().waitUntil([&] { return s().find("hashtag_row_" + id) == nullptr; }));
     EXPECT_TRUE(json("Database.getSingleHashTag('" + id + "')").contains("error"));
@@ -346,6 +346,7 @@ TEST_F(NoteScreens, FileNoteCreatedEditedAndRemoved)
     ASSERT_TRUE(s().click(s().find("chat_message_" + id)->childItems().at(1), Qt::RightButton));
     at = s().mark();
     ASSERT_TRUE(s().click(s().find("chat_menu_remove")));
+    ASSERT_TRUE(s().confirm()) << "it asks first";
     EXPECT_EQ(request("file_note_remove", at).value("_id").toString(), id);
     ASSERT_TRUE(s().waitUntil([&] { return s().find("chat_message_" + id) == nullptr; }));
     EXPECT_EQ(s().eval("Database.getFile('" + file + "').activity_count").toInt(), count - 1);

@@ -46,8 +46,9 @@ void recordMessage(QtMsgType type, const QMessageLogContext &, const QString &me
     }
     if (type == QtDebugMsg && (message.startsWith("#REQUEST") || message.startsWith("QJsonObject(")))
         return;
-    // Qt's offscreen platform says this of every widget window it shows (the file choosers).
-    if (message.contains(QLatin1String("propagateSizeHints")))
+    // Qt's offscreen platform says this of every widget window it shows (the file choosers), and
+    // the other when asked to open a document, which it cannot.
+    if (message.contains(QLatin1String("propagateSizeHints")) || message.contains(QLatin1String("QPlatformServices::openDocument")))
         return;
     if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
         std::lock_guard<std::mutex> lock(warningLock);

@@ -1,7 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 
-// A question with a yes and a no; accepted() follows the yes.
+// The program's one yes/no question: "بله" first from the right, dark, and "خیر" beside it;
+// accepted() follows the yes.
 Popup {
     id: dialog
 
@@ -33,6 +34,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         Text {
+            objectName: "confirmTitle"
             width: parent.width
             text: dialog.title
             textFormat: Text.PlainText
@@ -44,6 +46,7 @@ Popup {
         }
 
         Text {
+            objectName: "confirmText"
             width: parent.width
             visible: text !== ""
             text: dialog.text
@@ -53,6 +56,7 @@ Popup {
             horizontalAlignment: Text.AlignHCenter
         }
 
+        // Mirrored: the first button stands at the right.
         Row {
             anchors.horizontalCenter: parent.horizontalCenter
             spacing: 16
@@ -60,6 +64,7 @@ Popup {
             Button {
                 objectName: "confirmYes"
                 text: dialog.yes
+                highlighted: true
                 onClicked: {
                     dialog.accepted()
                     dialog.close()

@@ -62,29 +62,33 @@ Item {
             height: 68
             onClicked: screen.openConversation(modelData)
 
+            // Under the window's mirror: left and right below stand for the right and the left.
             contentItem: Item {
                 UImage2 {
                     id: avatar
-                    anchors.right: parent.right
+                    objectName: "conversationImage"
+                    anchors.left: parent.left
                     anchors.verticalCenter: parent.verticalCenter
                     width: 48
                     height: 48
                     source: modelData.image
                 }
                 Column {
-                    anchors.right: avatar.left
-                    anchors.rightMargin: 10
-                    anchors.left: badge.right
+                    anchors.left: avatar.right
+                    anchors.leftMargin: 10
+                    anchors.right: badge.left
+                    anchors.rightMargin: 6
                     anchors.verticalCenter: parent.verticalCenter
                     spacing: 2
                     Text {
+                        objectName: "conversationTitle"
                         width: parent.width
                         text: modelData.title
                         textFormat: Text.PlainText
                         font.pointSize: 11
                         font.bold: true
                         elide: Text.ElideLeft
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         width: parent.width
@@ -93,12 +97,13 @@ Item {
                         color: "#616161"
                         font.pointSize: 9
                         elide: Text.ElideLeft
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
                 Rectangle {
                     id: badge
-                    anchors.left: parent.left
+                    objectName: "conversationCount"
+                    anchors.right: parent.right
                     anchors.verticalCenter: parent.verticalCenter
                     visible: modelData.count > 0
                     width: Math.max(22, countText.implicitWidth + 10)

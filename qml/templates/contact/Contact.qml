@@ -93,8 +93,7 @@ Page {
     }
 
     function askRemove(contact) {
-        confirmDialog.contact = contact
-        confirmDialog.open()
+        Templates.confirm({"title": Contacts.removeTitle, "text": Contacts.removeText}, function () { book.remove(contact) })
     }
 
     function indexOf(id) {
@@ -193,7 +192,7 @@ Page {
             }
             Repeater {
                 model: Contacts.tabs
-                TabButton {
+                UTabButton {
                     objectName: "contact_tab_" + modelData.kind
                     text: modelData.title
                 }
@@ -306,38 +305,6 @@ Page {
     ContactEditor {
         id: editor
         onAccepted: book.save(form)
-    }
-
-    Popup {
-        id: confirmDialog
-        property var contact: null
-        modal: true
-        anchors.centerIn: Overlay.overlay
-        width: 340
-        padding: 16
-
-        contentItem: Column {
-            spacing: 12
-            Text { width: parent.width; text: Contacts.removeTitle; font.bold: true; horizontalAlignment: Text.AlignHCenter }
-            Text { width: parent.width; text: Contacts.removeText; wrapMode: Text.Wrap; horizontalAlignment: Text.AlignHCenter }
-            Row {
-                anchors.horizontalCenter: parent.horizontalCenter
-                spacing: 8
-                Button {
-                    objectName: "contact_confirm_yes"
-                    text: "بله"
-                    highlighted: true
-                    onClicked: {
-                        confirmDialog.close()
-                        book.remove(confirmDialog.contact)
-                    }
-                }
-                Button {
-                    text: "خیر"
-                    onClicked: confirmDialog.close()
-                }
-            }
-        }
     }
 
     Component.onCompleted: {

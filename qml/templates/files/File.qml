@@ -307,11 +307,12 @@ Item {
         clip: true
         ScrollBar.vertical: ScrollBar {}
 
+        // Centred, and no wider than a readable column on a large window.
         Column {
             id: body
-            x: 16
+            width: Math.min(flick.width - 32, Consts.body_max_width)
+            x: (flick.width - width) / 2
             y: 16
-            width: flick.width - 32
             spacing: 12
 
             Text {
@@ -480,7 +481,8 @@ Item {
                     objectName: "draft"
                     text: "ذخیره در پیش نویس"
                     visible: !editor.editing
-                    onClicked: draftConfirm.open()
+                    onClicked: Templates.confirm({"title": FileJs.DRAFT_TITLE, "text": FileJs.DRAFT_TEXT},
+                                                 function () { editor.saveDraft() })
                 }
                 Button {
                     objectName: "drafts"
@@ -490,20 +492,6 @@ Item {
                 }
             }
         }
-    }
-
-    Dialog {
-        id: draftConfirm
-        objectName: "draftConfirm"
-        anchors.centerIn: parent
-        modal: true
-        title: FileJs.DRAFT_TITLE
-        standardButtons: Dialog.Ok | Dialog.Cancel
-        Text {
-            text: FileJs.DRAFT_TEXT
-            wrapMode: Text.WordWrap
-        }
-        onAccepted: editor.saveDraft()
     }
 
     Component.onCompleted: {

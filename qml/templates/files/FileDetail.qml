@@ -69,46 +69,14 @@ Page {
         Sockets.send("property_seen", {"user_id": Account.userId(), "code": [code]})
     }
 
-    function value(v) {
-        return v === undefined || v === null ? "" : String(v)
-    }
-
     // Label and value pairs shown in the body.
     function facts() {
         var f = file
         if (!f)
             return []
-        var p = f.price || {}
-        var info = f.info || {}
-        var meter = f.meter || {}
-        var list = [
-            {"k": "کد فایل", "v": f.code ? value(f.code.auto) + (f.code.manual ? " / " + f.code.manual : "") : ""},
-            {"k": "نوع معامله", "v": value(f.trade_name || Consts.getTradeName(f.trade_ref))},
-            {"k": "نوع ملک", "v": value(f.property_name || Consts.getPropertyName(f.property_ref))},
-            {"k": Consts.getPartPriceText(f), "v": Consts.currency(p.price_1 || 0)},
-            {"k": Consts.getWholePriceText(f), "v": Consts.currency(p.price_2 || 0)},
-            {"k": "متراژ زمین", "v": value(meter.area)},
-            {"k": "متراژ بنا", "v": value(meter.home)},
-            {"k": "تعداد اتاق", "v": value(info.room)},
-            {"k": "منطقه", "v": (f.district || []).map(function (d) { return d.title }).join("، ")},
-            {"k": "تاریخ ثبت", "v": f.dates ? Dates.timestamp_to_jdate(f.dates.register, false) : ""}
-        ]
-        // The features chosen on the form, card by card, and the hashtags.
         var cards = Database.getFormCards(Print.formTrade(f.trade_ref), Number(f.property_ref))
-        Print.boxes(f, cards, f.trade_ref).forEach(function (box) {
-            list.push({"k": box.title, "v": box.items.join("، ")})
-        })
-        var tags = Print.hashtags(f)
-        if (tags.length > 0)
-            list.push({"k": Print.hashtagsTitle, "v": tags.map(function (t) { return "#" + t }).join("  ")})
-        if (Account.canSeeFileAddress(f)) {
-            list.push({"k": "آدرس", "v": value(info.address)})
-            var c = f.customer || {}
-            list.push({"k": "مالک", "v": value(c.name_family)})
-            list.push({"k": "شماره تماس", "v": value(c.mobile_1)})
-        }
-        list.push({"k": "توضیحات", "v": value(info.desc)})
-        return list
+        return Print.detailFacts(f, cards, f.dates ? Dates.timestamp_to_jdate(f.dates.register, false) : "",
+                                 Account.canSeeFileAddress(f))
     }
 
     // The file's pictures and videos as the media viewer takes them.
@@ -259,10 +227,10 @@ Page {
         id: body
         objectName: "detailBody"
         anchors.top: gallery.bottom
-        anchors.left: parent.left
-        anchors.right: parent.right
+        anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom
         anchors.margins: 12
+        width: Math.min(parent.width - 24, Consts.body_max_width)
         clip: true
         model: detail.facts()
         delegate: Row {

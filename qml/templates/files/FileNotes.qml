@@ -131,7 +131,8 @@ Page {
         anchors.fill: parent
         onSend: screen.create(message)
         onEdit: screen.edit(message)
-        onRemove: screen.remove(message)
+        // A note goes only after the question.
+        onRemove: Templates.confirm({"title": "آیا از حذف این یادداشت مطمئن هستید ؟"}, function () { screen.remove(message) })
     }
 
     BusyIndicator {

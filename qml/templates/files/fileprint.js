@@ -1,5 +1,6 @@
 .pragma library
 .import "../../assets/texts.js" as Texts
+.import "file.js" as FileJs
 
 // What the printed file card shows, from the file and its form.
 
@@ -22,33 +23,73 @@ function hidden(input) {
         input.key === "address"
 }
 
+// A number nobody entered is stored as 0 and reads as empty, as the form shows it; a 0 typed in
+// cannot be told from it.
 function valueOf(file, input) {
     var group = file ? file[input.parent_key] : undefined
     if (group === undefined || group === null || typeof group !== "object")
         return ""
     var v = group[input.key]
-    if (v === undefined || v === null || v === "")
+    if (v === undefined || v === null || v === "" || v === 0 || v === false)
         return ""
     return input.currency ? Texts.currency(v) : String(v)
 }
 
-// The first card's inputs as rows of two {title, value} cells; a last single cell gets an empty
-// partner.
+// The first card's inputs the card and the detail list, each {title, value}.
+function shownInputs(file, cards, tradeRef) {
+    if (!cards || cards.length === 0 || !cards[0].inputs)
+        return []
+    var trade = formTrade(tradeRef)
+    return cards[0].inputs.filter(function (input) { return !hidden(input) }).map(function (input) {
+        return {"title": Texts.getHint(input, trade), "value": valueOf(file, input)}
+    })
+}
+
+// The first card's inputs as rows of two {title, value} cells, empty values too; a last single
+// cell gets an empty partner.
 function inputRows(file, cards, tradeRef) {
     var rows = []
-    if (!cards || cards.length === 0 || !cards[0].inputs)
-        return rows
-    var trade = formTrade(tradeRef)
-    var cells = []
-    for (var i = 0; i < cards[0].inputs.length; ++i) {
-        var input = cards[0].inputs[i]
-        if (hidden(input))
-            continue
-        cells.push({"title": Texts.getHint(input, trade), "value": valueOf(file, input)})
-    }
+    var cells = shownInputs(file, cards, tradeRef)
     for (var j = 0; j < cells.length; j += 2)
         rows.push([cells[j], j + 1 < cells.length ? cells[j + 1] : {"title": "", "value": ""}])
     return rows
+}
+
+function text(v) {
+    return v === undefined || v === null ? "" : String(v)
+}
+
+// The detail's label and value pairs {k, v}: the codes, kinds, the first card's inputs that hold a
+// value, districts and date, the feature boxes and hashtags, the address and the customer where the
+// account may see them, and the description.
+function detailFacts(file, cards, dateText, canSeeAddress) {
+    var f = file
+    var info = f.info || {}
+    var list = [
+        {"k": "کد فایل", "v": f.code ? text(f.code.auto) + (f.code.manual ? " / " + f.code.manual : "") : ""},
+        {"k": "نوع معامله", "v": text(f.trade_name || Texts.getTradeName(f.trade_ref))},
+        {"k": "نوع ملک", "v": text(f.property_name || Texts.getPropertyName(f.property_ref))}
+    ]
+    shownInputs(f, cards, f.trade_ref).forEach(function (cell) {
+        if (cell.value !== "")
+            list.push({"k": cell.title, "v": cell.value})
+    })
+    list.push({"k": "منطقه", "v": (f.district || []).map(function (d) { return d.title }).join("، ")})
+    list.push({"k": "تاریخ ثبت", "v": dateText})
+    boxes(f, cards, f.trade_ref).forEach(function (box) {
+        list.push({"k": box.title, "v": box.items.join("، ")})
+    })
+    var tags = hashtags(f)
+    if (tags.length > 0)
+        list.push({"k": hashtagsTitle, "v": tags.map(function (t) { return "#" + t }).join("  ")})
+    if (canSeeAddress) {
+        var c = f.customer || {}
+        list.push({"k": "آدرس", "v": text(info.address)})
+        list.push({"k": FileJs.customerRole(f.trade_ref), "v": text(c.name_family)})
+        list.push({"k": "شماره تماس", "v": text(c.mobile_1)})
+    }
+    list.push({"k": "توضیحات", "v": text(info.desc)})
+    return list
 }
 
 function addressLine(file, canSeeAddress) {

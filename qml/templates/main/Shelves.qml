@@ -104,10 +104,8 @@ Item {
             } else if (key === "access") {
                 Home.openDialog(Templates, "main/dialog/ShelfAgentAccess.qml", {"shelf": shelf})
             } else if (key === "delete") {
-                var ask = Home.openDialog(Templates, "main/dialog/Confirm.qml",
-                                          {"title": Home.texts.confirm, "text": Home.texts.shelfDelete})
-                if (ask)
-                    ask.accepted.connect(function () { removeShelf(shelf) })
+                Templates.confirm({"title": Home.texts.confirm, "text": Home.texts.shelfDelete},
+                                  function () { removeShelf(shelf) })
             }
         } catch (e) {
             Toast.error(e, "shelfAction")

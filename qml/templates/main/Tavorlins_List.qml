@@ -134,9 +134,8 @@ Page {
     function boardAction(key, board) {
         try {
             if (key === "delete") {
-                var ask = Home.openDialog(Templates, "main/dialog/Confirm.qml", {"title": Home.texts.confirm, "text": ""})
-                if (ask)
-                    ask.accepted.connect(function () { deleteBoard(board) })
+                Templates.confirm({"title": Home.texts.confirm, "text": Home.boardDeleteText(board)},
+                                  function () { deleteBoard(board) })
             } else if (key === "color") {
                 var colour = Home.openDialog(Templates, "main/Tavorlins.qml", {"colorMode": true, "tavorlin": board})
                 if (colour)

@@ -13,6 +13,7 @@ var texts = {
     "noAccess": "در حال حاضر به هیچ کمدی دسترسی ندارید!\n\n لطفا در این مورد با مدیریت مجموعه خود هماهنگ کنید.",
     "confirm": "آیا مطمئن هستید ؟",
     "shelfDelete": "بعد از حذف کمد، قادر به برگرداندن آن نخواهید بود !",
+    "boardDelete": "بعد از حذف Tavorlin «%1»، قادر به برگرداندن آن نخواهید بود !",
     "noAdd": "دسترسی شما توسط مدیر محدود شده است!",
     "oldFiles": "فایل های قدیمی",
     "rangeError": "لطفا مقادیر کوچکتر و بزرگتر را صحیح وارد نمایید.",
@@ -33,6 +34,14 @@ function copy(value) {
 
 function present(value) {
     return value !== undefined && value !== null && value !== ""
+}
+
+// The question before a board goes names it as its tile does.
+function boardDeleteText(board) {
+    var name = board ? (present(board.name) ? board.name : board.title) : ""
+    var shown = present(name) ? String(name) : ""
+    // A function keeps "$" in a name as it is.
+    return texts.boardDelete.replace("%1", function () { return shown })
 }
 
 function badgeText(count) {

@@ -33,6 +33,8 @@ Page {
     property var agents: []
     property bool agentsLoaded: false
     property bool tasksLoading: false
+    // The open question, closed with the drawer.
+    property QtObject confirmDialog: null
 
     // The menu bar follows today's count by these.
     signal noteAdded()
@@ -278,9 +280,7 @@ Page {
     }
 
     function confirm(text, action) {
-        confirmDialog.text = text
-        confirmDialog.action = action
-        confirmDialog.open()
+        confirmDialog = Templates.confirm({"title": text}, action)
     }
 
     function showSection(index) {
@@ -309,13 +309,15 @@ Page {
 
             Repeater {
                 model: [{"title": "یادداشت ها", "key": "notes"}, {"title": "وظایف", "key": "tasks"}]
-                TabButton {
+                UTabButton {
+                    id: sectionTab
                     objectName: "note_section_" + modelData.key
                     contentItem: Row {
                         spacing: 6
                         layoutDirection: Qt.RightToLeft
                         Text {
                             text: modelData.title
+                            color: sectionTab.foreground
                             font.pointSize: 11
                             anchors.verticalCenter: parent.verticalCenter
                         }
@@ -348,10 +350,14 @@ Page {
             Repeater {
                 model: drawer.section === 0 ? [{"key": "all", "title": "همه"}, {"key": "today", "title": "امروز"}]
                                             : [{"key": "open", "title": "انجام نشده"}, {"key": "done", "title": "انجام شده"}]
-                Button {
+                // The chosen one follows the filter: a click does not toggle it by itself.
+                UTabButton {
                     objectName: (drawer.section === 0 ? "note_filter_" : "task_filter_") + modelData.key
+                    width: implicitWidth
+                    leftPadding: 12
+                    rightPadding: 12
                     text: modelData.title
-                    checkable: true
+                    checkable: false
                     checked: (drawer.section === 0 ? drawer.noteFilter : drawer.taskType) === index
                     onClicked: {
                         if (drawer.section === 0) {
@@ -563,45 +569,6 @@ Page {
         }
     }
 
-    Popup {
-        id: confirmDialog
-        property string text: ""
-        property var action: null
-        modal: true
-        anchors.centerIn: Overlay.overlay
-        width: 320
-        padding: 16
-
-        contentItem: Column {
-            spacing: 12
-            Text {
-                width: parent.width
-                text: confirmDialog.text
-                textFormat: Text.PlainText
-                wrapMode: Text.Wrap
-                horizontalAlignment: Text.AlignHCenter
-            }
-            Row {
-                anchors.horizontalCenter: parent.horizontalCenter
-                spacing: 8
-                Button {
-                    objectName: "note_confirm_yes"
-                    text: "بله"
-                    highlighted: true
-                    onClicked: {
-                        confirmDialog.close()
-                        if (typeof confirmDialog.action === "function")
-                            confirmDialog.action()
-                    }
-                }
-                Button {
-                    text: "خیر"
-                    onClicked: confirmDialog.close()
-                }
-            }
-        }
-    }
-
     // An editor left open in a closed drawer would still hold the window's input.
     onVisibleChanged: {
         if (visible)
@@ -609,7 +576,8 @@ Page {
         noteEditor.close()
         taskEditor.close()
         doneDialog.close()
-        confirmDialog.close()
+        if (confirmDialog)
+            confirmDialog.close()
     }
 
     Component.onCompleted: initial()

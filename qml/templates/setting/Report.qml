@@ -118,8 +118,8 @@ Page {
             width: Math.min(parent.width, 420)
             anchors.left: parent.left
             currentIndex: report.archived ? 1 : 0
-            TabButton { text: "فایل های جاری"; onClicked: { report.archived = false; report.refresh() } }
-            TabButton { objectName: "reportArchivedTab"; text: "فایل های بایگانی"; onClicked: { report.archived = true; report.refresh() } }
+            UTabButton { objectName: "reportLiveTab"; text: "فایل های جاری"; onClicked: { report.archived = false; report.refresh() } }
+            UTabButton { objectName: "reportArchivedTab"; text: "فایل های بایگانی"; onClicked: { report.archived = true; report.refresh() } }
         }
 
         // Every cell starts where its heading does, numbers as the words (mirrored with the layout).

@@ -145,8 +145,7 @@ Page {
                 Toast.show(texts.hasFiles)
                 return
             }
-            confirmDialog.row = row
-            confirmDialog.open()
+            Templates.confirm({"title": "آیا مطمئن هستید ؟", "text": texts.confirm}, function () { screen.remove(row) })
         } catch (e) {
             Toast.error(e, "askRemove")
         }
@@ -294,38 +293,6 @@ Page {
                 Button {
                     text: "انصراف"
                     onClicked: titleDialog.close()
-                }
-            }
-        }
-    }
-
-    Popup {
-        id: confirmDialog
-        property var row: null
-        modal: true
-        anchors.centerIn: Overlay.overlay
-        width: 340
-        padding: 16
-
-        contentItem: Column {
-            spacing: 12
-            Text { width: parent.width; text: "آیا مطمئن هستید ؟"; font.bold: true; horizontalAlignment: Text.AlignHCenter }
-            Text { width: parent.width; text: screen.texts.confirm; wrapMode: Text.Wrap; horizontalAlignment: Text.AlignHCenter }
-            Row {
-                anchors.horizontalCenter: parent.horizontalCenter
-                spacing: 8
-                Button {
-                    objectName: screen.kind + "_confirm_yes"
-                    text: "بله"
-                    highlighted: true
-                    onClicked: {
-                        confirmDialog.close()
-                        screen.remove(confirmDialog.row)
-                    }
-                }
-                Button {
-                    text: "خیر"
-                    onClicked: confirmDialog.close()
                 }
             }
         }

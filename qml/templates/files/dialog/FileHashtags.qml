@@ -66,11 +66,15 @@ Popup {
         ticked = next
     }
 
+    // The new tag, or the one of that title already listed, is ticked and brought into view.
     function addNew(title) {
         var r = Tags.addTitle(all, title)
         all = r.list
-        if (r.tag)
-            tick(r.tag, true)
+        if (!r.tag)
+            return
+        tick(r.tag, true)
+        list.forceLayout()
+        list.positionViewAtIndex(all.indexOf(r.tag), ListView.Contain)
     }
 
     function confirm() {

@@ -79,7 +79,7 @@ Item {
                 sendTag(file, Number(key.substring(3)))
                 return
             }
-            confirm(title, function () {
+            confirm(L.confirmText(title, rows.length), function () {
                 if (key === "copy")
                     sendCopy(file)
                 else if (key === "emptyRecycleBin")
@@ -95,10 +95,7 @@ Item {
     }
 
     function confirm(text, accepted) {
-        var d = confirmDialog.createObject(Consts.window ? Consts.window.overlay : actions, {"text": text})
-        d.accepted.connect(accepted)
-        d.open()
-        return d
+        return Templates.confirm({"title": "آیا مطمئن هستید ؟", "text": text}, accepted)
     }
 
     function pickDate(picked) {
@@ -210,33 +207,6 @@ Item {
             }
         })
         Sockets.send("property_tag", content, {"index": 0})
-    }
-
-    Component {
-        id: confirmDialog
-
-        Dialog {
-            id: dlg
-            property string text: ""
-            objectName: "confirmDialog"
-            modal: true
-            anchors.centerIn: parent
-            title: "آیا مطمئن هستید ؟"
-            width: 360
-            onClosed: destroy()
-
-            contentItem: Label {
-                text: dlg.text
-                textFormat: Text.PlainText
-                wrapMode: Text.WordWrap
-                horizontalAlignment: Text.AlignHCenter
-            }
-
-            footer: DialogButtonBox {
-                Button { text: "بله"; DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole }
-                Button { text: "خیر"; DialogButtonBox.buttonRole: DialogButtonBox.RejectRole }
-            }
-        }
     }
 
     Component {

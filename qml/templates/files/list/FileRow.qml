@@ -76,13 +76,15 @@ Item {
                     text: Consts.getTradeName(row.file.trade_ref) + " " + Consts.getPropertyName(row.file.property_ref)
                     color: L.tradeColor(row.file.trade_ref)
                     font.pointSize: row.valueSize
-                    // Long kinds stop at the card's edge; the pin mark keeps its room.
+                    // Long kinds stop at the card's edge; the pin and match marks keep their room.
                     width: Math.max(0, Math.min(implicitWidth, headLine.width - codeLabel.width - headLine.spacing
                                                 - (selectBox.visible ? selectBox.width + headLine.spacing : 0)
-                                                - (row.status.pin === true ? 2 * row.valueSize + headLine.spacing : 0)))
+                                                - (pinMark.visible ? pinMark.implicitWidth + headLine.spacing : 0)
+                                                - (tagMark.visible ? tagMark.implicitWidth + headLine.spacing : 0)))
                     elide: Text.ElideRight
                 }
                 Label {
+                    id: pinMark
                     visible: row.status.pin === true
                     font.family: Fonts.icon
                     font.pointSize: row.valueSize
@@ -90,6 +92,7 @@ Item {
                     color: "#e53935"
                 }
                 Label {
+                    id: tagMark
                     visible: row.showTag && row.file.tag_status !== undefined && row.file.tag_status >= 0
                     objectName: "tagMark"
                     text: "علامت " + (Number(row.file.tag_status) + 1)

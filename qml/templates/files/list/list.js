@@ -214,6 +214,11 @@ function logText(phrase, file, userName, dateText) {
 
 // One "property_action" for one or more files (rows: [{index, file}]). An archive date, when
 // picked, goes into every entry: each file is archived on the day the user chose.
+// The question before an action: its title, and how many files when several are chosen.
+function confirmText(title, count) {
+    return count > 1 ? title + "\n" + count + " فایل انتخاب شده" : title
+}
+
 function actionRequest(menuKey, rows, ctx) {
     if (rows.length === 0)
         return null

@@ -76,17 +76,22 @@ Page {
         anchors.margins: 20
         spacing: 16
 
+        // Full width under the window's mirror: each row starts at the right edge.
         Switch {
             id: lockSwitch
+            objectName: "lockSwitch"
+            width: parent.width
             text: "قفل برنامه"
             font.pointSize: 12
             onToggled: checked ? page.turnOn() : page.turnOff()
         }
 
         Row {
+            width: parent.width
             spacing: 12
 
             Text {
+                objectName: "autoLockTitle"
                 anchors.verticalCenter: parent.verticalCenter
                 text: "قفل خودکار برنامه"
                 font.pointSize: 12
@@ -94,6 +99,7 @@ Page {
 
             ComboBox {
                 id: autoLock
+                objectName: "autoLock"
                 width: 180
                 textRole: "title"
                 model: page.autoLockChoices

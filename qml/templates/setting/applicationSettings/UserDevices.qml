@@ -76,15 +76,21 @@ Page {
             objectName: "deviceRow"
             width: view.width
             height: 60
-            contentItem: Row {
-                spacing: 12
+            // Under the window's mirror: the texts from the right edge, "حذف" at the left.
+            contentItem: Item {
                 Column {
-                    width: view.width - 120
+                    anchors.left: parent.left
+                    anchors.right: removeButton.left
+                    anchors.rightMargin: 12
                     anchors.verticalCenter: parent.verticalCenter
                     Text {
-                        text: devices.platformName(modelData.platform) + "  " + (modelData.model || "")
+                        objectName: "deviceName"
+                        width: parent.width
+                        // No trailing blanks when the model is missing: the name ends at the edge.
+                        text: [devices.platformName(modelData.platform), modelData.model || ""].join("  ").trim()
                         textFormat: Text.PlainText
                         font.pointSize: 12
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         text: [modelData.os || "", modelData.app || "", modelData.ip || ""].join("   ")
@@ -93,10 +99,13 @@ Page {
                         font.pointSize: 10
                         elide: Text.ElideRight
                         width: parent.width
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
                 Button {
+                    id: removeButton
                     objectName: "deviceRemove"
+                    anchors.right: parent.right
                     anchors.verticalCenter: parent.verticalCenter
                     text: "حذف"
                     onClicked: devices.confirmRemove(modelData)

@@ -97,6 +97,16 @@ Popup {
         finish()
     }
 
+    // Where the desktop has no program for workbooks, the user learns where the file is.
+    function openWorkbook() {
+        try {
+            if (!Qt.openUrlExternally(Logic.fileUrl(path)))
+                message = Logic.openFailedText(path)
+        } catch (e) {
+            Toast.error(e, "openWorkbook")
+        }
+    }
+
     function onFailed(text) {
         try {
             message = text
@@ -142,7 +152,8 @@ Popup {
             text: dialog.message
             textFormat: Text.PlainText
             font.pointSize: 12
-            wrapMode: Text.WordWrap
+            // A long path breaks where it must.
+            wrapMode: Text.Wrap
             horizontalAlignment: Text.AlignHCenter
         }
 
@@ -176,7 +187,7 @@ Popup {
             width: parent.width
             visible: dialog.phase === "done"
             text: Logic.openButton
-            onClicked: Qt.openUrlExternally(Logic.fileUrl(dialog.path))
+            onClicked: dialog.openWorkbook()
         }
 
         Button {

@@ -9,6 +9,7 @@ var runningText = " در حال تولید فایل اکسل ..."
 var doneText = "فایل اکسل باموفقیت ایجاد شد."
 var openButton = "نمایش فایل اکسل"
 var closeButton = "بستن"
+var openFailed = "برنامه ای برای باز کردن فایل اکسل پیدا نشد. فایل در این مسیر ذخیره شده است:"
 
 // The pushes from the server wait under this hold while an export runs.
 var holdName = "export"
@@ -31,6 +32,11 @@ function showContacts(manager) {
 // The address the system opens a saved workbook by.
 function fileUrl(path) {
     return "file:///" + text(path).replace(/^\/+/, "")
+}
+
+// The path reads left to right inside the Persian text: marks keep its leading "/" in front.
+function openFailedText(path) {
+    return openFailed + "\n\u200E" + text(path) + "\u200E"
 }
 
 // The bar's place, 0 to 1, for p of max.
