@@ -5,6 +5,7 @@ import com 1.0
 // The app lock: four digits on a keypad open the home screen.
 Page {
     id: lock
+    objectName: "lockScreen"
 
     property var settings: Settings
     property var templates: Templates

@@ -2,9 +2,12 @@
 // fixture agency server, once with none of the six rights and once with all of them, and single
 // rights taken and given back by pushed "agent_edit" notices while the screens are open.
 #include "screensession.h"
+#include "store/file.h"
 
+#include <QJSValue>
 #include <QJsonArray>
 #include <QQuickItem>
+#include <QQuickWindow>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +105,36 @@ protected:
         ASSERT_TRUE(session->until("Stacks.last().objectName === 'tavorlinsList' && Stacks.last().listRead === null"));
         session->settle();
     }
+
+    // The file editor of these options in a page container, and its items.
+    static QQuickItem *openEditor(const QString &options)
+    {
+        editor = session->item("Templates.initial('generals/StackContent.qml', {}).open('file', " + options + ")");
+        session->settle();
+        return editor;
+    }
+    static QQuickItem *child(const QString &name)
+    {
+        QQuickItem *item = editor ? editor->findChild<QQuickItem *>(name) : nullptr;
+        return item ? item : session->find(name);
+    }
+    static QQuickItem *box(const QString &input)
+    {
+        QQuickItem *field = child(input);
+        return field ? field->findChild<QQuickItem *>(QStringLiteral("value_1")) : nullptr;
+    }
+    static bool press(QQuickItem *item)
+    {
+        QMetaObject::invokeMethod(editor, "reveal", Q_ARG(QVariant, QVariant::fromValue(item)));
+        return session->click(item);
+    }
+    static bool fill(const QString &input, const QString &text) { return press(box(input)) && session->typeInto(box(input), text); }
+    static bool completes()
+    {
+        return session->waitUntil([] { return session->find(QStringLiteral("completion_0")) != nullptr; }, 1000);
+    }
+    static std::vector<obx_id> drafts() { return obx::Box<File>(session->store()).query(File_::draft.equals(true)).build().findIds(); }
+    inline static QQuickItem *editor = nullptr;
 
     static bool phoneTile() { return session->eval("Stacks.last().tiles.some(function (t) { return t.color === -2000 })").toBool(); }
     static void click(const char *name) { session->click(session->findTop(name)); }
@@ -245,32 +278,64 @@ TEST_F(AllRights, PushedRightsReachTheOpenScreens)
     setRights(kAll);
 }
 
-// Without the phone book the form tells nothing of whose number was typed, yet names that
-// contact; without the sensitive details an edit sends the file's customer and address back.
+// Without the delete right the archive box is offered only on the agent's own files and new ones,
+// and an archived file goes back archived; without the add right a draft does not open, even
+// from a drafts list already open.
+TEST_F(AllRights, ArchiveBoxAndDraftsFollowTheRights)
+{
+    setRights(kAll & ~kDelete);
+    const struct {
+        const char *file;
+        bool offered;
+        int sent;
+    } rows[] = {{"m1-f0", false, 1}, {"m1-f9", false, 10}, {"m1-f2", true, 0}, {nullptr, true, 0}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.file ? r.file : "new");
+        ASSERT_TRUE(openEditor(r.file ? QStringLiteral("{'file': Database.getFile('%1')}").arg(r.file) : QStringLiteral("{}")));
+        EXPECT_EQ(child("archive")->isVisible(), r.offered);
+        if (r.sent) {
+            const std::size_t m = session->mark();
+            ASSERT_TRUE(press(child("save")));
+            EXPECT_EQ(session->waitRequest("property_edit", m)["content"].toObject()["data"].toObject()["trade_id"].toInt(), r.sent);
+        }
+        session->home();
+    }
+
+    setRights(kAll);
+    session->eval("Database.saveDraft({'trade_ref': 1, 'type': 50, 'user_ref': Account.userId()}, 0)");
+    ASSERT_TRUE(openEditor("{}") && press(child("drafts")));
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] { return (list = session->findTop("fileList")) && list->property("count").toInt() > 0; }));
+    setRights(kAll & ~kAdd);
+    EXPECT_TRUE(refuses([&] { QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, 0)); }));
+    for (QQuickItem *opened : session->window()->contentItem()->findChildren<QQuickItem *>(QStringLiteral("fileEditor")))
+        EXPECT_EQ(opened->property("draftId").toInt(), 0);
+    setRights(kAll);
+}
+
+// Without the phone book the form tells nothing of whose number was typed, offers no contact and
+// keeps the draft as typed, yet names that contact; without the sensitive details an edit sends
+// the file's customer and address back.
 TEST_F(AllRights, FormKeepsWhatItDoesNotShow)
 {
     setRights(kAll & ~kPhoneBook);
     const QJsonObject contact = session->list("initial_customer").at(5).toObject();
-    QQuickItem *editor = session->item("Templates.initial('generals/StackContent.qml', {}).open('file', {})");
-    ASSERT_TRUE(editor);
-    session->settle();
-    auto child = [&](const QString &name) {
-        QQuickItem *item = editor->findChild<QQuickItem *>(name);
-        return item ? item : session->find(name);
-    };
-    auto box = [&](const QString &input) {
-        QQuickItem *field = child(input);
-        return field ? field->findChild<QQuickItem *>(QStringLiteral("value_1")) : nullptr;
-    };
-    auto press = [&](QQuickItem *item) {
-        QMetaObject::invokeMethod(editor, "reveal", Q_ARG(QVariant, QVariant::fromValue(item)));
-        return session->click(item);
-    };
-    auto fill = [&](const QString &input, const QString &text) { return press(box(input)) && session->typeInto(box(input), text); };
+    ASSERT_TRUE(openEditor("{}"));
     ASSERT_TRUE(press(child("toggle_trade_1")) && press(child("toggle_property_50")));
+    EXPECT_EQ(child("formView")->property("contactList").value<QJSValue>().property("length").toInt(), 0);
     ASSERT_TRUE(fill("input_customer_mobile_1", contact["mobile_1"].toString()));
+    EXPECT_FALSE(completes());
     EXPECT_EQ(box("input_customer_name_family")->property("text").toString(), "");
+    ASSERT_TRUE(fill("input_customer_name_family", contact["name_family"].toString().left(4)));
+    EXPECT_FALSE(completes());
     ASSERT_TRUE(fill("input_customer_name_family", QStringLiteral("نام تازه")));
+    ASSERT_TRUE(press(child("draft")));
+    QMetaObject::invokeMethod(editor->findChild<QObject *>(QStringLiteral("draftConfirm")), "accept");
+    ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+    session->home();
+    ASSERT_TRUE(openEditor(QStringLiteral("{'draftId': %1}").arg(drafts().back())));
+    EXPECT_EQ(box("input_customer_name_family")->property("text").toString() + box("input_customer_mobile_1")->property("text").toString(),
+              QStringLiteral("نام تازه") + contact["mobile_1"].toString());
     std::size_t m = session->mark();
     ASSERT_TRUE(press(child("save")));
     const QJsonObject data = session->waitRequest("property_create", m)["content"].toObject()["data"].toObject();

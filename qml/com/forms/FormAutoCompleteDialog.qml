@@ -27,6 +27,7 @@ Rectangle {
 
     function close() {
         visible = false
+        entries = []
     }
 
     function label(entry) {
