@@ -262,13 +262,15 @@ Item {
         if (!phoneBook)
             return
         var asked = Database.getContactsCount(-1)
-        contactsHandler = function (list) {
-            if (!FileJs.isWholeBook(list, asked))
+        var handler = function (list) {
+            // An answer queued before the handler was dropped still comes: it is no longer awaited.
+            if (contactsHandler !== handler || !FileJs.isWholeBook(list, asked))
                 return
             dropContactsHandler()
             form.contactList = list
         }
-        Database.contactListReady.connect(contactsHandler)
+        contactsHandler = handler
+        Database.contactListReady.connect(handler)
         Database.getContacts(-1, 0, "")
     }
 
