@@ -10,7 +10,6 @@ Rectangle {
     property var entries: []
     // The text field whose typing it completes.
     property Item input: null
-    readonly property bool opened: visible
     signal chosen(var entry)
 
     visible: false
