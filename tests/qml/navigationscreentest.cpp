@@ -325,13 +325,12 @@ TEST_F(Navigation, SaveAnswersWithTheCodeDeleteFromTheDetailGoesBackPinIsShown)
     EXPECT_TRUE(rowOf(list, id).isEmpty());
 }
 
-// The lock screen takes digits in any script, Backspace and Enter from the keyboard before any
-// click, and counts every click: a double click ("d" and the key) is two digits.
+// Shown as at start (nothing gave the page stack the focus), the lock screen takes digits in any
+// script, Backspace and Enter before any click, and a double click ("d", the key) is two digits.
 TEST_F(Navigation, TheLockScreenCountsEveryClickAndTakesKeys)
 {
     session->eval("Settings.app_data.lock_password = '1122'");
     for (const QString &entered : {QStringLiteral("١٢E"), QStringLiteral("۱۳B۱۲۲"), QStringLiteral("d1d2")}) {
-        // As at start, when nothing has given the page stack the focus yet.
         session->eval("Stacks.stack.focus = false; Templates.replace('Lock.qml')");
         ASSERT_TRUE(front(QStringLiteral("lockScreen")));
         for (int i = 0; i < entered.size(); ++i) {
