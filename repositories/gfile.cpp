@@ -299,6 +299,18 @@ bool GFile::deleteDraft(int id)
     return true;
 }
 
+obx_id GFile::saveDraft(QJsonObject draft, int replacedId)
+{
+    draft.insert(QStringLiteral("draft"), true);
+    draft.remove(QStringLiteral("_id"));
+    obx::Transaction tx = store.txWrite();
+    if (replacedId > 0)
+        deleteDraft(replacedId);
+    const obx_id id = GFileImport(snapshot()).fileFromJson(draft);
+    tx.success();
+    return id;
+}
+
 void GFile::deleteFilesByFilter(int tradeType, int propertyType, QJsonArray filters)
 {
     filters.append(QJsonObject{

@@ -35,6 +35,9 @@ public:
     bool deleteFile(QString fileId, qlonglong date, bool withFile);
     // A draft has no server id: it goes by its local id, and only a draft row goes.
     bool deleteDraft(int id);
+    // Stores the form as a draft in place of the draft `replacedId` (none when 0), in one write:
+    // a failure keeps the old draft. Answers the new draft's local id.
+    obx_id saveDraft(QJsonObject draft, int replacedId);
     void deleteFilesByFilter(int tradeType, int propertyType, QJsonArray filters);
     void deleteFileImage(QString fileId, QString path);
     bool pinFile(QString fileId, bool pinned, qlonglong date);

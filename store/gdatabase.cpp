@@ -625,6 +625,16 @@ void GDatabase::initialSaveFiles(QJsonArray files, qlonglong date) { saveInPool<
 void GDatabase::initialUpdateSaveFiles(QJsonArray files, qlonglong date) { saveFiles(files, date); Q_EMIT filesSaved(); }
 bool GDatabase::deleteFile(QString fileId, qlonglong date, bool withFile) { return run<GFile>(__func__, false, [&](GFile &db) { return db.deleteFile(fileId, date, withFile); }); }
 bool GDatabase::deleteDraft(int fileId) { return run<GFile>(__func__, false, [&](GFile &db) { return db.deleteDraft(fileId); }); }
+QJsonObject GDatabase::saveDraft(QJsonObject file, int replacedId)
+{
+    try {
+        GFile files = make<GFile>();
+        return QJsonObject{{QStringLiteral("id"), double(files.saveDraft(file, replacedId))}};
+    } catch (const std::exception &e) {
+        report(__func__, e);
+        return QJsonObject{{QStringLiteral("error"), QString::fromUtf8(e.what())}};
+    }
+}
 bool GDatabase::adColleagueFile(QString fileId, bool colleague, qlonglong date) { return run<GFile>(__func__, false, [&](GFile &db) { return db.adColleagueFile(fileId, colleague, date); }); }
 bool GDatabase::pinFile(QString fileId, bool pinned, qlonglong date) { return run<GFile>(__func__, false, [&](GFile &db) { return db.pinFile(fileId, pinned, date); }); }
 bool GDatabase::archiveFile(QString fileId, int tradeType, qlonglong archvieDate, qlonglong date) { return run<GFile>(__func__, false, [&](GFile &db) { return db.archiveFile(fileId, tradeType, archvieDate, date); }); }

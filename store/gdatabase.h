@@ -136,6 +136,8 @@ public Q_SLOTS:
     void initialUpdateSaveFiles(QJsonArray files, qlonglong date = -1);
     bool deleteFile(QString fileId, qlonglong date = -1, bool withFile = true);
     bool deleteDraft(int fileId);
+    // {"id": the new draft's local id}, or {"error": the store's message} with nothing changed.
+    QJsonObject saveDraft(QJsonObject file, int replacedId = 0);
     bool adColleagueFile(QString fileId, bool colleague, qlonglong date = -1);
     bool pinFile(QString fileId, bool pinned = true, qlonglong date = -1);
     bool archiveFile(QString fileId, int tradeType, qlonglong archvieDate = -1, qlonglong date = -1);

@@ -67,7 +67,12 @@ std::string sharedStoreDirectory()
 
 void openSharedStore(const std::string &directory)
 {
-    auto opened = std::make_shared<obx::Store>(storeOptions(directory));
+    openSharedStore(storeOptions(directory), directory);
+}
+
+void openSharedStore(OBX_store_options *options, const std::string &directory)
+{
+    auto opened = std::make_shared<obx::Store>(options);
     std::shared_ptr<obx::Store> previous;
     {
         std::lock_guard<std::mutex> lock(stateMutex);

@@ -167,6 +167,8 @@ Item {
     // Why the screens may not do this guarded action, or undefined when they may: "search" the
     // advanced search, "contact" the phone book, "add" and "copy" a new file, "edit", "delete",
     // "archive", "archiveDue" and "deleteForever" on each of the files, "emptyRecycleBin".
+    // Restoring a file from the recycle bin and taking it out of the archive are refused to no one
+    // who can see the file: they undo a removal rather than remove, as the menus offer them to all.
     function refusal(action, files) {
         var list = files || []
         var every = function (allowed) {

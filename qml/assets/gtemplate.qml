@@ -93,6 +93,14 @@ Item {
         return initial("generals/StackContent.qml", opts)
     }
 
+    // A feature screen of the page container opened from the item `from`, in a container of its own
+    // on the stack `from` lies on; null when the account may not open it (the refusal is shown).
+    function content(from, key, options) {
+        if (!allows(key, options))
+            return null
+        return open(from, "generals/StackContent.qml", {"contentType": key, "options": options || {}})
+    }
+
     // The map in its picking mode over everything open; the chosen point goes to picked(lat, lng).
     function pickPoint(picked) {
         var view = dialog("map/dialog/MapPicker.qml", {})

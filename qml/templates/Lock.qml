@@ -5,6 +5,7 @@ import com 1.0
 // The app lock: four digits on a keypad open the home screen.
 Page {
     id: lock
+    objectName: "lockScreen"
 
     property var settings: Settings
     property var templates: Templates
@@ -37,7 +38,10 @@ Page {
         }
     }
 
+    // Keys typed before any click count too: the page holds the focus from the moment it shows.
     focus: true
+    StackView.onActivated: forceActiveFocus()
+    Component.onCompleted: forceActiveFocus()
     Keys.onPressed: {
         var digit = Consts.fixNumbers(event.text)
         if (/^[0-9]$/.test(digit)) {
@@ -100,7 +104,9 @@ Page {
                     text: modelData === "back" ? String.fromCodePoint(parseInt(Icons.backspaceOutline, 16))
                         : modelData === "enter" ? String.fromCodePoint(parseInt(Icons.check, 16))
                         : modelData
-                    onClicked: {
+                    // The page keeps the focus, so the keyboard still reaches it after a click.
+                    focusPolicy: Qt.NoFocus
+                    function press() {
                         if (modelData === "back")
                             lock.erase()
                         else if (modelData === "enter")
@@ -108,6 +114,9 @@ Page {
                         else
                             lock.type(modelData)
                     }
+                    onClicked: press()
+                    // The second click of a double click comes as this, never as a click: it counts too.
+                    onDoubleClicked: press()
                 }
             }
         }
@@ -116,6 +125,7 @@ Page {
             anchors.horizontalCenter: parent.horizontalCenter
             width: 200
             text: "ورود"
+            focusPolicy: Qt.NoFocus
             onClicked: lock.submit()
         }
     }

@@ -3,6 +3,7 @@
 #include "screensession.h"
 #include "media/gexcel.h"
 #include "store/file.h"
+#include "store/sharedstate.h"
 
 #include <QColor>
 #include <QFont>
@@ -134,6 +135,11 @@ TEST_F(FileEditor, CreatesASaleApartmentAndStoresTheServersFile)
     // An existing district chosen from the completion list keeps its id.
     ASSERT_TRUE(fill("input_district_title", district.value("title").toString()));
     ASSERT_TRUE(session->waitUntil([&] { return session->find("completion_0") && session->find("completion_0")->isVisible(); }));
+    // A click on the next input reaches it, past the entries, and what is typed then goes there.
+    ASSERT_TRUE(reveal(box("input_info_address")) && session->click(box("input_info_address")));
+    session->type("x");
+    EXPECT_EQ(valueOf("input_info_address") + valueOf("input_district_title"), "x" + district.value("title").toString());
+    ASSERT_TRUE(fill("input_district_title", district.value("title").toString()));
     ASSERT_TRUE(session->click(session->find("completion_0")));
     // One stored hashtag and one new one.
     ASSERT_TRUE(press("hashtags"));
@@ -374,6 +380,9 @@ TEST_F(FileEditor, AKnownMobileOrAChosenNameBringsItsContact)
         ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
         session->home();
     }
+    // The answer of another read coming first is not taken for the editor's own.
+    EXPECT_EQ(session->eval("(function () { var e = Templates.initial('generals/StackContent.qml', {}).open('file', {});"
+                            " Database.contactListReady([{}]); return e.formView.contactList.length })()").toInt(), 0);
 }
 
 TEST_F(FileEditor, RefusesWithoutACustomerOrAConnection)
@@ -455,6 +464,26 @@ TEST_F(FileEditor, ADraftKeepsANewCustomerAndTheAddressAsTyped)
     EXPECT_EQ(customer.value("mobile_1").toString(), "09126660123");
     EXPECT_FALSE(customer.contains("id"));
     EXPECT_EQ(data.value("info").toObject().value("address").toString(), "کوچه 5, پلاک 7");
+}
+
+// A draft saved again replaces itself in one write; where the store fails, the old draft stays, the
+// store's error is shown and the form stays open.
+TEST_F(FileEditor, ADraftSavedAgainReplacesItselfOrStaysWhenTheStoreFails)
+{
+    const QString old = "Database.getFileByLocalId(" + session->eval("Database.saveDraft({'user_ref': Account.userId()}, 0).id").toString() + ")";
+    ASSERT_TRUE(open("{'draftId': " + old + ".id}"));
+    saleApartment("پیش نویس دوباره", "09126660456");
+    QSignalSpy failed(session->eval("Database").value<QObject *>(), SIGNAL(error(QString, QString)));
+    const std::string dir = UGENERAL::sharedStoreDirectory();
+    UGENERAL::closeSharedStore();
+    ASSERT_TRUE(press("draft") && QMetaObject::invokeMethod(editor->findChild<QObject *>("draftConfirm"), "accept"));
+    UGENERAL::openSharedStore(dir);
+    warningsFrom = session->warningMark();
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_TRUE(toast("پیش نویس ذخیره نشد: " + failed.at(0).at(0).toString()) && editor->isVisible());
+    EXPECT_TRUE(session->eval(old + ".error === undefined").toBool());
+    saveDraft();
+    EXPECT_TRUE(session->eval(old + ".error !== undefined").toBool());
 }
 
 TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)

@@ -325,4 +325,23 @@ TEST_F(Navigation, SaveAnswersWithTheCodeDeleteFromTheDetailGoesBackPinIsShown)
     EXPECT_TRUE(rowOf(list, id).isEmpty());
 }
 
+// Shown as at start (nothing gave the page stack the focus), the lock screen takes digits in any
+// script, Backspace and Enter before any click, and a double click ("d", the key) is two digits.
+TEST_F(Navigation, TheLockScreenCountsEveryClickAndTakesKeys)
+{
+    session->eval("Settings.app_data.lock_password = '1122'");
+    for (const QString &entered : {QStringLiteral("١٢E"), QStringLiteral("۱۳B۱۲۲"), QStringLiteral("d1d2")}) {
+        session->eval("Stacks.stack.focus = false; Templates.replace('Lock.qml')");
+        ASSERT_TRUE(front(QStringLiteral("lockScreen")));
+        for (int i = 0; i < entered.size(); ++i) {
+            const QChar c = entered[i];
+            c == 'B' ? session->key(Qt::Key_Backspace) : c == 'E' ? session->key(Qt::Key_Return)
+                : c == 'd' ? void(session->doubleClick(session->findTop(QStringLiteral("key_") + entered[++i]))) : session->type(c);
+        }
+        EXPECT_TRUE(session->waitUntil([&] {
+            return entered.endsWith('E') ? session->findText("کلمه عبور اشتباه است") != nullptr : session->findTop("fabMain") != nullptr;
+        })) << entered.toStdString();
+    }
+}
+
 } // namespace

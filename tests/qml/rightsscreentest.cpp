@@ -2,6 +2,7 @@
 // fixture agency server, once with none of the six rights and once with all of them, and single
 // rights taken and given back by pushed "agent_edit" notices while the screens are open.
 #include "screensession.h"
+#include "store/file.h"
 
 #include <QJsonArray>
 #include <QQuickItem>
@@ -247,13 +248,18 @@ TEST_F(AllRights, PushedRightsReachTheOpenScreens)
 
 // Without the phone book the form tells nothing of whose number was typed, yet names that
 // contact; without the sensitive details an edit sends the file's customer and address back.
+// The archive box and the drafts keep to the rights too.
 TEST_F(AllRights, FormKeepsWhatItDoesNotShow)
 {
     setRights(kAll & ~kPhoneBook);
     const QJsonObject contact = session->list("initial_customer").at(5).toObject();
-    QQuickItem *editor = session->item("Templates.initial('generals/StackContent.qml', {}).open('file', {})");
-    ASSERT_TRUE(editor);
-    session->settle();
+    QQuickItem *editor = nullptr;
+    auto open = [&](const QString &options) {
+        editor = session->item("Templates.initial('generals/StackContent.qml', {}).open('file', " + options + ")");
+        session->settle();
+        return editor != nullptr;
+    };
+    ASSERT_TRUE(open("{}"));
     auto child = [&](const QString &name) {
         QQuickItem *item = editor->findChild<QQuickItem *>(name);
         return item ? item : session->find(name);
@@ -270,7 +276,13 @@ TEST_F(AllRights, FormKeepsWhatItDoesNotShow)
     ASSERT_TRUE(press(child("toggle_trade_1")) && press(child("toggle_property_50")));
     ASSERT_TRUE(fill("input_customer_mobile_1", contact["mobile_1"].toString()));
     EXPECT_EQ(box("input_customer_name_family")->property("text").toString(), "");
-    ASSERT_TRUE(fill("input_customer_name_family", QStringLiteral("نام تازه")));
+    // No contact is offered, and a draft opened again shows the name as typed.
+    ASSERT_TRUE(fill("input_customer_name_family", contact["name_family"].toString().left(4)));
+    EXPECT_FALSE(session->find("completion_0"));
+    ASSERT_TRUE(fill("input_customer_name_family", QStringLiteral("نام تازه")) && press(child("draft")));
+    QMetaObject::invokeMethod(editor->findChild<QObject *>(QStringLiteral("draftConfirm")), "accept");
+    ASSERT_TRUE(open(QStringLiteral("{'draftId': %1}").arg(obx::Box<File>(session->store()).query(File_::draft.equals(true)).build().findIds().back())));
+    EXPECT_EQ(box("input_customer_name_family")->property("text").toString(), QStringLiteral("نام تازه"));
     std::size_t m = session->mark();
     ASSERT_TRUE(press(child("save")));
     const QJsonObject data = session->waitRequest("property_create", m)["content"].toObject()["data"].toObject();
@@ -302,6 +314,27 @@ TEST_F(AllRights, FormKeepsWhatItDoesNotShow)
     const QVariantMap after = stored(before["_id"].toString());
     EXPECT_EQ(after["customer"].toMap()["_id"], owner["_id"]);
     EXPECT_EQ(after["info"].toMap()["address"], before["info"].toMap()["address"]);
+    session->home();
+
+    // Without the delete right the archive box shows only on new files (and the agent's own), and
+    // an archived file goes back archived.
+    setRights(kAll & ~kDelete);
+    for (const auto &[file, sent] : {std::pair{"m1-f0", 1}, {"m1-f9", 10}, {"", 0}}) {
+        ASSERT_TRUE(open(*file ? QStringLiteral("{'file': Database.getFile('%1')}").arg(file) : QStringLiteral("{}")));
+        EXPECT_EQ(child("archive")->isVisible(), !sent) << file;
+        m = session->mark();
+        if (sent && press(child("save"))) {
+            EXPECT_EQ(session->waitRequest("property_edit", m)["content"].toObject()["data"].toObject()["trade_id"].toInt(), sent);
+        }
+        session->home();
+    }
+    // Without the add right a draft does not open, even from a drafts list opened before.
+    setRights(kAll);
+    session->eval("Database.saveDraft({'user_ref': Account.userId()}, 0)");
+    QQuickItem *drafts = nullptr;
+    ASSERT_TRUE(open("{}") && press(child("drafts")) && session->waitUntil([&] { return (drafts = session->findTop("fileList")) && drafts->property("count").toInt() > 0; }));
+    setRights(kAll & ~kAdd);
+    EXPECT_TRUE(refuses([&] { QMetaObject::invokeMethod(drafts, "openFile", Q_ARG(QVariant, 0)); }));
     setRights(kAll);
 }
 

@@ -124,8 +124,7 @@ Column {
 
     FormAutoCompleteDialog {
         id: popup
-        // Under the box, below its hint.
-        y: hintText.height + field.spacing + first.height + 4
+        input: first
         width: field.width
         onChosen: {
             first.text = Forms.completionText(entry, field.inputItem)

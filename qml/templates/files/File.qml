@@ -34,9 +34,14 @@ Item {
     property var agents: []
     // The phone book's read while it is outstanding.
     property var contactsHandler: null
+    // Without the right, the phone book is neither read nor offered; given back, it is read.
+    readonly property bool phoneBook: Account.canSeePhoneBook()
+    onPhoneBookChanged: loadContacts()
     readonly property bool editing: file !== null && file !== undefined && draftId <= 0
     // Whose customer and address the editor may not see: hidden, and sent back as the file has them.
     readonly property bool keepsContact: editing && !Account.canSeeFileAddress(file)
+    // The archive box, where the account may archive the file; a new file is the user's own.
+    readonly property bool archiveOffered: !editing || Account.canArchiveFile(file)
     readonly property string title: FileJs.screenTitle(formType === 1, editing)
     // Without a reply by then the save button works again.
     property int replyTimeout: 30000
@@ -53,7 +58,7 @@ Item {
             "formType": formType,
             "submitData": form.submitData,
             "editFile": editing ? file : null,
-            "archive": archiveBox.checked,
+            "archive": archiveBox.checked && archiveOffered,
             "registerDate": datePicker.timestamp,
             "description": description.text.trim(),
             "location": location,
@@ -68,7 +73,8 @@ Item {
             "mediaLinks": mediaLinks,
             "isPrivate": privateBox.checked,
             "date": Dates.current_persian_date_with_hour(),
-            "keepContact": keepsContact
+            "keepContact": keepsContact,
+            "phoneBook": phoneBook
         }
     }
 
@@ -191,11 +197,13 @@ Item {
             var content = FileJs.buildContent(p)
             if (content.data === undefined)
                 return
-            Database.saveFiles([FileJs.draftFile(content, p)])
+            // A draft saved again replaces itself in the same write: a failed save keeps the old one.
+            var saved = Database.saveDraft(FileJs.draftFile(content, p), draftId)
+            if (saved.error !== undefined) {
+                Toast.show(FileJs.DRAFT_FAILED + saved.error)
+                return
+            }
             Consts.filesRevision += 1
-            // A draft saved again replaces itself.
-            if (draftId > 0)
-                Database.deleteDraft(draftId)
             Toast.show("فایل در پیش نویس ها ذخیره شد.")
             close()
         } catch (e) {
@@ -246,13 +254,23 @@ Item {
         }
     }
 
-    // The phone book for the customer inputs' completion, read once on the pool.
+    // The phone book for the customer inputs' completion, read once on the pool. Its answer comes
+    // through the signal every contact read shares: only the whole book is this read's answer.
     function loadContacts() {
-        contactsHandler = function (list) {
+        dropContactsHandler()
+        form.contactList = []
+        if (!phoneBook)
+            return
+        var asked = Database.getContactsCount(-1)
+        var handler = function (list) {
+            // An answer queued before the handler was dropped still comes: it is no longer awaited.
+            if (contactsHandler !== handler || !FileJs.isWholeBook(list, asked))
+                return
             dropContactsHandler()
-            form.contactList = list || []
+            form.contactList = list
         }
-        Database.contactListReady.connect(contactsHandler)
+        contactsHandler = handler
+        Database.contactListReady.connect(handler)
         Database.getContacts(-1, 0, "")
     }
 
@@ -459,6 +477,7 @@ Item {
                     objectName: "archive"
                     text: "بایگانی"
                     checked: !!(editor.file && Number(editor.file.trade_ref) > 8)
+                    visible: editor.archiveOffered
                 }
                 CheckBox {
                     id: channelBox
@@ -509,6 +528,9 @@ Item {
             countDrafts()
             loadContacts()
             form.init()
+            // A draft keeps its customer as typed; the contact of that mobile is found again.
+            if (draftId > 0 && !chosenContact && file && file.customer && file.customer.mobile_1)
+                lookUpCustomer(String(file.customer.mobile_1))
             if (editing)
                 mediaPicker.setFile(file)
             if (Account.isManagerLevel())

@@ -5,6 +5,7 @@
 var OFFLINE_MESSAGE = "متاسفانه ثبت فایل در حالت آفلاین امکان پذیر نمی باشد!"
 var DRAFT_TITLE = "آیا مطمئن هستید ؟"
 var DRAFT_TEXT = "در صورت تایید فایل نیمه تمام در پیش نویس ها ذخیره می شود."
+var DRAFT_FAILED = "پیش نویس ذخیره نشد: "
 var GUARD_TYPE = 17
 
 var SAVED_MESSAGE = "فایل با موفقیت ثبت شد"
@@ -249,8 +250,9 @@ function draftFile(content, p) {
     if (!p.isManager && !isEmpty(p.agentId))
         file.agent_ref = p.agentId
     var customer = data.customer && data.customer.customer_ref ? data.customer.customer_ref : {}
-    // A customer typed in without a contact yet stays with the draft as typed.
-    if (!isEmpty(customer.id))
+    // A customer typed in without a contact yet stays with the draft as typed; so does one matched
+    // silently for an account without the phone book, which is never shown the contact's own.
+    if (!isEmpty(customer.id) && p.phoneBook !== false)
         file.customer_ref = customer.id
     else if (!isEmpty(customer.name_family) || !isEmpty(customer.mobile_1))
         file.customer_ref = {"name_family": customer.name_family || "", "mobile_1": customer.mobile_1 || ""}
@@ -267,6 +269,12 @@ function draftFile(content, p) {
     delete file.user_id
     delete file.agent_id
     return file
+}
+
+// Whether a list answering a contact read is the whole phone book, which had `asked` contacts
+// when it was asked for: another screen's read of one kind or keyword holds fewer.
+function isWholeBook(list, asked) {
+    return !!list && list.length >= asked
 }
 
 // The channel service's address with its query; "" while no address is set, so nothing is sent.

@@ -38,9 +38,7 @@ Item {
     }
 
     function openContent(key, options) {
-        if (!Templates.allows(key, options))
-            return null
-        return Templates.open(actions, "generals/StackContent.qml", {"contentType": key, "options": options})
+        return Templates.content(actions, key, options)
     }
 
     // rows: [{index, file}]; one row for the menu, several for a multiple selection.

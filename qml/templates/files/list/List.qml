@@ -315,14 +315,10 @@ Page {
         }
     }
 
-    // A draft opens in the editor; once sent or saved again it leaves this list, which reads the
-    // drafts again when it is back on top.
+    // A draft opens in the editor, as a new file that the add right guards; once sent or saved
+    // again it leaves this list, which reads the drafts again when it is back on top.
     function openDraft(f) {
-        var options = {"draftId": f.id}
-        if (fileList.StackView.view)
-            Templates.open(fileList, "files/File.qml", options)
-        else
-            Templates.container("file", options)
+        Templates.content(fileList, "file", {"draftId": f.id})
     }
 
     // Beside the row's menu button.
