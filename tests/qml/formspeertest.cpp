@@ -476,7 +476,7 @@ TEST_F(FileEditor, ADraftSavedAgainReplacesItselfOrStaysWhenTheStoreFails)
     QSignalSpy failed(session->eval("Database").value<QObject *>(), SIGNAL(error(QString, QString)));
     const std::string dir = UGENERAL::sharedStoreDirectory();
     UGENERAL::closeSharedStore();
-    ASSERT_TRUE(press("draft") && QMetaObject::invokeMethod(editor->findChild<QObject *>("draftConfirm"), "accept"));
+    ASSERT_TRUE(press("draft") && session->confirm());
     UGENERAL::openSharedStore(dir);
     warningsFrom = session->warningMark();
     ASSERT_EQ(failed.count(), 1);
