@@ -153,7 +153,6 @@ Item {
             if (parts.hashtags.length > 0)
                 Database.saveHashtags(parts.hashtags, ts)
             Database.saveFiles([parts.file], ts)
-            Consts.filesRevision += 1
             if (created && draftId > 0)
                 Database.deleteDraft(draftId)
             var stored = Database.getFile(parts.file._id)
@@ -192,7 +191,6 @@ Item {
             if (content.data === undefined)
                 return
             Database.saveFiles([FileJs.draftFile(content, p)])
-            Consts.filesRevision += 1
             // A draft saved again replaces itself.
             if (draftId > 0)
                 Database.deleteDraft(draftId)

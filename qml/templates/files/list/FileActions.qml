@@ -126,7 +126,6 @@ Item {
                 return
             }
             var ts = reply.timestamp
-            Consts.filesRevision += 1
             for (var i = 0; i < c.action.length; ++i) {
                 var a = c.action[i]
                 if (c.key === "status.delete")
@@ -157,8 +156,6 @@ Item {
                     return
                 }
                 Database.saveFiles([L.copiedFileForStore(reply.content.file)], reply.timestamp)
-                // Lists covered meanwhile (the one under a detail) read again on their return.
-                Consts.filesRevision += 1
                 reloadNeeded()
             } catch (e) {
                 Toast.error(e, "property_copy_result")
@@ -177,7 +174,6 @@ Item {
                     return
                 }
                 Database.deleteFilesByFilter(request.trade_id, request.property_id, request.filter)
-                Consts.filesRevision += 1
                 countsChanged()
                 reloadNeeded()
             } catch (e) {
