@@ -351,3 +351,40 @@ TEST_F(ObxTx, CloseInsideOwnTransactionIsRefused)
     store->close();
     EXPECT_TRUE(store->isClosed());
 }
+
+// Observers hear of a write once it is committed, once for joined transactions, with the entities
+// it changed; an aborted write, a read and a removal that found nothing tell them nothing.
+TEST_F(ObxTx, ObserversHearOfCommittedWritesOnly)
+{
+    std::vector<std::vector<obx_schema_id>> heard;
+    const uint64_t handle = store->observe([&](const std::vector<obx_schema_id> &ids) { heard.push_back(ids); });
+    {
+        obx::Transaction outer = store->txWrite();
+        const obx_id id = putItem();
+        obx::Transaction inner = store->txWrite();
+        Owner owner;
+        store->box<Owner>().put(owner);
+        items().remove(id);
+        inner.success();
+        EXPECT_TRUE(heard.empty()) << "nothing before the outermost commit";
+        outer.success();
+    }
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0], (std::vector<obx_schema_id>{kItem, kOwner}));
+    {
+        obx::Transaction aborted = store->txWrite();
+        putItem();
+    }
+    {
+        obx::Transaction read = store->txRead();
+        items().count();
+        read.success();
+    }
+    items().remove(12345);
+    EXPECT_EQ(heard.size(), 1u);
+    putItem();
+    EXPECT_EQ(heard.size(), 2u);
+    store->unobserve(handle);
+    putItem();
+    EXPECT_EQ(heard.size(), 2u);
+}
