@@ -19,6 +19,13 @@ QtObject {
         readAt = database ? database.filesRevision : 0
     }
 
+    // The screen showed a change of its own in place, made from `before` on: when it was up to
+    // date then, it is now.
+    function shownInPlace(before) {
+        if (readAt === before)
+            taken()
+    }
+
     property int readAt: 0
     readonly property int revision: database ? database.filesRevision : 0
     readonly property bool busy: Consts.initial_busy === true

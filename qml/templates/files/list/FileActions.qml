@@ -19,6 +19,8 @@ Item {
     signal tagApplied(string fileId, int status)
 
     readonly property string failedText: "عملیات انجام نشد"
+    // The files revision before the answered action wrote the store.
+    property int revisionBefore: -1
 
     function access(file) {
         return {"manager": Account.isManager(),
@@ -126,6 +128,7 @@ Item {
                 return
             }
             var ts = reply.timestamp
+            revisionBefore = Database.filesRevision
             for (var i = 0; i < c.action.length; ++i) {
                 var a = c.action[i]
                 if (c.key === "status.delete")

@@ -331,8 +331,11 @@ Page {
         Stacks.leave(fileList)
     }
 
-    // An answered action on one file, from this list's menu or from the file's detail.
-    function applyAction(key, fileId, value) {
+    // An answered action on one file, from this list's menu or from the file's detail. Shown in
+    // place on a list in front, as the list's own change; `before` is the files revision before it.
+    function applyAction(key, fileId, value, before) {
+        if (visible && before !== undefined)
+            watch.shownInPlace(before)
         var i = indexOf(fileId)
         if (i === -1)
             return
@@ -463,7 +466,7 @@ Page {
                    "filters": fileList.filterModel ? (fileList.filterModel.filter || []) : fileList.options.filters,
                    "matchFile": fileList.matchFile})
 
-        onActionApplied: fileList.applyAction(key, fileId, value)
+        onActionApplied: fileList.applyAction(key, fileId, value, actions.revisionBefore)
         onCountsChanged: fileList.refreshCount()
         onReloadNeeded: fileList.reload()
         onSelectRequested: fileList.selecting = true
