@@ -577,8 +577,8 @@ Page {
                 fileList.nextPage()
             scrollSave.restart()
         }
-        onHeightChanged: if (fileList.restoreTo === 0) fileList.clampToEnd()
-        onContentHeightChanged: if (fileList.restoreTo === 0) fileList.clampToEnd()
+        onHeightChanged: if (fileList && fileList.restoreTo === 0) fileList.clampToEnd()
+        onContentHeightChanged: if (fileList && fileList.restoreTo === 0) fileList.clampToEnd()
 
         delegate: FileRow {
             width: listView.cellWidth
