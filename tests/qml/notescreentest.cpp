@@ -361,8 +361,7 @@ TEST_F(NoteScreens, FileNotesOffline)
     const QString message = s().eval("Sockets.offlineMessage").toString();
     EXPECT_TRUE(s().waitUntil([&] { return s().findText(message) != nullptr; }));
     EXPECT_FALSE(s().eval("Stacks.last().loading").toBool());
-    // Once the message has gone.
-    ASSERT_TRUE(s().waitUntil([&] { return s().findText(message) == nullptr; }));
+    ASSERT_TRUE(s().waitUntil([&] { return s().findText(message) == nullptr; })) << "the message goes";
     EXPECT_EQ(s().notInFront(s().find("chat_input")).toStdString(), "");
     s().eval("Sockets.connected = true");
 }

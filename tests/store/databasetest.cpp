@@ -235,46 +235,29 @@ TEST(Frame, EveryRepositorySeesOneConsistentAccount)
 }
 
 // The files revision moves with every committed write of files or their rows, whichever slot and
-// thread wrote, and a burst of writes reaches the GUI thread as one filesChanged.
+// thread wrote; a burst of writes reaches the GUI thread as one filesChanged.
 TEST(Frame, FilesRevisionFollowsEveryWriteOfFiles)
 {
     TempStore temp;
     GDatabase db;
     temp.addOwner("O");
-    const QJsonObject file{{"_id", "F"}, {"user_ref", "O"}, {"trade_ref", 1}, {"code", QJsonObject{{"auto", 7}}}};
-    db.saveFiles(QJsonArray{file});
-    const struct
-    {
-        const char *writer;
-        std::function<void()> write;
-        bool moves;
-    } writers[] = {
-        {"seen mark", [&] { db.fileSeen(7); }, true},
-        {"pin", [&] { db.pinFile("F", true, -1); }, true},
-        {"activity of the file", [&] { db.saveActivity(QJsonObject{{"_id", "A"}, {"file_ref", "F"}}); }, true},
-        {"match tag", [&] { db.savefileMatchTag("F", "R", 1); }, true},
-        {"download page on the pool", [&] { db.initialSaveFiles(QJsonArray{file}); db.waitForTasks(); }, true},
-        {"a district", [&] { db.saveDistricts(QJsonArray{QJsonObject{{"_id", "D"}, {"title", "t"}}}); }, false},
-        {"no such file", [&] { db.archiveFile("nope", 9); }, false},
+    const QJsonArray files{QJsonObject{{"_id", "F"}, {"user_ref", "O"}, {"code", QJsonObject{{"auto", 7}}}}};
+    const std::pair<std::function<void()>, bool> writers[] = {
+        {[&] { db.saveFiles(files); }, true},
+        {[&] { db.fileSeen(7); }, true},
+        {[&] { db.saveActivity(QJsonObject{{"_id", "A"}, {"file_ref", "F"}}); }, true},
+        {[&] { db.savefileMatchTag("F", "R", 1); }, true},
+        {[&] { for (int i = 0; i < 5; ++i) db.initialSaveFiles(files); db.waitForTasks(); }, true},
+        {[&] { db.saveDistricts(QJsonArray{QJsonObject{{"_id", "D"}}}); }, false},
+        {[&] { db.archiveFile("nope", 9); }, false},
     };
     QSignalSpy changed(&db, &GDatabase::filesChanged);
-    for (const auto &w : writers) {
-        QCoreApplication::processEvents();
-        changed.clear();
+    for (std::size_t i = 0; i < std::size(writers); ++i) {
         const int before = db.filesRevision();
-        w.write();
-        EXPECT_EQ(db.filesRevision() != before, w.moves) << w.writer;
+        writers[i].first();
+        EXPECT_EQ(db.filesRevision() != before, writers[i].second) << i;
         QCoreApplication::processEvents();
-        EXPECT_EQ(changed.count(), w.moves ? 1 : 0) << w.writer;
+        EXPECT_EQ(changed.count(), writers[i].second ? 1 : 0) << i;
+        changed.clear();
     }
-
-    // Many pages written on the pool before the GUI thread looks: one change to tell.
-    changed.clear();
-    const int before = db.filesRevision();
-    for (int i = 0; i < 5; ++i)
-        db.initialSaveFiles(QJsonArray{file});
-    db.waitForTasks();
-    EXPECT_GE(db.filesRevision() - before, 5);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(changed.count(), 1);
 }
