@@ -707,18 +707,23 @@ TEST_F(Listings, EveryViewFollowsWhoeverWroteTheFiles)
             ASSERT_TRUE(s->waitUntil([&] { return (at = call(list, "indexOf", "follow-f").toInt()) >= 0; }));
             ASSERT_FALSE(row(list, at).value("seen").toBool());
             call(list, "openFile", at);
-            ASSERT_TRUE(s->until("Database.getFile('follow-f').seen === true"));
+            ASSERT_TRUE(s->until("Database.getFile('follow-f').seen === true") && s->clickText(QStringLiteral("بازگشت")));
+            EXPECT_TRUE(s->waitUntil([&] { return current() == list && row(list, at).value("seen").toBool(); }));
+        }, 0, -1},
+        {"a notice under the detail", [&] {
+            call(list, "openFile", 0);
+            ASSERT_TRUE(s->waitUntil([&] { return s->findTop("fileDetail") != nullptr; }));
             s->settle();
             ASSERT_TRUE(s->waitUntil([&] { return !list->property("refreshing").toBool(); }));
-            // A notice while the list is covered: read once, on its return.
             QSignalSpy reads(qvariant_cast<QObject *>(s->eval("Database")), SIGNAL(fileListReady(QJsonArray)));
-            pushed["seen"] = true;
-            s->push("property_notify", "edit", QJsonObject{{"file", pushed}, {"register_id", "other"}});
-            ASSERT_TRUE(s->until("!Notification.working") && s->clickText(QStringLiteral("بازگشت")));
-            EXPECT_TRUE(s->waitUntil([&] { return current() == list && row(list, at).value("seen").toBool(); }));
-            s->wait(500);
-            EXPECT_EQ(reads.count(), s->mapOf(list->property("options")).value("page").toInt());
-        }, 0, -1},
+            pushed["_id"] = "follow-g";
+            s->push("property_notify", "create", QJsonObject{{"file", pushed}, {"register_id", "other"}});
+            ASSERT_TRUE(s->until("Database.getFile('follow-g')._id === 'follow-g' && !Notification.working"));
+            s->wait(300);
+            EXPECT_EQ(reads.count(), 0) << "a covered list reads on its return only";
+            ASSERT_TRUE(s->clickText(QStringLiteral("بازگشت")));
+            EXPECT_TRUE(s->waitUntil([&] { return current() == list && call(list, "indexOf", "follow-g").toInt() >= 0; }));
+        }, 1, 1},
         {"delete", [&] { menu(list, 0, QStringLiteral("حذف")); }, -1, 0},
         {"restore", [&] {
             const QString before = bin->property("text").toString();
