@@ -131,6 +131,9 @@ Page {
     }
 
     function nextPage() {
+        // The pages shown are being read again; the next one follows them.
+        if (refreshing)
+            return false
         // The rows just added must be laid out before the view's end is measured.
         listView.forceLayout()
         if (!L.wantsNextPage(listView.contentY - listView.originY, listView.height, listView.contentHeight,
@@ -236,6 +239,8 @@ Page {
             options = o
             if (refreshAgain)
                 refresh()
+            else
+                Qt.callLater(nextPage)
         } catch (e) {
             Toast.error(e, "refreshed")
         }
