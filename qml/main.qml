@@ -71,9 +71,13 @@ ApplicationWindow {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
+        // Ends where the offline bar starts: the bar never covers a screen's controls.
         StackView {
             id: rootStack
-            anchors.fill: parent
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.top: parent.top
+            anchors.bottom: offlineBar.visible ? offlineBar.top : parent.bottom
         }
 
         Rectangle {

@@ -523,6 +523,7 @@ obx::Query<File> GFile::byProperty(const QString &userId, int property, const QS
 {
     obx::QueryBuilder<File> builder = obx::Box<File>(store).query(File_::user_id.equals(utf8(userId)));
     builder.with(File_::property_type.equals(property));
+    builder.with(File_::draft.equals(false));
     if (!agentId.isEmpty())
         builder.with(File_::agent_id.equals(utf8(agentId)));
     return builder.build();
@@ -537,6 +538,7 @@ QJsonObject GFile::getFileByCode(int code)
 {
     obx::QueryBuilder<File> builder = obx::Box<File>(store).query(File_::user_id.equals(user.server_id));
     builder.with(File_::auto_code.equals(code));
+    builder.with(File_::draft.equals(false));
     if (agent.id != 0)
         builder.with(GFileFilter::agentVisibility(agent.server_id));
     return single(builder.build().findFirst());
@@ -568,6 +570,7 @@ int GFile::getFilesCountByUser(QString userId, QString agentId)
 {
     obx::QueryBuilder<File> builder =
         obx::Box<File>(store).query(File_::user_id.equals(userId.isEmpty() ? user.server_id : utf8(userId)));
+    builder.with(File_::draft.equals(false));
     if (!agentId.isEmpty())
         builder.with(File_::agent_id.equals(utf8(agentId)));
     return int(builder.build().count());
@@ -578,6 +581,7 @@ int GFile::getDueFilesCount(QString start, QString end)
     obx::QueryBuilder<File> builder = obx::Box<File>(store).query(File_::user_id.equals(user.server_id));
     builder.with(File_::trade_type.equals(kDueTradeType));
     builder.with(File_::deleted.equals(false));
+    builder.with(File_::draft.equals(false));
     builder.with(File_::date.between(whole(start), whole(end)));
     if (agent.id != 0)
         builder.with(GFileFilter::agentVisibility(agent.server_id));
@@ -599,7 +603,11 @@ int GFile::getOldFilesCount(qlonglong time)
     builder.with(File_::deleted.equals(false));
     builder.with(File_::date.between(0, time - kOneMonth));
     builder.with(File_::trade_type.between(1, kLastActiveTrade));
-    builder.with(File_::agent_id.equals(agent.id != 0 ? agent.server_id : std::string()));
+    builder.with(File_::draft.equals(false));
+    if (agent.id != 0)
+        builder.with(File_::agent_id.equals(agent.server_id));
+    else
+        builder.with(GFileFilter::ownersFiles(user.server_id));
     return int(builder.build().count());
 }
 

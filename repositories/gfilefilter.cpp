@@ -87,7 +87,8 @@ struct Item
 class ItemApplier
 {
 public:
-    ItemApplier(obx::QueryBuilder<File> &builder, const User &viewer) : b(builder), viewer(viewer) {}
+    ItemApplier(obx::QueryBuilder<File> &builder, const User &viewer, const User &owner)
+        : b(builder), viewer(viewer), owner(owner) {}
 
     bool apply(const Item &item)
     {
@@ -114,7 +115,11 @@ private:
         } else if (key == QLatin1String("customer_ref")) {
             b.with(File_::customer_id.equals(utf8(item.first)));
         } else if (key == QLatin1String("agent_ref")) {
-            b.with(File_::agent_id.equals(utf8(item.first)));
+            // No agent, or the manager's own id (a manager's new files carry it): the manager's files.
+            if (item.first.isEmpty() || utf8(item.first) == owner.server_id)
+                b.with(GFileFilter::ownersFiles(owner.server_id));
+            else
+                b.with(File_::agent_id.equals(utf8(item.first)));
         } else if (key == QLatin1String("district_ref")) {
             b.with(File_::districts.contains(utf8(item.first)));
         } else if (key == QLatin1String("hashtag_ref")) {
@@ -228,6 +233,7 @@ private:
 
     obx::QueryBuilder<File> &b;
     const User &viewer;
+    const User &owner;
 };
 
 } // namespace
@@ -269,6 +275,11 @@ obx::QueryCondition GFileFilter::agentVisibility(const std::string &agentServerI
     return File_::is_private.equals(false) || File_::agent_id.equals(agentServerId);
 }
 
+obx::QueryCondition GFileFilter::ownersFiles(const std::string &ownerServerId)
+{
+    return File_::agent_id.equals(std::string()) || File_::agent_id.equals(ownerServerId);
+}
+
 void GFileFilter::apply(obx::QueryBuilder<File> &builder, int tradeType, int propertyType, const QJsonArray &filters,
                         const QString &keyword, const QString &userId) const
 {
@@ -279,7 +290,7 @@ void GFileFilter::apply(obx::QueryBuilder<File> &builder, int tradeType, int pro
     if (propertyType > 0)
         builder.with(File_::property_type.equals(propertyType));
 
-    ItemApplier applier(builder, agent_.id != 0 ? agent_ : owner_);
+    ItemApplier applier(builder, agent_.id != 0 ? agent_ : owner_, owner_);
     bool withDeleted = false;
     for (const QJsonValue &value : filters) {
         const QJsonObject object = value.toObject();
@@ -298,6 +309,8 @@ void GFileFilter::apply(obx::QueryBuilder<File> &builder, int tradeType, int pro
     }
 
     builder.with(File_::user_id.equals(userId.isEmpty() ? owner_.server_id : utf8(userId)));
+    // A draft has no server id: it is listed and counted only as a draft.
+    builder.with(File_::draft.equals(false));
     if (!withDeleted)
         builder.with(File_::deleted.equals(false));
     if (!keyword.isEmpty())

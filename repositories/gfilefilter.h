@@ -30,6 +30,8 @@ public:
     static obx::QueryCondition keywordGroup(const QString &keyword);
     // What an agent may see: shared files and the private files assigned to him.
     static obx::QueryCondition agentVisibility(const std::string &agentServerId);
+    // The manager's own files: those without an agent and those whose agent is the manager.
+    static obx::QueryCondition ownersFiles(const std::string &ownerServerId);
 
 private:
     const User &owner_;

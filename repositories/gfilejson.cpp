@@ -394,6 +394,7 @@ int GFileJson::matchCount(const File &file)
     builder.with(File_::user_id.equals(snapshot_.user.server_id));
     builder.with(rent ? File_::full_rent_price.between(low, high) : File_::price_2.between(low, high));
     builder.with(File_::deleted.equals(false));
+    builder.with(File_::draft.equals(false));
     builder.with(File_::trade_type.equals(counterpart));
     builder.with(File_::property_type.equals(file.property_type));
     return int(builder.build().count());

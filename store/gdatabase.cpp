@@ -55,10 +55,20 @@ GDatabase::GDatabase(QObject *parent) : QObject(parent)
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/qmlcache/");
     if (QDir(dir).exists())
         QFile::remove(dir + QString::fromLatin1(kStaleQmlCacheFile));
+    // Called on whichever thread committed; the writes that come while the one call waits for
+    // the GUI thread go out with it.
+    filesListener_ = addFilesListener([this] {
+        if (!filesPending_.exchange(true))
+            QMetaObject::invokeMethod(this, [this] {
+                filesPending_ = false;
+                Q_EMIT filesChanged();
+            }, Qt::QueuedConnection);
+    });
 }
 
 GDatabase::~GDatabase()
 {
+    removeFilesListener(filesListener_);
     waitForTasks();
     if (sharedStore())
         closeDatabase();
@@ -130,6 +140,11 @@ void GDatabase::closeDatabase()
 {
     closeSharedStore();
     setSharedUsers(nullptr, nullptr);
+}
+
+int GDatabase::filesRevision() const
+{
+    return int(UGENERAL::filesRevision());
 }
 
 bool GDatabase::isOpen()

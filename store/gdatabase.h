@@ -43,6 +43,9 @@ class GContact;
 class GDatabase : public QObject
 {
     Q_OBJECT
+    // Moves after every committed write of files or their child rows, from any thread; screens
+    // that show files or counts read again when it moved and they are seen.
+    Q_PROPERTY(int filesRevision READ filesRevision NOTIFY filesChanged)
 public:
     explicit GDatabase(QObject *parent = nullptr);
     ~GDatabase() override;
@@ -108,6 +111,8 @@ Q_SIGNALS:
     void citiesSaved();
     void cityListReady(QJsonArray list);
     void unseenSaved();
+    // The files revision moved: once on the GUI thread for a burst of writes, however many.
+    void filesChanged();
 
 public Q_SLOTS:
     // The store's life cycle, the form catalogue, cities, scroll positions and user data.
@@ -313,6 +318,8 @@ public:
     // Waits until every pool task this object started has answered (used at destruction).
     void waitForTasks();
 
+    int filesRevision() const;
+
 private:
     // Runs op on a freshly built repository; a failure becomes `fallback`.
     template <class Repo, class R, class Op> R run(const char *slot, R fallback, Op &&op);
@@ -327,6 +334,10 @@ private:
     bool guarded(const char *slot, const std::function<void()> &fn);
     void startTask(std::function<void()> task);
     void report(const char *slot, const std::exception &e);
+
+    // Set from the writing thread until the one queued filesChanged has gone out.
+    std::atomic<bool> filesPending_{false};
+    int filesListener_ = 0;
 
     std::mutex tasksMutex_;
     std::condition_variable tasksDone_;

@@ -1,8 +1,18 @@
 #include "store/sharedstate.h"
 
+#include "store/file.h"
+#include "store/fileactivity.h"
+#include "store/fileinfo.h"
+#include "store/filematchtag.h"
+#include "store/filemeter.h"
+#include "store/filetenant.h"
+#include "store/filetoggle.h"
 #include "store/model.h"
 #include "store/obx/obx.h"
 
+#include <algorithm>
+#include <atomic>
+#include <map>
 #include <mutex>
 
 namespace UGENERAL {
@@ -20,6 +30,38 @@ std::string &storeDirectory()
 }
 std::unique_ptr<User> sharedUser;
 std::unique_ptr<User> sharedAgent;
+
+std::atomic<uint64_t> revision{0};
+std::mutex listenersMutex;
+int nextListener = 1;
+// Built on first use, as the directory above.
+std::map<int, std::function<void()>> &listeners()
+{
+    static std::map<int, std::function<void()>> all;
+    return all;
+}
+
+void filesWritten()
+{
+    ++revision;
+    std::lock_guard<std::mutex> lock(listenersMutex);
+    for (const auto &entry : listeners())
+        entry.second();
+}
+
+// A file is shown with these rows; a write of any of them changes what a screen shows of it.
+bool holdsFiles(const std::vector<obx_schema_id> &entities)
+{
+    static const obx_schema_id fileEntities[] = {
+        File::_OBX_MetaInfo::entityId(),       FileInfo::_OBX_MetaInfo::entityId(),
+        FileToggle::_OBX_MetaInfo::entityId(), FileTenant::_OBX_MetaInfo::entityId(),
+        FileMeter::_OBX_MetaInfo::entityId(),  FileActivity::_OBX_MetaInfo::entityId(),
+        FileMatchTag::_OBX_MetaInfo::entityId(),
+    };
+    return std::any_of(entities.begin(), entities.end(), [](obx_schema_id id) {
+        return std::find(std::begin(fileEntities), std::end(fileEntities), id) != std::end(fileEntities);
+    });
+}
 
 } // namespace
 
@@ -73,6 +115,10 @@ void openSharedStore(const std::string &directory)
 void openSharedStore(OBX_store_options *options, const std::string &directory)
 {
     auto opened = std::make_shared<obx::Store>(options);
+    opened->observe([](const std::vector<obx_schema_id> &entities) {
+        if (holdsFiles(entities))
+            filesWritten();
+    });
     std::shared_ptr<obx::Store> previous;
     {
         std::lock_guard<std::mutex> lock(stateMutex);
@@ -82,6 +128,8 @@ void openSharedStore(OBX_store_options *options, const std::string &directory)
     }
     if (previous)
         previous->close();
+    // Every file shown so far belonged to the other store.
+    filesWritten();
 }
 
 void closeSharedStore()
@@ -113,6 +161,25 @@ bool hasSharedAgent()
 {
     std::lock_guard<std::mutex> lock(stateMutex);
     return sharedAgent != nullptr;
+}
+
+uint64_t filesRevision()
+{
+    return revision;
+}
+
+int addFilesListener(std::function<void()> listener)
+{
+    std::lock_guard<std::mutex> lock(listenersMutex);
+    const int handle = nextListener++;
+    listeners().emplace(handle, std::move(listener));
+    return handle;
+}
+
+void removeFilesListener(int handle)
+{
+    std::lock_guard<std::mutex> lock(listenersMutex);
+    listeners().erase(handle);
 }
 
 } // namespace UGENERAL

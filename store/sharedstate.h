@@ -6,6 +6,8 @@
 
 #include "store/user.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,5 +46,12 @@ void closeSharedStore();
 void setSharedUsers(std::unique_ptr<User> user, std::unique_ptr<User> agent);
 bool hasSharedUser();
 bool hasSharedAgent();
+
+// The files revision: moved after every committed write of File rows or their child rows (and
+// when another store is opened), on the thread that committed; each listener is then called
+// there. A listener removed is called no more once removeFilesListener() has returned.
+uint64_t filesRevision();
+int addFilesListener(std::function<void()> listener);
+void removeFilesListener(int handle);
 
 } // namespace UGENERAL

@@ -37,9 +37,6 @@ QtObject {
     // True while any long task (first download, update, export) holds the pushes; screens read it.
     property bool initial_busy: false
     property var pending_notifies: []
-    // Goes up with every change of files made on screen; a file list covered meanwhile reads its
-    // rows again when it shows.
-    property int filesRevision: 0
     // The names of the holds taken, one entry per hold.
     property var holds: []
 

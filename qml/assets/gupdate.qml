@@ -171,9 +171,6 @@ Item {
             db()[step.saved].disconnect(onSaved)
         }
         console.log(list.length, step.words)
-        // A list covered by another page reads again on its return.
-        if (step.key === "properties" && list.length > 0)
-            attempt("filesRevision", function () { shared().filesRevision += 1 })
         return answered
     }
 

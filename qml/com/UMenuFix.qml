@@ -49,8 +49,7 @@ Rectangle {
                     menu.conversation = count.conversation || 0
                     menu.task = count.task || 0
                     menu.note = menu.todayNotes()
-                    var w = menu.dueWindow()
-                    menu.due = database.getDueFilesCount(w.start, w.end)
+                    menu.countDue()
                 } catch (e) {
                     Toast.error(e, "count_result")
                 }
@@ -63,7 +62,18 @@ Rectangle {
 
     function noteAdded() { note += 1 }
     function noteRemoved() { note = Math.max(0, note - 1) }
-    function dueHandled() { due = Math.max(0, due - 1) }
+
+    // Read from the store, whichever screen or notice changed the files.
+    function countDue() {
+        var w = dueWindow()
+        due = database.getDueFilesCount(w.start, w.end)
+    }
+
+    UFilesWatch {
+        database: menu.database
+        seen: menu.visible
+        onRefresh: menu.countDue()
+    }
 
     function openContainer(key, options, callback) {
         return templates.container(key, options, callback)
@@ -96,7 +106,7 @@ Rectangle {
                 openContainer("fileList", {
                     "mode": "due", "title": "فایل های سررسید اجاره", "tradeType": 10,
                     "filters": [{"key": "due", "value": {"value_1": String(w.start), "value_2": String(w.end)}}]
-                }, function () { menu.dueHandled() })
+                })
                 break
             case "colleague":
                 if (!account.hasValidLocation()) {

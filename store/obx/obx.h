@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <stdexcept>
@@ -173,6 +174,14 @@ public:
     Transaction tx(TxMode mode);
     Transaction txRead();
     Transaction txWrite();
+
+    // Data observers: once a write transaction has committed, each observer is called on the
+    // committing thread with the ids of the entities it put or removed rows of. An observer may
+    // use the store; observe() answers the handle unobserve() takes, which returns only once no
+    // call of that observer runs any more.
+    using Observer = std::function<void(const std::vector<obx_schema_id> &entityIds)>;
+    uint64_t observe(Observer observer);
+    void unobserve(uint64_t handle);
 
     template <class T> Box<T> box() { return Box<T>(*this); }
 

@@ -195,6 +195,7 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
     if (rc != 0)
         failLmdb(rc, "Could not put " + entity.name + " " + std::to_string(id));
     StoreImpl::rowPut(tx, objects, id);
+    tx.touched(entityId_);
     // Above every row id of the entity, the id is above every id its indexes hold.
     for (const PropertyInfo *p : impl.indexed(entityId_))
         indexPut(impl, tx, *p, row, id, true, appended ? MDB_APPENDDUP : 0);
@@ -287,6 +288,7 @@ bool RawBox::remove(obx_id id)
     const int rc = mdb_del(tx.txn, impl.objects(entityId_), &k, nullptr);
     if (rc != 0)
         failLmdb(rc, "Could not remove " + entity.name + " " + std::to_string(id));
+    tx.touched(entityId_);
     txn.success();
     return true;
 }
@@ -307,6 +309,8 @@ uint64_t RawBox::removeAll()
     for (const PropertyInfo *p : impl.indexed(entityId_))
         if ((rc = mdb_drop(tx.txn, impl.index(p->indexId), 0)) != 0)
             failLmdb(rc, "Could not clear the index of " + p->name);
+    if (stat.ms_entries > 0)
+        tx.touched(entityId_);
     txn.success();
     return stat.ms_entries;
 }

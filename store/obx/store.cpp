@@ -30,6 +30,16 @@ const std::string &Store::directory() const
     return impl_->directory();
 }
 
+uint64_t Store::observe(Observer observer)
+{
+    return impl_->observe(std::move(observer));
+}
+
+void Store::unobserve(uint64_t handle)
+{
+    impl_->unobserve(handle);
+}
+
 Transaction Store::tx(TxMode mode)
 {
     return Transaction(*this, mode);

@@ -528,6 +528,37 @@ void StoreImpl::end(TxState *state, bool commit, bool write)
     const int rc = mdb_txn_commit(owned->txn);
     if (rc != 0)
         failLmdb(cutShortByFullDisk(rc), "Could not commit the transaction");
+    // The thread holds no transaction any more: an observer may open one.
+    if (!owned->changed.empty())
+        notifyObservers(owned->changed);
+}
+
+uint64_t StoreImpl::observe(std::function<void(const std::vector<obx_schema_id> &)> observer)
+{
+    std::lock_guard<std::recursive_mutex> lock(observersMutex_);
+    const uint64_t handle = nextObserver_++;
+    observers_.emplace(handle, std::move(observer));
+    return handle;
+}
+
+void StoreImpl::unobserve(uint64_t handle)
+{
+    std::lock_guard<std::recursive_mutex> lock(observersMutex_);
+    observers_.erase(handle);
+}
+
+void StoreImpl::notifyObservers(const std::vector<obx_schema_id> &changed)
+{
+    std::lock_guard<std::recursive_mutex> lock(observersMutex_);
+    // A copy: an observer may observe or unobserve in its call.
+    const auto observers = observers_;
+    for (const auto &entry : observers) {
+        // The write is committed whatever an observer does: its failure is no failure of the commit.
+        try {
+            entry.second(changed);
+        } catch (...) {
+        }
+    }
 }
 
 int StoreImpl::cutShortByFullDisk(int rc) const

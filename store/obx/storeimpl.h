@@ -5,7 +5,9 @@
 
 #include <lmdb.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <condition_variable>
 #include <cstring>
 #include <map>
@@ -176,6 +178,13 @@ struct TxState
     // For each entity written in the transaction, an id no row lies above (looked up at the first
     // write, raised by every put above it; a removal leaves it as it is, still above every row).
     std::map<MDB_dbi, uint64_t> rowCeilings;
+    // The entities whose rows the transaction put or removed, for the observers after the commit.
+    std::vector<obx_schema_id> changed;
+    void touched(obx_schema_id entityId)
+    {
+        if (std::find(changed.begin(), changed.end(), entityId) == changed.end())
+            changed.push_back(entityId);
+    }
 };
 
 class StoreImpl
@@ -200,6 +209,9 @@ public:
     void end(TxState *state, bool commit, bool write);
     // The thread's transaction, which must exist (and be a write when write is set).
     TxState &require(bool write) const;
+
+    uint64_t observe(std::function<void(const std::vector<obx_schema_id> &)> observer);
+    void unobserve(uint64_t handle);
 
     MDB_dbi objects(obx_schema_id entityId) const;
     MDB_dbi index(obx_schema_id indexId) const;
@@ -247,6 +259,7 @@ private:
     std::set<obx_schema_id> checkSchema(MDB_txn *txn);
     void rebuildIndex(MDB_txn *txn, const EntityInfo &entity, const PropertyInfo &p, MDB_dbi objects, MDB_dbi index);
     void writeSequences(TxState &tx);
+    void notifyObservers(const std::vector<obx_schema_id> &changed);
 
     std::string directory_;
     Schema schema_;
@@ -265,6 +278,10 @@ private:
     unsigned readers_ = 0;
     std::mutex readersMutex_;
     std::condition_variable readersFree_;
+    // Held while observers are called, so that unobserve() never returns during a call.
+    std::recursive_mutex observersMutex_;
+    std::map<uint64_t, std::function<void(const std::vector<obx_schema_id> &)>> observers_;
+    uint64_t nextObserver_ = 1;
 };
 
 // Raises DbException for an LMDB failure, with LMDB's own text.

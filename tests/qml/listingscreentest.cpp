@@ -10,6 +10,7 @@
 #include <QQuickWindow>
 #include <QQmlProperty>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -605,6 +606,19 @@ TEST_F(Listings, BoardListRemembersItsScrollPosition)
     view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
     ASSERT_TRUE(s->waitUntil([&] { return view->property("contentY").toDouble() > 0; }));
     EXPECT_NEAR(view->property("contentY").toDouble(), y, 1.0);
+
+    // In a taller window the same files end sooner: the kept position stops at the end, by the cards.
+    s->home();
+    const QSize size = s->window()->size();
+    s->window()->resize(size.width(), size.height() + 300);
+    list = openList("{'filterModel': " + boardJs(id) + "}", 8);
+    view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("restoreTo").toDouble() == 0; }));
+    s->wait(300);
+    EXPECT_LE(view->property("contentY").toDouble() - view->property("originY").toDouble(),
+              std::max(0.0, view->property("contentHeight").toDouble() - view->height()) + 0.5);
+    s->home();
+    s->window()->resize(size);
 }
 
 TEST_F(Listings, SearchOpensItsResultsAsATab)
@@ -651,4 +665,101 @@ TEST_F(Listings, DueBadgeFollowsTheFilesHandledInTheDueList)
     }
     s->home();
     EXPECT_EQ(s->eval("Stacks.last().menu.due").toInt(), due - 2);
+}
+
+// Whoever writes files, every view showing them follows: the shelf's tile under a board's list,
+// the list under the detail and under its pinned and bin views, the bin's count, the due badge.
+TEST_F(Listings, EveryViewFollowsWhoeverWroteTheFiles)
+{
+    s->eval("Database.saveTavorlins([{'_id': 'follow-b', 'user_ref': Account.userId(), 'trade_ref': 2, 'property_ref': 51, "
+            "'color': 3}], -1); Database.saveShelf({'_id': 'follow-s', 'name': 'کمد', 'color': 1});"
+            "Database.changeShelvesTavorlins('follow-s', ['follow-b'], [], -1)");
+    const QString due = "Stacks.stack.get(0).menu.due", shelf = "Templates.initial('main/Tavorlins_List.qml', "
+                                                                   "{'shelf': Database.getShelves('follow-s', -1)})";
+    const int dueBefore = s->eval(due).toInt();
+    s->eval(shelf);
+    ASSERT_TRUE(s->until("Stacks.last().countsApplied > 0") && s->click(s->find("board_0")));
+    const auto tile = [](const char *key) { return s->eval(QStringLiteral("Stacks.last().tiles[0].") + key).toInt(); };
+    QQuickItem *list = nullptr;
+    ASSERT_TRUE(s->waitUntil([&] { return (list = current()) && list->property("count").toInt() > 3; }));
+    s->settle();
+    QQuickItem *bin = list->findChild<QQuickItem *>(QStringLiteral("recycleButton"));
+    // In the pinned or bin view of the list: what it shows after the step, then back.
+    const auto inView = [&](const char *button, const QString &title) {
+        QQuickItem *v = nullptr;
+        ASSERT_TRUE(s->click(list->findChild<QQuickItem *>(button)));
+        ASSERT_TRUE(s->waitUntil([&] { return (v = current()) != list && v && v->property("count").toInt() > 0; }));
+        s->settle();
+        const int n = v->property("count").toInt();
+        menu(v, 0, title);
+        EXPECT_TRUE(s->waitUntil([&] { return v->property("count").toInt() == n - 1; })) << "the row left its view";
+        ASSERT_TRUE(s->click(v->findChild<QQuickItem *>(QStringLiteral("backButton"))));
+        ASSERT_TRUE(s->waitUntil([&] { return current() == list; }));
+    };
+    QJsonObject pushed{{"_id", "follow-f"}, {"user_ref", "m1"}, {"trade_ref", 2}, {"type", 51},
+                       {"code", QJsonObject{{"auto", 990777}}}, {"dates", QJsonObject{{"create", 4102444800000.0}}}};
+    QString archived;
+    const QVariantMap day = s->eval("Dates.timestamp_to_jalali(Date.now() - 365 * 86400000)").toMap();
+    const struct
+    {
+        const char *writer;
+        std::function<void()> write;
+        int count, badge;
+    } writers[] = {
+        {"a notice", [&] { s->push("property_notify", "create", QJsonObject{{"file", pushed}, {"register_id", "other"}}); }, 1, 1},
+        {"seen mark", [&] {
+            int at = -1;
+            ASSERT_TRUE(s->waitUntil([&] { return (at = call(list, "indexOf", "follow-f").toInt()) >= 0; }));
+            ASSERT_FALSE(row(list, at).value("seen").toBool());
+            call(list, "openFile", at);
+            ASSERT_TRUE(s->until("Database.getFile('follow-f').seen === true") && s->clickText(QStringLiteral("بازگشت")));
+            EXPECT_TRUE(s->waitUntil([&] { return current() == list && row(list, at).value("seen").toBool(); }));
+        }, 0, -1},
+        {"a notice under the detail", [&] {
+            call(list, "openFile", 0);
+            ASSERT_TRUE(s->waitUntil([&] { return s->findTop("fileDetail") != nullptr; }));
+            s->settle();
+            ASSERT_TRUE(s->waitUntil([&] { return !list->property("refreshing").toBool(); }));
+            QSignalSpy reads(qvariant_cast<QObject *>(s->eval("Database")), SIGNAL(fileListReady(QJsonArray)));
+            pushed["_id"] = "follow-g";
+            s->push("property_notify", "create", QJsonObject{{"file", pushed}, {"register_id", "other"}});
+            ASSERT_TRUE(s->until("Database.getFile('follow-g')._id === 'follow-g' && !Notification.working"));
+            s->wait(300);
+            EXPECT_EQ(reads.count(), 0) << "a covered list reads on its return only";
+            ASSERT_TRUE(s->clickText(QStringLiteral("بازگشت")));
+            EXPECT_TRUE(s->waitUntil([&] { return current() == list && call(list, "indexOf", "follow-g").toInt() >= 0; }));
+        }, 1, 1},
+        {"delete", [&] { menu(list, 0, QStringLiteral("حذف")); }, -1, 0},
+        {"restore", [&] {
+            const QString before = bin->property("text").toString();
+            inView("recycleButton", QStringLiteral("بازیابی فایل"));
+            EXPECT_TRUE(s->waitUntil([&] { return bin->property("text").toString() != before; })) << "the bin's count";
+        }, 1, 0},
+        {"unpin", [&] { menu(list, 0, QStringLiteral("سنجاق")); inView("pinnedButton", QStringLiteral("سنجاق")); }, 0, 0},
+        {"archive a year ago", [&] {
+            archived = row(list, 0).value("_id").toString();
+            menu(list, 0, QStringLiteral("بایگانی"));
+            ASSERT_TRUE(s->waitUntil([&] { return s->find("archiveYear") != nullptr; }));
+            for (const char *part : {"year", "month", "day"})
+                s->find(QStringLiteral("archive") + QChar(part[0]).toUpper() + (part + 1))->setProperty("value", day.value(part));
+            ASSERT_TRUE(s->clickText(QStringLiteral("تایید")));
+        }, -1, 0},
+        {"unarchive in the due list", [&] {
+            s->home();
+            EXPECT_TRUE(s->until(due + " === " + QString::number(dueBefore + 1))) << "the badge counts the archived file";
+            s->eval(shelf + "; Stacks.stack.get(0).menu.activate('due')");
+            QQuickItem *dues = nullptr;
+            ASSERT_TRUE(s->waitUntil([&] { return (dues = current()) && call(dues, "indexOf", archived).toInt() >= 0; }));
+            s->settle();
+            menu(dues, call(dues, "indexOf", archived).toInt(), QStringLiteral("انتقال به Tavorlin اصلی"));
+        }, 1, 0},
+    };
+    for (const auto &w : writers) {
+        const int count = tile("count"), badge = tile("badge");
+        w.write();
+        EXPECT_TRUE(s->waitUntil([&] { return tile("count") == count + w.count && tile("badge") == badge + w.badge; }))
+            << w.writer << ": " << tile("count") << " " << tile("badge");
+    }
+    s->home();
+    EXPECT_TRUE(s->until(due + " === " + QString::number(dueBefore))) << s->eval(due).toInt();
 }

@@ -352,4 +352,19 @@ TEST_F(NoteScreens, FileNoteCreatedEditedAndRemoved)
     EXPECT_EQ(s().eval("Database.getFile('" + file + "').activity_count").toInt(), count - 1);
 }
 
+// Offline a file's notes say so and wait for nothing, and the offline bar leaves their input in front.
+TEST_F(NoteScreens, FileNotesOffline)
+{
+    s().eval("Sockets.connected = false");
+    s().eval("Templates.initial('files/FileNotes.qml', {'file': Database.getFile('m1-f3')})");
+    ASSERT_TRUE(waitFor("file_notes"));
+    ASSERT_TRUE(s().until("!Stacks.stack.busy"));
+    const QString message = s().eval("Sockets.offlineMessage").toString();
+    EXPECT_TRUE(s().waitUntil([&] { return s().findText(message) != nullptr; }));
+    EXPECT_FALSE(s().eval("Stacks.last().loading").toBool());
+    ASSERT_TRUE(s().waitUntil([&] { return s().findText(message) == nullptr; })) << "the message goes";
+    EXPECT_EQ(s().notInFront(s().find("chat_input")).toStdString(), "");
+    s().eval("Sockets.connected = true");
+}
+
 } // namespace

@@ -153,10 +153,6 @@ TestCase {
         home.menu.note = 1
         home.menu.noteAdded()
         compare(home.menu.note, 2)
-        home.menu.due = 1
-        home.menu.dueHandled()
-        home.menu.dueHandled()
-        compare(home.menu.due, 0)
         var before = Date.now()
         var w = home.menu.dueWindow()
         verify(Number(w.start) <= before - 34186659000 + 1000 && Number(w.start) >= before - 34186659000)

@@ -233,6 +233,18 @@ TEST_F(FileFilter, AgentSeesSharedFilesAndHisOwnPrivateOnes)
     EXPECT_EQ(run(""), ownerView);
 }
 
+// A draft is in no list or count of files; "agent_ref" without an agent, or with the manager's
+// own id, is the manager's files: those without an agent and those the manager is agent of.
+TEST_F(FileFilter, DraftsAndTheManagersOwnFiles)
+{
+    seed(temp.store(), "mine", [](File &f, FileInfo &) { f.agent_id = "O"; });
+    seed(temp.store(), "", [](File &f, FileInfo &) { f.draft = true; });
+    const Ids mine = without(run(""), {"f6", "f30"});
+    EXPECT_EQ(mine.count("mine") + mine.count(""), 1u);
+    EXPECT_EQ(run(item("agent_ref", "")), mine);
+    EXPECT_EQ(run(item("agent_ref", "O")), mine);
+}
+
 class FileLists : public testing::Test
 {
 protected:
@@ -317,18 +329,22 @@ TEST(FileCounts, CountersAndLookups)
     seed(temp.store(), "old", [&](File &f, FileInfo &) { f.date = now - month - 1; f.seen = false; f.auto_code = 9; });
     seed(temp.store(), "oldAgent", [&](File &f, FileInfo &) { f.date = now - month - 1; f.agent_id = "A1"; });
     seed(temp.store(), "fresh", [&](File &f, FileInfo &) { f.date = now; });
-    seed(temp.store(), "due", [&](File &f, FileInfo &) { f.trade_type = 10; f.date = 5000; f.draft = true; });
+    seed(temp.store(), "oldMine", [&](File &f, FileInfo &) { f.date = now - month - 1; f.agent_id = "O"; });
+    seed(temp.store(), "due", [&](File &f, FileInfo &) { f.trade_type = 10; f.date = 5000; });
     seed(temp.store(), "unsynced", [&](File &f, FileInfo &) { f.synced = false; f.deleted = true; });
+    // Drafts are counted as drafts only.
+    seed(temp.store(), "", [&](File &f, FileInfo &) { f.trade_type = 10; f.date = 5000; f.draft = true; });
+    seed(temp.store(), "", [&](File &f, FileInfo &) { f.date = now - month - 1; f.draft = true; });
 
     EXPECT_EQ(repo().getFilesCount(-1, -1, QJsonArray(), true, ""), 1);  // unseen only
-    EXPECT_EQ(repo().getFilesCount(-1, -1, QJsonArray(), false, ""), 4);
-    EXPECT_EQ(repo().getFilesCountByUser("", ""), 5);                     // deleted count too
+    EXPECT_EQ(repo().getFilesCount(-1, -1, QJsonArray(), false, ""), 5);
+    EXPECT_EQ(repo().getFilesCountByUser("", ""), 6);                     // deleted count too
     EXPECT_EQ(repo().getFilesCountByUser("O", "A1"), 1);
-    EXPECT_EQ(repo().getOldFilesCount(qlonglong(now)), 1);               // the manager's own only
+    EXPECT_EQ(repo().getOldFilesCount(qlonglong(now)), 2);               // the manager's own only
     EXPECT_EQ(repo().getDueFilesCount("4000", "6000"), 1);
     EXPECT_EQ(repo().getDueFilesCount("6000", "7000"), 0);
-    EXPECT_EQ(repo().getOfflineCount(), 1);
-    EXPECT_EQ(repo().getDraftFiles().size(), 1);
+    EXPECT_EQ(repo().getOfflineCount(), 2);
+    EXPECT_EQ(repo().getDraftFiles().size(), 2);
     EXPECT_EQ(repo().getUnsyncedFiles("").size(), 1);
     EXPECT_GT(repo().getFileLocalId("fresh"), 0);
     EXPECT_EQ(repo().getFileLocalId("nope"), 0);
@@ -338,7 +354,7 @@ TEST(FileCounts, CountersAndLookups)
 
     temp.addAgent(owner, "A1");
     EXPECT_EQ(repo().getOldFilesCount(qlonglong(now)), 1); // now only the agent's
-    EXPECT_EQ(repo().getFilesCount(-1, -1, QJsonArray(), false, ""), 4);
+    EXPECT_EQ(repo().getFilesCount(-1, -1, QJsonArray(), false, ""), 5);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 using namespace UGENERAL;
@@ -230,5 +231,33 @@ TEST(Frame, EveryRepositorySeesOneConsistentAccount)
     for (const QList<QVariant> &answer : answers) {
         const QJsonArray list = answer.at(0).toJsonArray();
         EXPECT_TRUE(list.size() == 2 || list.size() == 1) << list.size();
+    }
+}
+
+// The files revision moves with every committed write of files or their rows, whichever slot and
+// thread wrote; a burst of writes reaches the GUI thread as one filesChanged.
+TEST(Frame, FilesRevisionFollowsEveryWriteOfFiles)
+{
+    TempStore temp;
+    GDatabase db;
+    temp.addOwner("O");
+    const QJsonArray files{QJsonObject{{"_id", "F"}, {"user_ref", "O"}, {"code", QJsonObject{{"auto", 7}}}}};
+    const std::pair<std::function<void()>, bool> writers[] = {
+        {[&] { db.saveFiles(files); }, true},
+        {[&] { db.fileSeen(7); }, true},
+        {[&] { db.saveActivity(QJsonObject{{"_id", "A"}, {"file_ref", "F"}}); }, true},
+        {[&] { db.savefileMatchTag("F", "R", 1); }, true},
+        {[&] { for (int i = 0; i < 5; ++i) db.initialSaveFiles(files); db.waitForTasks(); }, true},
+        {[&] { db.saveDistricts(QJsonArray{QJsonObject{{"_id", "D"}}}); }, false},
+        {[&] { db.archiveFile("nope", 9); }, false},
+    };
+    QSignalSpy changed(&db, &GDatabase::filesChanged);
+    for (std::size_t i = 0; i < std::size(writers); ++i) {
+        const int before = db.filesRevision();
+        writers[i].first();
+        EXPECT_EQ(db.filesRevision() != before, writers[i].second) << i;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(changed.count(), writers[i].second ? 1 : 0) << i;
+        changed.clear();
     }
 }

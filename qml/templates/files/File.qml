@@ -159,7 +159,6 @@ Item {
             if (parts.hashtags.length > 0)
                 Database.saveHashtags(parts.hashtags, ts)
             Database.saveFiles([parts.file], ts)
-            Consts.filesRevision += 1
             if (created && draftId > 0)
                 Database.deleteDraft(draftId)
             var stored = Database.getFile(parts.file._id)
@@ -203,7 +202,6 @@ Item {
                 Toast.show(FileJs.DRAFT_FAILED + saved.error)
                 return
             }
-            Consts.filesRevision += 1
             Toast.show("فایل در پیش نویس ها ذخیره شد.")
             close()
         } catch (e) {

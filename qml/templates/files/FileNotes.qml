@@ -24,6 +24,11 @@ Page {
         try {
             if (!file)
                 return
+            // Offline nothing is sent and nothing answers: no spinner waits for it.
+            if (!Sockets.connected) {
+                Toast.show(Sockets.offlineMessage)
+                return
+            }
             loading = true
             Sockets.on("file_note_list_result", function (reply) {
                 Sockets.off("file_note_list_result")

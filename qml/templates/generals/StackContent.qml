@@ -66,13 +66,6 @@ Page {
                         container.callback(board)
                 })
             }
-            // The menu bar's due badge follows the files handled in the due list.
-            if (key === "fileList" && item.dueHandled) {
-                item.dueHandled.connect(function () {
-                    if (typeof container.callback === "function")
-                        container.callback()
-                })
-            }
             if (key === "file" && item.edited)
                 item.edited.connect(function (file) { container.edited(file) })
             return item

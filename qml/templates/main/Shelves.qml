@@ -274,8 +274,12 @@ Item {
     Connections {
         target: Notification
         function onShelvesNotify(data) { home.onNotice(data) }
-        // A file notice may add, archive or remove an old file.
-        function onPropertyNotify() { home.refreshOld() }
+    }
+
+    // Whatever added, archived or removed an old file.
+    UFilesWatch {
+        seen: home.visible
+        onRefresh: home.refreshOld()
     }
 
     Component.onCompleted: reload()

@@ -71,6 +71,17 @@ Page {
         countsApplied++
     }
 
+    // The files changed: only the counts are read again; boards being read get theirs after.
+    function recount() {
+        if (listRead !== null)
+            return
+        var boards = Home.boardsOnly(tiles)
+        if (boards.length === 0)
+            return
+        Reads.cancel(countRead)
+        countRead = Reads.counts(Database, boards, applyCounts)
+    }
+
     function cycleZoom() {
         try {
             zoom = Home.nextZoom(zoom)
@@ -303,7 +314,13 @@ Page {
         target: Notification
         function onTavorlinNotify() { page.reload() }
         function onShelvesNotify() { page.reload() }
-        function onPropertyNotify() { page.reload() }
+    }
+
+    // Files written anywhere, a board's list over this screen included, change the counts.
+    UFilesWatch {
+        id: watch
+        seen: page.visible
+        onRefresh: page.recount()
     }
 
     StackView.onActivated: {

@@ -52,8 +52,8 @@ function badgeText(count) {
 }
 
 // The old files' list, with the same filters as the menu's count: active trades, registered before a month ago, this agent.
-// The count takes a manager's own files as those without an agent, so the list asks for an empty
-// agent there too ("0" would name an agent no file has, and the list would stay empty).
+// For a manager the list asks for an empty agent, which the store takes as the manager's own files
+// (without an agent, or with the manager as agent), as the count does.
 function oldFilesOptions(now, agentId) {
     return {
         "mode": "old",

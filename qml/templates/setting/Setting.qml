@@ -57,7 +57,7 @@ Page {
                 closeDrawer()
                 templates.container("fileList", {
                     "mode": "tab", "title": "فایلهای من",
-                    // A manager's own files are those without an agent: the empty id, as the old files' list asks.
+                    // The empty id is a manager's own files: without an agent or with the manager as agent.
                     "filters": [Logic.item("agent_ref", account.isManager() ? "" : account.agentId())]
                 })
                 break

@@ -100,7 +100,6 @@ Popup {
                     return
                 }
                 Database.saveFileHashTags(reply.content, Number(reply.timestamp) || -1)
-                Consts.filesRevision += 1
                 chosen(result.added, result.removed)
                 close()
             })

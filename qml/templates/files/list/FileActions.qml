@@ -19,6 +19,8 @@ Item {
     signal tagApplied(string fileId, int status)
 
     readonly property string failedText: "عملیات انجام نشد"
+    // The files revision before the answered action wrote the store.
+    property int revisionBefore: -1
 
     function access(file) {
         return {"manager": Account.isManager(),
@@ -121,7 +123,7 @@ Item {
                 return
             }
             var ts = reply.timestamp
-            Consts.filesRevision += 1
+            revisionBefore = Database.filesRevision
             for (var i = 0; i < c.action.length; ++i) {
                 var a = c.action[i]
                 if (c.key === "status.delete")
@@ -152,8 +154,6 @@ Item {
                     return
                 }
                 Database.saveFiles([L.copiedFileForStore(reply.content.file)], reply.timestamp)
-                // Lists covered meanwhile (the one under a detail) read again on their return.
-                Consts.filesRevision += 1
                 reloadNeeded()
             } catch (e) {
                 Toast.error(e, "property_copy_result")
@@ -172,7 +172,6 @@ Item {
                     return
                 }
                 Database.deleteFilesByFilter(request.trade_id, request.property_id, request.filter)
-                Consts.filesRevision += 1
                 countsChanged()
                 reloadNeeded()
             } catch (e) {

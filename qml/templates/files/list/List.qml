@@ -44,10 +44,9 @@ Page {
     // From a page's read to its rows laid out, in ms.
     property double pageAskedAt: 0
     property double lastPageMs: 0
-    // Set while a page of its own stack covers the list.
-    property bool covered: false
-    // Consts.filesRevision as of the last read; -1 once a pushed change came while covered.
-    property int readRevision: -1
+    // Set while the pages shown are read again; a change meanwhile reads them once more after.
+    property bool refreshing: false
+    property bool refreshAgain: false
 
     // The board with the order the user chose, for whoever shows the board.
     signal orderSaved(var board)
@@ -57,9 +56,6 @@ Page {
 
     readonly property alias count: files.count
     readonly property alias view_: listView
-
-    // A due file was handled (deleted, unarchived or archived again) and left the due list.
-    signal dueHandled()
 
     objectName: "fileList"
     // A match list sits under the container's own header; every other list has its own bar.
@@ -113,7 +109,8 @@ Page {
         try {
             Reads.cancel(fileList)
             generation += 1
-            readRevision = Consts.filesRevision
+            refreshing = false
+            watch.taken()
             loading = false
             firstWait.interval = firstLoad ? 350 : 0
             firstLoad = false
@@ -134,6 +131,9 @@ Page {
     }
 
     function nextPage() {
+        // The pages shown are being read again; the next one follows them.
+        if (refreshing)
+            return false
         // The rows just added must be laid out before the view's end is measured.
         listView.forceLayout()
         if (!L.wantsNextPage(listView.contentY - listView.originY, listView.height, listView.contentHeight,
@@ -151,33 +151,38 @@ Page {
             return askColleagues()
         loading = true
         pageAskedAt = Date.now()
-        var o = options
         var gen = generation
-        Reads.attach(Database)
-        Reads.read(fileList, function () {
-            if (mode === "drafts")
-                Database.getDraftFiles()
-            else if (mode === "colleague")
-                Database.getColleagueFiles(o.trade_type, o.property_type, o.filters, "", "", o.page, o.keyword,
-                                           colleague ? colleague._id : "")
-            else
-                Database.getFiles(o.trade_type, o.property_type, o.filters, o.order_field, o.order_type, o.page,
-                                  o.keyword)
-        }, function (list) {
+        readPage(options, options.page, function (list) {
             if (gen === generation)
                 pageArrived(list)
         })
     }
 
+    function readPage(o, page, done) {
+        Reads.attach(Database)
+        Reads.read(fileList, function () {
+            if (mode === "drafts")
+                Database.getDraftFiles()
+            else if (mode === "colleague")
+                Database.getColleagueFiles(o.trade_type, o.property_type, o.filters, "", "", page, o.keyword,
+                                           colleague ? colleague._id : "")
+            else
+                Database.getFiles(o.trade_type, o.property_type, o.filters, o.order_field, o.order_type, page,
+                                  o.keyword)
+        }, done)
+    }
+
+    function rowOf(f) {
+        if (mode === "match" && matchFile)
+            f.tag_status = L.tagOf(f, matchFile._id)
+        return {"fileId": f._id, "fileJson": JSON.stringify(f)}
+    }
+
     function pageArrived(list) {
         try {
             loading = false
-            for (var i = 0; i < list.length; ++i) {
-                var f = list[i]
-                if (mode === "match" && matchFile)
-                    f.tag_status = L.tagOf(f, matchFile._id)
-                files.append({"fileId": f._id, "fileJson": JSON.stringify(f)})
-            }
+            for (var i = 0; i < list.length; ++i)
+                files.append(rowOf(list[i]))
             var o = options
             o.load_more = list.length > 0 && mode !== "drafts"
             options = o
@@ -187,10 +192,66 @@ Page {
         }
     }
 
+    // The files changed in the store: the pages shown are read again and their rows put in place,
+    // so the list stays where the user left it. A read under way is followed by this one.
+    function refresh() {
+        if (mode === "colleague")
+            return
+        if (loading || firstWait.running || refreshing || restoreTo > 0) {
+            refreshAgain = true
+            return
+        }
+        refreshAgain = false
+        refreshing = true
+        refreshCount()
+        var o = options
+        var pages = mode === "drafts" ? 1 : Math.max(1, o.page)
+        var gen = generation
+        var rows = []
+        var next = function (page) {
+            readPage(o, page, function (list) {
+                if (gen !== generation)
+                    return
+                rows = rows.concat(list)
+                if (page < pages && list.length > 0)
+                    next(page + 1)
+                else
+                    refreshed(rows, list.length > 0 && mode !== "drafts")
+            })
+        }
+        next(1)
+    }
+
+    function refreshed(list, more) {
+        try {
+            refreshing = false
+            for (var i = 0; i < list.length; ++i) {
+                var row = rowOf(list[i])
+                if (i >= files.count)
+                    files.append(row)
+                else if (files.get(i).fileJson !== row.fileJson)
+                    files.set(i, row)
+            }
+            if (files.count > list.length)
+                files.remove(list.length, files.count - list.length)
+            var o = options
+            o.load_more = more
+            options = o
+            if (refreshAgain)
+                refresh()
+            else
+                Qt.callLater(nextPage)
+        } catch (e) {
+            Toast.error(e, "refreshed")
+        }
+    }
+
     // Pages on until the remembered position is reached, then scrolls there once.
     function afterPage() {
         listView.forceLayout()
         lastPageMs = Date.now() - pageAskedAt
+        if (refreshAgain && restoreTo === 0)
+            Qt.callLater(refresh)
         if (restoreTo > 0) {
             if (listView.contentHeight >= restoreTo + listView.height || !options.load_more) {
                 // Once the page has its final size, which a page still being pushed may not have.
@@ -275,20 +336,18 @@ Page {
         Stacks.leave(fileList)
     }
 
-    // An answered action on one file, from this list's menu or from the file's detail.
-    function applyAction(key, fileId, value) {
-        // Shown in place: a list in front is up to date with it.
-        if (!covered)
-            readRevision = Consts.filesRevision
+    // An answered action on one file, from this list's menu or from the file's detail. Shown in
+    // place on a list in front, as the list's own change; `before` is the files revision before it.
+    function applyAction(key, fileId, value, before) {
+        if (visible && before !== undefined)
+            watch.shownInPlace(before)
         var i = indexOf(fileId)
         if (i === -1)
             return
-        var effect = L.listEffect(key, isTab, mode === "due")
-        if (effect === "remove") {
+        var effect = L.listEffect(key, isTab, mode === "due", view === "pinned" && value === false)
+        if (effect === "remove")
             files.remove(i)
-            if (mode === "due")
-                dueHandled()
-        } else
+        else
             files.setProperty(i, "fileJson", JSON.stringify(L.updatedRow(rowAt(i), key, value)))
     }
 
@@ -408,7 +467,7 @@ Page {
                    "filters": fileList.filterModel ? (fileList.filterModel.filter || []) : fileList.options.filters,
                    "matchFile": fileList.matchFile})
 
-        onActionApplied: fileList.applyAction(key, fileId, value)
+        onActionApplied: fileList.applyAction(key, fileId, value, actions.revisionBefore)
         onCountsChanged: fileList.refreshCount()
         onReloadNeeded: fileList.reload()
         onSelectRequested: fileList.selecting = true
@@ -422,10 +481,12 @@ Page {
         }
     }
 
-    Connections {
-        target: Notification
-        ignoreUnknownSignals: true
-        function onPropertyNotify(data) { fileList.reload() }
+    // Whatever wrote the files (this list, a page over it, a notice, the update), the list reads
+    // them again once it is seen.
+    UFilesWatch {
+        id: watch
+        seen: fileList.visible
+        onRefresh: fileList.refresh()
     }
 
     header: ToolBar {
@@ -511,10 +572,14 @@ Page {
         ScrollBar.vertical: ScrollBar {}
 
         onContentYChanged: {
+            if (!fileList.clamping)
+                fileList.keptTarget = -1
             if (fileList.restoreTo === 0)
                 fileList.nextPage()
             scrollSave.restart()
         }
+        onHeightChanged: if (fileList && fileList.restoreTo === 0) fileList.clampToEnd()
+        onContentHeightChanged: if (fileList && fileList.restoreTo === 0) fileList.clampToEnd()
 
         delegate: FileRow {
             width: listView.cellWidth
@@ -542,10 +607,33 @@ Page {
         id: restoreLater
         interval: 100
         onTriggered: {
-            // Not clamped to the end: the page's header may not have taken its room yet.
-            listView.contentY = Math.min(fileList.restoreTo, listView.contentHeight)
+            // Kept until the user moves the list: the page's header may take its room only now,
+            // and a wider window lays the same files out shorter.
+            fileList.keptTarget = fileList.restoreTo
             fileList.restoreTo = 0
+            fileList.clampToEnd()
+            if (fileList.refreshAgain)
+                fileList.refresh()
         }
+    }
+
+    // The position restored, while nothing else has moved the list since.
+    property real keptTarget: -1
+    property bool clamping: false
+
+    // A position past the end shows no card: the view is kept within its content, at the
+    // restored position as far as the content now allows.
+    function clampToEnd() {
+        if (listView.moving || listView.dragging)
+            return
+        var end = Math.max(0, listView.contentHeight - listView.height)
+        var y = listView.contentY - listView.originY
+        var wanted = keptTarget >= 0 ? Math.min(keptTarget, end) : Math.min(y, end)
+        if (wanted === y)
+            return
+        clamping = true
+        listView.contentY = listView.originY + wanted
+        clamping = false
     }
 
     Timer {
@@ -643,14 +731,6 @@ Page {
     }
 
     Connections {
-        target: Notification
-        function onPropertyNotify() {
-            if (fileList.covered)
-                fileList.readRevision = -1
-        }
-    }
-
-    Connections {
         target: actions
         function onActionApplied() {
             if (fileList.selecting)
@@ -684,18 +764,9 @@ Page {
     property real keptY: -1
     StackView.onDeactivating: keptY = listView.contentY
     StackView.onActivating: putBack()
-    // Back from its pinned or recycle view, or any page over it: what was done there (a file
-    // restored, deleted, edited) shows here, with the bin's count, at the same place in the list.
-    StackView.onDeactivated: covered = true
     StackView.onActivated: {
         putBack()
         keptY = -1
-        var stale = covered && readRevision !== Consts.filesRevision
-        covered = false
-        if (!stale || mode === "colleague")
-            return
-        restoreTo = Math.max(0, listView.contentY - listView.originY)
-        reload()
     }
 
     function putBack() {

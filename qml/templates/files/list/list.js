@@ -240,8 +240,11 @@ function actionRequest(menuKey, rows, ctx) {
             "trade_id": Number(f0.trade_ref), "key": first.key, "action": list}
 }
 
-// What an answered action does to the list: "remove" the row or "update" it in place.
-function listEffect(key, isTab, isDue) {
+// What an answered action does to the list: "remove" the row or "update" it in place. An unpin
+// in the pinned view takes the row out of it.
+function listEffect(key, isTab, isDue, unpinnedInPinned) {
+    if (unpinnedInPinned === true && (key === "status.pin" || key === "pin_agent"))
+        return "remove"
     if (key === "status.delete")
         return isTab && !isDue ? "update" : "remove"
     if (key === "die" || key === "trade_ref")

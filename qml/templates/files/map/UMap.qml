@@ -17,6 +17,8 @@ Page {
     property int generation: 0
     property double askedAt: 0
     property double shownMs: 0
+    // The region the markers are of, read again once the files changed.
+    property var shownBox: null
     readonly property alias markers: view.markers
     readonly property alias mapView: view
 
@@ -33,6 +35,7 @@ Page {
     }
 
     function search(box) {
+        shownBox = box
         generation += 1
         var gen = generation
         loading = true
@@ -65,6 +68,11 @@ Page {
                 font.pointSize: 13
             }
         }
+    }
+
+    UFilesWatch {
+        seen: umap.visible
+        onRefresh: if (umap.shownBox) umap.search(umap.shownBox)
     }
 
     GoogleMap {
