@@ -406,7 +406,8 @@ bool GFile::setSeen(int code, bool seen)
                                      .with(File_::auto_code.equals(code))
                                      .build()
                                      .findFirst();
-    if (file) {
+    // A mark the file already has is no write: the screens showing it would read it again.
+    if (file && file->seen != seen) {
         file->seen = seen;
         files.put(*file);
     }

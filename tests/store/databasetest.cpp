@@ -244,7 +244,8 @@ TEST(Frame, FilesRevisionFollowsEveryWriteOfFiles)
     const QJsonArray files{QJsonObject{{"_id", "F"}, {"user_ref", "O"}, {"code", QJsonObject{{"auto", 7}}}}};
     const std::pair<std::function<void()>, bool> writers[] = {
         {[&] { db.saveFiles(files); }, true},
-        {[&] { db.fileSeen(7); }, true},
+        {[&] { db.fileSeen(7); }, false}, // saved seen: a mark the file already has
+        {[&] { db.fileUnSeen(7); }, true},
         {[&] { db.saveActivity(QJsonObject{{"_id", "A"}, {"file_ref", "F"}}); }, true},
         {[&] { db.savefileMatchTag("F", "R", 1); }, true},
         {[&] { for (int i = 0; i < 5; ++i) db.initialSaveFiles(files); db.waitForTasks(); }, true},

@@ -210,6 +210,7 @@ Item {
     }
 
     function countDrafts() {
+        watch.taken()
         draftCount = Database.getOfflineCount()
     }
 
@@ -218,7 +219,12 @@ Item {
         return Templates.open(editor, "files/list/List.qml", {"mode": "drafts", "title": "پیش نویس ها"})
     }
 
-    StackView.onActivated: countDrafts()
+    // Drafts saved, sent or removed while the editor is shown or covered.
+    UFilesWatch {
+        id: watch
+        seen: editor.visible
+        onRefresh: editor.countDrafts()
+    }
 
     function close() {
         var c = editor.StackView.view

@@ -5,9 +5,10 @@ import com 1.0
 import "list"
 import "list/list.js" as L
 import "fileprint.js" as Print
+import "qrc:/com/rowsync.js" as RowSync
 
 // One file in full. Opening an unseen file tells the server, and the store marks it seen from
-// the reply.
+// the reply. Whatever writes the file afterwards, here or elsewhere, is read again once it is seen.
 Page {
     id: detail
 
@@ -29,22 +30,38 @@ Page {
     Keys.onEscapePressed: goBack()
     StackView.onActivated: forceActiveFocus()
 
+    // The opening read: only it tells the server, so the seen mark it brings reads once more and
+    // writes nothing again.
     function load() {
+        if (read() && file.seen === false)
+            sendSeen(file)
+    }
+
+    // False when the file is not in the store.
+    function read() {
         try {
+            watch.taken()
             // A caller may hand over the file itself; it is read again in full all the same.
             var id = fileId !== "" ? fileId : (summary ? summary._id : (file ? file._id : ""))
             var f = Database.getFile(id)
             if (f.error !== undefined) {
                 error = String(f.error)
                 file = null
-                return
+                return false
             }
+            error = ""
             file = f
-            if (f.seen === false)
-                sendSeen(f)
+            return true
         } catch (e) {
-            Toast.error(e, "load")
+            Toast.error(e, "read")
+            return false
         }
+    }
+
+    // In place, so the body and the pictures stay where they were scrolled to.
+    onFileChanged: {
+        RowSync.assign(factRows, facts(), function (fact) { return fact.k })
+        RowSync.assign(mediaRows, mediaEntries(), function (media) { return media.path })
     }
 
     function sendSeen(f) {
@@ -54,11 +71,6 @@ Page {
                 var c = reply.content
                 if (c && c.edit !== undefined) {
                     Database.fileSeen(code)
-                    if (detail.file && detail.file._id === f._id) {
-                        var copy = detail.file
-                        copy.seen = true
-                        detail.file = copy
-                    }
                 } else {
                     Toast.show(Sockets.messageText(reply, "عملیات انجام نشد"))
                 }
@@ -113,17 +125,18 @@ Page {
             detail.actionApplied(key, fileId, value)
             if (L.leavesDetail(key, value))
                 detail.goBack()
-            else
-                detail.load()
         }
-        onReloadNeeded: detail.load()
     }
 
-    Connections {
-        target: Notification
-        ignoreUnknownSignals: true
-        function onPropertyNotify(data) { if (detail.file) detail.load() }
+    // An action here, an edit over it, a notice or the update: one read, whoever wrote.
+    UFilesWatch {
+        id: watch
+        seen: detail.visible
+        onRefresh: detail.read()
     }
+
+    ListModel { id: factRows }
+    ListModel { id: mediaRows }
 
     header: ToolBar {
         Row {
@@ -214,8 +227,9 @@ Page {
         orientation: ListView.Horizontal
         spacing: 8
         clip: true
-        model: detail.file ? detail.mediaEntries() : []
+        model: mediaRows
         delegate: UImage2 {
+            readonly property var modelData: JSON.parse(model.json)
             width: 160
             height: 120
             source: modelData.thumb
@@ -232,8 +246,9 @@ Page {
         anchors.margins: 12
         width: Math.min(parent.width - 24, Consts.body_max_width)
         clip: true
-        model: detail.facts()
+        model: factRows
         delegate: Row {
+            readonly property var modelData: JSON.parse(model.json)
             width: body.width
             spacing: 12
             Label { width: 140; text: modelData.k; color: "#616161"; textFormat: Text.PlainText; wrapMode: Text.WordWrap }

@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import com 1.0
 import "settings.js" as Logic
+import "qrc:/com/rowsync.js" as RowSync
 
 // The work report: how many files were registered between two dates, live and archived, and per
 // property type the offers and requests of the chosen tab.
@@ -20,6 +21,10 @@ Page {
     property int archivedTotal: 0
     property var rows: []
     property bool datesValid: true
+    // In place, so the table stays where it was scrolled to when the counts are read again.
+    onRowsChanged: RowSync.assign(rowModel, rows, function (row) { return row.title })
+
+    ListModel { id: rowModel }
 
     objectName: "workReport"
     readonly property bool ownTitleBar: true
@@ -32,6 +37,7 @@ Page {
 
     function refresh() {
         try {
+            watch.taken()
             var start = timestampOf(startText)
             var end = timestampOf(endText)
             // The counts of the dates before would pass for the typed ones: none are shown.
@@ -52,6 +58,13 @@ Page {
         } catch (e) {
             Toast.error(e, "refresh")
         }
+    }
+
+    // Files written anywhere change the counts; dates being typed wrong are said when typed only.
+    UFilesWatch {
+        id: watch
+        seen: report.visible
+        onRefresh: if (report.datesValid) report.refresh()
     }
 
     header: ToolBar {
@@ -137,8 +150,9 @@ Page {
             // What the column leaves below the headings.
             height: Math.max(0, parent.height - y)
             clip: true
-            model: report.rows
+            model: rowModel
             delegate: Row {
+                readonly property var modelData: JSON.parse(model.json)
                 width: table.width
                 height: 32
                 Text { width: 220; text: modelData.title; textFormat: Text.PlainText; horizontalAlignment: Text.AlignLeft }

@@ -36,6 +36,7 @@ Page {
     })
 
     function load() {
+        watch.taken()
         requester.request({})
     }
 
@@ -192,6 +193,14 @@ Page {
         target: Database
         function onDistrictListReady(list) { if (screen.kind === "district") screen.listReady(list) }
         function onHashTagListReady(list) { if (screen.kind === "hashtag") screen.listReady(list) }
+    }
+
+    // A file saved from the server brings the districts and hashtags it names: the rows are read
+    // again, in place.
+    UFilesWatch {
+        id: watch
+        seen: screen.visible
+        onRefresh: screen.load()
     }
 
     Connections {

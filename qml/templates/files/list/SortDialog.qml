@@ -30,15 +30,17 @@ Dialog {
     title: "ترتیب بر اساس"
 
     contentItem: Column {
+        id: choices
         spacing: 2
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
         Repeater {
             model: sortDialog.fields
-            // Full width, so that mirrored the circle and its words start at the right edge.
+            // Full width, so that mirrored the circle and its words start at the right edge. By
+            // the column's id: a button being torn down has no parent any more.
             RadioButton {
-                width: parent.width
+                width: choices.width
                 text: modelData.title
                 checked: sortDialog.field === modelData.key
                 onClicked: sortDialog.field = modelData.key
