@@ -424,7 +424,7 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     ASSERT_TRUE(fill("input_meter_home", "90") && fill("input_price_price_1", "25"));
     saveDraft();
 
-    ASSERT_TRUE(open());
+    QQuickItem *first = open();
     EXPECT_EQ(inEditor("drafts")->property("text").toString(), QStringLiteral("پیش نویس ها (%1)").arg(drafts + 1));
     QQuickItem *list = openDraft(drafts + 1);
     ASSERT_TRUE(list);
@@ -440,6 +440,11 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     ASSERT_TRUE(session->waitUntil([&] { return list->isVisible() && list->property("count").toInt() == drafts; }));
     EXPECT_TRUE(session->eval(QStringLiteral("Database.getFileByLocalId(%1).error !== undefined").arg(draftId)).toBool());
     EXPECT_EQ(session->eval("Database.getOfflineCount()").toInt(), drafts);
+    // Back in the first editor, its count has followed.
+    ASSERT_TRUE(session->click(list->findChild<QQuickItem *>(QStringLiteral("backButton"))));
+    EXPECT_TRUE(session->waitUntil([&] {
+        return first->findChild<QQuickItem *>("drafts")->property("text") == QStringLiteral("پیش نویس ها (%1)").arg(drafts);
+    }));
 }
 
 // A draft keeps a customer the phone book does not know yet, and a free text keeps its commas.
