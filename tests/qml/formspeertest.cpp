@@ -442,9 +442,7 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     EXPECT_EQ(session->eval("Database.getOfflineCount()").toInt(), drafts);
     // Back in the first editor, its count has followed.
     ASSERT_TRUE(session->click(list->findChild<QQuickItem *>(QStringLiteral("backButton"))));
-    EXPECT_TRUE(session->waitUntil([&] {
-        return first->findChild<QQuickItem *>("drafts")->property("text") == QStringLiteral("پیش نویس ها (%1)").arg(drafts);
-    }));
+    EXPECT_TRUE(session->waitUntil([&] { return first->findChild<QQuickItem *>("drafts")->property("text") == QStringLiteral("پیش نویس ها (%1)").arg(drafts); }));
 }
 
 // A draft keeps a customer the phone book does not know yet, and a free text keeps its commas.

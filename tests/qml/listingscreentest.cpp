@@ -698,23 +698,6 @@ TEST_F(Listings, EveryViewFollowsWhoeverWroteTheFiles)
     };
     QJsonObject pushed{{"_id", "follow-f"}, {"user_ref", "m1"}, {"trade_ref", 2}, {"type", 51},
                        {"code", QJsonObject{{"auto", 990777}}}, {"dates", QJsonObject{{"create", 4102444800000.0}}}};
-    // A screen opened over the list, on its stack; a notice of a file registered now under it.
-    const auto over = [&](const char *path, const char *options) {
-        QVariant opened;
-        QMetaObject::invokeMethod(qvariant_cast<QObject *>(s->eval("Templates")), "open", Q_RETURN_ARG(QVariant, opened),
-                                  Q_ARG(QVariant, QVariant::fromValue<QObject *>(list)), Q_ARG(QVariant, path),
-                                  Q_ARG(QVariant, s->eval(options)), Q_ARG(QVariant, QVariant()));
-        s->settle();
-        return qobject_cast<QQuickItem *>(opened.value<QObject *>());
-    };
-    const auto pushNow = [&](const char *id, const QJsonObject &extra) {
-        QJsonObject f = pushed;
-        f["_id"] = id;
-        f["dates"] = QJsonObject{{"register", s->eval("Date.now() - 3600000").toDouble()}};
-        for (auto i = extra.begin(); i != extra.end(); ++i)
-            f[i.key()] = i.value();
-        s->push("property_notify", "create", QJsonObject{{"file", f}, {"register_id", "other"}});
-    };
     QString archived;
     const QVariantMap day = s->eval("Dates.timestamp_to_jalali(Date.now() - 365 * 86400000)").toMap();
     const struct
@@ -753,25 +736,23 @@ TEST_F(Listings, EveryViewFollowsWhoeverWroteTheFiles)
             s->settle();
             const QVariantList facts = call(detail, "facts").toList();
             ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>("detailMenuButton")) && s->clickText(QStringLiteral("برچسب")));
-            ASSERT_TRUE(s->waitUntil([&] { return s->find("hashtag_0"); }) && s->click(s->find("hashtag_0")));
-            ASSERT_TRUE(s->click(s->find("hashtagsConfirm")));
+            ASSERT_TRUE(s->waitUntil([&] { return s->find("hashtag_0"); }) && s->click(s->find("hashtag_0")) && s->click(s->find("hashtagsConfirm")));
             EXPECT_TRUE(s->waitUntil([&] { return call(detail, "facts").toList() != facts; }));
             ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>("detailBack")));
         }, 0, 0},
-        {"a notice under the open report", [&] {
-            QQuickItem *report = over("setting/Report.qml", "({})");
-            ASSERT_TRUE(report);
+        {"a notice of a file registered now, with a new tag, under the hashtags over the report", [&] {
+            QQuickItem *report = s->item("Templates.initial('setting/Report.qml', {})");
             const int live = report->property("liveTotal").toInt();
-            pushNow("follow-r", {});
-            EXPECT_TRUE(s->waitUntil([&] { return report->property("liveTotal").toInt() == live + 1; }));
-            ASSERT_TRUE(s->click(report->findChild<QQuickItem *>("reportBack")));
-        }, 1, 1},
-        {"a tag that came with a notice, in the open hashtag settings", [&] {
-            QQuickItem *tags = over("generals/StackContent.qml", "({'contentType': 'hashtag'})");
-            ASSERT_TRUE(tags && s->waitUntil([&] { return s->findTop("hashtag_list"); }));
-            pushNow("follow-t", {{"hashtag", QJsonArray{QJsonObject{{"_id", "follow-tag"}, {"title", "تازه"}, {"user_ref", "m1"}}}}});
-            EXPECT_TRUE(s->waitUntil([&] { return s->findTop("hashtag_row_follow-tag"); }));
-            ASSERT_TRUE(s->click(tags->findChild<QQuickItem *>("containerBack")));
+            s->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'hashtag'})");
+            QJsonObject f = pushed;
+            f["_id"] = "follow-r";
+            f["dates"] = QJsonObject{{"register", s->eval("Date.now() - 3600000").toDouble()}};
+            f["hashtag"] = QJsonArray{QJsonObject{{"_id", "follow-tag"}, {"title", "تازه"}, {"user_ref", "m1"}}};
+            s->push("property_notify", "create", QJsonObject{{"file", f}, {"register_id", "other"}});
+            EXPECT_TRUE(s->waitUntil([&] { return s->find("hashtag_row_follow-tag"); })) << "the tags listed";
+            s->eval("Stacks.leave(Stacks.last())");
+            EXPECT_TRUE(s->waitUntil([&] { return report->property("liveTotal").toInt() == live + 1; })) << "the report, on its return";
+            s->eval("Stacks.leave(Stacks.last())");
         }, 1, 1},
         {"delete", [&] { menu(list, 0, QStringLiteral("حذف")); }, -1, 0},
         {"restore", [&] {
