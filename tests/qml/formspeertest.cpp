@@ -440,7 +440,6 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     ASSERT_TRUE(session->waitUntil([&] { return list->isVisible() && list->property("count").toInt() == drafts; }));
     EXPECT_TRUE(session->eval(QStringLiteral("Database.getFileByLocalId(%1).error !== undefined").arg(draftId)).toBool());
     EXPECT_EQ(session->eval("Database.getOfflineCount()").toInt(), drafts);
-    // Back in the first editor, its count has followed.
     ASSERT_TRUE(session->click(list->findChild<QQuickItem *>(QStringLiteral("backButton"))));
     EXPECT_TRUE(session->waitUntil([&] { return first->findChild<QQuickItem *>("drafts")->property("text") == QStringLiteral("پیش نویس ها (%1)").arg(drafts); }));
 }

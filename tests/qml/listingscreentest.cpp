@@ -733,7 +733,6 @@ TEST_F(Listings, EveryViewFollowsWhoeverWroteTheFiles)
             call(list, "openFile", 0);
             QQuickItem *detail = nullptr;
             ASSERT_TRUE(s->waitUntil([&] { return (detail = s->findTop("fileDetail")) && detail->property("file").toMap().size(); }));
-            s->settle();
             const QVariantList facts = call(detail, "facts").toList();
             ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>("detailMenuButton")) && s->clickText(QStringLiteral("برچسب")));
             ASSERT_TRUE(s->waitUntil([&] { return s->find("hashtag_0"); }) && s->click(s->find("hashtag_0")) && s->click(s->find("hashtagsConfirm")));
@@ -744,11 +743,10 @@ TEST_F(Listings, EveryViewFollowsWhoeverWroteTheFiles)
             QQuickItem *report = s->item("Templates.initial('setting/Report.qml', {})");
             const int live = report->property("liveTotal").toInt();
             s->eval("Templates.initial('generals/StackContent.qml', {'contentType': 'hashtag'})");
-            QJsonObject f = pushed;
-            f["_id"] = "follow-r";
-            f["dates"] = QJsonObject{{"register", s->eval("Date.now() - 3600000").toDouble()}};
-            f["hashtag"] = QJsonArray{QJsonObject{{"_id", "follow-tag"}, {"title", "تازه"}, {"user_ref", "m1"}}};
-            s->push("property_notify", "create", QJsonObject{{"file", f}, {"register_id", "other"}});
+            pushed["_id"] = "follow-r";
+            pushed["dates"] = QJsonObject{{"register", s->eval("Date.now() - 3600000").toDouble()}};
+            pushed["hashtag"] = QJsonArray{QJsonObject{{"_id", "follow-tag"}, {"title", "تازه"}, {"user_ref", "m1"}}};
+            s->push("property_notify", "create", QJsonObject{{"file", pushed}, {"register_id", "other"}});
             EXPECT_TRUE(s->waitUntil([&] { return s->find("hashtag_row_follow-tag"); })) << "the tags listed";
             s->eval("Stacks.leave(Stacks.last())");
             EXPECT_TRUE(s->waitUntil([&] { return report->property("liveTotal").toInt() == live + 1; })) << "the report, on its return";
