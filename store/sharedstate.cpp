@@ -109,12 +109,7 @@ std::string sharedStoreDirectory()
 
 void openSharedStore(const std::string &directory)
 {
-    openSharedStore(storeOptions(directory), directory);
-}
-
-void openSharedStore(OBX_store_options *options, const std::string &directory)
-{
-    auto opened = std::make_shared<obx::Store>(options);
+    auto opened = std::make_shared<obx::Store>(storeOptions(directory));
     opened->observe([](const std::vector<obx_schema_id> &entities) {
         if (holdsFiles(entities))
             filesWritten();

@@ -35,9 +35,6 @@ std::string sharedStoreDirectory();
 
 // Opens the store in directory and makes it the shared one; raises obx::DbException.
 void openSharedStore(const std::string &directory);
-// The same over options made by storeOptions for that directory (a test's small map, say); the
-// store takes the options over.
-void openSharedStore(OBX_store_options *options, const std::string &directory);
 // Takes the shared store out (it becomes empty) and closes it once every running operation on
 // it has finished. Does nothing when no store is open.
 void closeSharedStore();
