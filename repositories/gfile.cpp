@@ -18,7 +18,9 @@
 
 namespace UGENERAL {
 
-Q_LOGGING_CATEGORY(lcFiles, "tavorlin.files")
+// A line per file and per filter: off unless the logging rules ask for it
+// (QT_LOGGING_RULES="tavorlin.files.debug=true").
+Q_LOGGING_CATEGORY(lcFiles, "tavorlin.files", QtWarningMsg)
 
 namespace {
 
@@ -292,11 +294,12 @@ bool GFile::deleteDraft(int id)
         return false;
     obx::Transaction tx = store.txWrite();
     std::unique_ptr<File> file = obx::Box<File>(store).get(obx_id(id));
-    if (!file || !file->draft)
-        return false;
-    removeUnnamedFile(*file);
+    const bool found = file && file->draft;
+    if (found)
+        removeUnnamedFile(*file);
+    // Nothing to remove is no failure: a save replacing a draft that is gone meanwhile goes on.
     tx.success();
-    return true;
+    return found;
 }
 
 obx_id GFile::saveDraft(QJsonObject draft, int replacedId)
@@ -565,6 +568,17 @@ int GFile::getFilesCount(int tradeType, int propertyType, QJsonArray filters, bo
     if (seen)
         builder.with(File_::seen.equals(false));
     return int(builder.build().count());
+}
+
+int GFile::getFilesCountWithDrafts(int tradeType, int propertyType, QJsonArray filters)
+{
+    obx::Transaction tx = store.txRead();
+    const int files = getFilesCount(tradeType, propertyType, filters, false, QString());
+    obx::QueryBuilder<File> drafts = obx::Box<File>(store).query();
+    GFileFilter(user, agent).apply(drafts, tradeType, propertyType, filters, QString(), QString(), true);
+    const int count = files + int(drafts.build().count());
+    tx.success();
+    return count;
 }
 
 int GFile::getFilesCountByUser(QString userId, QString agentId)

@@ -70,6 +70,9 @@ public:
 
     // Counts.
     int getFilesCount(int tradeType, int propertyType, QJsonArray filters, bool seen, QString userId);
+    // The files the filters find, and the drafts that match them too, whoever's: a district or
+    // hashtag still in use is kept, and no server check sees drafts, which live here only.
+    int getFilesCountWithDrafts(int tradeType, int propertyType, QJsonArray filters);
     int getFilesCountByUser(QString userId, QString agentId);
     int getDueFilesCount(QString start, QString end);
     int getOfflineCount();

@@ -281,7 +281,7 @@ obx::QueryCondition GFileFilter::ownersFiles(const std::string &ownerServerId)
 }
 
 void GFileFilter::apply(obx::QueryBuilder<File> &builder, int tradeType, int propertyType, const QJsonArray &filters,
-                        const QString &keyword, const QString &userId) const
+                        const QString &keyword, const QString &userId, bool drafts) const
 {
     // Each condition goes in on its own, so the store can pick the narrowest index among the
     // type and owner equalities.
@@ -310,12 +310,12 @@ void GFileFilter::apply(obx::QueryBuilder<File> &builder, int tradeType, int pro
 
     builder.with(File_::user_id.equals(userId.isEmpty() ? owner_.server_id : utf8(userId)));
     // A draft has no server id: it is listed and counted only as a draft.
-    builder.with(File_::draft.equals(false));
+    builder.with(File_::draft.equals(drafts));
     if (!withDeleted)
         builder.with(File_::deleted.equals(false));
     if (!keyword.isEmpty())
         builder.with(keywordGroup(keyword));
-    if (agent_.id != 0)
+    if (agent_.id != 0 && !drafts)
         builder.with(agentVisibility(agent_.server_id));
 }
 

@@ -19,9 +19,10 @@ public:
     // owner and agent are the repository's copies; agent.id is 0 for the manager.
     GFileFilter(const User &owner, const User &agent);
 
-    // Adds every condition at the builder's root (so they combine with AND).
+    // Adds every condition at the builder's root (so they combine with AND). With drafts, the
+    // owner's drafts instead of his files, an agent's as well as another's.
     void apply(obx::QueryBuilder<File> &builder, int tradeType, int propertyType, const QJsonArray &filters,
-               const QString &keyword, const QString &userId) const;
+               const QString &keyword, const QString &userId, bool drafts = false) const;
 
     // Ends every district title in a file's district_array and separates the district ids of a
     // "district_array" filter value.

@@ -381,7 +381,8 @@ bool GUser::updateDate(qlonglong date, qint64 userId)
     if (std::unique_ptr<User> row = id ? users.get(id) : nullptr) {
         row->updated_date = uint64_t(date);
         row->sync_data = true;
-        users.put(*row);
+        // Nothing a file screen shows: open lists are not read again for it.
+        users.putUnobserved(*row);
     }
     tx.success();
     return true;

@@ -667,6 +667,7 @@ QJsonObject GDatabase::getFileByLocalId(int fileId) { return run<GFile>(__func__
 QJsonObject GDatabase::getFileByCode(int code) { return run<GFile>(__func__, QJsonObject(), [&](GFile &db) { return db.getFileByCode(code); }); }
 int GDatabase::getFileLocalId(QString fileId) { return run<GFile>(__func__, 0, [&](GFile &db) { return db.getFileLocalId(fileId); }); }
 int GDatabase::getFilesCount(int tradeType, int propertyType, QJsonArray filters, bool seen, QString userId) { return run<GFile>(__func__, 0, [&](GFile &db) { return db.getFilesCount(tradeType, propertyType, filters, seen, userId); }); }
+int GDatabase::getFilesCountWithDrafts(int tradeType, int propertyType, QJsonArray filters) { return run<GFile>(__func__, 0, [&](GFile &db) { return db.getFilesCountWithDrafts(tradeType, propertyType, filters); }); }
 int GDatabase::getFilesCount(QString userId, QString agentId) { return run<GFile>(__func__, 0, [&](GFile &db) { return db.getFilesCountByUser(userId, agentId); }); }
 int GDatabase::getDueFilesCount(QString start, QString end) { return run<GFile>(__func__, 0, [&](GFile &db) { return db.getDueFilesCount(start, end); }); }
 int GDatabase::getOfflineCount(int) { return run<GFile>(__func__, 0, [&](GFile &db) { return db.getOfflineCount(); }); }

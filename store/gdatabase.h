@@ -162,6 +162,8 @@ public Q_SLOTS:
     int getFileLocalId(QString fileId);
     int getFilesCount(int tradeType, int propertyType, QJsonArray filters, bool seen, QString userId = QString());
     int getFilesCount(QString userId = QString(), QString agentId = QString());
+    // Files and drafts that the filters find (the uses of a district or hashtag before its removal).
+    int getFilesCountWithDrafts(int tradeType, int propertyType, QJsonArray filters);
     int getDueFilesCount(QString start, QString end);
     int getOfflineCount(int userId = -1);
     int getOldFilesCount(qlonglong time);

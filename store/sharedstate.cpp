@@ -1,5 +1,7 @@
 #include "store/sharedstate.h"
 
+#include "store/contact.h"
+#include "store/district.h"
 #include "store/file.h"
 #include "store/fileactivity.h"
 #include "store/fileinfo.h"
@@ -7,6 +9,7 @@
 #include "store/filemeter.h"
 #include "store/filetenant.h"
 #include "store/filetoggle.h"
+#include "store/hashtag.h"
 #include "store/model.h"
 #include "store/obx/obx.h"
 
@@ -49,14 +52,18 @@ void filesWritten()
         entry.second();
 }
 
-// A file is shown with these rows; a write of any of them changes what a screen shows of it.
+// A file is shown with these rows and with the names of its districts, hashtags, contacts and
+// agents; a write of any of them changes what a screen shows of it. (The last-update stamp on the
+// owner's row is put unobserved, so that a note or board write does not count.)
 bool holdsFiles(const std::vector<obx_schema_id> &entities)
 {
     static const obx_schema_id fileEntities[] = {
         File::_OBX_MetaInfo::entityId(),       FileInfo::_OBX_MetaInfo::entityId(),
         FileToggle::_OBX_MetaInfo::entityId(), FileTenant::_OBX_MetaInfo::entityId(),
         FileMeter::_OBX_MetaInfo::entityId(),  FileActivity::_OBX_MetaInfo::entityId(),
-        FileMatchTag::_OBX_MetaInfo::entityId(),
+        FileMatchTag::_OBX_MetaInfo::entityId(), District::_OBX_MetaInfo::entityId(),
+        HashTag::_OBX_MetaInfo::entityId(),    Contact::_OBX_MetaInfo::entityId(),
+        User::_OBX_MetaInfo::entityId(),
     };
     return std::any_of(entities.begin(), entities.end(), [](obx_schema_id id) {
         return std::find(std::begin(fileEntities), std::end(fileEntities), id) != std::end(fileEntities);

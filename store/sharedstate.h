@@ -44,8 +44,9 @@ void setSharedUsers(std::unique_ptr<User> user, std::unique_ptr<User> agent);
 bool hasSharedUser();
 bool hasSharedAgent();
 
-// The files revision: moved after every committed write of File rows or their child rows (and
-// when another store is opened), on the thread that committed; each listener is then called
+// The files revision: moved after every committed write of File rows, their child rows or the
+// District, HashTag, Contact and User rows whose names files show (and when another store is
+// opened), on the thread that committed; each listener is then called
 // there. A listener removed is called no more once removeFilesListener() has returned.
 uint64_t filesRevision();
 int addFilesListener(std::function<void()> listener);

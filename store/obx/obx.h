@@ -177,8 +177,11 @@ public:
 
     // Data observers: once a write transaction has committed, each observer is called on the
     // committing thread with the ids of the entities it put or removed rows of. An observer may
-    // use the store; observe() answers the handle unobserve() takes, which returns only once no
-    // call of that observer runs any more.
+    // read the store but must not write to it: a write transaction opened inside its call fails at
+    // once with DbException (OBX_ERROR_ILLEGAL_STATE). observe() answers the handle unobserve()
+    // takes; an observer added while observers are being called is first called for the next
+    // commit, and one removed is never called again, also in the round under way. unobserve()
+    // returns only once no call of that observer runs any more, but for the call it is made from.
     using Observer = std::function<void(const std::vector<obx_schema_id> &entityIds)>;
     uint64_t observe(Observer observer);
     void unobserve(uint64_t handle);
@@ -389,8 +392,9 @@ public:
     // The id a put of an object with this id will use: a new one for 0, otherwise id itself
     // (checked against the sequence unless the entity's ids are self-assignable).
     obx_id idForPut(obx_id id);
-    // Stores a finished FlatBuffers table whose id field equals id; returns id.
-    obx_id put(obx_id id, const void *data, size_t size, OBXPutMode mode);
+    // Stores a finished FlatBuffers table whose id field equals id; returns id. Observers hear of
+    // the put unless observed is false.
+    obx_id put(obx_id id, const void *data, size_t size, OBXPutMode mode, bool observed = true);
     // Calls fn(data, size) with the stored table, or returns false when there is no row.
     template <class Fn> bool get(obx_id id, Fn &&fn);
     bool getRaw(obx_id id, const void **data, size_t *size); // valid inside the transaction only
@@ -445,6 +449,9 @@ public:
         return id;
     }
     obx_id put(const T &object, OBXPutMode mode = OBXPutMode_PUT) { return putConst(object, mode); }
+    // A put the observers are not told of, for bookkeeping no observer follows (a last-update
+    // stamp): the entity is still reported when the transaction writes its rows otherwise too.
+    obx_id putUnobserved(const T &object) { return putConst(object, OBXPutMode_PUT, false); }
     // All in one write transaction; the new ids are written into the objects.
     void put(std::vector<T> &objects, OBXPutMode mode = OBXPutMode_PUT)
     {
@@ -489,7 +496,7 @@ public:
     QueryBuilder<T> query(const QueryCondition &condition) { return QueryBuilder<T>(store_).with(condition); }
 
 private:
-    obx_id putConst(const T &object, OBXPutMode mode)
+    obx_id putConst(const T &object, OBXPutMode mode, bool observed = true)
     {
         Transaction tx = store_.txWrite();
         const obx_id id = raw_.idForPut(Meta::getObjectId(object));
@@ -501,7 +508,7 @@ private:
             Meta::setObjectId(copy, id);
             Meta::toFlatBuffer(fbb, copy);
         }
-        const obx_id stored = raw_.put(id, fbb.GetBufferPointer(), fbb.GetSize(), mode);
+        const obx_id stored = raw_.put(id, fbb.GetBufferPointer(), fbb.GetSize(), mode, observed);
         internal::releaseThreadBuilderIfLarge();
         tx.success();
         return stored;

@@ -153,7 +153,7 @@ obx_id RawBox::idForPut(obx_id id)
     return result;
 }
 
-obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
+obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode, bool observed)
 {
     StoreImpl &impl = store_.impl();
     Transaction txn(store_, TxMode::WRITE);
@@ -195,7 +195,8 @@ obx_id RawBox::put(obx_id id, const void *data, size_t size, OBXPutMode mode)
     if (rc != 0)
         failLmdb(rc, "Could not put " + entity.name + " " + std::to_string(id));
     StoreImpl::rowPut(tx, objects, id);
-    tx.touched(entityId_);
+    if (observed)
+        tx.touched(entityId_);
     // Above every row id of the entity, the id is above every id its indexes hold.
     for (const PropertyInfo *p : impl.indexed(entityId_))
         indexPut(impl, tx, *p, row, id, true, appended ? MDB_APPENDDUP : 0);

@@ -14,9 +14,9 @@ const PropertyInfo &deref(const PropertyInfo *p)
     return *p;
 }
 
-// A row is checked by FlatBuffers' own verifier, which the store's hand-made checks were found
-// to beat by a few percent at most in the store benchmark. The verifier follows the root offset
-// and the offsets of a vector's strings without checking them first, so those are checked here.
+// A row is checked by FlatBuffers' own verifier, one field at a time as the model types it. The
+// verifier follows the root offset and the offsets of a vector's strings without checking them
+// first, so those are checked here before they are followed.
 bool verifyProperty(flatbuffers::Verifier &v, const uint8_t *bytes, const flatbuffers::Table *t,
                      const PropertyInfo &p)
 {

@@ -41,6 +41,13 @@ Registry &registry()
     return transactions;
 }
 
+// The stores whose observers the thread is calling: none of them takes a write from it meanwhile.
+std::vector<const StoreImpl *> &notifying()
+{
+    thread_local std::vector<const StoreImpl *> stores;
+    return stores;
+}
+
 obx_err codeFor(int rc)
 {
     switch (rc) {
@@ -455,6 +462,9 @@ TxState *StoreImpl::current() const
 
 TxState *StoreImpl::begin(bool write)
 {
+    // Its commit would call the observers again from inside one of their calls.
+    if (write && std::find(notifying().begin(), notifying().end(), this) != notifying().end())
+        fail(OBX_ERROR_ILLEGAL_STATE, "A commit observer must not write to the store");
     if (TxState *state = current()) {
         if (write && !state->write)
             fail(OBX_ERROR_ILLEGAL_STATE, "A write transaction cannot be started inside a read transaction");
@@ -537,7 +547,8 @@ uint64_t StoreImpl::observe(std::function<void(const std::vector<obx_schema_id> 
 {
     std::lock_guard<std::recursive_mutex> lock(observersMutex_);
     const uint64_t handle = nextObserver_++;
-    observers_.emplace(handle, std::move(observer));
+    observers_.emplace(handle, std::make_shared<const std::function<void(const std::vector<obx_schema_id> &)>>(
+                                   std::move(observer)));
     return handle;
 }
 
@@ -550,14 +561,23 @@ void StoreImpl::unobserve(uint64_t handle)
 void StoreImpl::notifyObservers(const std::vector<obx_schema_id> &changed)
 {
     std::lock_guard<std::recursive_mutex> lock(observersMutex_);
-    // A copy: an observer may observe or unobserve in its call.
-    const auto observers = observers_;
-    for (const auto &entry : observers) {
+    notifying().push_back(this);
+    struct Done
+    {
+        ~Done() { notifying().pop_back(); }
+    } done;
+    // The observers as they are at each step: one removed by an earlier call is not called, and
+    // one added during the round waits for the next commit.
+    const uint64_t last = nextObserver_ - 1;
+    for (auto it = observers_.begin(); it != observers_.end() && it->first <= last;) {
+        const uint64_t handle = it->first;
+        const auto observer = it->second;
         // The write is committed whatever an observer does: its failure is no failure of the commit.
         try {
-            entry.second(changed);
+            (*observer)(changed);
         } catch (...) {
         }
+        it = observers_.upper_bound(handle);
     }
 }
 

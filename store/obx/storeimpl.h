@@ -280,7 +280,8 @@ private:
     std::condition_variable readersFree_;
     // Held while observers are called, so that unobserve() never returns during a call.
     std::recursive_mutex observersMutex_;
-    std::map<uint64_t, std::function<void(const std::vector<obx_schema_id> &)>> observers_;
+    // Shared with a call under way, so that an observer removing itself is freed after it returns.
+    std::map<uint64_t, std::shared_ptr<const std::function<void(const std::vector<obx_schema_id> &)>>> observers_;
     uint64_t nextObserver_ = 1;
 };
 

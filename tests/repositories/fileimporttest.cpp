@@ -11,6 +11,7 @@
 #include "store/filetenant.h"
 #include "store/filetoggle.h"
 #include "tests/repositories/tempstore.h"
+#include "tests/store/fulldisk.h"
 
 #include <QJsonDocument>
 #include <gtest/gtest.h>
@@ -210,6 +211,33 @@ TEST_F(FileImport, DraftsWithoutServerIdAreEachTheirOwnFile)
     EXPECT_EQ(obx::Box<FileInfo>(store()).get(drafts[0]->info_id), nullptr);
     EXPECT_NE(obx::Box<FileInfo>(store()).get(drafts[1]->info_id), nullptr);
     EXPECT_FALSE(repo().getFile("F9").contains("error"));
+
+    // A draft saved again over an old row that is gone meanwhile is saved all the same.
+    EXPECT_GT(repo().saveDraft(QJsonObject{{"user_ref", "O"}}, int(drafts[0]->id)), drafts[1]->id);
+    EXPECT_EQ(repo().getOfflineCount(), 2);
+}
+
+// The old draft goes in the write that stores the new one: where the disk has no room for it, the
+// old draft stays.
+TEST(FileDrafts, ADraftTheDiskHasNoRoomForLeavesTheOldOne)
+{
+    IN_OWN_TMPFS(dir, "2m");
+    openSharedStore(dir + "/store");
+    User owner;
+    owner.server_id = "O";
+    setSharedUsers(std::make_unique<User>(owner), nullptr);
+    const obx_id old = repo().saveDraft(QJsonObject{{"user_ref", "O"}}, 0);
+    fillDisk(dir + "/fill");
+    const QJsonObject big{{"user_ref", "O"}, {"info", QJsonObject{{"desc", QString(1 << 20, 'x')}}}};
+    try {
+        repo().saveDraft(big, int(old));
+        ADD_FAILURE() << "a draft was saved on a full disk";
+    } catch (const obx::DbException &e) {
+        EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL) << e.what();
+    }
+    EXPECT_EQ(repo().getOfflineCount(), 1);
+    EXPECT_TRUE(obx::Box<File>(*sharedStore()).get(old)->draft);
+    closeSharedStore();
 }
 
 TEST_F(FileImport, StampsOnlyWithAPositiveDate)

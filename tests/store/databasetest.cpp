@@ -2,6 +2,7 @@
 // follows (answers on the GUI thread, failures still answered, reload rules).
 
 #include "repositories/guser.h"
+#include "store/file.h"
 #include "store/gdatabase.h"
 #include "store/sharedstate.h"
 #include "tests/repositories/tempstore.h"
@@ -234,8 +235,9 @@ TEST(Frame, EveryRepositorySeesOneConsistentAccount)
     }
 }
 
-// The files revision moves with every committed write of files or their rows, whichever slot and
-// thread wrote; a burst of writes reaches the GUI thread as one filesChanged.
+// The files revision moves with every committed write of files, their rows or the names they show,
+// whichever slot and thread wrote; a burst of writes reaches the GUI thread as one filesChanged.
+// The owner's last-update stamp alone, as any note write leaves, and a rolled-back write move nothing.
 TEST(Frame, FilesRevisionFollowsEveryWriteOfFiles)
 {
     TempStore temp;
@@ -249,8 +251,17 @@ TEST(Frame, FilesRevisionFollowsEveryWriteOfFiles)
         {[&] { db.saveActivity(QJsonObject{{"_id", "A"}, {"file_ref", "F"}}); }, true},
         {[&] { db.savefileMatchTag("F", "R", 1); }, true},
         {[&] { for (int i = 0; i < 5; ++i) db.initialSaveFiles(files); db.waitForTasks(); }, true},
-        {[&] { db.saveDistricts(QJsonArray{QJsonObject{{"_id", "D"}}}); }, false},
+        {[&] { db.saveDistricts(QJsonArray{QJsonObject{{"_id", "D"}}}); }, true},
+        {[&] { db.saveHashtags(QJsonArray{QJsonObject{{"_id", "H"}}}); }, true},
+        {[&] { db.saveContacts(QJsonArray{QJsonObject{{"_id", "C"}}}); }, true},
+        {[&] { db.saveUsers(QJsonArray{account("a1", "renamed", 0)}); }, true},
+        {[&] { db.saveNotes(QJsonArray{QJsonObject{{"_id", "N"}}}, 9); }, false},
         {[&] { db.archiveFile("nope", 9); }, false},
+        {[&] {
+             obx::Store &store = *sharedStore();
+             obx::Transaction tx = store.txWrite();
+             obx::Box<File>(store).put(File());
+         }, false},
     };
     QSignalSpy changed(&db, &GDatabase::filesChanged);
     for (std::size_t i = 0; i < std::size(writers); ++i) {

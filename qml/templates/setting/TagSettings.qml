@@ -141,7 +141,7 @@ Page {
 
     function askRemove(row) {
         try {
-            var count = Database.getFilesCount(-1, -1, [Tags.fileFilter(kind, row._id)], false)
+            var count = Database.getFilesCountWithDrafts(-1, -1, [Tags.fileFilter(kind, row._id)])
             if (count > 0) {
                 Toast.show(texts.hasFiles)
                 return
