@@ -227,7 +227,7 @@ TEST(FileDrafts, ADraftTheDiskHasNoRoomForLeavesTheOldOne)
     owner.server_id = "O";
     setSharedUsers(std::make_unique<User>(owner), nullptr);
     const obx_id old = repo().saveDraft(QJsonObject{{"user_ref", "O"}}, 0);
-    fillDisk(dir + "/fill");
+    fillDisk(dir + "/fill", 128 * 1024); // room for the old draft's removal, not for the new one
     const QJsonObject big{{"user_ref", "O"}, {"info", QJsonObject{{"desc", QString(1 << 20, 'x')}}}};
     try {
         repo().saveDraft(big, int(old));
