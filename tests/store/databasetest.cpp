@@ -257,11 +257,7 @@ TEST(Frame, FilesRevisionFollowsEveryWriteOfFiles)
         {[&] { db.saveUsers(QJsonArray{account("a1", "renamed", 0)}); }, true},
         {[&] { db.saveNotes(QJsonArray{QJsonObject{{"_id", "N"}}}, 9); }, false},
         {[&] { db.archiveFile("nope", 9); }, false},
-        {[&] {
-             obx::Store &store = *sharedStore();
-             obx::Transaction tx = store.txWrite();
-             obx::Box<File>(store).put(File());
-         }, false},
+        {[&] { obx::Transaction tx = sharedStore()->txWrite(); obx::Box<File>(*sharedStore()).put(File()); }, false},
     };
     QSignalSpy changed(&db, &GDatabase::filesChanged);
     for (std::size_t i = 0; i < std::size(writers); ++i) {
