@@ -76,8 +76,8 @@ SocketIO {
     }
 
     // Sends one request and hands its reply to onReply once. A reply the server refused goes to
-    // onFailure (the refusal's message is already shown). Offline, the user is told and false
-    // comes back.
+    // onFailure with the refusal's message (already shown as a toast). Offline, the user is told
+    // and false comes back.
     function request(name, content, onReply, onFailure) {
         if (!connected) {
             Toast.show(offlineMessage)
@@ -93,11 +93,11 @@ SocketIO {
                 Toast.error(e, event)
             }
         })
-        on(event + "_error", function () {
+        on(event + "_error", function (refusal) {
             off(event)
             off(event + "_error")
             if (typeof onFailure === "function")
-                onFailure()
+                onFailure(messageText(refusal))
         })
         send(name, content)
         return true
@@ -246,9 +246,10 @@ SocketIO {
 
             if (reply.message && reply.message.msg !== undefined)
                 Toast.show(reply.message.msg)
+            // The refusal goes along, for a screen that keeps its message.
             var onError = map[name + "_error"]
             if (typeof onError === "function")
-                onError()
+                onError(reply)
         } catch (e) {
             Toast.error(e, "handleReply")
         }
