@@ -133,7 +133,7 @@ QtObject {
         pending_notifies = []
         for (var i = 0; i < queued.length; ++i) {
             try {
-                console.log("pending_notify", JSON.stringify(queued[i].data))
+                console.log("pending_notify", Texts.logText(queued[i].event, queued[i].data))
                 Notification.handleNotification(queued[i].event, queued[i].data)
             } catch (e) {
                 Toast.error(e, "applyPendingNotifies")

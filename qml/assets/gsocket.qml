@@ -1,6 +1,7 @@
 pragma Singleton
 import QtQuick 2.15
 import com.native 1.0
+import "texts.js" as Texts
 
 // Every request to the server and every reply from it passes here: the envelope, the offline
 // rule, the reply handlers by event name and the pushed notices.
@@ -53,7 +54,7 @@ SocketIO {
             var text = JSON.stringify(envelope)
             lastRequestTime = Date.now()
             if (name !== "check_connection")
-                console.log("#REQUEST TO " + name, text)
+                console.log("#REQUEST TO " + name, Texts.logText(name, envelope))
             sockets.emit(name, asciiDigits(text))
         } catch (e) {
             Toast.error(e, "send")
@@ -75,8 +76,8 @@ SocketIO {
     }
 
     // Sends one request and hands its reply to onReply once. A reply the server refused goes to
-    // onFailure (the refusal's message is already shown). Offline, the user is told and false
-    // comes back.
+    // onFailure with the refusal's message (already shown as a toast). Offline, the user is told
+    // and false comes back.
     function request(name, content, onReply, onFailure) {
         if (!connected) {
             Toast.show(offlineMessage)
@@ -92,11 +93,11 @@ SocketIO {
                 Toast.error(e, event)
             }
         })
-        on(event + "_error", function () {
+        on(event + "_error", function (refusal) {
             off(event)
             off(event + "_error")
             if (typeof onFailure === "function")
-                onFailure()
+                onFailure(messageText(refusal))
         })
         send(name, content)
         return true
@@ -192,8 +193,8 @@ SocketIO {
         try {
             var time = Date.now() - lastRequestTime
             var reply = JSON.parse(data)
-            // The object store's secret key never goes to the log.
-            var logged = name === "aws_target_result" ? "(object-store settings)" : data
+            // The object store's secret key never goes to the log, nor does a token or a code.
+            var logged = name === "aws_target_result" ? "(object-store settings)" : Texts.logText(name, reply)
             console.log("#RESPONSE", name + "////" + logged + " ____TIME::: " + time + " milisecond")
             dispatch(name, reply)
         } catch (e) {
@@ -245,9 +246,10 @@ SocketIO {
 
             if (reply.message && reply.message.msg !== undefined)
                 Toast.show(reply.message.msg)
+            // The refusal goes along, for a screen that keeps its message.
             var onError = map[name + "_error"]
             if (typeof onError === "function")
-                onError()
+                onError(reply)
         } catch (e) {
             Toast.error(e, "handleReply")
         }

@@ -5,10 +5,6 @@ import com.native 1.0
 UtilizeIO {
     id: utilities
 
-    // Consecutive failed probes that are taken as the server being out of reach.
-    readonly property int ping_failures_allowed: 3
-    property int ping_failures: 0
-
     // The probe goes to the "ping_host" and "ping_port" settings when set, else to the server
     // link's own host and port, so that a closed network without public hosts keeps its link.
     function probe_host() {
@@ -39,7 +35,6 @@ UtilizeIO {
 
     function start_pinging() {
         try {
-            ping_failures = 0
             next_ping.stop()
             probe()
         } catch (e) {
@@ -51,22 +46,15 @@ UtilizeIO {
         try {
             // A link that is already down reconnects by itself; dropping it again while it waits
             // would cancel that reconnection, so pinging stops until it opens again.
-            if (Sockets.connected === false) {
-                ping_failures = 0
+            if (Sockets.connected === false)
                 return
-            }
             if (ok) {
-                ping_failures = 0
                 next_ping.start()
                 return
             }
-            ping_failures += 1
-            if (ping_failures >= ping_failures_allowed) {
-                ping_failures = 0
-                Sockets.disconnect()
-            } else {
-                next_ping.start()
-            }
+            // Out of reach: the link is dropped and reconnects by itself, which starts pinging
+            // again once it opens.
+            Sockets.disconnect()
         } catch (e) {
             Toast.error(e, "pingDone")
         }

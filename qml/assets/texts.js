@@ -284,3 +284,14 @@ function shareText(file, account, cards, registerDate) {
         text += "\n" + account.description
     return text
 }
+
+// The log's copy of a request or a reply to `name`: every token, and the verification code of
+// the login's events, masked.
+var loginCodeEvents = ["mobile_check", "email_check", "code_resend", "verify_check"]
+
+function logText(name, value) {
+    var codes = loginCodeEvents.indexOf(String(name).replace(/_result$/, "")) !== -1
+    return JSON.stringify(value, function (key, v) {
+        return /token/i.test(key) || (codes && key === "code") ? "***" : v
+    })
+}

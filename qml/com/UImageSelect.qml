@@ -143,12 +143,8 @@ Item {
     function askMain(index) {
         if (index <= 0 || index >= items.count)
             return
-        var d = Templates.dialog("dialog/DConfirm.qml", {"title": "تصویر اصلی",
-                                 "text": "آیا می خواهید این عکس به عنوان تصویر اصلی انتخاب شود؟"}, "com")
-        if (!d)
-            return
-        d.accepted.connect(function () { root.makeMain(index) })
-        d.open()
+        Templates.confirm({"title": "تصویر اصلی", "text": "آیا می خواهید این عکس به عنوان تصویر اصلی انتخاب شود؟"},
+                          function () { root.makeMain(index) })
     }
 
     function makeMain(index) {

@@ -45,8 +45,9 @@ using websocketpp::connection_hdl;
 const std::int64_t kDefaultPingInterval = 25000;
 const std::int64_t kDefaultPingTimeout = 60000;
 const std::int64_t kLongestWatchdog = 24LL * 3600 * 1000;
-// How long a close of ours waits for the peer's answer before the transport is shut: a live
-// peer answers within milliseconds, a hung one would hold the close handshake for seconds.
+// How long a close of ours waits for a silent peer before the transport is shut: a live peer
+// answers within milliseconds, a hung one would hold the close handshake for seconds. Only the
+// peer's silence counts: an answer that came while this thread was busy is read first.
 const int kCloseGraceMs = 250;
 
 struct address
@@ -184,7 +185,6 @@ private:
 
     // Network thread.
     void run();
-    void abandon();
     void do_connect(const std::string &uri);
     void do_close();
     void open_connection();
@@ -192,6 +192,7 @@ private:
     void finish_close();
     void schedule_reconnect();
     void close_connection(websocketpp::close::status::value code, const std::string &reason);
+    void await_close_answer(connection_hdl hdl, bool again);
     void abort_transport();
     bool current(connection_hdl hdl) const;
     context_ptr on_tls_init(connection_hdl hdl);
@@ -326,51 +327,20 @@ void client::impl::close()
     ep_.stop_perpetual();
     if (thread_.get_id() == std::this_thread::get_id())
         return;
-    // A clean close takes milliseconds; an attempt stuck in a name look-up or a handshake is
-    // abandoned rather than holding the caller for its timeouts. Once the close is reported the
-    // thread is stopped: timers and look-ups of an attempt given up earlier may still be pending
-    // there for seconds, and they end harmlessly in the next session.
-    bool finished;
-    bool ran_out;
+    // The network thread ends the connection itself: an attempt under way at once, an open one
+    // when the peer answers or has stayed silent for its grace. So the wait here has no clock of
+    // its own, which would also count the time this machine was too busy to run that thread.
+    // Once the close is reported the thread is stopped: timers and look-ups of an attempt given
+    // up may still be pending there for seconds, and they end harmlessly in the next session.
+    bool ended;
     {
         std::unique_lock<std::mutex> done(done_mutex_);
-        finished = done_cv_.wait_for(done, std::chrono::milliseconds(1000),
-                                     [this] { return done_ || close_done_; });
-        ran_out = done_;
+        done_cv_.wait(done, [this] { return done_ || close_done_; });
+        ended = done_;
     }
-    if (!ran_out)
+    if (!ended)
         ep_.stop();
     thread_.join();
-    if (!finished)
-        abandon();
-}
-
-// The network thread is gone, so this runs alone on the state it left.
-void client::impl::abandon()
-{
-    log("Close: the connection attempt was abandoned");
-    // The operations of the attempt end at once the next time the service runs, and what is
-    // ready now runs here, so that nothing of this session reaches the next one.
-    abort_transport();
-    hdl_.reset();
-    cancel_watchdog();
-    ++reconnect_gen_;
-    reconnect_timer_->cancel();
-    abort_timer_->cancel();
-    ep_.get_io_service().restart();
-    try {
-        ep_.get_io_service().poll();
-    } catch (const std::exception &e) {
-        log(std::string("Close: ") + e.what());
-    }
-    binary_.reset();
-    handshaken_ = false;
-    dropping_ = false;
-    for (const auto &s : all_sockets())
-        s->on_disconnected();
-    state_ = state::idle;
-    if (!close_reported_)
-        finish_close();
 }
 
 void client::impl::force_ping_timeout()
@@ -648,8 +618,10 @@ void client::impl::close_connection(websocketpp::close::status::value code, cons
 {
     websocketpp::lib::error_code ec;
     connection_ptr con = ep_.get_con_from_hdl(hdl_, ec);
-    if (!con)
+    if (!con) {
+        connection_ended();
         return;
+    }
     cancel_watchdog();
     // From here on events wait for the next connection instead of meeting a closing one.
     dropping_ = true;
@@ -659,15 +631,34 @@ void client::impl::close_connection(websocketpp::close::status::value code, cons
     if (ec) {
         log("Close: " + ec.message());
         abort_transport();
+        connection_ended();
         return;
     }
-    const connection_hdl hdl = hdl_;
+    await_close_answer(hdl_, true);
+}
+
+void client::impl::await_close_answer(connection_hdl hdl, bool again)
+{
     abort_timer_->expires_after(std::chrono::milliseconds(kCloseGraceMs));
-    abort_timer_->async_wait([this, hdl](const asio::error_code &ec) {
+    abort_timer_->async_wait([this, hdl, again](const asio::error_code &ec) {
         if (ec || !current(hdl))
             return;
+        // The peer's close came, or bytes of its wait unread because this thread was busy: it
+        // did answer, and the turn that finds the timer due again has read them, however slowly
+        // this thread runs. Only a peer silent for the whole grace loses its transport.
+        websocketpp::lib::error_code found;
+        connection_ptr con = ep_.get_con_from_hdl(hdl, found);
+        asio::error_code unread;
+        const bool answered = con && (con->get_remote_close_code() != websocketpp::close::status::abnormal_close
+                                      || (con->get_raw_socket().available(unread) > 0 && !unread));
+        if (again && answered) {
+            await_close_answer(hdl, false);
+            return;
+        }
         log("Close: no answer from the peer, the transport is shut");
         abort_transport();
+        // What the transport reports of it later is no longer the current connection's.
+        connection_ended();
     });
 }
 

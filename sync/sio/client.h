@@ -49,7 +49,9 @@ public:
     // connecting; while a reconnection waits its turn, starts it at once.
     void connect(const std::string &uri);
 
-    // Closes for good: no reconnection follows. Joins the network thread unless called on it.
+    // Closes for good: no reconnection follows. Joins the network thread unless called on it,
+    // once the connection has ended: an attempt under way at once, an open connection when the
+    // peer answers the close or has stayed silent for a short grace.
     void close();
 
     // Drops the open connection as a missed ping does (close code 1008, "Ping timeout"); the

@@ -70,10 +70,14 @@ Window {
 }
 )";
 
+// Every line the program logged, for the secrets it must not keep.
+QStringList logged;
+
 // The replies' and the file import's logs carry whole pages and files; the test's output
 // leaves them out and cuts every other line short.
 void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
+    logged << message;
     if (type == QtDebugMsg && (message.startsWith("#RESPONSE") || message.startsWith("#REQUEST")
                                || message.startsWith("QJsonObject(")))
         return;
@@ -107,6 +111,7 @@ class SyncPeer : public ::testing::Test
 protected:
     void SetUp() override
     {
+        logged.clear();
         previousHandler = qInstallMessageHandler(quietHandler);
         const TestCa &ca = TestCa::get();
         ASSERT_TRUE(ca.ok);
@@ -445,6 +450,16 @@ TEST_F(SyncPeer, NewUserDownloadsEverythingThenFollowsNoticesAndUpdates)
     if (HasFatalFailure())
         return;
     runUpdateAfterReconnection();
+
+    // The requests and replies are logged, without the account's token (sent to check it, and
+    // in the login's and the update's replies) or the verification code.
+    EXPECT_FALSE(logged.filter("#REQUEST TO validity_token").isEmpty());
+    EXPECT_FALSE(logged.filter("#RESPONSE account_login_result").isEmpty());
+    const QStringList tokens = logged.filter("token-m1");
+    EXPECT_TRUE(tokens.isEmpty()) << tokens.value(0).left(300).toStdString();
+    const QStringList verify = logged.filter("#REQUEST TO verify_check");
+    ASSERT_EQ(verify.size(), 1);
+    EXPECT_FALSE(verify[0].contains("123456")) << verify[0].left(300).toStdString();
 }
 
 } // namespace

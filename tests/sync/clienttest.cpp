@@ -460,18 +460,10 @@ TEST_F(Client, CloseDoesNotWaitForAStuckAttempt)
         queued.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
         ::connect(queued.back(), reinterpret_cast<const sockaddr *>(&full.addr), sizeof full.addr);
     }
-    // A machine under load may hold one close past its limit; without the mend every close ran out.
-    const std::string gaveUp = "log Close: the connection attempt was abandoned";
-    std::size_t closes = 1;
-    for (bool ended = false; !ended && closes < 4; ++closes) {
-        const std::size_t before = r.count(gaveUp);
-        c->connect(address(full.port()));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        c->close();
-        ended = r.count(gaveUp) == before;
-    }
-    EXPECT_LT(closes, 4u) << "every close ran out of time";
-    EXPECT_EQ(r.count("close"), closes);
+    c->connect(address(full.port()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    c->close();
+    EXPECT_EQ(r.count("close"), 2u);
     for (int q : queued)
         ::close(q);
 
@@ -505,7 +497,6 @@ TEST_F(Client, WhatAnAbandonedAttemptLeftDoesNotHoldTheNextClose)
         held = true;
         cv.notify_all();
         cv.wait(lock, [&] { return closing; });
-        // Past the close's own limit of 1 s, however late the close began to wait.
         std::this_thread::sleep_for(std::chrono::milliseconds(2000));
     });
     c->connect(address(silent.port()));
@@ -516,7 +507,8 @@ TEST_F(Client, WhatAnAbandonedAttemptLeftDoesNotHoldTheNextClose)
         cv.notify_all();
     }
     c->close();
-    ASSERT_EQ(r.count("log Close: the connection attempt was abandoned"), 1u);
+    ASSERT_EQ(r.count("close"), 1u);
+    EXPECT_EQ(r.count("open"), 0u);
 
     Peer peer({});
     ASSERT_TRUE(peer.start());
@@ -524,7 +516,6 @@ TEST_F(Client, WhatAnAbandonedAttemptLeftDoesNotHoldTheNextClose)
     c->connect(address(peer.port()));
     ASSERT_TRUE(r.wait("open"));
     c->close();
-    EXPECT_EQ(r.count("log Close: the connection attempt was abandoned"), 1u);
     EXPECT_EQ(r.count("close"), 2u);
 }
 
@@ -565,6 +556,8 @@ TEST_F(Client, AHungPeerIsDroppedPromptlyAndNoEventIsLost)
 
 TEST_F(Client, ACloseThatGaveUpLeavesNothingBehind)
 {
+    // A peer that never answers the close: its transport is shut once it stayed silent for the
+    // grace, rather than after its own timeouts.
     Peer hung({});
     ASSERT_TRUE(hung.start());
     Recorder r;
@@ -572,28 +565,43 @@ TEST_F(Client, ACloseThatGaveUpLeavesNothingBehind)
     c->connect(address(hung.port()));
     ASSERT_TRUE(r.wait("open"));
     hung.freeze();
-    auto start = std::chrono::steady_clock::now();
     c->close();
-    // Its limit is 1 s; what is far beyond it is a wait for the frozen peer's own timeouts.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
+    const std::string gaveUp = "log Close: no answer from the peer, the transport is shut";
+    EXPECT_EQ(r.count(gaveUp), 1u);
     EXPECT_EQ(r.count("close"), 1u);
     EXPECT_EQ(r.count("socket close /"), 1u);
-    const std::string gaveUp = "log Close: the connection attempt was abandoned";
-    const std::size_t abandoned = r.count(gaveUp);
 
-    // The next cycles end without running out of time (load may slow them, not make them give up)
-    // and say each thing once.
+    // A live peer whose answer comes late to this client: the network thread is held, as a busy
+    // machine may hold it, well past a second after the close began. The close goes out once the
+    // thread is free, and the next cycles say each thing once.
     Peer peer({});
     ASSERT_TRUE(peer.start());
+    std::mutex m;
+    std::condition_variable cv;
+    bool held = false;
+    bool closing = false;
+    c->socket()->on("hold", [&](sio::event &) {
+        std::unique_lock<std::mutex> lock(m);
+        held = true;
+        cv.notify_all();
+        cv.wait(lock, [&] { return closing; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    });
     c->connect(address(peer.port()));
     ASSERT_TRUE(r.wait("open", 2));
+    const std::size_t before = peer.mark();
+    peer.command(R"({"cmd":"emit","name":"hold","args":[]})");
+    {
+        std::unique_lock<std::mutex> lock(m);
+        ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(20), [&] { return held; }));
+        closing = true;
+    }
+    cv.notify_all();
     c->close();
-    EXPECT_EQ(r.count(gaveUp), abandoned);
+    EXPECT_TRUE(peer.waitFor("wsclose", [](const message &l) { return closeFrame(l, 1000, ""); }, 10000, before));
     c->connect(address(freePort()));
     ASSERT_TRUE(r.wait("reconnect", 1, 5000));
     c->close();
-    EXPECT_EQ(r.count(gaveUp), abandoned);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(r.count("close"), 3u);
     EXPECT_EQ(r.count("socket close /"), 3u);
     hung.thaw();

@@ -23,7 +23,10 @@ Page {
             loading = false
             list = reply.content && reply.content.list ? reply.content.list : []
             message = list.length === 0 ? sockets.messageText(reply, "همکاری یافت نشد") : ""
-        }, function () { loading = false })
+        }, function (refusal) {
+            loading = false
+            message = refusal || ""
+        })
     }
 
     function pickPoint() {
@@ -115,6 +118,7 @@ Page {
     }
 
     Text {
+        objectName: "colleagueMessage"
         anchors.centerIn: parent
         visible: !colleagues.loading && colleagues.list.length === 0 && colleagues.message !== ""
         text: colleagues.message

@@ -8,8 +8,8 @@ Page {
 
     property string contentType: ""
     property var options: ({})
-    // Called with the new board when the "tavorlin" screen adds one, and for each file a due
-    // list handles.
+    // Called with a board: the new one when the "tavorlin" screen adds one, and a board's list's
+    // own when the user saves its order there.
     property var callback: null
 
     signal edited(var file)

@@ -72,15 +72,10 @@ Page {
                 templates.initial("setting/Report.qml", {})
                 break
             case "logout":
-                var confirm = templates.dialog("dialog/DConfirm.qml", {"title": "آیا مطمئنید؟",
-                                                   "text": "از حساب کاربری خود خارج می شوید."}, "com")
-                if (confirm) {
-                    confirm.accepted.connect(function () {
-                        closeDrawer()
-                        account.logout()
-                    })
-                    confirm.open()
-                }
+                templates.confirm({"title": "آیا مطمئنید؟", "text": "از حساب کاربری خود خارج می شوید."}, function () {
+                    closeDrawer()
+                    account.logout()
+                })
                 break
             }
         } catch (e) {

@@ -63,12 +63,9 @@ Page {
     }
 
     function confirmRemove(row) {
-        var confirm = templates.dialog("dialog/DConfirm.qml", {"title": "آیا مطمئنید؟",
-                                           "text": "پس از حذف کاربر فایلهای این کاربر به مدیر اختصاص پیدا میکند."}, "com")
-        if (!confirm)
-            return
-        confirm.accepted.connect(function () { remove(row) })
-        confirm.open()
+        templates.confirm({"title": "آیا مطمئنید؟",
+                           "text": "پس از حذف کاربر فایلهای این کاربر به مدیر اختصاص پیدا میکند."},
+                          function () { remove(row) })
     }
 
     function remove(row) {

@@ -25,15 +25,11 @@ Page {
     }
 
     function confirmReset() {
-        var confirm = templates.dialog("dialog/DConfirm.qml", {"title": "آیا مطمئن هستید ؟",
-                                           "text": "در صورت تایید، تمام تنظیمات برنامه به حالت اولیه باز می گردد."}, "com")
-        if (!confirm)
-            return
-        confirm.accepted.connect(function () {
+        templates.confirm({"title": "آیا مطمئن هستید ؟",
+                           "text": "در صورت تایید، تمام تنظیمات برنامه به حالت اولیه باز می گردد."}, function () {
             if (Consts.window && Consts.window.resetLocalData)
                 Consts.window.resetLocalData()
         })
-        confirm.open()
     }
 
     function activate(entry) {

@@ -38,11 +38,7 @@ Page {
     }
 
     function confirmRemove(device) {
-        var confirm = templates.dialog("dialog/DConfirm.qml", {"title": "آیا مطمئن هستید ؟"}, "com")
-        if (!confirm)
-            return
-        confirm.accepted.connect(function () { remove(device) })
-        confirm.open()
+        templates.confirm({"title": "آیا مطمئن هستید ؟"}, function () { remove(device) })
     }
 
     function remove(device) {
