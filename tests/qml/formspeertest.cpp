@@ -367,7 +367,7 @@ TEST_F(FileEditor, AnOpenEditorFollowsItsFilesFate)
         const QString before = session->eval("JSON.stringify(JSON.stringify(Database.getFile('" + id + "')))").toString();
         session->push("property_notify", "action", QJsonObject{{"key", row.key}, {"action", QJsonArray{QJsonObject{{"file_id", id}, {"value", row.value}}}}});
         ASSERT_TRUE(session->until("JSON.stringify(Database.getFile('" + id + "')) !== " + before));
-        ASSERT_TRUE(session->waitUntil([&] { return inEditor("fate")->property("text").toString() == row.shown; }));
+        ASSERT_TRUE(session->waitUntil([&] { return inEditor("fate") && inEditor("fate")->property("text").toString() == row.shown; }));
         session->settle();
         EXPECT_EQ(inEditor("fate")->isVisible(), *row.shown != 0);
         EXPECT_EQ(inEditor("description")->property("text").toString(), "نوشته من");
