@@ -263,8 +263,8 @@ function withNumbers(data) {
 }
 
 // The form stored locally as a draft: the built data in the stored file's form, without media and
-// hashtags; a customer, guard or district typed in but never sent as an object, which the store
-// keeps with the draft.
+// hashtags. What no stored row holds yet (a customer or guard typed in, a district by its title)
+// goes as an object, which the store keeps with the draft.
 function draftFile(content, p) {
     var data = withNumbers(copy(content.data) || {})
     delete data.media_links
