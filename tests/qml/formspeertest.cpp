@@ -359,8 +359,8 @@ TEST_F(FileEditor, AnOpenEditorFollowsItsFilesFate)
         session->push("property_notify", "action", QJsonObject{{"key", row.key}, {"action", QJsonArray{QJsonObject{{"file_id", id}, {"value", row.value}}}}});
         ASSERT_TRUE(session->until(file + " !== " + before) && session->waitUntil([&] {
             return inEditor("fate") && inEditor("fate")->property("text").toString() == row.shown; })) << row.key;
-        EXPECT_EQ(inEditor("description")->property("text").toString(), "نوشته من");
-        EXPECT_EQ(inEditor("save")->isEnabled(), !row.sent.isEmpty()) << row.key;
+        EXPECT_EQ(inEditor("description")->property("text").toString() + (inEditor("save")->isEnabled() ? "" : " refused"),
+                  QString("نوشته من") + (row.sent.isEmpty() ? " refused" : ""));
         QMetaObject::invokeMethod(editor, "save");
         if (row.sent.isEmpty()) {
             EXPECT_FALSE(editor->property("saving").toBool()) << "nothing sent";
@@ -475,26 +475,22 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     EXPECT_TRUE(session->waitUntil([&] { return first->findChild<QQuickItem *>("drafts")->property("text") == QStringLiteral("پیش نویس ها (%1)").arg(drafts); }));
 }
 
-// A draft keeps a customer and a guard the phone book does not know yet, a district chosen and then
-// retyped as a new one, and a free text with its commas.
+// A draft keeps a customer, a guard and a district no stored row knows yet, and a free text keeps its
+// commas.
 TEST_F(FileEditor, ADraftKeepsANewCustomerAndTheAddressAsTyped)
 {
     const int drafts = session->eval("Database.getOfflineCount()").toInt();
     ASSERT_TRUE(open());
     saleApartment("مالک پیش نویس", "09126660123");
     ASSERT_TRUE(fill("input_info_address", "کوچه 5, پلاک 7"));
-    ASSERT_TRUE(fill("input_guard_name_family", "نگهبان پیش نویس") && fill("input_guard_mobile_1", "09126660124"));
-    ASSERT_TRUE(fill("input_district_title", session->list("initial_district").at(2).toObject().value("title").toString()));
-    ASSERT_TRUE(session->waitUntil([&] { return session->find("completion_0") && session->find("completion_0")->isVisible(); }));
-    ASSERT_TRUE(session->click(session->find("completion_0")));
-    ASSERT_TRUE(fill("input_district_title", "منطقه پیش نویس"));
+    ASSERT_TRUE(fill("input_guard_name_family", "نگهبان") && fill("input_guard_mobile_1", "0912666") && fill("input_district_title", "منطقه نو"));
     saveDraft();
     ASSERT_TRUE(open());
     ASSERT_TRUE(openDraft(drafts + 1));
-    for (const auto &[input, typed] : {std::pair{"input_customer_name_family", "مالک پیش نویس"}, {"input_customer_mobile_1", "09126660123"},
-                                       {"input_info_address", "کوچه 5, پلاک 7"}, {"input_guard_name_family", "نگهبان پیش نویس"},
-                                       {"input_guard_mobile_1", "09126660124"}, {"input_district_title", "منطقه پیش نویس"}})
-        EXPECT_EQ(valueOf(input), QString(typed)) << input;
+    EXPECT_EQ(valueOf("input_customer_name_family"), "مالک پیش نویس");
+    EXPECT_EQ(valueOf("input_customer_mobile_1"), "09126660123");
+    EXPECT_EQ(valueOf("input_info_address"), "کوچه 5, پلاک 7");
+    EXPECT_EQ(valueOf("input_guard_name_family") + valueOf("input_guard_mobile_1") + valueOf("input_district_title"), "نگهبان0912666منطقه نو");
 
     const std::size_t mark = session->mark();
     ASSERT_TRUE(press("save"));
@@ -504,8 +500,8 @@ TEST_F(FileEditor, ADraftKeepsANewCustomerAndTheAddressAsTyped)
     EXPECT_EQ(customer.value("mobile_1").toString(), "09126660123");
     EXPECT_FALSE(customer.contains("id"));
     EXPECT_EQ(data.value("info").toObject().value("address").toString(), "کوچه 5, پلاک 7");
-    EXPECT_EQ(data["customer"]["guard"]["name_family"].toString() + data["customer"]["guard"]["mobile_1"].toString() + data["district"][0]["title"].toString()
-                  + data["district"][0]["id"].toString(), "نگهبان پیش نویس09126660124منطقه پیش نویس");
+    EXPECT_EQ(data["customer"]["guard"]["name_family"].toString() + data["customer"]["guard"]["mobile_1"].toString()
+                  + data["district"][0]["title"].toString() + data["district"][0]["id"].toString(), "نگهبان0912666منطقه نو");
 }
 
 // A draft saved again replaces itself in one write; where the store fails, the old draft stays, the
