@@ -3,6 +3,7 @@
 #include "repositories/gdistrict.h"
 #include "repositories/gfile.h"
 #include "repositories/gfilefilter.h"
+#include "repositories/gfilejson.h"
 #include "repositories/gjson.h"
 #include "store/contact.h"
 #include "store/district.h"
@@ -145,12 +146,13 @@ obx_id GFileImport::fileFromJson(const QJsonObject &json)
     }
 
     file.user_id = text(json, QStringLiteral("user_ref"));
+    const bool draft = presentMark(json, QStringLiteral("draft"));
     const std::string agent = text(json, QStringLiteral("agent_ref"));
     if (!agent.empty())
         file.agent_id = agent;
     file.customer_id = text(json, QStringLiteral("customer_ref"));
     const QJsonValue customerValue = json.value(QStringLiteral("customer_ref"));
-    if (customerValue.isObject() && presentMark(json, QStringLiteral("draft"))) {
+    if (customerValue.isObject() && draft) {
         // A draft's customer typed in but never sent: no contact holds it yet, the draft does.
         const QJsonObject typed = customerValue.toObject();
         file.customer_name = text(typed, QStringLiteral("name_family"));
@@ -166,6 +168,8 @@ obx_id GFileImport::fileFromJson(const QJsonObject &json)
     const std::string guard = text(json, QStringLiteral("guard"));
     if (!guard.empty())
         file.guard_id = guard;
+    else if (draft && json.value(QStringLiteral("guard")).isObject())
+        file.guard_id = GFileJson::draftGuardText(json.value(QStringLiteral("guard")).toObject()).toStdString();
 
     readCommon(json, file);
 
@@ -176,7 +180,7 @@ obx_id GFileImport::fileFromJson(const QJsonObject &json)
         file.lat = real(map, QStringLiteral("lat"));
         file.lng = real(map, QStringLiteral("lng"));
     }
-    file.draft = presentMark(json, QStringLiteral("draft"));
+    file.draft = draft;
 
     const QJsonValue tenantValue = json.value(QStringLiteral("tenant"));
     if (tenantValue.isObject()) {
@@ -192,9 +196,12 @@ obx_id GFileImport::fileFromJson(const QJsonObject &json)
 
     std::string districtArray;
     for (const QJsonValue &value : json.value(QStringLiteral("district")).toArray()) {
-        const std::string id = value.toString().toStdString();
+        // A draft's district as the form would send it: its title as typed, with an id only where
+        // the title is an existing district's. Server files name their districts by id.
+        const bool typed = draft && value.isObject();
+        const std::string id = typed ? text(value.toObject(), QStringLiteral("id")) : value.toString().toStdString();
         file.districts.push_back(id);
-        districtArray += districtTitle(id);
+        districtArray += typed ? text(value.toObject(), QStringLiteral("title")) : districtTitle(id);
         districtArray += GFileFilter::districtSeparator();
     }
     file.district_array = districtArray;

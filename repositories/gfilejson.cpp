@@ -2,6 +2,7 @@
 
 #include "repositories/gcontact.h"
 #include "repositories/gdistrict.h"
+#include "repositories/gfilefilter.h"
 #include "repositories/gjson.h"
 #include "store/contact.h"
 #include "store/district.h"
@@ -16,6 +17,7 @@
 #include "store/user.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 #include <algorithm>
 #include <set>
@@ -256,8 +258,22 @@ const QJsonObject &GFileJson::contactOf(const std::string &serverId)
     return found->second;
 }
 
+QString GFileJson::draftGuardText(const QJsonObject &typed)
+{
+    QJsonObject guard;
+    for (const QString &key : {QStringLiteral("name_family"), QStringLiteral("mobile_1")})
+        if (!typed.value(key).toString().isEmpty())
+            guard.insert(key, typed.value(key).toString());
+    return guard.isEmpty() ? QString() : QString::fromUtf8(QJsonDocument(guard).toJson(QJsonDocument::Compact));
+}
+
 void GFileJson::addGuard(const File &file, QJsonObject &json)
 {
+    // A server id is never an object's text: this is a draft's guard as typed, with no contact yet.
+    if (file.draft && !file.guard_id.empty() && file.guard_id.front() == '{') {
+        json.insert(QStringLiteral("_guard"), QJsonDocument::fromJson(QByteArray::fromStdString(file.guard_id)).object());
+        return;
+    }
     const QJsonObject &guard = contactOf(file.guard_id);
     if (guard.isEmpty())
         return;
@@ -335,6 +351,21 @@ void GFileJson::addToggles(const File &file, bool full, QJsonObject &json, const
 void GFileJson::addDistricts(const File &file, QJsonObject &json)
 {
     QJsonArray objects, ids;
+    if (file.draft) {
+        // A draft's districts as typed: each title, and the id where it had one.
+        const QStringList titles = q(file.district_array).split(q(GFileFilter::districtSeparator()));
+        for (std::size_t i = 0; i < file.districts.size() && int(i) < titles.size(); ++i) {
+            QJsonObject district{{QStringLiteral("title"), titles.at(int(i))}};
+            if (!file.districts[i].empty()) {
+                district.insert(QStringLiteral("_id"), q(file.districts[i]));
+                ids.append(q(file.districts[i]));
+            }
+            objects.append(district);
+        }
+        json.insert(QStringLiteral("district"), objects);
+        json.insert(QStringLiteral("districts"), ids);
+        return;
+    }
     for (const std::string &id : file.districts) {
         auto found = districts_.find(id);
         if (found == districts_.end()) {

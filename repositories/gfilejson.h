@@ -32,6 +32,10 @@ public:
     // owner whose price lies within a tenth of this file's.
     int matchCount(const File &file);
 
+    // The guard a draft keeps as typed ({"name_family", "mobile_1"}, what was typed of them) in
+    // place of a guard's server id, or "" when nothing was typed.
+    static QString draftGuardText(const QJsonObject &typed);
+
 private:
     const QJsonObject &contactOf(const std::string &serverId);
     static QJsonObject draftCustomer(const File &file);

@@ -341,6 +341,37 @@ TEST_F(FileEditor, EditingAnArchivedSaleSendsTheArchivedTradeOnce)
     ASSERT_TRUE(session->until("Database.getFile('" + id + "').trade_ref === 9"));
 }
 
+// While the edit form is open, what is done to its file elsewhere shows above the save button, what
+// was typed stays, and a save sends the file's state as it is now; a file deleted for ever is not sent.
+TEST_F(FileEditor, AnOpenEditorFollowsItsFilesFate)
+{
+    const struct { int file; const char *key; QJsonValue value; const char *shown; QJsonArray sent; } rows[] = {
+        {16, "status.delete", true, "این فایل در جای دیگری به سطل بازیافت منتقل شد", {1, true, false}}, // trade, bin, pin
+        {32, "trade_ref", 9, "این فایل در جای دیگری بایگانی شد", {9, false, false}},
+        {48, "status.pin", true, "", {1, false, true}},
+        {64, "die", true, "این فایل در جای دیگری حذف شده است و ثبت نمی شود؛ متن وارد شده را می توانید کپی کنید.", {}}};
+    for (const auto &row : rows) {
+        const QString id = manager() + "-f" + QString::number(row.file), file = "JSON.stringify(Database.getFile('" + id + "'))";
+        ASSERT_TRUE(open("{'file': Database.getFile('" + id + "')}"));
+        ASSERT_TRUE(reveal(inEditor("description")) && session->typeInto(inEditor("description"), "نوشته من"));
+        const std::size_t mark = session->mark();
+        const QString before = session->eval("JSON.stringify(" + file + ")").toString();
+        session->push("property_notify", "action", QJsonObject{{"key", row.key}, {"action", QJsonArray{QJsonObject{{"file_id", id}, {"value", row.value}}}}});
+        ASSERT_TRUE(session->until(file + " !== " + before) && session->waitUntil([&] {
+            return inEditor("fate") && inEditor("fate")->property("text").toString() == row.shown; })) << row.key;
+        EXPECT_EQ(inEditor("description")->property("text").toString() + (inEditor("save")->isEnabled() ? "" : " refused"),
+                  QString("نوشته من") + (row.sent.isEmpty() ? " refused" : ""));
+        QMetaObject::invokeMethod(editor, "save");
+        if (row.sent.isEmpty()) {
+            EXPECT_FALSE(editor->property("saving").toBool()) << "nothing sent";
+            continue;
+        }
+        const QJsonObject data = sentData("property_edit", mark);
+        EXPECT_EQ(QJsonArray({data["trade_id"], data["status"]["delete"], data["status"]["pin"]}), row.sent) << row.key;
+        ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
+    }
+}
+
 // A file with an agent shows that agent in its edit form and keeps it.
 TEST_F(FileEditor, EditingShowsTheFilesAgent)
 {
@@ -444,19 +475,22 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     EXPECT_TRUE(session->waitUntil([&] { return first->findChild<QQuickItem *>("drafts")->property("text") == QStringLiteral("پیش نویس ها (%1)").arg(drafts); }));
 }
 
-// A draft keeps a customer the phone book does not know yet, and a free text keeps its commas.
+// A draft keeps a customer, a guard and a district no stored row knows yet, and a free text keeps its
+// commas.
 TEST_F(FileEditor, ADraftKeepsANewCustomerAndTheAddressAsTyped)
 {
     const int drafts = session->eval("Database.getOfflineCount()").toInt();
     ASSERT_TRUE(open());
     saleApartment("مالک پیش نویس", "09126660123");
     ASSERT_TRUE(fill("input_info_address", "کوچه 5, پلاک 7"));
+    ASSERT_TRUE(fill("input_guard_name_family", "نگهبان") && fill("input_guard_mobile_1", "0912666") && fill("input_district_title", "منطقه نو"));
     saveDraft();
     ASSERT_TRUE(open());
     ASSERT_TRUE(openDraft(drafts + 1));
     EXPECT_EQ(valueOf("input_customer_name_family"), "مالک پیش نویس");
     EXPECT_EQ(valueOf("input_customer_mobile_1"), "09126660123");
     EXPECT_EQ(valueOf("input_info_address"), "کوچه 5, پلاک 7");
+    EXPECT_EQ(valueOf("input_guard_name_family") + valueOf("input_guard_mobile_1") + valueOf("input_district_title"), "نگهبان0912666منطقه نو");
 
     const std::size_t mark = session->mark();
     ASSERT_TRUE(press("save"));
@@ -466,6 +500,8 @@ TEST_F(FileEditor, ADraftKeepsANewCustomerAndTheAddressAsTyped)
     EXPECT_EQ(customer.value("mobile_1").toString(), "09126660123");
     EXPECT_FALSE(customer.contains("id"));
     EXPECT_EQ(data.value("info").toObject().value("address").toString(), "کوچه 5, پلاک 7");
+    EXPECT_EQ(data["customer"]["guard"]["name_family"].toString() + data["customer"]["guard"]["mobile_1"].toString()
+                  + data["district"][0]["title"].toString() + data["district"][0]["id"].toString(), "نگهبان0912666منطقه نو");
 }
 
 // A draft saved again replaces itself in one write; where the store fails, the old draft stays, the
@@ -503,11 +539,14 @@ TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
     // No answer at all: the button comes back after the time limit.
     editor->setProperty("replyTimeout", 800);
     session->fail("property_create", "silent");
-    // Seen through its changes, since a busy machine may spend the whole limit in the click.
+    // Seen through its changes, since a busy machine may spend the whole limit in the click; the
+    // draft button's too.
     QSignalSpy enabled(save, SIGNAL(enabledChanged()));
+    QSignalSpy draftEnabled(inEditor("draft"), SIGNAL(enabledChanged()));
     ASSERT_TRUE(press("save"));
     EXPECT_TRUE(session->waitUntil([&] { return enabled.count() >= 2 && save->isEnabled(); }));
     EXPECT_EQ(enabled.count(), 2) << "disabled while it waited, then enabled";
+    EXPECT_EQ(draftEnabled.count(), 2);
     EXPECT_EQ(files(), before);
 }
 

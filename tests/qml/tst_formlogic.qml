@@ -205,7 +205,7 @@ TestCase {
         typed.data.customer.customer_ref = {"name_family": "نو", "mobile_1": "0912", "type": 1}
         compare(FileJs.draftFile(typed, p).customer_ref, {"name_family": "نو", "mobile_1": "0912"})
         compare(draft.hashtag, [])
-        compare(draft.district, ["d9"])
+        compare(draft.district, [{"title": "ونک", "id": "d9"}])
         verify(!draft.hasOwnProperty("media_links"))
         compare(FileJs.channelUrl("", "chan", "x"), "")
         compare(FileJs.channelUrl("https://h.test/bot/send", "chan", "a b&c"),

@@ -119,6 +119,25 @@ TestCase {
         compare(form.submitData.district, {"title": "ونک"})
     }
 
+    // Another type chosen while editing fills again what the file has for the new type's inputs,
+    // toggles (attached ones too) and stepper, and leaves out what has no place there.
+    function test_type_change_data() {
+        return [{"tag": "villa", "click": ["property", 51], "want": [1, 51, "120", "300", "3", [701, 706], "900", "2"]},
+                {"tag": "rent", "click": ["trade", 2], "want": [2, 50, "120", undefined, "3", [701], undefined, "2"]}]
+    }
+
+    function test_type_change(row) {
+        var form = make({"formType": 0, "editFile": {"_id": "f9", "trade_ref": 9, "property_ref": 50, "condition": "701,706,",
+            "info": {"room": 3, "num_parking": 2}, "meter": {"home": 120, "area": 300}, "price": {"loan": 900}}})
+        clickToggle(form, row.click[0], row.click[1])
+        var d = form.submitData
+        compare([d.trade_id, d.property_id, d.meter.home, d.meter.area, d.info.room, d.condition, (d.price || {}).loan,
+                 d.info.num_parking], row.want)
+        compare(form.findInputByKeys("room", "info").text, "3")
+        verify(findChild(form, "toggle_condition_701").checked)
+        verify(form.cardItems.some(function (c) { return c.stepperValue === 2 }))
+    }
+
     function test_request_form() {
         var form = make({"formType": 1})
         clickToggle(form, "trade", 7)

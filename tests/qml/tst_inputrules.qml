@@ -16,6 +16,9 @@ TestCase {
     id: rules
     name: "InputRules"
     when: windowShown
+    // As the window lays its screens out.
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
 
     // Stored as another device or the server may have stored them: in Persian digits, or in ASCII.
     function initTestCase() {
@@ -35,19 +38,29 @@ TestCase {
         return contactsRead.signalArguments[0][0].map(function (c) { return c._id })
     }
 
-    // Pastes text into a number input holding before: shown | handed on | shown from the server's
-    // number (detail, printed card, Excel), and the refusal when there is one.
+    // Pastes text into a number input holding before (without text, cuts its last character): shown |
+    // handed on | shown from the server's number (detail, printed card, Excel), and the refusal when
+    // there is one.
     function pasted(input, before, text) {
+        var toasts = Toast.children.length
         var field = createTemporaryObject(formInput, rules, {"inputItem": input})
         field.setValue(before, 1)
         var source = createTemporaryObject(clipboard, rules, {"text": text})
         source.selectAll()
         source.copy()
         var box = findChild(field, "value_1")
-        box.paste()
-        var said = Toast.children.length > 0 ? Toast.children[Toast.children.length - 1].text : ""
+        box.select(box.length - (text ? 0 : 1), box.length)
+        text ? box.paste() : box.cut()
+        var said = Toast.children.length > toasts ? Toast.children[Toast.children.length - 1].text : ""
         return [box.text, field.value, input.currency ? Consts.currency(Number(field.value)) : Number(field.value)].join(" | ")
                 + (said === Forms.TOO_LONG ? " " + said : "")
+    }
+
+    // Where a number stands in its box.
+    function side(input, digits) {
+        var box = findChild(createTemporaryObject(formInput, rules, {"inputItem": input, "width": 300}), "value_1")
+        box.text = digits
+        return box.positionToRectangle(0).x > box.width / 2 ? "right" : "left"
     }
 
     function contact(fields) {
@@ -79,6 +92,10 @@ TestCase {
             {"tag": "price with the Arabic thousands separator", "got": function () { return pasted(price, "", "۵٬۰۰۰٬۰۰۰٬۰۰۰") }, "want": "5,000,000,000 | 5000000000 | 5,000,000,000"},
             {"tag": "size with the Arabic decimal point", "got": function () { return pasted(area, "", "۱۲۰٫۵") }, "want": "۱۲۰٫۵ | 120.5 | 120.5"},
             {"tag": "24 digits refused", "got": function () { return pasted(price, "12", "۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹۹") }, "want": "12 | 12 | 12 " + Forms.TOO_LONG},
+            {"tag": "16 digits refused in a price the catalogue allows 17", "got": function () { return pasted(price, "", "1234567890123456") }, "want": " |  | 0 " + Forms.TOO_LONG},
+            {"tag": "an over-long price edited down", "got": function () { return pasted(price, "12345678901234567", "") }, "want": "1,234,567,890,123,456 | 1234567890123456 | 1,234,567,890,123,456"},
+            {"tag": "ASCII digits at the right", "got": function () { return side(price, "123") }, "want": "right"},
+            {"tag": "Persian digits at the right", "got": function () { return side(area, "۱۲۰") }, "want": "right"},
             {"tag": "a digit past the size's limit refused", "got": function () { return pasted(area, "123456789", "1") }, "want": "123456789 | 123456789 | 123456789 " + Forms.TOO_LONG},
             {"tag": "requests leave with ASCII digits", "got": function () { return Sockets.asciiDigits("کد ۱۲-٣٤") }, "want": "کد 12-34"},
             {"tag": "phone book hit by Persian digits", "got": function () {

@@ -48,9 +48,18 @@ Column {
         regularExpression: /[0-9۰-۹٠-٩,٬]*[.٫]?[0-9۰-۹٠-٩]*/
     }
 
+    // A number stands at the right whatever its digits, Persian or ASCII; a mirrored layout mirrors
+    // the alignment too, so there the right is asked for as the left. Text keeps the alignment of
+    // its own direction (undefined resets it).
+    function numberAlignment(box) {
+        if (!Forms.isNumber(field.inputItem))
+            return undefined
+        return box.LayoutMirroring.enabled ? TextInput.AlignLeft : TextInput.AlignRight
+    }
+
     function typed(box, which) {
         // More digits than the field takes would not reach the server whole: the entry is refused.
-        if (Forms.tooManyDigits(box.text, inputItem)) {
+        if (Forms.refusesEdit(box.kept, box.text, inputItem)) {
             box.text = box.kept
             box.cursorPosition = box.text.length
             Toast.show(Forms.TOO_LONG)
@@ -104,6 +113,7 @@ Column {
                               ? Qt.ImhFormattedNumbersOnly : Qt.ImhNone
             selectByMouse: true
             validator: field.validatorFor(field.inputItem)
+            horizontalAlignment: field.numberAlignment(first)
             onTextEdited: field.typed(first, 1)
         }
 
@@ -118,6 +128,7 @@ Column {
             inputMethodHints: first.inputMethodHints
             selectByMouse: true
             validator: first.validator
+            horizontalAlignment: field.numberAlignment(second)
             onTextEdited: field.typed(second, 2)
         }
     }

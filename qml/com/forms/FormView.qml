@@ -152,8 +152,9 @@ Item {
             if (cards.length === 0)
                 return
             var item = addCard(cards[0])
-            if (editFile && Forms.liveTrade(editFile.trade_ref) === t) {
-                var p = Number(editFile.property_ref)
+            // Editing, the file's property type stays chosen under any trade that offers it.
+            var p = editFile ? Number(editFile.property_ref) : -1
+            if (Forms.offersToggle(cards[0], p)) {
                 item.setChecked(p, true)
                 selectProperty(p)
             }
@@ -168,8 +169,8 @@ Item {
             submitData = {"trade_id": tradeType, "property_id": p}
             clearForm(2)
             var cards = Forms.withoutInvisible(Database.getFormCards(tradeType, p), inVisibleToggles)
-            var editing = editFile && Forms.liveTrade(editFile.trade_ref) === tradeType
-                          && Number(editFile.property_ref) === p
+            // Editing, whatever the types: each field of theirs the file has a value for is filled.
+            var editing = !!editFile
             for (var i = 0; i < cards.length; ++i) {
                 var card = cards[i]
                 if (formType === Forms.REQUEST && i === 0)
@@ -217,7 +218,7 @@ Item {
         }
         // The file's districts count as chosen, so that an unchanged title keeps its district's id.
         if (Array.isArray(editFile.district) && selectedDistricts.length === 0)
-            selectedDistricts = editFile.district.slice()
+            selectedDistricts = editFile.district.filter(function (d) { return d && !Forms.isEmpty(d._id) })
     }
 
     function findFilterValue(parentKey, key, isToggle) {

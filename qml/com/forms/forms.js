@@ -43,6 +43,10 @@ function isPropertyCard(card) {
     return !!card && card.property_type < 0 && card.trade_type > 0
 }
 
+function offersToggle(card, key) {
+    return !!card && (card.toggles || []).some(function (t) { return Number(t.key) === Number(key) })
+}
+
 function isSingleChoice(card, formType) {
     if (formType === BOARD_FILTER)
         return true
@@ -120,8 +124,18 @@ function digitLimit(input) {
     return limit > 0 ? Math.min(limit, MAX_DIGITS) : MAX_DIGITS
 }
 
+function digitCount(text) {
+    return Texts.fixNumbers(String(text)).replace(/[^0-9]/g, "").length
+}
+
 function tooManyDigits(text, input) {
-    return isNumber(input) && Texts.fixNumbers(String(text)).replace(/[^0-9]/g, "").length > digitLimit(input)
+    return isNumber(input) && digitCount(text) > digitLimit(input)
+}
+
+// An edit of a number is refused when it adds digits past the limit; one that shortens a number
+// stored longer than that (the catalogue allows more) is taken, so that it can be edited down.
+function refusesEdit(before, after, input) {
+    return tooManyDigits(after, input) && digitCount(after) > digitCount(before)
 }
 
 function displayValue(input, value) {

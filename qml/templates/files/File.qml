@@ -47,6 +47,11 @@ Item {
     property int replyTimeout: 30000
     property string pendingName: ""
     readonly property alias formView: form
+    // The edited file as the store holds it now: moved to the bin, archived or pinned elsewhere
+    // while the form is open. A save sends this state; a file deleted for ever is `gone`.
+    property var current: null
+    property bool gone: false
+    readonly property string fate: editing ? FileJs.fateLine(file, gone ? null : (current || file)) : ""
 
     signal edited(var file)
 
@@ -58,6 +63,7 @@ Item {
             "formType": formType,
             "submitData": form.submitData,
             "editFile": editing ? file : null,
+            "current": editing ? current : null,
             "archive": archiveBox.checked && archiveOffered,
             "registerDate": datePicker.timestamp,
             "description": description.text.trim(),
@@ -84,6 +90,11 @@ Item {
                 return
             if (!Account.allows(editing ? "edit" : "add", editing ? [file] : []))
                 return
+            follow()
+            if (gone) {
+                Toast.show(FileJs.GONE_MESSAGE)
+                return
+            }
             if (!Sockets.connected) {
                 Toast.show(FileJs.OFFLINE_MESSAGE)
                 return
@@ -214,16 +225,31 @@ Item {
         draftCount = Database.getOfflineCount()
     }
 
+    // Reads the edited file again; what the user typed stays in the form.
+    function follow() {
+        if (!editing || gone)
+            return
+        var now = Database.getFile(file._id)
+        // Not found: deleted for ever. A read that failed (an empty answer) keeps what was known.
+        if (now && now.error !== undefined)
+            gone = true
+        else if (now && Object.keys(now).length > 0)
+            current = now
+    }
+
     // The drafts list on this editor's stack; a draft chosen there opens in an editor of its own.
     function openDrafts() {
         return Templates.open(editor, "files/list/List.qml", {"mode": "drafts", "title": "پیش نویس ها"})
     }
 
-    // Drafts saved, sent or removed while the editor is shown or covered.
+    // Drafts saved, sent or removed, and the edited file's fate, while the editor is shown or covered.
     UFilesWatch {
         id: watch
         seen: editor.visible
-        onRefresh: editor.countDrafts()
+        onRefresh: {
+            editor.countDrafts()
+            editor.follow()
+        }
     }
 
     function close() {
@@ -480,7 +506,7 @@ Item {
                     id: archiveBox
                     objectName: "archive"
                     text: "بایگانی"
-                    checked: !!(editor.file && Number(editor.file.trade_ref) > 8)
+                    checked: !!(editor.file && Number((editor.current || editor.file).trade_ref) > 8)
                     visible: editor.archiveOffered
                 }
                 CheckBox {
@@ -491,18 +517,30 @@ Item {
                 }
             }
 
+            Text {
+                objectName: "fate"
+                width: parent.width
+                visible: text !== ""
+                text: editor.fate
+                wrapMode: Text.Wrap
+                color: "#c62828"
+                font.pointSize: 10
+            }
+
             Row {
                 width: parent.width
                 spacing: 12
                 Button {
                     objectName: "save"
                     text: "ثبت اطلاعات"
-                    enabled: !editor.saving
+                    enabled: !editor.saving && !editor.gone
                     onClicked: editor.save()
                 }
                 Button {
                     objectName: "draft"
                     text: "ذخیره در پیش نویس"
+                    // A draft saved now would close the editor, its reply unheard, and stay beside the file.
+                    enabled: !editor.saving
                     visible: !editor.editing
                     onClicked: Templates.confirm({"title": FileJs.DRAFT_TITLE, "text": FileJs.DRAFT_TEXT},
                                                  function () { editor.saveDraft() })

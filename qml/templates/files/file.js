@@ -9,6 +9,24 @@ var DRAFT_FAILED = "پیش نویس ذخیره نشد: "
 var GUARD_TYPE = 17
 
 var SAVED_MESSAGE = "فایل با موفقیت ثبت شد"
+var GONE_MESSAGE = "این فایل در جای دیگری حذف شده است و ثبت نمی شود؛ متن وارد شده را می توانید کپی کنید."
+
+// What was done elsewhere to the file being edited since the form opened, as one line ("" for
+// nothing); `now` is the stored file, null once it is deleted for ever.
+function fateLine(opened, now) {
+    if (!opened)
+        return ""
+    if (!now)
+        return GONE_MESSAGE
+    var said = []
+    var binned = function (f) { return !!(f.status && f.status.delete) }
+    var archived = function (f) { return Number(f.trade_ref) > 8 }
+    if (binned(now) !== binned(opened))
+        said.push(binned(now) ? "این فایل در جای دیگری به سطل بازیافت منتقل شد" : "این فایل در جای دیگری از سطل بازیافت بازگردانده شد")
+    if (archived(now) !== archived(opened))
+        said.push(archived(now) ? "این فایل در جای دیگری بایگانی شد" : "این فایل در جای دیگری از بایگانی خارج شد")
+    return said.join("؛ ")
+}
 
 // The answer to a save: the message and, when the stored file has one, its code.
 function savedMessage(stored) {
@@ -107,16 +125,18 @@ function logLine(p) {
     return line + " شد."
 }
 
-// The create or edit request content. p: {formType, submitData, editFile, archive, registerDate,
-// description, location, selectedDistricts, chosenContact, hashtags, account, isManager, userId,
-// agentId, chosenAgentId, mediaLinks, isPrivate, date, keepContact}. A failure gives an empty object.
+// The create or edit request content. p: {formType, submitData, editFile, current, archive,
+// registerDate, description, location, selectedDistricts, chosenContact, hashtags, account, isManager,
+// userId, agentId, chosenAgentId, mediaLinks, isPrivate, date, keepContact}; `current` is the edited
+// file as stored now, whose archive, bin and pin state the edit keeps. A failure gives an empty object.
 function buildContent(p) {
     try {
         var editing = !!p.editFile
         var keep = editing && p.keepContact === true
         var data = keep ? withFileContact(p.submitData, p.editFile) : (copy(p.submitData) || {})
         var live = liveTrade(data.trade_id)
-        var wasArchived = editing && Number(p.editFile.trade_ref) > 8
+        var now = editing ? (p.current || p.editFile) : null
+        var wasArchived = editing && Number(now.trade_ref) > 8
         data.trade_id = sentTrade(live, p.archive === true, wasArchived)
         data.dates = {"register": Number(p.registerDate) || 0}
         if (!isEmpty(p.description)) {
@@ -173,6 +193,11 @@ function buildContent(p) {
             data.agent_id = p.chosenAgentId
         data.media_links = (p.mediaLinks || []).slice()
         data.status = {"is_private": p.isPrivate === true}
+        if (editing) {
+            var state = now.status || {}
+            data.status["delete"] = state["delete"] === true
+            data.status.pin = state.pin === true
+        }
 
         var account = p.account || {}
         var content = {
@@ -238,7 +263,8 @@ function withNumbers(data) {
 }
 
 // The form stored locally as a draft: the built data in the stored file's form, without media and
-// hashtags.
+// hashtags. What no stored row holds yet (a customer or guard typed in, a district by its title)
+// goes as an object, which the store keeps with the draft.
 function draftFile(content, p) {
     var data = withNumbers(copy(content.data) || {})
     delete data.media_links
@@ -258,10 +284,19 @@ function draftFile(content, p) {
         file.customer_ref = {"name_family": customer.name_family || "", "mobile_1": customer.mobile_1 || ""}
     else
         file.customer_ref = ""
-    file.guard = ""
+    // The guard and the districts stay as the create request carries them: the guard as typed, a
+    // district by its title, with its id only while that title is still the chosen district's.
+    var guard = data.customer && data.customer.guard ? data.customer.guard : {}
+    file.guard = !isEmpty(guard.name_family) || !isEmpty(guard.mobile_1)
+            ? {"name_family": guard.name_family || "", "mobile_1": guard.mobile_1 || ""} : ""
     file.hashtag = []
-    file.district = (p.selectedDistricts || []).map(function (d) { return d._id }).filter(function (id) {
-        return !isEmpty(id)
+    file.district = (Array.isArray(data.district) ? data.district : []).filter(function (d) {
+        return d && !isEmpty(d.title)
+    }).map(function (d) {
+        var kept = {"title": String(d.title)}
+        if (!isEmpty(d.id))
+            kept.id = d.id
+        return kept
     })
     delete file.customer
     delete file.trade_id

@@ -44,7 +44,7 @@ module.exports = function forms(ctx) {
     return before && before.code ? Number(before.code.auto) : nextCode++;
   }
 
-  function fileOf(content, id) {
+  function fileOf(content, id, kept) {
     const d = content.data || {};
     const user = d.user_id || ctx.opts.manager;
     const customer = d.customer || {};
@@ -55,7 +55,7 @@ module.exports = function forms(ctx) {
       dates: { register: number(d.dates ? d.dates.register : 0), create: Date.now() },
       info: numbers(d.info, ['address', 'desc']), meter: numbers(d.meter, []), price: numbers(d.price, []),
       map: d.map ? numbers(d.map, []) : { lat: 0, lng: 0 },
-      status: Object.assign({ delete: false, pin: false, ad_colleague: false, ad_public: false }, d.status || {}),
+      status: Object.assign({ delete: false, pin: false, ad_colleague: false, ad_public: false }, kept, d.status || {}),
       customer_ref: contact(customer.customer_ref, user),
       district: titled(d.district, 'd', user),
       hashtag: titled(d.hashtag, 'h', user),
@@ -79,8 +79,10 @@ module.exports = function forms(ctx) {
         files[file._id] = file;
         ctx.reply(socket, 'property_create', { file }, payload);
       },
+      // An edit keeps what the request does not set of the file's state (bin, pin, colleague ads).
       property_edit(socket, content, payload) {
-        const file = fileOf(content, content.file_id);
+        const before = files[content.file_id] || ctx.data.initial_property.find((f) => f._id === content.file_id);
+        const file = fileOf(content, content.file_id, before ? before.status : {});
         files[file._id] = file;
         ctx.reply(socket, 'property_edit', { file }, payload);
       },
