@@ -4,6 +4,8 @@
 #include "screenbounds.h"
 #include "screensession.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QQuickItem>
@@ -219,9 +221,16 @@ TEST_F(Listings, ACopyFromTheDetailAndAnEmptiedBinShowOnTheListBelow)
         return detail && detail->findChild<QQuickItem *>(QStringLiteral("detailMenuButton"))->isVisible();
     }));
     s->settle();
+    // The share text as it is shared goes to the clipboard.
+    const QString id = detail->property("file").toMap().value("_id").toString();
+    ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>(QStringLiteral("detailCopyText"))));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), s->eval("Consts.get_share_text(Database.getFile('" + id + "'))").toString());
+    EXPECT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("متن فایل کپی شد")) != nullptr; }));
     std::size_t m = s->mark();
     ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>(QStringLiteral("detailMenuButton"))));
     ASSERT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("کپی")) != nullptr; }));
+    // Sending is offered; selecting several belongs to a list.
+    EXPECT_TRUE(s->findText(QStringLiteral("ارسال فایل")) && !s->findText(QStringLiteral("انتخاب")));
     ASSERT_TRUE(s->clickText(QStringLiteral("کپی")) && s->confirm());
     ASSERT_FALSE(s->waitRequest("property_copy", m).isEmpty());
     s->wait(300);
@@ -351,6 +360,34 @@ TEST_F(Listings, DeleteForeverEmptyBinAndCopy)
     EXPECT_EQ(copy.value("payload").toObject().value("file_id").toString(),
               copy.value("content").toObject().value("file_id").toString());
     ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == before + 1; }));
+
+    // Sent to the agents ticked, after the question; the answer, ok or not, is only shown.
+    const int revision = s->eval("Database.filesRevision").toInt();
+    const struct
+    {
+        const char *tick, *fail, *shown;
+        int agents;
+    } sends[] = {{"selectAll", "", "فایل با موفقیت ارسال شد", int(s->list("initial_agent").size())},
+                 {"access_1", "notok", "خطای آزمایشی سرور", 1}};
+    for (const auto &r : sends) {
+        if (*r.fail)
+            s->fail("property_send", r.fail);
+        m = s->mark();
+        const std::size_t replied = s->replyMark();
+        menu(list, 0, QStringLiteral("ارسال فایل"), false);
+        ASSERT_TRUE(s->waitUntil([&] { return s->findTop(r.tick); }) && s->click(s->findTop(r.tick)));
+        ASSERT_TRUE(s->click(s->findTop("accessSubmit")));
+        s->wait(200);
+        EXPECT_TRUE(s->requests("property_send", m).empty());
+        ASSERT_TRUE(s->confirm());
+        const QJsonObject sent = s->waitRequest("property_send", m).value("content").toObject();
+        EXPECT_EQ(sent.value("file_id"), row(list, 0).value("_id"));
+        EXPECT_EQ(sent.value("property_id").toInt(), row(list, 0).value("property_ref").toInt());
+        EXPECT_EQ(sent.value("agents").toArray().size(), r.agents);
+        ASSERT_TRUE(s->waitReply("property_send_result", replied));
+        EXPECT_TRUE(s->waitUntil([&] { return s->findText(QString::fromUtf8(r.shown)); })) << r.shown;
+    }
+    EXPECT_EQ(s->eval("Database.filesRevision").toInt(), revision);
 }
 
 TEST_F(Listings, MatchTagsAndSortPersists)

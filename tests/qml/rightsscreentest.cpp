@@ -62,8 +62,9 @@ protected:
     static QVariantMap stored(const QString &id) { return session->eval("Database.getFile('" + id + "')").toMap(); }
     static QVariantMap firstFile(QQuickItem *list) { return stored(ScreenSession::rowOf(list, 0)["_id"].toString()); }
 
-    // Whether the first card of the list shows its file's address and owner (always both or neither).
-    static bool showsContact(QQuickItem *list)
+    // Whether the first card of the list (or the view named, showing that file) shows its file's
+    // address and owner (always both or neither).
+    static bool showsContact(QQuickItem *list, const char *view = "fileView")
     {
         const QVariantMap file = firstFile(list);
         const QString texts[] = {file["info"].toMap()["address"].toString(), file["customer"].toMap()["name_family"].toString()};
@@ -76,7 +77,8 @@ protected:
             for (QQuickItem *child : item->childItems())
                 walk(child);
         };
-        walk(list->findChild<QQuickItem *>(QStringLiteral("fileView")));
+        QQuickItem *root = list->findChild<QQuickItem *>(view);
+        walk(root ? root : session->findTop(view));
         EXPECT_EQ(seen[0], seen[1]) << texts[0].toStdString();
         return seen[0] && seen[1];
     }
@@ -232,10 +234,17 @@ TEST_F(AllRights, PushedRightsReachTheOpenScreens)
 
     QQuickItem *list = listOf(QStringLiteral("m1-c3"));
     ASSERT_TRUE(list);
-    setRights(kAll & ~kSensitive);
-    EXPECT_FALSE(showsContact(list));
-    setRights(kAll);
-    EXPECT_TRUE(showsContact(list));
+    // The cards, then the file's detail opened over them.
+    for (const char *view : {"fileView", "detailBody"}) {
+        if (QLatin1String(view) == "detailBody")
+            ASSERT_TRUE(QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, 0)) && shows(QStringLiteral("fileDetail")));
+        setRights(kAll & ~kSensitive);
+        EXPECT_FALSE(showsContact(list, view)) << view;
+        setRights(kAll);
+        EXPECT_TRUE(showsContact(list, view)) << view;
+    }
+    click("detailBack");
+    ASSERT_TRUE(session->waitUntil([&] { return list->isVisible(); }));
     setRights(kAll & ~kDelete & ~kEdit);
     const QStringList entries = session->rowMenu(list, 0);
     EXPECT_FALSE(entries.contains("حذف") || entries.contains("ویرایش")) << entries.join(",").toStdString();
