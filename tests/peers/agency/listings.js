@@ -3,7 +3,7 @@
 'use strict';
 
 module.exports = function listings(ctx) {
-  const { data, reply, packed, stamp, io } = ctx;
+  const { data, reply } = ctx;
   const byId = new Map(data.initial_property.map((f) => [f._id, f]));
   const contacts = new Map(data.initial_customer.map((c) => [c._id, c]));
   const districts = new Map(data.initial_district.map((d) => [d._id, d]));
@@ -37,27 +37,15 @@ module.exports = function listings(ctx) {
         byId.set(copy._id, copy);
         reply(socket, 'property_copy', { file: copy }, payload);
       },
-      // The manager's alone, to agents of the agency; each chosen agent online gets the file as a
-      // pushed "send" notice.
+      // The manager's alone, to agents of the agency; the agents get the file as a pushed notice.
       property_send(socket, content, payload) {
-        const source = byId.get(content.file_id);
         const agents = Array.isArray(content.agents) ? content.agents : [];
-        const known = new Set(data.initial_agent.map((a) => a.agent_ref._id));
+        const known = (id) => data.initial_agent.some((a) => a.agent_ref._id === id);
         const why = content.agent_id ? 'دسترسی شما به این بخش توسط مدیریت قطع شده است.'
-          : !source ? 'فایل یافت نشد'
-            : !agents.length || !agents.every((id) => known.has(id)) ? 'کاربر یافت نشد' : null;
+          : !byId.has(content.file_id) ? 'فایل یافت نشد' : !agents.length || !agents.every(known) ? 'کاربر یافت نشد' : null;
         if (why)
           return reply(socket, 'property_send', null, payload, 1, 0, false, { msg: why });
-        const notice = packed(JSON.stringify({ content: { type: 'send', data: { file: expanded(source) } },
-          timestamp: stamp() }));
-        for (const client of io.sockets.sockets.values())
-          if (agents.includes(client.data.agentId))
-            client.emit('property_notify', notice);
-        reply(socket, 'property_send', { file_id: source._id, agents }, payload);
-      },
-      // Who is on this connection, for the notices meant for one agent.
-      join(socket, content) {
-        socket.data.agentId = content.agent_id || '';
+        reply(socket, 'property_send', { file_id: content.file_id, agents }, payload);
       },
       property_tag(socket, content, payload) {
         reply(socket, 'property_tag', { file_id: content.file_id, tag_for: content.tag_for, status: content.status },
