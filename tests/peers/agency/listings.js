@@ -37,14 +37,12 @@ module.exports = function listings(ctx) {
         byId.set(copy._id, copy);
         reply(socket, 'property_copy', { file: copy }, payload);
       },
-      // The manager's alone, to agents of the agency; the agents get the file as a pushed notice.
+      // The manager's alone, to agents of the agency, who get the file as a pushed notice.
       property_send(socket, content, payload) {
         const agents = Array.isArray(content.agents) ? content.agents : [];
-        const known = (id) => data.initial_agent.some((a) => a.agent_ref._id === id);
-        const why = content.agent_id ? 'دسترسی شما به این بخش توسط مدیریت قطع شده است.'
-          : !byId.has(content.file_id) ? 'فایل یافت نشد' : !agents.length || !agents.every(known) ? 'کاربر یافت نشد' : null;
-        if (why)
-          return reply(socket, 'property_send', null, payload, 1, 0, false, { msg: why });
+        const known = agents.length && agents.every((id) => data.initial_agent.some((a) => a.agent_ref._id === id));
+        if (content.agent_id || !byId.has(content.file_id) || !known)
+          return reply(socket, 'property_send', null, payload, 1, 0, false, { msg: 'ارسال فایل انجام نشد' });
         reply(socket, 'property_send', { file_id: content.file_id, agents }, payload);
       },
       property_tag(socket, content, payload) {
