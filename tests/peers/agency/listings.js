@@ -37,7 +37,7 @@ module.exports = function listings(ctx) {
         byId.set(copy._id, copy);
         reply(socket, 'property_copy', { file: copy }, payload);
       },
-      // The manager's alone, to agents of the agency, who get the file as a pushed notice.
+      // The manager's alone, to agents of the agency (their pushed notice of the file is left out here).
       property_send(socket, content, payload) {
         const agents = Array.isArray(content.agents) ? content.agents : [];
         const known = agents.length && agents.every((id) => data.initial_agent.some((a) => a.agent_ref._id === id));
