@@ -166,7 +166,8 @@ Item {
 
     // Why the screens may not do this guarded action, or undefined when they may: "search" the
     // advanced search, "contact" the phone book, "add" and "copy" a new file, "edit", "delete",
-    // "archive", "archiveDue" and "deleteForever" on each of the files, "emptyRecycleBin".
+    // "archive", "archiveDue" and "deleteForever" on each of the files, "emptyRecycleBin", and
+    // "send" a file to agents, the manager's own.
     // Restoring a file from the recycle bin and taking it out of the archive are refused to no one
     // who can see the file: they undo a removal rather than remove, as the menus offer them to all.
     function refusal(action, files) {
@@ -193,6 +194,8 @@ Item {
         case "archive":
         case "archiveDue":
             return every(canArchiveFile) ? undefined : noAccessText
+        case "send":
+            return isManager() ? undefined : noAccessText
         case "emptyRecycleBin":
             // The whole bin goes, other agents' files too.
             return canDelete() ? undefined : noAccessText

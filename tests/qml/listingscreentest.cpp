@@ -4,6 +4,8 @@
 #include "screenbounds.h"
 #include "screensession.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QQuickItem>
@@ -219,9 +221,16 @@ TEST_F(Listings, ACopyFromTheDetailAndAnEmptiedBinShowOnTheListBelow)
         return detail && detail->findChild<QQuickItem *>(QStringLiteral("detailMenuButton"))->isVisible();
     }));
     s->settle();
+    // The share text as it is shared goes to the clipboard.
+    ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>(QStringLiteral("detailCopyText"))));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              s->eval("Consts.get_share_text(Database.getFile('" + detail->property("file").toMap().value("_id").toString() + "'))").toString());
+    EXPECT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("متن فایل کپی شد")) != nullptr; }));
     std::size_t m = s->mark();
     ASSERT_TRUE(s->click(detail->findChild<QQuickItem *>(QStringLiteral("detailMenuButton"))));
     ASSERT_TRUE(s->waitUntil([&] { return s->findText(QStringLiteral("کپی")) != nullptr; }));
+    // Sending is offered; selecting several belongs to a list.
+    EXPECT_TRUE(s->findText(QStringLiteral("ارسال فایل")) && !s->findText(QStringLiteral("انتخاب")));
     ASSERT_TRUE(s->clickText(QStringLiteral("کپی")) && s->confirm());
     ASSERT_FALSE(s->waitRequest("property_copy", m).isEmpty());
     s->wait(300);
@@ -351,6 +360,21 @@ TEST_F(Listings, DeleteForeverEmptyBinAndCopy)
     EXPECT_EQ(copy.value("payload").toObject().value("file_id").toString(),
               copy.value("content").toObject().value("file_id").toString());
     ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == before + 1; }));
+
+    // Sent to the agents ticked, after the question; the answer, ok or not, is shown.
+    for (const auto &[tick, fail, shown] : {std::tuple{"selectAll", "", "فایل با موفقیت ارسال شد"}, {"access_1", "notok", "خطای آزمایشی سرور"}}) {
+        if (*fail)
+            s->fail("property_send", fail);
+        m = s->mark();
+        menu(list, 0, QStringLiteral("ارسال فایل"), false);
+        ASSERT_TRUE(s->waitUntil([&] { return s->findTop(tick); }) && s->click(s->findTop(tick)) && s->click(s->findTop("accessSubmit")));
+        EXPECT_TRUE(s->requests("property_send", m).empty() && s->confirm());
+        const QJsonObject sent = s->waitRequest("property_send", m).value("content").toObject();
+        EXPECT_EQ(QJsonArray({sent.value("file_id"), sent.value("property_id")}),
+                  QJsonArray({row(list, 0).value("_id"), row(list, 0).value("property_ref")}));
+        EXPECT_EQ(sent.value("agents").toArray().size(), *fail ? 1 : s->list("initial_agent").size());
+        EXPECT_TRUE(s->waitUntil([&] { return s->findText(QString::fromUtf8(shown)); })) << shown;
+    }
 }
 
 TEST_F(Listings, MatchTagsAndSortPersists)

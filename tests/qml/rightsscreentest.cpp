@@ -62,8 +62,8 @@ protected:
     static QVariantMap stored(const QString &id) { return session->eval("Database.getFile('" + id + "')").toMap(); }
     static QVariantMap firstFile(QQuickItem *list) { return stored(ScreenSession::rowOf(list, 0)["_id"].toString()); }
 
-    // Whether the first card of the list shows its file's address and owner (always both or neither).
-    static bool showsContact(QQuickItem *list)
+    // Whether the first card of the list (or the `view` showing its file) shows its address and owner.
+    static bool showsContact(QQuickItem *list, const char *view = "fileView")
     {
         const QVariantMap file = firstFile(list);
         const QString texts[] = {file["info"].toMap()["address"].toString(), file["customer"].toMap()["name_family"].toString()};
@@ -76,7 +76,7 @@ protected:
             for (QQuickItem *child : item->childItems())
                 walk(child);
         };
-        walk(list->findChild<QQuickItem *>(QStringLiteral("fileView")));
+        walk(session->findTop(view));
         EXPECT_EQ(seen[0], seen[1]) << texts[0].toStdString();
         return seen[0] && seen[1];
     }
@@ -236,6 +236,13 @@ TEST_F(AllRights, PushedRightsReachTheOpenScreens)
     EXPECT_FALSE(showsContact(list));
     setRights(kAll);
     EXPECT_TRUE(showsContact(list));
+    // The detail opened over them follows too.
+    ASSERT_TRUE(QMetaObject::invokeMethod(list, "openFile", Q_ARG(QVariant, 0)) && shows(QStringLiteral("fileDetail")));
+    setRights(kAll & ~kSensitive);
+    EXPECT_FALSE(showsContact(list, "detailBody"));
+    setRights(kAll);
+    EXPECT_TRUE(showsContact(list, "detailBody"));
+    click("detailBack");
     setRights(kAll & ~kDelete & ~kEdit);
     const QStringList entries = session->rowMenu(list, 0);
     EXPECT_FALSE(entries.contains("حذف") || entries.contains("ویرایش")) << entries.join(",").toStdString();

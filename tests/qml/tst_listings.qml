@@ -41,7 +41,7 @@ TestCase {
     function test_menus_and_sorting() {
         var keys = function (e) { return e.map(function (x) { return x.key }) }
         compare(keys(L.menuEntries("normal", file, {"manager": true, "canEdit": true, "canDelete": true}, false)),
-                ["select", "copy", "pin", "edit", "delete", "archive", "hashtag", "match", "colleague", "history", "public"])
+                ["select", "copy", "pin", "edit", "delete", "archive", "hashtag", "match", "send", "colleague", "history", "public"])
         compare(keys(L.menuEntries("normal", file, {"manager": false, "canEdit": false, "canDelete": false}, false)),
                 ["copy", "pin", "hashtag", "match", "colleague", "public"])
         compare(L.menuEntries("normal", file, {}, false)[3].title, "متقاضی مرتبط")

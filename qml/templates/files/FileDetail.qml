@@ -18,6 +18,8 @@ Page {
     property string error: ""
     readonly property bool pinned: file !== null && file.status !== undefined && file.status !== null
                                    && file.status.pin === true
+    // Read again when the account's rights change while the file is open.
+    readonly property bool showsContact: file !== null && Account.canSeeFileAddress(file)
 
     // An answered action on this file, for the list it was opened from.
     signal actionApplied(string key, string fileId, var value)
@@ -60,8 +62,13 @@ Page {
 
     // In place, so the body and the pictures stay where they were scrolled to.
     onFileChanged: {
-        RowSync.assign(factRows, facts(), function (fact) { return fact.k })
+        showFacts()
         RowSync.assign(mediaRows, mediaEntries(), function (media) { return media.path })
+    }
+    onShowsContactChanged: showFacts()
+
+    function showFacts() {
+        RowSync.assign(factRows, facts(), function (fact) { return fact.k })
     }
 
     function sendSeen(f) {
@@ -112,6 +119,12 @@ Page {
         var d = Templates.dialog("instagram/PatternList.qml", {"file": file})
         if (d)
             d.open()
+    }
+
+    // The share text only: never the address nor the owner, whoever looks.
+    function copyShareText() {
+        Utilities.copyToClipboard(Consts.get_share_text(file))
+        Toast.show("متن فایل کپی شد")
     }
 
     function goBack() {
@@ -172,12 +185,18 @@ Page {
                 onClicked: detail.openPatterns()
             }
             ToolButton {
+                objectName: "detailCopyText"
+                visible: detail.file !== null
+                text: "کپی متن"
+                onClicked: detail.copyShareText()
+            }
+            ToolButton {
                 id: detailMenuButton
                 objectName: "detailMenuButton"
                 visible: detail.file !== null
                 text: "عملیات"
                 onClicked: {
-                    detailMenu.entries = actions.entries(detail.file)
+                    detailMenu.entries = L.detailEntries(actions.entries(detail.file))
                     detailMenu.openBeside(detailMenuButton)
                 }
             }

@@ -37,6 +37,14 @@ module.exports = function listings(ctx) {
         byId.set(copy._id, copy);
         reply(socket, 'property_copy', { file: copy }, payload);
       },
+      // The manager's alone, to agents of the agency (their pushed notice of the file is left out here).
+      property_send(socket, content, payload) {
+        const agents = Array.isArray(content.agents) ? content.agents : [];
+        const known = agents.length && agents.every((id) => data.initial_agent.some((a) => a.agent_ref._id === id));
+        if (content.agent_id || !byId.has(content.file_id) || !known)
+          return reply(socket, 'property_send', null, payload, 1, 0, false, { msg: 'ارسال فایل انجام نشد' });
+        reply(socket, 'property_send', { file_id: content.file_id, agents }, payload);
+      },
       property_tag(socket, content, payload) {
         reply(socket, 'property_tag', { file_id: content.file_id, tag_for: content.tag_for, status: content.status },
           payload);

@@ -78,6 +78,9 @@ Item {
             case "tag1": case "tag2": case "tag3":
                 sendTag(file, Number(key.substring(3)))
                 return
+            case "send":
+                chooseAgents(file, title)
+                return
             }
             confirm(L.confirmText(title, rows.length), function () {
                 if (key === "copy")
@@ -204,6 +207,29 @@ Item {
             }
         })
         Sockets.send("property_tag", content, {"index": 0})
+    }
+
+    // The agents to send the file to, the question, then the request; the store is not touched:
+    // the agents get the file as a pushed notice.
+    function chooseAgents(file, title) {
+        var d = Templates.dialog("files/dialog/FileSendAgents.qml", {})
+        if (!d)
+            return null
+        d.chosen.connect(function (agents) {
+            if (agents.length === 0)
+                Toast.show("کاربری انتخاب نشده است")
+            else
+                confirm(L.confirmText(title, 1), function () { sendFile(file, agents) })
+        })
+        d.open()
+        return d
+    }
+
+    function sendFile(file, agents) {
+        Sockets.on("property_send_result", function (reply) {
+            Toast.show(reply.content ? "فایل با موفقیت ارسال شد" : Sockets.messageText(reply, failedText))
+        })
+        Sockets.send("property_send", L.sendRequest(file, Account.userId(), Account.agentId(), agents))
     }
 
     Component {

@@ -126,6 +126,7 @@ function menuEntries(kind, file, access, isTab) {
         }
         add("برچسب", "hashtag")
         add(matchTitle, "match")
+        if (access.manager) add("ارسال فایل", "send")
         add(file.status && file.status.ad_colleague ? "حذف آگهی همکاری" : "آگهی همکاری", "colleague")
         if (access.manager) add("تاریخچه فایل", "history")
         add("آگهی عمومی", "public")
@@ -212,13 +213,13 @@ function logText(phrase, file, userName, dateText) {
             + " <font color=\"" + p.color + "\">" + p.text + "</font>" + " شد."
 }
 
-// One "property_action" for one or more files (rows: [{index, file}]). An archive date, when
-// picked, goes into every entry: each file is archived on the day the user chose.
 // The question before an action: its title, and how many files when several are chosen.
 function confirmText(title, count) {
     return count > 1 ? title + "\n" + count + " فایل انتخاب شده" : title
 }
 
+// One "property_action" for one or more files (rows: [{index, file}]). An archive date, when
+// picked, goes into every entry: each file is archived on the day the user chose.
 function actionRequest(menuKey, rows, ctx) {
     if (rows.length === 0)
         return null
@@ -275,6 +276,17 @@ function copyRequest(file, userId, agentId) {
     return {"content": {"user_id": userId, "agent_id": agentId, "property_id": Number(file.property_ref),
                         "file_id": file._id},
             "payload": {"file_id": file._id, "property_type": Number(file.property_ref)}}
+}
+
+// A file sent to agents of the agency (their server ids); they get it as a pushed notice.
+function sendRequest(file, userId, agentId, agents) {
+    return {"user_id": userId, "agent_id": agentId, "property_id": Number(file.property_ref),
+            "file_id": file._id, "agents": agents}
+}
+
+// The detail shows one file: choosing several belongs to a list.
+function detailEntries(entries) {
+    return entries.filter(function (e) { return e.key !== "select" })
 }
 
 function idOf(value) {
