@@ -6,6 +6,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QQmlApplicationEngine>
+#include <QQmlComponent>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QQmlProperty>
@@ -15,6 +17,8 @@
 #include <QTcpSocket>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -614,11 +618,99 @@ TEST_F(Listings, BoardListRemembersItsScrollPosition)
     list = openList("{'filterModel': " + boardJs(id) + "}", 8);
     view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
     ASSERT_TRUE(s->waitUntil([&] { return list->property("restoreTo").toDouble() == 0; }));
-    s->wait(300);
-    EXPECT_LE(view->property("contentY").toDouble() - view->property("originY").toDouble(),
-              std::max(0.0, view->property("contentHeight").toDouble() - view->height()) + 0.5);
+    s->settle();
+    const double end = std::max(0.0, view->property("contentHeight").toDouble() - view->height());
+    EXPECT_NEAR(view->property("contentY").toDouble() - view->property("originY").toDouble(), std::min(y, end), 0.5);
     s->home();
     s->window()->resize(size);
+}
+
+// Ticks and the scroll position are the user's: a notice and a copy, which the list reads again in
+// place, keep them; a ticked file that leaves the list leaves the selection.
+TEST_F(Listings, TicksAndScrollOutliveWritesOfFiles)
+{
+    s->eval("Settings.app_data.file_list_show_type = {'grid': false, 'row': true}");
+    QQuickItem *list = openList("{'filterModel': " + boardJs(board(7, 10)) + "}", 10);
+    ASSERT_TRUE(list);
+    QQuickItem *view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
+    const auto ticked = [&] {
+        QStringList ids;
+        for (int i = 0; i < list->property("count").toInt(); ++i)
+            if (row(list, i).value("select").toBool())
+                ids << row(list, i).value("_id").toString();
+        return ids.join(' ').toStdString();
+    };
+    menu(list, 0, QStringLiteral("انتخاب"), false);
+    QStringList ids;
+    for (int i : {1, 3, 4}) {
+        call(list, "openFile", i);
+        ids << row(list, i).value("_id").toString();
+    }
+    view->setProperty("contentY", view->property("originY").toDouble() + 200);
+    s->settle();
+
+    QSignalSpy reads(qvariant_cast<QObject *>(s->eval("Database")), SIGNAL(fileListReady(QJsonArray)));
+    QJsonObject pushed = s->list("initial_property").at(5).toObject();
+    pushed["_id"] = "ticks-1";
+    pushed["code"] = QJsonObject{{"auto", 991001}, {"manual", ""}};
+    s->push("property_notify", "create", QJsonObject{{"file", pushed}, {"register_id", "other"}});
+    ASSERT_TRUE(s->waitUntil([&] { return reads.count() > 0 && !list->property("refreshing").toBool(); }));
+    EXPECT_EQ(ticked(), ids.join(' ').toStdString()) << "after a notice";
+
+    const double y = view->property("contentY").toDouble();
+    const int before = list->property("count").toInt();
+    std::size_t m = s->mark();
+    menu(list, 2, QStringLiteral("کپی"));
+    ASSERT_FALSE(s->waitRequest("property_copy", m).isEmpty());
+    ASSERT_TRUE(s->waitUntil([&] {
+        return list->property("count").toInt() == before + 1 && !list->property("refreshing").toBool()
+            && !list->property("loading").toBool();
+    }));
+    s->settle();
+    EXPECT_NEAR(view->property("contentY").toDouble(), y, 0.5) << "after a copy";
+    EXPECT_EQ(ticked(), ids.join(' ').toStdString()) << "after a copy";
+
+    s->push("property_notify", "action",
+            QJsonObject{{"key", "status.delete"}, {"action", QJsonArray{QJsonObject{{"file_id", ids[1]}, {"value", true}}}}});
+    ASSERT_TRUE(s->waitUntil([&] { return call(list, "indexOf", ids[1]).toInt() == -1; }));
+    EXPECT_EQ(ticked(), (ids[0] + ' ' + ids[2]).toStdString());
+    EXPECT_TRUE(list->property("selecting").toBool());
+}
+
+// An action answered while a read of the list is under way: the read brings the rows from before
+// it, and the list reads once more instead of keeping them.
+TEST_F(Listings, AnActionAnsweredDuringAReadOutlivesIt)
+{
+    QQuickItem *list = openList("{'filterModel': " + boardJs(board(8, 2)) + "}", 2);
+    ASSERT_TRUE(list);
+    // Holds the answer of the list's read under way until released: a read that lasts.
+    QQmlComponent holder(s->engine());
+    holder.setData("import QtQml 2.15\nimport \"reads.js\" as Reads\nQtObject {\n"
+                   "    property var held: null\n"
+                   "    readonly property bool arrived: held !== null\n"
+                   "    function take(owner) {\n"
+                   "        var r = Reads.inFlight && Reads.inFlight.owner === owner ? Reads.inFlight\n"
+                   "                : Reads.queue.filter(function (q) { return q.owner === owner })[0]\n"
+                   "        var done = r.done\n"
+                   "        r.done = function (rows) { held = function () { done(rows) } }\n"
+                   "    }\n"
+                   "    function release() { held() }\n"
+                   "}\n",
+                   QUrl(QStringLiteral("qrc:/templates/files/list/Holder.qml")));
+    std::unique_ptr<QObject> hold(holder.create());
+    ASSERT_TRUE(hold) << holder.errorString().toStdString();
+    const bool pinned = row(list, 0).value("status").toObject().value("pin").toBool();
+    const auto pinShown = [&] { return row(list, 0).value("status").toObject().value("pin").toBool(); };
+
+    QMetaObject::invokeMethod(list, "refresh");
+    ASSERT_TRUE(list->property("refreshing").toBool());
+    QMetaObject::invokeMethod(hold.get(), "take", Q_ARG(QVariant, QVariant::fromValue<QObject *>(list)));
+    ASSERT_TRUE(s->waitUntil([&] { return hold->property("arrived").toBool(); }));
+    menu(list, 0, QStringLiteral("سنجاق"));
+    ASSERT_TRUE(s->waitUntil([&] { return pinShown() == !pinned; }));
+    QMetaObject::invokeMethod(hold.get(), "release");
+    EXPECT_TRUE(s->waitUntil([&] { return !list->property("refreshing").toBool() && pinShown() == !pinned; }));
+    EXPECT_EQ(stored(row(list, 0).value("_id").toString()).value("status").toObject().value("pin").toBool(), !pinned);
 }
 
 TEST_F(Listings, SearchOpensItsResultsAsATab)
