@@ -6,8 +6,11 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QJSValue>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QQmlApplicationEngine>
+#include <QQmlComponent>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QQmlProperty>
@@ -17,6 +20,8 @@
 #include <QTcpSocket>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -638,11 +643,63 @@ TEST_F(Listings, BoardListRemembersItsScrollPosition)
     list = openList("{'filterModel': " + boardJs(id) + "}", 8);
     view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
     ASSERT_TRUE(s->waitUntil([&] { return list->property("restoreTo").toDouble() == 0; }));
-    s->wait(300);
-    EXPECT_LE(view->property("contentY").toDouble() - view->property("originY").toDouble(),
-              std::max(0.0, view->property("contentHeight").toDouble() - view->height()) + 0.5);
+    s->settle();
+    const double end = std::max(0.0, view->property("contentHeight").toDouble() - view->height());
+    EXPECT_NEAR(view->property("contentY").toDouble() - view->property("originY").toDouble(), std::min(y, end), 0.5);
     s->home();
     s->window()->resize(size);
+}
+
+// What the user holds outlives the list's reads in place: ticks and the scroll position after a copy
+// and a notice (a ticked file that leaves the list leaves the selection); an action answered while a
+// read is under way is not undone by the read's older rows.
+TEST_F(Listings, TicksScrollAndActionsOutliveReadsInPlace)
+{
+    s->eval("Settings.app_data.file_list_show_type = {'grid': false, 'row': true}");
+    QQuickItem *list = openList("{'filterModel': " + boardJs(board(7, 10)) + "}", 10);
+    ASSERT_TRUE(list);
+    QQuickItem *view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
+    const auto ticked = [&] {
+        QStringList ids;
+        for (int i = 0; i < list->property("count").toInt(); ++i)
+            if (row(list, i).value("select").toBool())
+                ids << row(list, i).value("_id").toString();
+        return ids.join(' ').toStdString();
+    };
+    menu(list, 0, QStringLiteral("انتخاب"), false);
+    QStringList ids;
+    for (int i : {1, 3, 4})
+        call(list, "openFile", i), ids << row(list, i).value("_id").toString();
+    view->setProperty("contentY", view->property("originY").toDouble() + 200);
+    const double y = view->property("contentY").toDouble();
+    const int before = list->property("count").toInt();
+    menu(list, 2, QStringLiteral("کپی"));
+    ASSERT_TRUE(s->waitUntil([&] { return list->property("count").toInt() == before + 1 && !list->property("refreshing").toBool(); }));
+    s->settle();
+    EXPECT_NEAR(view->property("contentY").toDouble(), y, 0.5);
+    EXPECT_EQ(ticked(), ids.join(' ').toStdString());
+    s->push("property_notify", "action", QJsonObject{{"key", "status.delete"}, {"action", QJsonArray{QJsonObject{{"file_id", ids[1]}, {"value", true}}}}});
+    ASSERT_TRUE(s->waitUntil([&] { return call(list, "indexOf", ids[1]).toInt() == -1; }));
+    EXPECT_EQ(ticked(), (ids[0] + ' ' + ids[2]).toStdString());
+
+    // The list's read under way is held, once it has its rows, until a pin is answered.
+    QQmlComponent holder(s->engine());
+    holder.setData("import QtQml 2.15; import \"reads.js\" as R; QtObject { property var held: null; function take(o) {"
+                   " var r = R.inFlight && R.inFlight.owner === o ? R.inFlight : R.queue.filter(function (q) { return q.owner === o })[0];"
+                   " var done = r.done; r.done = function (rows) { held = function () { done(rows) } } } }",
+                   QUrl(QStringLiteral("qrc:/templates/files/list/Holder.qml")));
+    std::unique_ptr<QObject> hold(holder.create());
+    ASSERT_TRUE(hold) << holder.errorString().toStdString();
+    const auto pinned = [&] { return row(list, 0).value("status").toObject().value("pin").toBool(); };
+    const bool was = pinned();
+    QMetaObject::invokeMethod(list, "refresh");
+    QMetaObject::invokeMethod(hold.get(), "take", Q_ARG(QVariant, QVariant::fromValue<QObject *>(list)));
+    const auto held = [&] { return hold->property("held").value<QJSValue>(); };
+    ASSERT_TRUE(s->waitUntil([&] { return held().isCallable(); }));
+    menu(list, 0, QStringLiteral("سنجاق"));
+    ASSERT_TRUE(s->waitUntil([&] { return pinned() == !was; }));
+    held().call();
+    EXPECT_TRUE(s->waitUntil([&] { return !list->property("refreshing").toBool() && pinned() == !was; }));
 }
 
 TEST_F(Listings, SearchOpensItsResultsAsATab)

@@ -79,6 +79,14 @@ TestCase {
         return shown
     }
 
+    // A date's boxes, in a Persian locale, after a year and a month were chosen and day 31 typed.
+    function dateBoxes(path, names, year, month) {
+        var d = createTemporaryObject(Qt.createComponent("qrc:/templates/" + path), rules, {"locale": Qt.locale("fa_IR")})
+        var boxes = names.map(function (n) { return findChild(d.contentItem, n) })
+        boxes.forEach(function (b, i) { b.value = [year, month, 31][i] })
+        return boxes.map(function (b) { return b.displayText }).join("/")
+    }
+
     function test_rules_data() {
         var tags = [{"_id": "h1", "title": "برچسب 1"}]
         var price = {"key": "price_1", "parent_key": "price", "input_type": 2, "max_length": 17, "currency": 1}
@@ -125,7 +133,10 @@ TestCase {
             {"tag": "report date of letters", "got": function () { return Logic.parseJalali("14o3/9/18") }, "want": null},
             {"tag": "report day past the month", "got": function () { return Logic.parseJalali("1403/7/31") }, "want": null},
             {"tag": "report leap day", "got": function () { return Logic.parseJalali("1403/12/30", Dates.is_leap_year) }, "want": {"year": 1403, "month": 12, "day": 30}},
-            {"tag": "report leap day in a common year", "got": function () { return Logic.parseJalali("1402/12/30", Dates.is_leap_year) }, "want": null}
+            {"tag": "report leap day in a common year", "got": function () { return Logic.parseJalali("1402/12/30", Dates.is_leap_year) }, "want": null},
+            {"tag": "archive day in a common year's last month", "got": function () { return dateBoxes("files/list/ArchiveDate.qml", ["archiveYear", "archiveMonth", "archiveDay"], 1405, 12) }, "want": "۱۴۰۵/۱۲/۲۹"},
+            {"tag": "archive day in a leap year's last month", "got": function () { return dateBoxes("files/list/ArchiveDate.qml", ["archiveYear", "archiveMonth", "archiveDay"], 1403, 12) }, "want": "۱۴۰۳/۱۲/۳۰"},
+            {"tag": "note alarm day in the seventh month", "got": function () { return dateBoxes("note/NoteEditor.qml", ["note_year", "note_month", "note_day"], 1404, 7) }, "want": "۱۴۰۴/۷/۳۰"}
         ]
     }
 

@@ -65,6 +65,19 @@ TestCase {
         verify(!L.wantsNextPage(100, 400, 1450, true, false))
     }
 
+    // A card's code and price line: what was never given (0) is left out, label and all.
+    function test_card_lines_data() {
+        return [
+            {"tag": "rent without a rent", "file": {"trade_ref": 2, "code": {"auto": 12}, "price": {"price_1": 5000000, "price_2": 0}}, "want": ["کد 12", "رهن 5,000,000"]},
+            {"tag": "request without a price per metre", "file": {"trade_ref": 5, "code": {"auto": 12}, "price": {"price_2": 90000}}, "want": ["کد 12", "کل 90,000"]},
+            {"tag": "draft without prices", "file": {"trade_ref": 1, "code": {"auto": 0}, "price": {"price_1": 0, "price_2": 0}}, "want": ["", ""]}
+        ]
+    }
+
+    function test_card_lines(row) {
+        compare([L.cardCode(row.file), L.cardPrices(row.file)], row.want)
+    }
+
     function test_match_ranges() {
         var sale = L.matchOptions(file)
         compare(sale.tradeType, 5)

@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import com 1.0
 import "notes.js" as Notes
+import "qrc:/com/forms/forms.js" as Forms
 
 // Writes or edits one note: a preset tag or a colour, title, text and the reminder's Jalali day
 // and time. It only gathers the form; the drawer sends it.
@@ -136,7 +137,8 @@ Popup {
                 // A year is written without a thousands separator.
                 textFromValue: function (v, locale) { return Number(v).toLocaleString(locale, "f", 0).replace(/[^0-9\u06F0-\u06F9\u0660-\u0669]/g, "") } }
             SpinBox { id: month; objectName: "note_month"; from: 1; to: 12; width: 112; editable: true }
-            SpinBox { id: day; objectName: "note_day"; from: 1; to: 31; width: 112; editable: true }
+            SpinBox { id: day; objectName: "note_day"; from: 1; width: 112; editable: true
+                to: Forms.daysInJalaliMonth(month.value, Dates.is_leap_year(year.value)) }
         }
 
         // Hours and minutes read left to right, as a clock does.

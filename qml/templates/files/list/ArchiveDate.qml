@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import com 1.0
+import "qrc:/com/forms/forms.js" as Forms
 
 // The archive day, picked in the Jalali calendar; today by default.
 Dialog {
@@ -24,9 +25,11 @@ Dialog {
         LayoutMirroring.childrenInherit: true
 
         SpinBox { id: year; objectName: "archiveYear"; from: 1300; to: 1500; value: picker.today.year; editable: true
-            textFromValue: function (v) { return String(v) } }
+            // In the digits of the month and the day, without a thousands separator.
+            textFromValue: function (v, locale) { return Number(v).toLocaleString(locale, "f", 0).replace(/[^0-9\u06F0-\u06F9\u0660-\u0669]/g, "") } }
         SpinBox { id: month; objectName: "archiveMonth"; from: 1; to: 12; value: picker.today.month; editable: true }
-        SpinBox { id: day; objectName: "archiveDay"; from: 1; to: month.value <= 6 ? 31 : 30; value: picker.today.day; editable: true }
+        SpinBox { id: day; objectName: "archiveDay"; from: 1; value: picker.today.day; editable: true
+            to: Forms.daysInJalaliMonth(month.value, Dates.is_leap_year(year.value)) }
     }
 
     footer: DialogButtonBox {

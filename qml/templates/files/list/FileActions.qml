@@ -14,7 +14,6 @@ Item {
 
     signal actionApplied(string key, string fileId, var value)
     signal countsChanged()
-    signal reloadNeeded()
     signal selectRequested()
     signal tagApplied(string fileId, int status)
 
@@ -58,10 +57,8 @@ Item {
                 selectRequested()
                 return
             case "edit":
-                var form = openContent("file", {"file": Database.getFile(file._id)})
-                // The form stores the server's answer; the list shows it when the form says so.
-                if (form && form.edited)
-                    form.edited.connect(function () { reloadNeeded() })
+                // The form stores the server's answer, which the list reads again in place.
+                openContent("file", {"file": Database.getFile(file._id)})
                 return
             case "hashtag":
                 Templates.dialog("files/dialog/FileHashtags.qml", {"file": file})
@@ -157,7 +154,6 @@ Item {
                     return
                 }
                 Database.saveFiles([L.copiedFileForStore(reply.content.file)], reply.timestamp)
-                reloadNeeded()
             } catch (e) {
                 Toast.error(e, "property_copy_result")
             }
@@ -176,7 +172,6 @@ Item {
                 }
                 Database.deleteFilesByFilter(request.trade_id, request.property_id, request.filter)
                 countsChanged()
-                reloadNeeded()
             } catch (e) {
                 Toast.error(e, "property_clean_result")
             }

@@ -67,7 +67,8 @@ Item {
                 Label {
                     id: codeLabel
                     objectName: "fileCode"
-                    text: "کد " + (row.file.code ? row.file.code.auto : "")
+                    visible: text !== ""
+                    text: L.cardCode(row.file)
                     font.bold: true
                     font.pointSize: row.valueSize
                     color: row.valueColor
@@ -77,7 +78,8 @@ Item {
                     color: L.tradeColor(row.file.trade_ref)
                     font.pointSize: row.valueSize
                     // Long kinds stop at the card's edge; the pin and match marks keep their room.
-                    width: Math.max(0, Math.min(implicitWidth, headLine.width - codeLabel.width - headLine.spacing
+                    width: Math.max(0, Math.min(implicitWidth, headLine.width
+                                                - (codeLabel.visible ? codeLabel.width + headLine.spacing : 0)
                                                 - (selectBox.visible ? selectBox.width + headLine.spacing : 0)
                                                 - (pinMark.visible ? pinMark.implicitWidth + headLine.spacing : 0)
                                                 - (tagMark.visible ? tagMark.implicitWidth + headLine.spacing : 0)))
@@ -110,11 +112,8 @@ Item {
                 fontSizeMode: Text.HorizontalFit
                 minimumPointSize: Math.max(6, Math.floor(row.valueSize * 0.6))
                 color: row.valueColor
-                text: {
-                    var p = row.file.price || {}
-                    return Consts.getPartPriceText(row.file) + " " + Consts.currency(p.price_1 || 0) + "   "
-                            + Consts.getWholePriceText(row.file) + " " + Consts.currency(p.price_2 || 0)
-                }
+                visible: text !== ""
+                text: L.cardPrices(row.file)
             }
             Label {
                 width: parent.width

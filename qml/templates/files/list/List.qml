@@ -225,8 +225,10 @@ Page {
     function refreshed(list, more) {
         try {
             refreshing = false
+            // Ticks are the user's, not the store's: they follow their files through the read.
+            var ticked = selecting ? selectedRows().map(function (r) { return r.file._id }) : []
             for (var i = 0; i < list.length; ++i) {
-                var row = rowOf(list[i])
+                var row = rowOf(L.ticked(list[i], ticked))
                 if (i >= files.count)
                     files.append(row)
                 else if (files.get(i).fileJson !== row.fileJson)
@@ -339,7 +341,10 @@ Page {
     // An answered action on one file, from this list's menu or from the file's detail. Shown in
     // place on a list in front, as the list's own change; `before` is the files revision before it.
     function applyAction(key, fileId, value, before) {
-        if (visible && before !== undefined)
+        // A read under way may bring the rows as they were before the action: one more follows it.
+        if (refreshing || loading)
+            refreshAgain = true
+        else if (visible && before !== undefined)
             watch.shownInPlace(before)
         var i = indexOf(fileId)
         if (i === -1)
@@ -469,7 +474,6 @@ Page {
 
         onActionApplied: fileList.applyAction(key, fileId, value, actions.revisionBefore)
         onCountsChanged: fileList.refreshCount()
-        onReloadNeeded: fileList.reload()
         onSelectRequested: fileList.selecting = true
         onTagApplied: {
             var i = fileList.indexOf(fileId)

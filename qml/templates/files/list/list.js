@@ -389,6 +389,30 @@ function tradeColor(tradeType) {
     return c === undefined ? "#757575" : c
 }
 
+// A file read again keeps the tick the user gave it (tickedIds: the ticked files' ids).
+function ticked(file, tickedIds) {
+    if (file._id && tickedIds.indexOf(file._id) !== -1)
+        file.select = true
+    return file
+}
+
+// A card's code: a draft has none yet (its code is 0).
+function cardCode(file) {
+    var code = file.code ? file.code.auto : 0
+    return Number(Texts.plainText(code)) ? "کد " + code : ""
+}
+
+// A card's prices: a price of 0 was never given and goes with its label; neither given, no line.
+function cardPrices(file) {
+    var p = file.price || {}
+    var parts = []
+    if (Number(Texts.plainText(p.price_1)))
+        parts.push(Texts.getPartPriceText(file) + " " + Texts.currency(p.price_1))
+    if (Number(Texts.plainText(p.price_2)))
+        parts.push(Texts.getWholePriceText(file) + " " + Texts.currency(p.price_2))
+    return parts.join("   ")
+}
+
 // A file's counterparts: the other side of its trade, same property, prices within 10 %.
 // Rents compare one full rent: the deposit at 30,000 a month per million, plus the rent.
 function matchOptions(file) {
