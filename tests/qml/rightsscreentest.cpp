@@ -138,6 +138,42 @@ TEST_F(NoRights, AdvancedSearchAndPhoneBookAreRefusedAtEveryWayIn)
     EXPECT_FALSE(session->findTop(QStringLiteral("searchScreen")) || session->findTop(QStringLiteral("contact_book")));
 }
 
+// The board menu hands out access and removes boards: a plain agent is offered it neither by
+// "⋮" nor by a right click, and gets it when the server makes the agent a vice manager.
+TEST_F(NoRights, BoardMenuIsTheManagers)
+{
+    const auto setType = [](int type) {
+        session->command({{"cmd", "agent"}, {"agent", kMe}, {"type", type}});
+        ASSERT_TRUE(session->until(QStringLiteral("Account.get().type === %1 && Stacks.last().listRead === null").arg(type)));
+        session->settle();
+    };
+    const auto offered = [](bool rightClick) {
+        QQuickItem *board = session->findTop(QStringLiteral("board_0"));
+        QQuickItem *dots = board->findChild<QQuickItem *>(QStringLiteral("boardMenu"));
+        if (rightClick ? !session->click(board, Qt::RightButton) : !dots->isVisible() || !session->click(dots))
+            return false;
+        return session->waitUntil([] { return session->findTop(QStringLiteral("boardMenu_access")) != nullptr; }, 1000);
+    };
+    openShelf();
+    const std::size_t m = session->mark();
+    EXPECT_FALSE(offered(false));
+    EXPECT_FALSE(offered(true));
+    setType(2);
+    EXPECT_TRUE(offered(true));
+    session->key(Qt::Key_Escape);
+    ASSERT_TRUE(session->waitUntil([] { return !session->findTop(QStringLiteral("boardMenu_access")); }) && offered(false));
+    click("boardMenu_access");
+    ASSERT_TRUE(shows(QStringLiteral("access_0")));
+    // An agent not yet given the board, so that this one keeps it.
+    const int row = session->eval("Templates.dialogs[Templates.dialogs.length - 1].rows.findIndex(function (r) { return !r.checked })").toInt();
+    ASSERT_GE(row, 0);
+    click(QStringLiteral("access_%1").arg(row).toUtf8().constData());
+    click("accessSubmit");
+    EXPECT_EQ(session->waitRequest("tavorlin_access", m)["content"].toObject()["agent_id"].toString(), kMe);
+    setType(0);
+    EXPECT_FALSE(offered(false));
+}
+
 TEST_F(NoRights, OthersContactDetailsStayHidden)
 {
     QQuickItem *list = listOf(QStringLiteral("m1-c3"));

@@ -23,6 +23,8 @@ Page {
     property int countsApplied: 0
     // The rights the tiles were made with; a pushed change of them makes the tiles again.
     readonly property string rights: managerLevel() + "/" + Account.canSeePhoneBook()
+    // The board menu hands out access and removes boards: manager level only, as the shelf menu.
+    readonly property bool boardMenus: managerLevel()
     property bool started: false
     onRightsChanged: if (started && Account.get()) reload()
 
@@ -128,6 +130,8 @@ Page {
 
     function boardMenu(tile) {
         try {
+            if (!boardMenus)
+                return null
             var menu = Home.openDialog(Templates, "main/dialog/TavorlinSetting.qml", {"tavorlin": Home.copy(tile)})
             if (menu)
                 menu.chosen.connect(function (key) { boardAction(key, Home.copy(tile)) })
@@ -144,6 +148,9 @@ Page {
 
     function boardAction(key, board) {
         try {
+            // A menu left open while the rights were taken acts no more.
+            if (!boardMenus)
+                return
             if (key === "delete") {
                 Templates.confirm({"title": Home.texts.confirm, "text": Home.boardDeleteText(board)},
                                   function () { deleteBoard(board) })
@@ -156,7 +163,7 @@ Page {
                                            {"title": Home.texts.renameTitle, "field": Home.texts.renameField,
                                             "value": board.name || ""}, "com")
                 if (name)
-                    name.accepted.connect(function (text) { editBoard(board, Number(board.color), text.trim()) })
+                    renameBoard(name, board)
             } else if (key === "access") {
                 Home.openDialog(Templates, "main/dialog/TavorlinAgentAccess.qml", {"tavorlin": board})
             } else if (key === "remove") {
@@ -181,21 +188,35 @@ Page {
         })
     }
 
-    function editBoard(board, color, name) {
+    // The name dialog keeps what was typed until the server agrees; closed meanwhile, it is left alone.
+    function renameBoard(dialog, board) {
+        var open = true
+        dialog.closed.connect(function () { open = false })
+        dialog.accepted.connect(function (text) {
+            dialog.sending = editBoard(board, Number(board.color), text.trim(),
+                                       function () { if (open) dialog.close() },
+                                       function () { if (open) dialog.sending = false })
+        })
+    }
+
+    // True while an answer is awaited; `done` and `failed` follow the answer.
+    function editBoard(board, color, name, done, failed) {
         var db = Database
         var content = owner()
         content.tavorlin_id = board._id
         content.color = color
         content.name = name
-        Home.request(Sockets, Toast.show, "tavorlin_edit", content, {"tavorlin": board}, true,
+        return Home.request(Sockets, Toast.show, "tavorlin_edit", content, {"tavorlin": board}, true,
                      function (result, reply) {
             db.editTavorlin(String(result._id), Number(result.color), String(result.name || ""),
                             Number(reply.timestamp) || -1)
+            if (done)
+                done()
             // The title as the store computes it: the name, or without one the board's kind and filter.
             var stored = db.getTavorlin(String(result._id))
             updateTile(String(result._id), Number(result.color), String(result.name || ""),
                        stored && stored.error === undefined ? stored.title : undefined)
-        })
+        }, failed)
     }
 
     function removeFromShelf(board) {
@@ -275,6 +296,7 @@ Page {
             tile: modelData
             lifted: page.dragFrom === index
             onClicked: page.openBoard(modelData)
+            menuShown: page.boardMenus
             onMenu: page.boardMenu(modelData)
             onLift: {
                 page.dragFrom = index
@@ -318,7 +340,6 @@ Page {
 
     // Files written anywhere, a board's list over this screen included, change the counts.
     UFilesWatch {
-        id: watch
         seen: page.visible
         onRefresh: page.recount()
     }
