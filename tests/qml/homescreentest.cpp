@@ -222,6 +222,7 @@ TEST_F(HomeScreens, ShelfAndBoardsThroughTheirScreens)
     from = session->mark();
     ASSERT_TRUE(session->click(find("nameOk")));
     ASSERT_FALSE(session->waitRequest("tavorlin_edit", from).isEmpty());
+    ASSERT_TRUE(find("nameOk"));
     EXPECT_FALSE(find("nameOk")->isEnabled());
     session->key(Qt::Key_Escape);
     ASSERT_TRUE(session->waitUntil([&] { return !find("nameField"); }) && askName());
@@ -234,7 +235,7 @@ TEST_F(HomeScreens, ShelfAndBoardsThroughTheirScreens)
         ASSERT_TRUE(session->click(find("nameOk")));
         ASSERT_FALSE(session->waitRequest("tavorlin_edit", from).isEmpty());
         ASSERT_TRUE(session->waitReply("tavorlin_edit_result", replied)) << mode;
-        EXPECT_TRUE(session->waitUntil([&] { return find("nameOk") && find("nameOk")->isEnabled(); })) << mode;
+        ASSERT_TRUE(session->waitUntil([&] { return find("nameOk") && find("nameOk")->isEnabled(); })) << mode;
         EXPECT_EQ(find("nameField")->property("text").toString(), QStringLiteral("نام دوم"));
         EXPECT_EQ(eval("Database.getTavorlin('" + boardId + "', -1).name").toString(), QStringLiteral("نام تازه")) << mode;
         EXPECT_EQ(eval(QString(kPage) + ".tiles[" + QString::number(index) + "].name").toString(), QStringLiteral("نام تازه"));
