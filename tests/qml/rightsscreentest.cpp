@@ -139,7 +139,7 @@ TEST_F(NoRights, AdvancedSearchAndPhoneBookAreRefusedAtEveryWayIn)
 }
 
 // The board menu hands out access and removes boards: a plain agent is offered it neither by
-// "⋮" nor by a right click, and gets it when the server makes the agent a vice manager.
+// "⋮" nor by a right click, and has it while the server makes the agent a vice manager.
 TEST_F(NoRights, BoardMenuIsTheManagers)
 {
     const auto setType = [](int type) {
@@ -170,7 +170,10 @@ TEST_F(NoRights, BoardMenuIsTheManagers)
     click(QStringLiteral("access_%1").arg(row).toUtf8().constData());
     click("accessSubmit");
     EXPECT_EQ(session->waitRequest("tavorlin_access", m)["content"].toObject()["agent_id"].toString(), kMe);
+    // Taken back while the menu is open, the menu goes too.
+    ASSERT_TRUE(session->waitUntil([] { return !session->findTop(QStringLiteral("accessSubmit")); }) && offered(false));
     setType(0);
+    EXPECT_TRUE(session->waitUntil([] { return !session->findTop(QStringLiteral("boardMenu_access")); }));
     EXPECT_FALSE(offered(false));
 }
 

@@ -24,7 +24,10 @@ Page {
     // The rights the tiles were made with; a pushed change of them makes the tiles again.
     readonly property string rights: managerLevel() + "/" + Account.canSeePhoneBook()
     // The board menu hands out access and removes boards: manager level only, as the shelf menu.
+    // What it opened closes when the account loses that level.
     readonly property bool boardMenus: managerLevel()
+    readonly property var menuDialogs: []
+    onBoardMenusChanged: if (!boardMenus) menuDialogs.slice().forEach(function (d) { d.close() })
     property bool started: false
     onRightsChanged: if (started && Account.get()) reload()
 
@@ -132,7 +135,7 @@ Page {
         try {
             if (!boardMenus)
                 return null
-            var menu = Home.openDialog(Templates, "main/dialog/TavorlinSetting.qml", {"tavorlin": Home.copy(tile)})
+            var menu = keep(Home.openDialog(Templates, "main/dialog/TavorlinSetting.qml", {"tavorlin": Home.copy(tile)}))
             if (menu)
                 menu.chosen.connect(function (key) { boardAction(key, Home.copy(tile)) })
             return menu
@@ -142,30 +145,42 @@ Page {
         }
     }
 
+    function keep(dialog) {
+        var open = menuDialogs
+        if (dialog) {
+            open.push(dialog)
+            dialog.closed.connect(function () {
+                var at = open.indexOf(dialog)
+                if (at !== -1)
+                    open.splice(at, 1)
+            })
+        }
+        return dialog
+    }
+
     function owner() {
         return {"user_id": Account.userId(), "agent_id": Account.agentId()}
     }
 
     function boardAction(key, board) {
         try {
-            // A menu left open while the rights were taken acts no more.
             if (!boardMenus)
                 return
             if (key === "delete") {
-                Templates.confirm({"title": Home.texts.confirm, "text": Home.boardDeleteText(board)},
-                                  function () { deleteBoard(board) })
+                keep(Templates.confirm({"title": Home.texts.confirm, "text": Home.boardDeleteText(board)},
+                                       function () { deleteBoard(board) }))
             } else if (key === "color") {
-                var colour = Home.openDialog(Templates, "main/Tavorlins.qml", {"colorMode": true, "tavorlin": board})
+                var colour = keep(Home.openDialog(Templates, "main/Tavorlins.qml", {"colorMode": true, "tavorlin": board}))
                 if (colour)
                     colour.colorChosen.connect(function (color) { editBoard(board, color, board.name || "") })
             } else if (key === "name") {
-                var name = Home.openDialog(Templates, "dialog/DTavorliName.qml",
-                                           {"title": Home.texts.renameTitle, "field": Home.texts.renameField,
-                                            "value": board.name || ""}, "com")
+                var name = keep(Home.openDialog(Templates, "dialog/DTavorliName.qml",
+                                                {"title": Home.texts.renameTitle, "field": Home.texts.renameField,
+                                                 "value": board.name || ""}, "com"))
                 if (name)
                     renameBoard(name, board)
             } else if (key === "access") {
-                Home.openDialog(Templates, "main/dialog/TavorlinAgentAccess.qml", {"tavorlin": board})
+                keep(Home.openDialog(Templates, "main/dialog/TavorlinAgentAccess.qml", {"tavorlin": board}))
             } else if (key === "remove") {
                 removeFromShelf(board)
             }
