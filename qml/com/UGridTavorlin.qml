@@ -9,6 +9,8 @@ Item {
 
     property var tile: ({})
     property bool lifted: false
+    // The board menu is the manager's: without it neither the button nor a right click offers it.
+    property bool menuShown: true
     readonly property bool addTile: tile.color === -1000
     readonly property bool phoneTile: tile.color === -2000
     readonly property bool extra: addTile || phoneTile
@@ -30,7 +32,7 @@ Item {
         pressAndHoldInterval: 1500
         onClicked: {
             if (mouse.button === Qt.RightButton) {
-                if (!cell.extra)
+                if (!cell.extra && cell.menuShown)
                     cell.menu()
             } else if (!cell.lifted) {
                 cell.clicked()
@@ -83,6 +85,7 @@ Item {
 
             ToolButton {
                 objectName: "boardMenu"
+                visible: cell.menuShown
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 width: 32

@@ -222,7 +222,8 @@ TEST_F(FitScreens, CardPricesAreNeverCut)
     EXPECT_GT(seen, 0);
 }
 
-// The search button stays in reach under a long form; the task editor's agents scroll.
+// The search button stays in reach under a long form; the task editor's agents scroll; an
+// agent's boards scroll, with their bar, inside a dialog that keeps to a short window.
 TEST_F(FitScreens, LongFormsScrollInsideTheirDialogs)
 {
     session->eval("var d = Templates.container('search', {}); var s = d.contentItem.children[0].open('search', {});"
@@ -244,6 +245,18 @@ TEST_F(FitScreens, LongFormsScrollInsideTheirDialogs)
         QQuickItem *bar = session->findTop("task_agents_scroll");
         return bar && bar->property("size").toReal() > 0 && bar->property("size").toReal() < 1;
     }));
+    session->home();
+
+    window()->resize(1280, 450);
+    session->eval("Templates.dialog('setting/dialogs/AgentTavorlinAccess.qml', {'agent': Database.getAgentList()[0]}).open()");
+    QQuickItem *bar = nullptr;
+    ASSERT_TRUE(session->waitUntil([&] { return (bar = session->findTop("accessScroll")) && bar->parentItem()->property("count").toInt() == 12; }));
+    session->settle();
+    const QRectF box = sceneRect(bar->parentItem()->parentItem()->parentItem()), list = sceneRect(bar->parentItem());
+    EXPECT_TRUE(QRectF(0, 0, window()->width(), window()->height()).contains(box) && box.height() > window()->height() - 60) << text(box);
+    QQuickItem *handle = bar->property("contentItem").value<QQuickItem *>();
+    ASSERT_TRUE(handle->opacity() > 0 && session->dragBy(handle, QPointF(0, bar->height())));
+    EXPECT_TRUE(session->findTop("access_11") && list.adjusted(-1, -1, 1, 1).contains(sceneRect(session->findTop("access_11"))));
 }
 
 // Lines that start with a Latin word read from the right; the old-files count keeps its sign

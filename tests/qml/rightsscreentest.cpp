@@ -138,6 +138,33 @@ TEST_F(NoRights, AdvancedSearchAndPhoneBookAreRefusedAtEveryWayIn)
     EXPECT_FALSE(session->findTop(QStringLiteral("searchScreen")) || session->findTop(QStringLiteral("contact_book")));
 }
 
+// A plain agent is offered the board menu neither by "⋮" nor by a right click; made a vice manager
+// by the server, the agent has it and hands out access, until the role is taken back with it open.
+TEST_F(NoRights, BoardMenuIsTheManagers)
+{
+    const auto setType = [](int type) {
+        session->command({{"cmd", "agent"}, {"agent", kMe}, {"type", type}});
+        ASSERT_TRUE(session->until(QStringLiteral("Account.get().type === %1 && Stacks.last().listRead === null").arg(type)));
+        session->settle();
+    };
+    const auto offered = [](bool rightClick) {
+        QQuickItem *board = session->findTop("board_0"), *dots = board->findChild<QQuickItem *>("boardMenu");
+        return (rightClick ? session->click(board, Qt::RightButton) : dots->isVisible() && session->click(dots))
+            && session->waitUntil([] { return session->findTop("boardMenu_access") != nullptr; }, 1000);
+    };
+    openShelf();
+    EXPECT_FALSE(offered(false) || offered(true));
+    setType(2);
+    const std::size_t m = session->mark();
+    ASSERT_TRUE(offered(true) && session->click(session->findTop("boardMenu_access")) && shows("access_0"));
+    session->eval("var d = Templates.dialogs[Templates.dialogs.length - 1];"
+                  "d.setChecked(d.rows.findIndex(function (r) { return !r.checked }), true); d.submit()");
+    EXPECT_EQ(session->waitRequest("tavorlin_access", m)["content"].toObject()["agent_id"].toString(), kMe);
+    ASSERT_TRUE(session->waitUntil([] { return !session->findTop("accessSubmit"); }) && offered(false));
+    setType(0);
+    EXPECT_TRUE(session->waitUntil([] { return !session->findTop("boardMenu_access"); }) && !offered(false));
+}
+
 TEST_F(NoRights, OthersContactDetailsStayHidden)
 {
     QQuickItem *list = listOf(QStringLiteral("m1-c3"));

@@ -2,13 +2,15 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import com 1.0
 
-// A titled dialog with one text field; accepted gives the text.
+// A titled dialog with one text field; accepted gives the text. The opener closes it once the
+// server agrees, so a refused name stays to be corrected; "تایید" waits while `sending`.
 Popup {
     id: dialog
 
     property string title: ""
     property string field: ""
     property alias value: input.text
+    property bool sending: false
 
     signal accepted(string text)
 
@@ -46,7 +48,7 @@ Popup {
             width: parent ? parent.width : 0
             placeholderText: dialog.field
             font.family: Fonts.app
-            onAccepted: ok.clicked()
+            onAccepted: if (ok.enabled) ok.clicked()
         }
 
         Row {
@@ -56,11 +58,9 @@ Popup {
                 id: ok
                 objectName: "nameOk"
                 text: "تایید"
+                enabled: !dialog.sending
                 font.family: Fonts.app
-                onClicked: {
-                    dialog.accepted(input.text)
-                    dialog.close()
-                }
+                onClicked: dialog.accepted(input.text)
             }
             Button {
                 text: "انصراف"

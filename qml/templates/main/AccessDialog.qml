@@ -57,19 +57,28 @@ Popup {
         submitted(diff)
     }
 
+    // As tall as its rows need, up to the window's height less a margin; beyond it the rows scroll.
+    readonly property real room: Overlay.overlay ? Overlay.overlay.height - 2 * edge : 520
+    readonly property int edge: 24
+    readonly property int rowHeight: 44
+
     modal: true
     focus: true
     anchors.centerIn: Overlay.overlay
-    width: 420
-    height: 520
+    width: Math.min(420, Overlay.overlay ? Overlay.overlay.width - 2 * edge : 420)
+    height: Math.min(room, topPadding + bottomPadding + column.chrome + rows.length * rowHeight)
     padding: 12
 
     contentItem: Column {
+        id: column
+        // Everything but the rows.
+        readonly property real chrome: heading.height + selectAll.height + submitButton.height + 3 * spacing
         spacing: 8
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
         Text {
+            id: heading
             width: parent ? parent.width : 0
             text: Consts.rtl(dialog.title)
             textFormat: Text.PlainText
@@ -80,6 +89,7 @@ Popup {
         }
 
         Switch {
+            id: selectAll
             objectName: "selectAll"
             width: parent ? parent.width : 0
             text: Home.texts.selectAll
@@ -91,12 +101,17 @@ Popup {
         ListView {
             id: list
             width: parent ? parent.width : 0
-            height: dialog.availableHeight - 150
+            height: Math.max(0, dialog.availableHeight - column.chrome)
             clip: true
             model: dialog.rows
+            ScrollBar.vertical: ScrollBar {
+                objectName: "accessScroll"
+                policy: list.contentHeight > list.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            }
             delegate: TickRow {
                 objectName: "access_" + index
                 width: list.width
+                height: dialog.rowHeight
                 label: modelData.label
                 ticked: modelData.checked
                 onTickChanged: dialog.setChecked(index, value)
@@ -104,6 +119,7 @@ Popup {
         }
 
         Button {
+            id: submitButton
             objectName: "accessSubmit"
             anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
             enabled: !dialog.sending

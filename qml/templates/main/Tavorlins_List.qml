@@ -23,6 +23,11 @@ Page {
     property int countsApplied: 0
     // The rights the tiles were made with; a pushed change of them makes the tiles again.
     readonly property string rights: managerLevel() + "/" + Account.canSeePhoneBook()
+    // The board menu hands out access and removes boards: manager level only, as the shelf menu.
+    // What it opened closes when the account loses that level.
+    readonly property bool boardMenus: managerLevel()
+    readonly property var menuDialogs: []
+    onBoardMenusChanged: if (!boardMenus) menuDialogs.slice().forEach(function (d) { d.close() })
     property bool started: false
     onRightsChanged: if (started && Account.get()) reload()
 
@@ -128,7 +133,9 @@ Page {
 
     function boardMenu(tile) {
         try {
-            var menu = Home.openDialog(Templates, "main/dialog/TavorlinSetting.qml", {"tavorlin": Home.copy(tile)})
+            if (!boardMenus)
+                return null
+            var menu = keep(Home.openDialog(Templates, "main/dialog/TavorlinSetting.qml", {"tavorlin": Home.copy(tile)}))
             if (menu)
                 menu.chosen.connect(function (key) { boardAction(key, Home.copy(tile)) })
             return menu
@@ -138,27 +145,42 @@ Page {
         }
     }
 
+    function keep(dialog) {
+        var open = menuDialogs
+        if (dialog) {
+            open.push(dialog)
+            dialog.closed.connect(function () {
+                var at = open.indexOf(dialog)
+                if (at !== -1)
+                    open.splice(at, 1)
+            })
+        }
+        return dialog
+    }
+
     function owner() {
         return {"user_id": Account.userId(), "agent_id": Account.agentId()}
     }
 
     function boardAction(key, board) {
         try {
+            if (!boardMenus)
+                return
             if (key === "delete") {
-                Templates.confirm({"title": Home.texts.confirm, "text": Home.boardDeleteText(board)},
-                                  function () { deleteBoard(board) })
+                keep(Templates.confirm({"title": Home.texts.confirm, "text": Home.boardDeleteText(board)},
+                                       function () { deleteBoard(board) }))
             } else if (key === "color") {
-                var colour = Home.openDialog(Templates, "main/Tavorlins.qml", {"colorMode": true, "tavorlin": board})
+                var colour = keep(Home.openDialog(Templates, "main/Tavorlins.qml", {"colorMode": true, "tavorlin": board}))
                 if (colour)
                     colour.colorChosen.connect(function (color) { editBoard(board, color, board.name || "") })
             } else if (key === "name") {
-                var name = Home.openDialog(Templates, "dialog/DTavorliName.qml",
-                                           {"title": Home.texts.renameTitle, "field": Home.texts.renameField,
-                                            "value": board.name || ""}, "com")
+                var name = keep(Home.openDialog(Templates, "dialog/DTavorliName.qml",
+                                                {"title": Home.texts.renameTitle, "field": Home.texts.renameField,
+                                                 "value": board.name || ""}, "com"))
                 if (name)
-                    name.accepted.connect(function (text) { editBoard(board, Number(board.color), text.trim()) })
+                    renameBoard(name, board)
             } else if (key === "access") {
-                Home.openDialog(Templates, "main/dialog/TavorlinAgentAccess.qml", {"tavorlin": board})
+                keep(Home.openDialog(Templates, "main/dialog/TavorlinAgentAccess.qml", {"tavorlin": board}))
             } else if (key === "remove") {
                 removeFromShelf(board)
             }
@@ -181,21 +203,35 @@ Page {
         })
     }
 
-    function editBoard(board, color, name) {
+    // The name dialog keeps what was typed until the server agrees; closed meanwhile, it is left alone.
+    function renameBoard(dialog, board) {
+        var open = true
+        dialog.closed.connect(function () { open = false })
+        dialog.accepted.connect(function (text) {
+            dialog.sending = editBoard(board, Number(board.color), text.trim(),
+                                       function () { if (open) dialog.close() },
+                                       function () { if (open) dialog.sending = false })
+        })
+    }
+
+    // True while an answer is awaited; `done` and `failed` follow the answer.
+    function editBoard(board, color, name, done, failed) {
         var db = Database
         var content = owner()
         content.tavorlin_id = board._id
         content.color = color
         content.name = name
-        Home.request(Sockets, Toast.show, "tavorlin_edit", content, {"tavorlin": board}, true,
+        return Home.request(Sockets, Toast.show, "tavorlin_edit", content, {"tavorlin": board}, true,
                      function (result, reply) {
             db.editTavorlin(String(result._id), Number(result.color), String(result.name || ""),
                             Number(reply.timestamp) || -1)
+            if (done)
+                done()
             // The title as the store computes it: the name, or without one the board's kind and filter.
             var stored = db.getTavorlin(String(result._id))
             updateTile(String(result._id), Number(result.color), String(result.name || ""),
                        stored && stored.error === undefined ? stored.title : undefined)
-        })
+        }, failed)
     }
 
     function removeFromShelf(board) {
@@ -275,6 +311,7 @@ Page {
             tile: modelData
             lifted: page.dragFrom === index
             onClicked: page.openBoard(modelData)
+            menuShown: page.boardMenus
             onMenu: page.boardMenu(modelData)
             onLift: {
                 page.dragFrom = index
@@ -318,7 +355,6 @@ Page {
 
     // Files written anywhere, a board's list over this screen included, change the counts.
     UFilesWatch {
-        id: watch
         seen: page.visible
         onRefresh: page.recount()
     }
