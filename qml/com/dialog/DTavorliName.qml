@@ -31,13 +31,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent ? parent.width : 0
-            text: dialog.title
-            font.family: Fonts.app
-            font.pointSize: Consts.largeFont
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: dialog.title
         }
 
         TextField {
@@ -49,9 +44,7 @@ Popup {
             onAccepted: ok.clicked()
         }
 
-        Row {
-            spacing: 8
-            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
+        UButtons {
             Button {
                 id: ok
                 objectName: "nameOk"

@@ -69,14 +69,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent ? parent.width : 0
-            text: Consts.rtl(dialog.title)
-            textFormat: Text.PlainText
-            font.family: Fonts.app
-            font.pointSize: Consts.largeFont
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: dialog.title
         }
 
         Switch {
@@ -103,13 +97,14 @@ Popup {
             }
         }
 
-        Button {
-            objectName: "accessSubmit"
-            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
-            enabled: !dialog.sending
-            text: "ثبت"
-            font.family: Fonts.app
-            onClicked: dialog.submit()
+        UButtons {
+            Button {
+                objectName: "accessSubmit"
+                enabled: !dialog.sending
+                text: "ثبت"
+                font.family: Fonts.app
+                onClicked: dialog.submit()
+            }
         }
     }
 }

@@ -55,10 +55,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Label {
-            text: editor.note ? "ویرایش یادداشت" : "یادداشت جدید"
-            font.pointSize: 13
-            font.bold: true
+        UTitle {
+            title: editor.note ? "ویرایش یادداشت" : "یادداشت جدید"
         }
 
         Flow {
@@ -116,19 +114,24 @@ Popup {
             selectByMouse: true
         }
 
-        TextArea {
-            id: bodyField
-            objectName: "note_body"
+        // The whole note, scrolling in its box once it is longer than the window leaves room for.
+        ScrollView {
+            objectName: "note_body_view"
             width: parent.width
-            height: 90
-            placeholderText: "توضیحات"
-            wrapMode: TextEdit.Wrap
-            textFormat: TextEdit.PlainText
-            selectByMouse: true
+            height: Math.max(90, Math.min(bodyField.implicitHeight, (Overlay.overlay ? Overlay.overlay.height : 600) - 460))
+            clip: true
             background: Rectangle { border.color: "#b0bec5"; radius: 4 }
+            TextArea {
+                id: bodyField
+                objectName: "note_body"
+                placeholderText: "توضیحات"
+                wrapMode: TextEdit.Wrap
+                textFormat: TextEdit.PlainText
+                selectByMouse: true
+            }
         }
 
-        Label { text: "یادآوری" }
+        UTitle { heading: true; title: "یادآوری" }
 
         Row {
             spacing: 4
@@ -148,8 +151,7 @@ Popup {
             SpinBox { id: minute; objectName: "note_minute"; from: 0; to: 59; width: 112; editable: true }
         }
 
-        Row {
-            spacing: 8
+        UButtons {
             Button {
                 objectName: "note_save"
                 text: "ثبت"
