@@ -57,8 +57,11 @@ Page {
     }
 
     header: ToolBar {
+        // Mirrored: over the right edge of the rows.
         Row {
             anchors.verticalCenter: parent.verticalCenter
+            anchors.left: parent.left
+            anchors.leftMargin: (parent.width - view.width) / 2
             spacing: 8
             ToolButton {
                 text: "انتخاب نقطه روی نقشه"
@@ -95,6 +98,8 @@ Page {
                         font.pointSize: 12
                         elide: Text.ElideRight
                         width: parent.width
+                        // Mirrored with the row: from its right edge, whatever the name starts with.
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         text: modelData.name_family || ""
@@ -103,6 +108,7 @@ Page {
                         color: "#757575"
                         elide: Text.ElideRight
                         width: parent.width
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
                 Button {

@@ -343,7 +343,9 @@ Page {
             }
         }
 
+        // As wide as the drawer, so that mirrored its buttons start at the right edge.
         Row {
+            width: parent.width
             spacing: 6
             padding: 6
 
@@ -421,7 +423,15 @@ Page {
                     maximumLineCount: 3
                     elide: Text.ElideRight
                 }
-                Text { text: Dates.timestamp_to_jdate(modelData.date, true); textFormat: Text.PlainText; color: "#455a64"; font.pointSize: 9 }
+                // Mirrored with the drawer: under the title at the right edge.
+                Text {
+                    width: parent.width
+                    text: Dates.timestamp_to_jdate(modelData.date, true)
+                    textFormat: Text.PlainText
+                    horizontalAlignment: Text.AlignLeft
+                    color: "#455a64"
+                    font.pointSize: 9
+                }
             }
 
             Column {

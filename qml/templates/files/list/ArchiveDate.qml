@@ -29,9 +29,11 @@ Dialog {
         SpinBox { id: day; objectName: "archiveDay"; from: 1; to: month.value <= 6 ? 31 : 30; value: picker.today.day; editable: true }
     }
 
-    footer: DialogButtonBox {
-        Button { text: "تایید"; DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole }
-        Button { text: "انصراف"; DialogButtonBox.buttonRole: DialogButtonBox.RejectRole }
+    header: UTitle { padding: 12; title: picker.title }
+    footer: UButtons {
+        padding: 12
+        Button { text: "تایید"; onClicked: picker.accept() }
+        Button { text: "انصراف"; onClicked: picker.reject() }
     }
 
     // The day itself: its first moment, whatever the time of picking.
