@@ -28,6 +28,8 @@ Popup {
         var j = Dates.timestamp_to_jalali(when)
         titleField.text = note ? note.title : ""
         bodyField.text = note ? note.body : ""
+        // A long note opens at its start.
+        bodyField.cursorPosition = 0
         color = note && note.color ? note.color : Notes.presets[0].color
         year.value = j.year
         month.value = j.month
@@ -87,6 +89,7 @@ Popup {
         }
 
         Row {
+            width: parent.width
             spacing: 8
             Repeater {
                 model: Notes.presets
@@ -120,6 +123,7 @@ Popup {
             width: parent.width
             height: Math.max(90, Math.min(bodyField.implicitHeight, (Overlay.overlay ? Overlay.overlay.height : 600) - 460))
             clip: true
+            ScrollBar.vertical.policy: bodyField.implicitHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
             background: Rectangle { border.color: "#b0bec5"; radius: 4 }
             TextArea {
                 id: bodyField
@@ -134,6 +138,7 @@ Popup {
         UTitle { heading: true; title: "یادآوری" }
 
         Row {
+            width: parent.width
             spacing: 4
             SpinBox { id: year; objectName: "note_year"; from: 1300; to: 1500; width: 150; editable: true
                 // A year is written without a thousands separator.
@@ -146,6 +151,7 @@ Popup {
         Row {
             spacing: 4
             LayoutMirroring.enabled: false
+            anchors.right: parent.right
             SpinBox { id: hour; objectName: "note_hour"; from: 0; to: 23; width: 112; editable: true }
             Label { text: ":"; anchors.verticalCenter: parent.verticalCenter }
             SpinBox { id: minute; objectName: "note_minute"; from: 0; to: 59; width: 112; editable: true }
