@@ -467,7 +467,6 @@ TEST_F(FitScreens, WideScreensKeepToTheBodyWidth)
             const QRectF c = sceneRect(content);
             EXPECT_NEAR(c.width(), qMin(size.width() * 0.8, session->eval("Consts.body_max_width").toReal()), 2) << r.content;
             EXPECT_NEAR(c.center().x(), size.width() / 2.0, 2) << r.content << " " << size.width();
-            session->grab(QStringLiteral("wide_%1_%2").arg(r.content).arg(size.width()));
             session->home();
         }
         // A colleague's cards of every kind, and the sales a buyer of the first file's kind matches.
@@ -477,7 +476,6 @@ TEST_F(FitScreens, WideScreensKeepToTheBodyWidth)
             QQuickItem *list = nullptr;
             ASSERT_TRUE(session->waitUntil([&] { return (list = session->findTop("fileList")) && list->property("count").toInt() > 0; }));
             session->settle();
-            session->grab(QStringLiteral("wide_%1_%2").arg(list->property("mode").toString()).arg(size.width()));
             int seen = 0;
             pick([&](QQuickItem *i) {
                 const QString name = i->objectName(), shown = i->property("text").toString();
