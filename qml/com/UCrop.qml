@@ -142,10 +142,9 @@ Item {
         }
     }
 
-    Row {
+    UButtons {
         anchors.top: frame.bottom
         anchors.topMargin: 10
-        anchors.horizontalCenter: root.horizontalCenter
         spacing: 10
         Button {
             objectName: "crop_rotate"

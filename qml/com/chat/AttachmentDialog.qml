@@ -75,8 +75,7 @@ Popup {
             selectByMouse: true
         }
 
-        Row {
-            anchors.horizontalCenter: column.horizontalCenter
+        UButtons {
             spacing: 12
             Button {
                 objectName: "attachment_send"

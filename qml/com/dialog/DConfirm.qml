@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import com 1.0
 
 // The program's one yes/no question: "بله" first from the right, dark, and "خیر" beside it;
 // accepted() follows the yes.
@@ -33,16 +34,9 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
+        UTitle {
             objectName: "confirmTitle"
-            width: parent.width
-            text: dialog.title
-            textFormat: Text.PlainText
-            font.pointSize: 14
-            font.bold: true
-            color: "#0d47a1"
-            horizontalAlignment: Text.AlignHCenter
-            wrapMode: Text.WordWrap
+            title: dialog.title
         }
 
         Text {
@@ -53,12 +47,11 @@ Popup {
             textFormat: Text.PlainText
             font.pointSize: 12
             wrapMode: Text.WordWrap
-            horizontalAlignment: Text.AlignHCenter
+            // Mirrored with the column: from the right edge.
+            horizontalAlignment: Text.AlignLeft
         }
 
-        // Mirrored: the first button stands at the right.
-        Row {
-            anchors.horizontalCenter: parent.horizontalCenter
+        UButtons {
             spacing: 16
 
             Button {

@@ -26,12 +26,8 @@ Popup {
         spacing: 10
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
-        Text {
-            width: parent.width
-            text: "برش تصویر"
-            font.pointSize: 13
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: "برش تصویر"
         }
         UCrop {
             id: crop

@@ -46,11 +46,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent.width
-            text: dialog.title
-            wrapMode: Text.WordWrap
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: dialog.title
             font.pointSize: 12
         }
 
@@ -66,8 +63,7 @@ Popup {
             onAccepted: dialog.accept()
         }
 
-        Row {
-            anchors.horizontalCenter: parent.horizontalCenter
+        UButtons {
             spacing: 12
 
             Button {

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import com 1.0
 
 // A titled message with one button.
 Popup {
@@ -28,13 +29,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent.width
-            text: dialog.title
-            font.pointSize: 14
-            font.bold: true
-            color: "#0d47a1"
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: dialog.title
         }
 
         Text {
@@ -42,13 +38,15 @@ Popup {
             text: dialog.text
             font.pointSize: 12
             wrapMode: Text.WordWrap
-            horizontalAlignment: Text.AlignHCenter
+            // Mirrored with the column: from the right edge.
+            horizontalAlignment: Text.AlignLeft
         }
 
-        Button {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: dialog.button
-            onClicked: dialog.close()
+        UButtons {
+            Button {
+                text: dialog.button
+                onClicked: dialog.close()
+            }
         }
     }
 }

@@ -33,13 +33,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent ? parent.width : 0
-            text: dialog.title
-            font.family: Fonts.app
-            font.pointSize: Consts.largeFont
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: dialog.title
         }
 
         TextField {
@@ -51,9 +46,7 @@ Popup {
             onAccepted: if (ok.enabled) ok.clicked()
         }
 
-        Row {
-            spacing: 8
-            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
+        UButtons {
             Button {
                 id: ok
                 objectName: "nameOk"

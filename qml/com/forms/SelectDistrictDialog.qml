@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import com 1.0
 import "forms.js" as Forms
 
 // The agency's districts with a tick each; confirming reports what was dropped and what was added.
@@ -49,10 +50,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent.width
-            text: "انتخاب منطقه"
-            font.pointSize: 12
+        UTitle {
+            title: "انتخاب منطقه"
         }
 
         CheckBox {
@@ -83,9 +82,7 @@ Popup {
             }
         }
 
-        Row {
-            width: parent.width
-            spacing: 8
+        UButtons {
             Button { objectName: "districtsConfirm"; text: "تایید"; onClicked: dialog.confirm() }
             Button { text: "انصراف"; onClicked: dialog.close() }
         }

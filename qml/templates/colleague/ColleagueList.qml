@@ -60,8 +60,11 @@ Page {
     }
 
     header: ToolBar {
+        // Mirrored: over the right edge of the rows.
         Row {
             anchors.verticalCenter: parent.verticalCenter
+            anchors.left: parent.left
+            anchors.leftMargin: (parent.width - view.width) / 2
             spacing: 8
             ToolButton {
                 text: "انتخاب نقطه روی نقشه"
@@ -72,7 +75,12 @@ Page {
 
     ListView {
         id: view
-        anchors.fill: parent
+        objectName: "colleagueList"
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        // No wider than the body of a detail on a large window, in the middle.
+        width: Math.min(parent.width, Consts.body_max_width)
         clip: true
         model: colleagues.list
 
@@ -93,6 +101,8 @@ Page {
                         font.pointSize: 12
                         elide: Text.ElideRight
                         width: parent.width
+                        // Mirrored with the row: from its right edge, whatever the name starts with.
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         text: modelData.name_family || ""
@@ -101,6 +111,7 @@ Page {
                         color: "#757575"
                         elide: Text.ElideRight
                         width: parent.width
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
                 Button {

@@ -43,10 +43,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Label {
-            text: editor.contact ? "ویرایش مخاطب" : "مخاطب جدید"
-            font.pointSize: 13
-            font.bold: true
+        UTitle {
+            title: editor.contact ? "ویرایش مخاطب" : "مخاطب جدید"
         }
 
         Repeater {
@@ -60,8 +58,7 @@ Popup {
             }
         }
 
-        Row {
-            spacing: 8
+        UButtons {
             Button {
                 objectName: "contact_save"
                 text: "ثبت"

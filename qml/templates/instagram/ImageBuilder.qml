@@ -106,14 +106,11 @@ Popup {
     contentItem: Item {
         id: body
 
-        Text {
+        UTitle {
             id: heading
             objectName: "builder_title"
             anchors.top: body.top
-            anchors.right: body.right
-            text: builder.title
-            font.pointSize: 13
-            font.bold: true
+            title: builder.title
         }
 
         // The picture itself; saved scaled up to 1080 wide.
@@ -330,8 +327,7 @@ Popup {
                     }
                 }
 
-                Row {
-                    width: parent.width
+                UButtons {
                     spacing: 6
                     Button {
                         objectName: "builder_save"

@@ -33,12 +33,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent.width
-            text: "انتخاب طرح"
-            font.pointSize: 13
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: "انتخاب طرح"
         }
 
         Row {

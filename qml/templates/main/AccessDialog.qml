@@ -77,15 +77,9 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
+        UTitle {
             id: heading
-            width: parent ? parent.width : 0
-            text: Consts.rtl(dialog.title)
-            textFormat: Text.PlainText
-            font.family: Fonts.app
-            font.pointSize: Consts.largeFont
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
+            title: dialog.title
         }
 
         Switch {
@@ -118,14 +112,15 @@ Popup {
             }
         }
 
-        Button {
+        UButtons {
             id: submitButton
-            objectName: "accessSubmit"
-            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
-            enabled: !dialog.sending
-            text: "ثبت"
-            font.family: Fonts.app
-            onClicked: dialog.submit()
+            Button {
+                objectName: "accessSubmit"
+                enabled: !dialog.sending
+                text: "ثبت"
+                font.family: Fonts.app
+                onClicked: dialog.submit()
+            }
         }
     }
 }

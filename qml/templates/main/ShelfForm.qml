@@ -43,13 +43,8 @@ Column {
         }
     }
 
-    Text {
-        width: parent ? parent.width : 0
-        text: form.editing ? "ویرایش کمد" : "کمد جدید"
-        font.family: Fonts.app
-        font.pointSize: Consts.largeFont
-        font.bold: true
-        horizontalAlignment: Text.AlignHCenter
+    UTitle {
+        title: form.editing ? "ویرایش کمد" : "کمد جدید"
     }
 
     TextField {
@@ -82,12 +77,13 @@ Column {
         }
     }
 
-    Button {
-        objectName: "shelfSubmit"
-        anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
-        enabled: !form.sending
-        text: "ثبت"
-        font.family: Fonts.app
-        onClicked: form.submit()
+    UButtons {
+        Button {
+            objectName: "shelfSubmit"
+            enabled: !form.sending
+            text: "ثبت"
+            font.family: Fonts.app
+            onClicked: form.submit()
+        }
     }
 }

@@ -156,10 +156,9 @@ Flickable {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Label {
-            text: "رنگ"
-            font.family: Fonts.app
-            font.bold: true
+        UTitle {
+            heading: true
+            title: "رنگ"
         }
 
         Flow {
@@ -188,7 +187,7 @@ Flickable {
             width: parent ? parent.width : 0
             spacing: 14
 
-            Label { text: "نوع معامله"; font.family: Fonts.app; font.bold: true }
+            UTitle { heading: true; title: "نوع معامله" }
             Flow {
                 width: parent ? parent.width : 0
                 spacing: 6
@@ -204,7 +203,7 @@ Flickable {
                 }
             }
 
-            Label { visible: form.trade > 0; text: "نوع ملک"; font.family: Fonts.app; font.bold: true }
+            UTitle { heading: true; visible: form.trade > 0; title: "نوع ملک" }
             Flow {
                 width: parent ? parent.width : 0
                 spacing: 6
@@ -220,11 +219,10 @@ Flickable {
                 }
             }
 
-            Label {
+            UTitle {
+                heading: true
                 visible: form.candidates.length > 0
-                text: "فیلتر ها (حداکثر ۵)"
-                font.family: Fonts.app
-                font.bold: true
+                title: "فیلتر ها (حداکثر ۵)"
             }
             Flow {
                 width: parent ? parent.width : 0
@@ -274,13 +272,14 @@ Flickable {
             }
         }
 
-        Button {
-            objectName: "boardSubmit"
-            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
-            enabled: !form.sending
-            text: "ثبت"
-            font.family: Fonts.app
-            onClicked: form.submit()
+        UButtons {
+            Button {
+                objectName: "boardSubmit"
+                enabled: !form.sending
+                text: "ثبت"
+                font.family: Fonts.app
+                onClicked: form.submit()
+            }
         }
     }
 

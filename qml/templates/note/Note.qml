@@ -343,7 +343,9 @@ Page {
             }
         }
 
+        // As wide as the drawer, so that mirrored its buttons start at the right edge.
         Row {
+            width: parent.width
             spacing: 6
             padding: 6
 
@@ -398,6 +400,12 @@ Page {
             radius: 6
             color: modelData.color || "#eceff1"
 
+            // The list shows the start of a note; the editor shows it whole.
+            MouseArea {
+                anchors.fill: parent
+                onClicked: noteEditor.start(modelData)
+            }
+
             Column {
                 id: noteColumn
                 anchors.left: parent.left
@@ -406,8 +414,24 @@ Page {
                 anchors.margins: 8
                 spacing: 4
                 Text { width: parent.width; text: modelData.title; textFormat: Text.PlainText; font.bold: true; elide: Text.ElideRight }
-                Text { width: parent.width; text: modelData.body; textFormat: Text.PlainText; wrapMode: Text.Wrap }
-                Text { text: Dates.timestamp_to_jdate(modelData.date, true); textFormat: Text.PlainText; color: "#455a64"; font.pointSize: 9 }
+                Text {
+                    objectName: "note_text_" + modelData._id
+                    width: parent.width
+                    text: modelData.body
+                    textFormat: Text.PlainText
+                    wrapMode: Text.Wrap
+                    maximumLineCount: 3
+                    elide: Text.ElideRight
+                }
+                // Mirrored with the drawer: under the title at the right edge.
+                Text {
+                    width: parent.width
+                    text: Dates.timestamp_to_jdate(modelData.date, true)
+                    textFormat: Text.PlainText
+                    horizontalAlignment: Text.AlignLeft
+                    color: "#455a64"
+                    font.pointSize: 9
+                }
             }
 
             Column {
@@ -549,7 +573,7 @@ Page {
 
         contentItem: Column {
             spacing: 10
-            Label { text: "انجام وظیفه"; font.bold: true }
+            UTitle { title: "انجام وظیفه" }
             TextArea {
                 id: description
                 objectName: "task_description"
@@ -560,11 +584,13 @@ Page {
                 textFormat: TextEdit.PlainText
                 background: Rectangle { border.color: "#b0bec5"; radius: 4 }
             }
-            Button {
-                objectName: "task_done_confirm"
-                text: "ثبت"
-                highlighted: true
-                onClicked: drawer.doneTask(doneDialog.task, description.text)
+            UButtons {
+                Button {
+                    objectName: "task_done_confirm"
+                    text: "ثبت"
+                    highlighted: true
+                    onClicked: drawer.doneTask(doneDialog.task, description.text)
+                }
             }
         }
     }

@@ -29,6 +29,8 @@ Popup {
         var j = Dates.timestamp_to_jalali(when)
         titleField.text = note ? note.title : ""
         bodyField.text = note ? note.body : ""
+        // A long note opens at its start.
+        bodyField.cursorPosition = 0
         color = note && note.color ? note.color : Notes.presets[0].color
         year.value = j.year
         month.value = j.month
@@ -56,10 +58,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Label {
-            text: editor.note ? "ویرایش یادداشت" : "یادداشت جدید"
-            font.pointSize: 13
-            font.bold: true
+        UTitle {
+            title: editor.note ? "ویرایش یادداشت" : "یادداشت جدید"
         }
 
         Flow {
@@ -90,6 +90,7 @@ Popup {
         }
 
         Row {
+            width: parent.width
             spacing: 8
             Repeater {
                 model: Notes.presets
@@ -117,21 +118,28 @@ Popup {
             selectByMouse: true
         }
 
-        TextArea {
-            id: bodyField
-            objectName: "note_body"
+        // The whole note, scrolling in its box once it is longer than the window leaves room for.
+        ScrollView {
+            objectName: "note_body_view"
             width: parent.width
-            height: 90
-            placeholderText: "توضیحات"
-            wrapMode: TextEdit.Wrap
-            textFormat: TextEdit.PlainText
-            selectByMouse: true
+            height: Math.max(90, Math.min(bodyField.implicitHeight, (Overlay.overlay ? Overlay.overlay.height : 600) - 460))
+            clip: true
+            ScrollBar.vertical.policy: bodyField.implicitHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
             background: Rectangle { border.color: "#b0bec5"; radius: 4 }
+            TextArea {
+                id: bodyField
+                objectName: "note_body"
+                placeholderText: "توضیحات"
+                wrapMode: TextEdit.Wrap
+                textFormat: TextEdit.PlainText
+                selectByMouse: true
+            }
         }
 
-        Label { text: "یادآوری" }
+        UTitle { heading: true; title: "یادآوری" }
 
         Row {
+            width: parent.width
             spacing: 4
             SpinBox { id: year; objectName: "note_year"; from: 1300; to: 1500; width: 150; editable: true
                 // A year is written without a thousands separator.
@@ -145,13 +153,13 @@ Popup {
         Row {
             spacing: 4
             LayoutMirroring.enabled: false
+            anchors.right: parent.right
             SpinBox { id: hour; objectName: "note_hour"; from: 0; to: 23; width: 112; editable: true }
             Label { text: ":"; anchors.verticalCenter: parent.verticalCenter }
             SpinBox { id: minute; objectName: "note_minute"; from: 0; to: 59; width: 112; editable: true }
         }
 
-        Row {
-            spacing: 8
+        UButtons {
             Button {
                 objectName: "note_save"
                 text: "ثبت"

@@ -54,10 +54,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Label {
-            text: editor.task ? "ویرایش وظیفه" : "وظیفه جدید"
-            font.pointSize: 13
-            font.bold: true
+        UTitle {
+            title: editor.task ? "ویرایش وظیفه" : "وظیفه جدید"
         }
 
         TextField {
@@ -80,7 +78,7 @@ Popup {
             background: Rectangle { border.color: "#b0bec5"; radius: 4 }
         }
 
-        Label { text: "مسئول انجام"; visible: editor.agents.length > 0 }
+        UTitle { heading: true; title: "مسئول انجام"; visible: editor.agents.length > 0 }
 
         ListView {
             id: assignees
@@ -108,8 +106,7 @@ Popup {
             }
         }
 
-        Row {
-            spacing: 8
+        UButtons {
             Button {
                 objectName: "task_save"
                 text: "ثبت"

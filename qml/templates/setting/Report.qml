@@ -88,8 +88,12 @@ Page {
     }
 
     Column {
-        anchors.fill: parent
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
         anchors.margins: 16
+        // No wider than the body of a detail on a large window, in the middle.
+        width: Math.min(parent.width - 32, Consts.body_max_width)
         spacing: 12
 
         Row {

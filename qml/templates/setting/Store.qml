@@ -167,7 +167,11 @@ Page {
     ListView {
         id: list
         objectName: "agentList"
-        anchors.fill: parent
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        // No wider than the body of a detail on a large window, in the middle.
+        width: Math.min(parent.width, Consts.body_max_width)
         anchors.bottomMargin: 64
         clip: true
         model: store.agents
@@ -191,18 +195,26 @@ Page {
                     anchors.verticalCenter: parent.verticalCenter
                     color: modelData.status ? "#43a047" : "#bdbdbd"
                 }
+                // The rest of the row; under the window's mirror the left alignment reads from the right.
                 Column {
+                    width: parent.width - 22
                     anchors.verticalCenter: parent.verticalCenter
                     Text {
+                        objectName: "agentName"
+                        width: parent.width
                         text: modelData.name_family || ""
                         textFormat: Text.PlainText
                         font.pointSize: 12
+                        horizontalAlignment: Text.AlignLeft
+                        elide: Text.ElideRight
                     }
                     Text {
+                        width: parent.width
                         text: (modelData.mobile || "") + "   " + Logic.roles[Math.max(0, Math.min(2, modelData.type))].title
                         textFormat: Text.PlainText
                         font.pointSize: 10
                         color: "#757575"
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
             }
@@ -227,7 +239,7 @@ Page {
     Button {
         objectName: "addAgent"
         anchors.bottom: parent.bottom
-        anchors.left: parent.left
+        anchors.left: list.left
         anchors.margins: 12
         text: "افزودن مشاور"
         onClicked: store.openEditor(null)

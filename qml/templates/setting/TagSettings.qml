@@ -211,6 +211,9 @@ Page {
 
     header: Row {
         padding: 6
+        // The add button over the right edge of the rows.
+        leftPadding: Math.max(6, (width - list.width) / 2 + 6)
+        rightPadding: leftPadding
         spacing: 6
         Button {
             objectName: screen.kind + "_add"
@@ -223,7 +226,11 @@ Page {
     ListView {
         id: list
         objectName: screen.kind + "_list"
-        anchors.fill: parent
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        // No wider than the body of a detail on a large window, in the middle.
+        width: Math.min(parent.width, Consts.body_max_width)
         clip: true
         model: rowModel
 
@@ -282,7 +289,7 @@ Page {
 
         contentItem: Column {
             spacing: 10
-            Label { text: titleDialog.row ? "ویرایش" : "افزودن"; font.bold: true }
+            UTitle { title: titleDialog.row ? "ویرایش" : "افزودن" }
             TextField {
                 id: titleField
                 objectName: screen.kind + "_title"
@@ -291,8 +298,7 @@ Page {
                 selectByMouse: true
                 onAccepted: screen.submit(titleDialog.row, text)
             }
-            Row {
-                spacing: 8
+            UButtons {
                 Button {
                     objectName: screen.kind + "_save"
                     text: "ثبت"

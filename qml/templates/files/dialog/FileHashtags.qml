@@ -129,11 +129,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent.width
-            text: "برچسب ها"
-            font.pointSize: 13
-            font.bold: true
+        UTitle {
+            title: "برچسب ها"
         }
 
         Row {
@@ -176,9 +173,7 @@ Popup {
             }
         }
 
-        Row {
-            width: parent.width
-            spacing: 8
+        UButtons {
             Button {
                 objectName: "hashtagsConfirm"
                 text: "تایید"

@@ -32,9 +32,11 @@ Dialog {
             to: Forms.daysInJalaliMonth(month.value, Dates.is_leap_year(year.value)) }
     }
 
-    footer: DialogButtonBox {
-        Button { text: "تایید"; DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole }
-        Button { text: "انصراف"; DialogButtonBox.buttonRole: DialogButtonBox.RejectRole }
+    header: UTitle { padding: 12; title: picker.title }
+    footer: UButtons {
+        padding: 12
+        Button { text: "تایید"; onClicked: picker.accept() }
+        Button { text: "انصراف"; onClicked: picker.reject() }
     }
 
     // The day itself: its first moment, whatever the time of picking.

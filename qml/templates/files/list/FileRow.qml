@@ -74,6 +74,7 @@ Item {
                     color: row.valueColor
                 }
                 Label {
+                    objectName: "fileKind"
                     text: Consts.getTradeName(row.file.trade_ref) + " " + Consts.getPropertyName(row.file.property_ref)
                     color: L.tradeColor(row.file.trade_ref)
                     font.pointSize: row.valueSize

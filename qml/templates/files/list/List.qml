@@ -571,7 +571,8 @@ Page {
         anchors.bottomMargin: selectionBar.visible ? selectionBar.height : 0
         clip: true
         model: files
-        cellWidth: fileList.grid ? Math.floor(width / Math.max(1, Math.floor(width / 300))) : width
+        // As many columns as cards wide enough for their kind and prices at the cards' own size.
+        cellWidth: fileList.grid ? Math.floor(width / Math.max(1, Math.floor(width / valueMetrics.cardWidth))) : width
         cellHeight: Math.max(124, Math.ceil(2 * valueMetrics.height + 2 * titleMetrics.height + 26))
         ScrollBar.vertical: ScrollBar {}
 
@@ -599,6 +600,10 @@ Page {
 
     FontMetrics {
         id: valueMetrics
+        // Measured again when the size changes.
+        readonly property real cardWidth: font.pointSize ? L.cardWidth(advanceWidth, fileList.options.trade_type,
+                                                                       fileList.options.property_type,
+                                                                       fileList.mode === "match") : 300
         font.pointSize: Number(fileList.look.font_value_size) || Consts.largeFont
     }
 

@@ -61,8 +61,10 @@ Dialog {
         }
     }
 
-    footer: DialogButtonBox {
-        Button { text: "تایید"; DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole }
+    header: UTitle { padding: 12; title: sortDialog.title }
+    footer: UButtons {
+        padding: 12
+        Button { text: "تایید"; onClicked: sortDialog.accept() }
     }
 
     onAccepted: chosen(field, direction)

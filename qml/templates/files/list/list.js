@@ -431,3 +431,26 @@ function matchOptions(file) {
     }
     return {"tradeType": counterpart, "propertyType": Number(file.property_ref), "filters": filters}
 }
+
+// The narrowest grid cell whose card shows its file's kind whole beside a six-digit code, and its
+// prices at full size up to one in the billions beside one in the tens of millions, for the kinds
+// the list holds (a trade or property type below 1 is any), with room for a match mark when
+// `marked`; `measure` gives a text's width at the cards' value size. The rest is the card's
+// margins, its menu button and the code's bold.
+function cardWidth(measure, tradeType, propertyType, marked) {
+    var trades = Number(tradeType) > 0 ? [Number(tradeType)] : Object.keys(Texts.tradeNames)
+    var properties = Number(propertyType) > 0 ? [Number(propertyType)] : Object.keys(Texts.propertyNames)
+    var widest = function (keys, text) {
+        var w = 0
+        for (var i = 0; i < keys.length; ++i)
+            w = Math.max(w, measure(text(keys[i])))
+        return w
+    }
+    var title = measure("کد 000000 ") + widest(trades, Texts.getTradeName) + measure(" ")
+            + widest(properties, Texts.getPropertyName) + (marked ? measure("  علامت 0") : 0)
+    var prices = widest(trades, function (t) {
+        var file = {"trade_ref": t}
+        return Texts.getPartPriceText(file) + " 0,000,000,000   " + Texts.getWholePriceText(file) + " 00,000,000"
+    })
+    return Math.ceil(Math.max(title, prices)) + 80
+}

@@ -35,13 +35,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent ? parent.width : 0
-            text: dialog.title
-            textFormat: Text.PlainText
-            font.family: Fonts.app
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: dialog.title
         }
 
         TextField {

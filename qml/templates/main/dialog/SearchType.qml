@@ -45,16 +45,12 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent ? parent.width : 0
-            text: "جستجو با کد"
-            font.family: Fonts.app
-            font.pointSize: Consts.largeFont
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: "جستجو با کد"
         }
 
         Row {
+            width: parent ? parent.width : 0
             spacing: 8
             RadioButton {
                 objectName: "byAutoCode"
@@ -83,9 +79,7 @@ Popup {
             onAccepted: dialog.search()
         }
 
-        Row {
-            spacing: 8
-            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
+        UButtons {
             Button {
                 objectName: "codeSearch"
                 text: "جستجو"

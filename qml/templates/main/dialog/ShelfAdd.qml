@@ -37,13 +37,14 @@ Popup {
                 dialog.close()
             }
         }
-        Button {
+        UButtons {
             visible: dialog.closable
-            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
-            text: "انصراف"
-            font.family: Fonts.app
-            flat: true
-            onClicked: dialog.close()
+            Button {
+                text: "انصراف"
+                font.family: Fonts.app
+                flat: true
+                onClicked: dialog.close()
+            }
         }
     }
 }

@@ -37,15 +37,9 @@ Popup {
     contentItem: Column {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
-        Label {
-            width: parent ? parent.width : 0
+        UTitle {
             padding: 8
-            text: menu.shelf.name || ""
-            textFormat: Text.PlainText
-            horizontalAlignment: Text.AlignHCenter
-            elide: Text.ElideRight
-            font.family: Fonts.app
-            font.bold: true
+            title: menu.shelf.name || ""
         }
         Repeater {
             model: menu.entries

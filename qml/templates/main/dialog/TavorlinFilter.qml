@@ -111,21 +111,14 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent ? parent.width : 0
-            text: Home.texts.filterTitle
-            font.family: Fonts.app
-            font.pointSize: Consts.largeFont
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: Home.texts.filterTitle
         }
 
-        Text {
-            width: parent ? parent.width : 0
-            text: dialog.candidate.title || ""
-            textFormat: Text.PlainText
-            font.family: Fonts.app
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            objectName: "filterCandidate"
+            heading: true
+            title: dialog.candidate.title || ""
         }
 
         FormView {
@@ -144,13 +137,14 @@ Popup {
             font.family: Fonts.app
         }
 
-        Button {
-            objectName: "filterSubmit"
-            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
-            enabled: !dialog.sending
-            text: "افزودن"
-            font.family: Fonts.app
-            onClicked: dialog.submit()
+        UButtons {
+            Button {
+                objectName: "filterSubmit"
+                enabled: !dialog.sending
+                text: "افزودن"
+                font.family: Fonts.app
+                onClicked: dialog.submit()
+            }
         }
     }
 }

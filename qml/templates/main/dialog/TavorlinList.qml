@@ -41,14 +41,10 @@ Popup {
         model: dialog.tiles
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
-        header: Label {
+        header: UTitle {
             width: list.width
             padding: 8
-            text: dialog.shelf.name || ""
-            textFormat: Text.PlainText
-            horizontalAlignment: Text.AlignHCenter
-            font.family: Fonts.app
-            font.bold: true
+            title: dialog.shelf.name || ""
         }
         delegate: ItemDelegate {
             width: list.width

@@ -37,14 +37,9 @@ Popup {
     contentItem: Column {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
-        Label {
-            width: parent ? parent.width : 0
+        UTitle {
             padding: 8
-            text: menu.tavorlin.title || menu.tavorlin.name || ""
-            textFormat: Text.PlainText
-            horizontalAlignment: Text.AlignHCenter
-            font.family: Fonts.app
-            font.bold: true
+            title: menu.tavorlin.title || menu.tavorlin.name || ""
         }
         Repeater {
             model: menu.entries

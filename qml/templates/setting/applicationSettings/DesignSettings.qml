@@ -42,9 +42,10 @@ Page {
     }
 
     Column {
-        x: 16
+        // No wider than the body of a detail on a large window, in the middle.
+        width: Math.min(parent.width - 32, Consts.body_max_width)
+        x: (parent.width - width) / 2
         y: 16
-        width: parent.width - 32
         spacing: 14
 
         Text { width: parent.width; text: "اندازه قلم"; font.pointSize: 11 }

@@ -69,9 +69,10 @@ Page {
 
         FormView {
             id: form
-            x: 16
+            // No wider than the body of a detail on a large window, in the middle.
+            width: Math.min(flick.width - 32, Consts.body_max_width)
+            x: (flick.width - width) / 2
             y: 16
-            width: flick.width - 32
             formType: 4
         }
     }

@@ -72,8 +72,12 @@ Page {
     }
 
     Column {
-        anchors.fill: parent
+        objectName: "lockSettingsBody"
+        anchors.top: parent.top
+        anchors.horizontalCenter: parent.horizontalCenter
         anchors.margins: 20
+        // No wider than the body of a detail on a large window, in the middle.
+        width: Math.min(parent.width - 40, Consts.body_max_width)
         spacing: 16
 
         // Full width under the window's mirror: each row starts at the right edge.

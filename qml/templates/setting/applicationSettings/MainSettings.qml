@@ -50,7 +50,12 @@ Page {
 
     ListView {
         id: list
-        anchors.fill: parent
+        objectName: "settingsList"
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        // No wider than the body of a detail on a large window, in the middle.
+        width: Math.min(parent.width, Consts.body_max_width)
         clip: true
         model: settings.entries
         delegate: ItemDelegate {

@@ -64,7 +64,12 @@ Page {
 
     ListView {
         id: view
-        anchors.fill: parent
+        objectName: "deviceList"
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        // No wider than the body of a detail on a large window, in the middle.
+        width: Math.min(parent.width, Consts.body_max_width)
         clip: true
         model: devices.list
 

@@ -136,13 +136,8 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
-            width: parent.width
-            text: Logic.title
-            font.pointSize: 14
-            font.bold: true
-            color: "#0d47a1"
-            horizontalAlignment: Text.AlignHCenter
+        UTitle {
+            title: Logic.title
         }
 
         Text {
@@ -154,7 +149,8 @@ Popup {
             font.pointSize: 12
             // A long path breaks where it must.
             wrapMode: Text.Wrap
-            horizontalAlignment: Text.AlignHCenter
+            // Mirrored with the column: from the right edge.
+            horizontalAlignment: Text.AlignLeft
         }
 
         ProgressBar {
@@ -190,10 +186,11 @@ Popup {
             onClicked: dialog.openWorkbook()
         }
 
-        Button {
-            anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
-            text: Logic.closeButton
-            onClicked: dialog.close()
+        UButtons {
+            Button {
+                text: Logic.closeButton
+                onClicked: dialog.close()
+            }
         }
     }
 }

@@ -26,14 +26,13 @@ Popup {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        Text {
+        UTitle {
             id: heading
-            x: 16
             y: 12
-            text: dialog.from_login ? "لطفا پروفایل خود را تکمیل نمایید" : "پروفایل"
-            font.pointSize: 14
-            font.bold: true
-            color: "#0d47a1"
+            padding: 16
+            topPadding: 0
+            bottomPadding: 0
+            title: dialog.from_login ? "لطفا پروفایل خود را تکمیل نمایید" : "پروفایل"
         }
 
         Profile {
