@@ -141,9 +141,7 @@ Popup {
         Row {
             width: parent.width
             spacing: 4
-            SpinBox { id: year; objectName: "note_year"; from: 1300; to: 1500; width: 150; editable: true
-                // A year is written without a thousands separator.
-                textFromValue: function (v, locale) { return Number(v).toLocaleString(locale, "f", 0).replace(/[^0-9\u06F0-\u06F9\u0660-\u0669]/g, "") } }
+            UYearBox { id: year; objectName: "note_year"; width: 150 }
             SpinBox { id: month; objectName: "note_month"; from: 1; to: 12; width: 112; editable: true }
             SpinBox { id: day; objectName: "note_day"; from: 1; width: 112; editable: true
                 to: Forms.daysInJalaliMonth(month.value, Dates.is_leap_year(year.value)) }

@@ -24,9 +24,7 @@ Dialog {
         LayoutMirroring.enabled: true
         LayoutMirroring.childrenInherit: true
 
-        SpinBox { id: year; objectName: "archiveYear"; from: 1300; to: 1500; value: picker.today.year; editable: true
-            // In the digits of the month and the day, without a thousands separator.
-            textFromValue: function (v, locale) { return Number(v).toLocaleString(locale, "f", 0).replace(/[^0-9\u06F0-\u06F9\u0660-\u0669]/g, "") } }
+        UYearBox { id: year; objectName: "archiveYear"; value: picker.today.year }
         SpinBox { id: month; objectName: "archiveMonth"; from: 1; to: 12; value: picker.today.month; editable: true }
         SpinBox { id: day; objectName: "archiveDay"; from: 1; value: picker.today.day; editable: true
             to: Forms.daysInJalaliMonth(month.value, Dates.is_leap_year(year.value)) }
