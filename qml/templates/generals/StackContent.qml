@@ -12,7 +12,6 @@ Page {
     // own when the user saves its order there.
     property var callback: null
 
-    signal edited(var file)
     signal closeRequested()
 
     readonly property var screens: ({
@@ -66,8 +65,6 @@ Page {
                         container.callback(board)
                 })
             }
-            if (key === "file" && item.edited)
-                item.edited.connect(function (file) { container.edited(file) })
             return item
         } catch (e) {
             Toast.error(e, "open")

@@ -11,8 +11,6 @@ Popup {
     property alias options: content.options
     property alias callback: content.callback
 
-    signal edited(var file)
-
     function initial(opts) {
         opts = opts || {}
         content.callback = opts.callback !== undefined ? opts.callback : null
@@ -37,7 +35,6 @@ Popup {
         StackContent {
             id: content
             anchors.fill: parent
-            onEdited: dialog.edited(file)
             onCloseRequested: dialog.close()
         }
     }
