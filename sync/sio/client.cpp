@@ -231,8 +231,7 @@ private:
     state state_ = state::idle;
     bool for_good_ = false;
     bool handshaken_ = false;
-    bool dropping_ = false;       // a close of ours runs on the current connection
-    bool close_reported_ = false; // the close listeners have run for the last close for good
+    bool dropping_ = false; // a close of ours runs on the current connection
     address addr_;
     connection_hdl hdl_;
     unsigned attempt_ = 0;
@@ -408,7 +407,6 @@ void client::impl::do_connect(const std::string &uri)
         break;
     }
     for_good_ = false;
-    close_reported_ = false;
     addr_ = parseAddress(uri);
     if (!addr_.ok) {
         log("Invalid server address: " + uri);
@@ -547,7 +545,6 @@ void client::impl::connection_ended()
 
 void client::impl::finish_close()
 {
-    close_reported_ = true;
     for (const auto &s : all_sockets()) {
         if (const std::size_t dropped = s->clear_queue())
             log("Close: " + std::to_string(dropped) + " waiting events of " + s->get_namespace() + " dropped");
