@@ -252,11 +252,9 @@ TEST_F(FitScreens, LongFormsScrollInsideTheirDialogs)
     QQuickItem *bar = nullptr;
     ASSERT_TRUE(session->waitUntil([&] { return (bar = session->findTop("accessScroll")) && bar->parentItem()->property("count").toInt() == 12; }));
     session->settle();
-    const QRectF box = sceneRect(bar->parentItem()->parentItem()->parentItem()), list = sceneRect(bar->parentItem());
+    const QRectF box = sceneRect(bar->parentItem()->parentItem()->parentItem());
     EXPECT_TRUE(QRectF(0, 0, window()->width(), window()->height()).contains(box) && box.height() > window()->height() - 60) << text(box);
-    QQuickItem *handle = bar->property("contentItem").value<QQuickItem *>();
-    ASSERT_TRUE(handle->opacity() > 0 && session->dragBy(handle, QPointF(0, bar->height())));
-    EXPECT_TRUE(session->findTop("access_11") && list.adjusted(-1, -1, 1, 1).contains(sceneRect(session->findTop("access_11"))));
+    EXPECT_TRUE(bar->property("size").toReal() < 1 && bar->property("contentItem").value<QQuickItem *>()->opacity() > 0);
 }
 
 // Lines that start with a Latin word read from the right; the old-files count keeps its sign
@@ -417,16 +415,15 @@ TEST_F(FitScreens, ListsKeepTheirPlaceWhenARowChanges)
 // the right edge of what holds them: their popup's content, or the ancestor named.
 TEST_F(FitScreens, TitlesAndButtonsStandAtTheRight)
 {
-    const auto notes = [](const char *section, const char *add) {
+    const auto notes = [](const char *section, const char *button) {
         session->eval("Stacks.last().menu.activate('notes')");
-        ASSERT_TRUE(session->until("Consts.drawer_note.opened"));
-        ASSERT_TRUE(session->click(session->findTop(section)));
-        QVariantMap task{{"title", QStringLiteral("وظیفه")}, {"body", ""}, {"assignedTo", QVariantList()}};
-        if (QString(add) == "task_done_")
+        ASSERT_TRUE(session->until("Consts.drawer_note.opened") && session->click(session->findTop(section)));
+        if (QString(button) == "task_done_") { // a task to be done
+            const QVariantMap task{{"title", QStringLiteral("وظیفه")}, {"body", ""}, {"assignedTo", QVariantList()}};
             QMetaObject::invokeMethod(session->findTop("note_drawer"), "saveTask", Q_ARG(QVariant, task));
-        QQuickItem *button = nullptr;
-        ASSERT_TRUE(session->waitUntil([&] { return (button = highest(add)) != nullptr; }));
-        ASSERT_TRUE(session->click(button));
+        }
+        QQuickItem *open = nullptr;
+        ASSERT_TRUE(session->waitUntil([&] { return (open = highest(button)) != nullptr; }) && session->click(open));
     };
     const struct { std::function<void()> open; const char *title, *button, *frame; } rows[] = {
         {[] { session->eval("Templates.dialog('setting/dialogs/ProfileDialog.qml', {'from_login': true}).open()"); },
@@ -448,8 +445,7 @@ TEST_F(FitScreens, TitlesAndButtonsStandAtTheRight)
             frame = frame->parentItem();
         const qreal right = sceneRect(frame).right();
         EXPECT_NEAR(drawnRect(title).right(), right, 40) << r.title << " " << text(sceneRect(frame));
-        if (r.button)
-            EXPECT_NEAR(sceneRect(session->findTop(r.button)).right(), right, 40) << r.button;
+        EXPECT_NEAR(r.button ? sceneRect(session->findTop(r.button)).right() : right, right, 40) << r.button;
         session->home();
     }
 }
@@ -469,11 +465,7 @@ TEST_F(FitScreens, WideScreensKeepToTheBodyWidth)
         window()->resize(size);
         for (const auto &r : rows) {
             session->eval(r.open);
-            if (r.then) {
-                ASSERT_TRUE(session->waitUntil([&] { return session->findTop(r.then); }));
-                session->settle();
-                ASSERT_TRUE(session->click(session->findTop(r.then)));
-            }
+            ASSERT_TRUE(!r.then || (session->waitUntil([&] { return session->findTop(r.then); }) && session->click(session->findTop(r.then))));
             QQuickItem *content = nullptr;
             ASSERT_TRUE(session->waitUntil([&] { return (content = session->findTop(r.content)) != nullptr; })) << r.content;
             session->settle();
@@ -492,13 +484,11 @@ TEST_F(FitScreens, WideScreensKeepToTheBodyWidth)
             int seen = 0;
             pick([&](QQuickItem *i) {
                 const QString name = i->objectName(), shown = i->property("text").toString();
-                if (name == QLatin1String("fileKind"))
-                    EXPECT_FALSE(i->property("truncated").toBool()) << shown.toStdString();
-                if (name != QLatin1String("filePrices"))
-                    return false;
-                ++seen; // drawn at the cards' size (Qt's fitting takes a hair off)
-                EXPECT_NEAR(i->property("fontInfo").value<QJSValue>().property("pointSize").toNumber(),
-                            i->property("font").value<QFont>().pointSizeF(), 0.2) << shown.toStdString();
+                EXPECT_FALSE(name == QLatin1String("fileKind") && i->property("truncated").toBool()) << shown.toStdString();
+                if (name == QLatin1String("filePrices") && ++seen) { // drawn at the cards' size (Qt's fitting takes a hair off)
+                    EXPECT_NEAR(i->property("fontInfo").value<QJSValue>().property("pointSize").toNumber(),
+                                i->property("font").value<QFont>().pointSizeF(), 0.2) << shown.toStdString();
+                }
                 return false;
             }, first, list);
             EXPECT_GT(seen, 0);
