@@ -464,11 +464,10 @@ TEST_F(FitScreens, WideScreensKeepToTheBodyWidth)
     for (const QSize size : {QSize(1920, 1080), QSize(1366, 768)}) {
         window()->resize(size);
         for (const auto &r : rows) {
-            session->eval(r.open);
-            ASSERT_TRUE(!r.then || (session->waitUntil([&] { return session->findTop(r.then); }) && session->click(session->findTop(r.then))));
-            QQuickItem *content = nullptr;
-            ASSERT_TRUE(session->waitUntil([&] { return (content = session->findTop(r.content)) != nullptr; })) << r.content;
-            session->settle();
+            QQuickItem *content = opened(r.open, r.then ? r.then : r.content);
+            if (r.then) // a page of the settings
+                content = session->click(content) ? opened("", r.content) : nullptr;
+            ASSERT_TRUE(content) << r.content;
             const QRectF c = sceneRect(content);
             EXPECT_NEAR(c.width(), qMin(size.width() * 0.8, session->eval("Consts.body_max_width").toReal()), 2) << r.content;
             EXPECT_NEAR(c.center().x(), size.width() / 2.0, 2) << r.content << " " << size.width();
@@ -477,10 +476,8 @@ TEST_F(FitScreens, WideScreensKeepToTheBodyWidth)
         // A colleague's cards of every kind, and the sales a buyer of the first file's kind matches.
         for (const char *cards : {"'fileList', {'mode': 'colleague', 'colleague': {'_id': 'c1'}}",
                                   "'match', {'file': Object.assign(Database.getFileByCode(1), {'trade_ref': 5})}"}) {
-            session->eval(QStringLiteral("Templates.container(%1)").arg(cards));
-            QQuickItem *list = nullptr;
-            ASSERT_TRUE(session->waitUntil([&] { return (list = session->findTop("fileList")) && list->property("count").toInt() > 0; }));
-            session->settle();
+            QQuickItem *list = opened(QStringLiteral("Templates.container(%1)").arg(cards), "fileList", 1);
+            ASSERT_TRUE(list);
             int seen = 0;
             pick([&](QQuickItem *i) {
                 const QString name = i->objectName(), shown = i->property("text").toString();

@@ -362,10 +362,8 @@ TEST_F(FileEditor, AnOpenEditorFollowsItsFilesFate)
         EXPECT_EQ(inEditor("description")->property("text").toString() + (inEditor("save")->isEnabled() ? "" : " refused"),
                   QString("نوشته من") + (row.sent.isEmpty() ? " refused" : ""));
         QMetaObject::invokeMethod(editor, "save");
-        if (row.sent.isEmpty()) {
-            EXPECT_FALSE(editor->property("saving").toBool()) << "nothing sent";
-            continue;
-        }
+        if (row.sent.isEmpty() && !editor->property("saving").toBool())
+            continue; // nothing sent, or what was sent is compared with nothing
         const QJsonObject data = sentData("property_edit", mark);
         EXPECT_EQ(QJsonArray({data["trade_id"], data["status"]["delete"], data["status"]["pin"]}), row.sent) << row.key;
         ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
