@@ -222,8 +222,8 @@ TEST_F(FitScreens, CardPricesAreNeverCut)
     EXPECT_GT(seen, 0);
 }
 
-// The search button stays in reach under a long form; the task editor's agents scroll; an
-// agent's boards scroll, with their bar, inside a dialog that keeps to a short window.
+// The search button stays in reach under a long form; the task editor's agents scroll.
+// An agent's boards scroll, with their bar, inside a dialog that keeps to a short window.
 TEST_F(FitScreens, LongFormsScrollInsideTheirDialogs)
 {
     session->eval("var d = Templates.container('search', {}); var s = d.contentItem.children[0].open('search', {});"
@@ -477,7 +477,6 @@ TEST_F(FitScreens, WideScreensKeepToTheBodyWidth)
         for (const char *cards : {"'fileList', {'mode': 'colleague', 'colleague': {'_id': 'c1'}}",
                                   "'match', {'file': Object.assign(Database.getFileByCode(1), {'trade_ref': 5})}"}) {
             QQuickItem *list = opened(QStringLiteral("Templates.container(%1)").arg(cards), "fileList", 1);
-            ASSERT_TRUE(list);
             int seen = 0;
             pick([&](QQuickItem *i) {
                 const QString name = i->objectName(), shown = i->property("text").toString();

@@ -473,8 +473,7 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     EXPECT_TRUE(session->waitUntil([&] { return first->findChild<QQuickItem *>("drafts")->property("text") == QStringLiteral("پیش نویس ها (%1)").arg(drafts); }));
 }
 
-// A draft keeps a customer, a guard and a district no stored row knows yet, and a free text keeps its
-// commas.
+// A draft keeps a customer, a guard and a district no stored row knows yet, and a free text its commas.
 TEST_F(FileEditor, ADraftKeepsANewCustomerAndTheAddressAsTyped)
 {
     const int drafts = session->eval("Database.getOfflineCount()").toInt();
@@ -537,8 +536,7 @@ TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
     // No answer at all: the button comes back after the time limit.
     editor->setProperty("replyTimeout", 800);
     session->fail("property_create", "silent");
-    // Seen through its changes, since a busy machine may spend the whole limit in the click; the
-    // draft button's too.
+    // Seen through its changes, since a busy machine may spend the whole limit in the click.
     QSignalSpy enabled(save, SIGNAL(enabledChanged()));
     QSignalSpy draftEnabled(inEditor("draft"), SIGNAL(enabledChanged()));
     ASSERT_TRUE(press("save"));
