@@ -362,10 +362,8 @@ TEST_F(FileEditor, AnOpenEditorFollowsItsFilesFate)
         EXPECT_EQ(inEditor("description")->property("text").toString() + (inEditor("save")->isEnabled() ? "" : " refused"),
                   QString("نوشته من") + (row.sent.isEmpty() ? " refused" : ""));
         QMetaObject::invokeMethod(editor, "save");
-        if (row.sent.isEmpty()) {
-            EXPECT_FALSE(editor->property("saving").toBool()) << "nothing sent";
-            continue;
-        }
+        if (row.sent.isEmpty() && !editor->property("saving").toBool())
+            continue; // nothing sent, or what was sent is compared with nothing
         const QJsonObject data = sentData("property_edit", mark);
         EXPECT_EQ(QJsonArray({data["trade_id"], data["status"]["delete"], data["status"]["pin"]}), row.sent) << row.key;
         ASSERT_TRUE(session->until("Stacks.last().contentType !== 'file'"));
@@ -475,8 +473,7 @@ TEST_F(FileEditor, ADraftIsFoundOpenedAndSentAsANewFile)
     EXPECT_TRUE(session->waitUntil([&] { return first->findChild<QQuickItem *>("drafts")->property("text") == QStringLiteral("پیش نویس ها (%1)").arg(drafts); }));
 }
 
-// A draft keeps a customer, a guard and a district no stored row knows yet, and a free text keeps its
-// commas.
+// A draft keeps a customer, a guard and a district no stored row knows yet, and a free text its commas.
 TEST_F(FileEditor, ADraftKeepsANewCustomerAndTheAddressAsTyped)
 {
     const int drafts = session->eval("Database.getOfflineCount()").toInt();
@@ -539,8 +536,7 @@ TEST_F(FileEditor, AReplyWithoutAFileChangesNothingAndTheButtonWorksAgain)
     // No answer at all: the button comes back after the time limit.
     editor->setProperty("replyTimeout", 800);
     session->fail("property_create", "silent");
-    // Seen through its changes, since a busy machine may spend the whole limit in the click; the
-    // draft button's too.
+    // Seen through its changes, since a busy machine may spend the whole limit in the click.
     QSignalSpy enabled(save, SIGNAL(enabledChanged()));
     QSignalSpy draftEnabled(inEditor("draft"), SIGNAL(enabledChanged()));
     ASSERT_TRUE(press("save"));

@@ -6,11 +6,8 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QJSValue>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QQmlApplicationEngine>
-#include <QQmlComponent>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QQmlProperty>
@@ -20,8 +17,6 @@
 #include <QTcpSocket>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
@@ -661,9 +656,8 @@ TEST_F(Listings, TicksScrollAndActionsOutliveReadsInPlace)
     QQuickItem *view = list->findChild<QQuickItem *>(QStringLiteral("fileView"));
     const auto ticked = [&] {
         QStringList ids;
-        for (int i = 0; i < list->property("count").toInt(); ++i)
-            if (row(list, i).value("select").toBool())
-                ids << row(list, i).value("_id").toString();
+        for (const QVariant &r : call(list, "selectedRows").toList())
+            ids << r.toMap()["file"].toMap()["_id"].toString();
         return ids.join(' ').toStdString();
     };
     menu(list, 0, QStringLiteral("انتخاب"), false);
@@ -683,22 +677,18 @@ TEST_F(Listings, TicksScrollAndActionsOutliveReadsInPlace)
     EXPECT_EQ(ticked(), (ids[0] + ' ' + ids[2]).toStdString());
 
     // The list's read under way is held, once it has its rows, until a pin is answered.
-    QQmlComponent holder(s->engine());
-    holder.setData("import QtQml 2.15; import \"reads.js\" as R; QtObject { property var held: null; function take(o) {"
-                   " var r = R.inFlight && R.inFlight.owner === o ? R.inFlight : R.queue.filter(function (q) { return q.owner === o })[0];"
-                   " var done = r.done; r.done = function (rows) { held = function () { done(rows) } } } }",
-                   QUrl(QStringLiteral("qrc:/templates/files/list/Holder.qml")));
-    std::unique_ptr<QObject> hold(holder.create());
-    ASSERT_TRUE(hold) << holder.errorString().toStdString();
+    QObject *hold = s->eval("Qt.createQmlObject('import QtQml 2.15; import \"reads.js\" as R; QtObject { property bool held: false;"
+                            " property var release; function free() { release() } function take(o) { o.refresh();"
+                            " var r = R.inFlight && R.inFlight.owner === o ? R.inFlight : R.queue.filter(function (q) { return q.owner === o })[0];"
+                            " var done = r.done; r.done = function (rows) { held = true; release = function () { done(rows) } } } }',"
+                            " window, 'qrc:/templates/files/list/Holder.qml')").value<QObject *>();
     const auto pinned = [&] { return row(list, 0).value("status").toObject().value("pin").toBool(); };
     const bool was = pinned();
-    QMetaObject::invokeMethod(list, "refresh");
-    QMetaObject::invokeMethod(hold.get(), "take", Q_ARG(QVariant, QVariant::fromValue<QObject *>(list)));
-    const auto held = [&] { return hold->property("held").value<QJSValue>(); };
-    ASSERT_TRUE(s->waitUntil([&] { return held().isCallable(); }));
+    ASSERT_TRUE(hold && QMetaObject::invokeMethod(hold, "take", Q_ARG(QVariant, QVariant::fromValue<QObject *>(list))));
+    ASSERT_TRUE(s->waitUntil([&] { return hold->property("held").toBool(); }));
     menu(list, 0, QStringLiteral("سنجاق"));
     ASSERT_TRUE(s->waitUntil([&] { return pinned() == !was; }));
-    held().call();
+    QMetaObject::invokeMethod(hold, "free");
     EXPECT_TRUE(s->waitUntil([&] { return !list->property("refreshing").toBool() && pinned() == !was; }));
 }
 

@@ -133,9 +133,8 @@ TestCase {
         var d = form.submitData
         compare([d.trade_id, d.property_id, d.meter.home, d.meter.area, d.info.room, d.condition, (d.price || {}).loan,
                  d.info.num_parking], row.want)
-        compare(form.findInputByKeys("room", "info").text, "3")
-        verify(findChild(form, "toggle_condition_701").checked)
-        verify(form.cardItems.some(function (c) { return c.stepperValue === 2 }))
+        compare([form.findInputByKeys("room", "info").text, findChild(form, "toggle_condition_701").checked,
+                 form.cardItems.some(function (c) { return c.stepperValue === 2 })], ["3", true, true])
     }
 
     function test_request_form() {

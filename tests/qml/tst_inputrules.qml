@@ -38,9 +38,8 @@ TestCase {
         return contactsRead.signalArguments[0][0].map(function (c) { return c._id })
     }
 
-    // Pastes text into a number input holding before (without text, cuts its last character): shown |
-    // handed on | shown from the server's number (detail, printed card, Excel), and the refusal when
-    // there is one.
+    // Pastes text into a number input holding before: shown | handed on | shown from the server's
+    // number (detail, printed card, Excel), and the refusal when there is one.
     function pasted(input, before, text) {
         var toasts = Toast.children.length
         var field = createTemporaryObject(formInput, rules, {"inputItem": input})
@@ -50,7 +49,7 @@ TestCase {
         source.copy()
         var box = findChild(field, "value_1")
         box.select(box.length - (text ? 0 : 1), box.length)
-        text ? box.paste() : box.cut()
+        text ? box.paste() : box.cut() // without text, the last character is cut
         var said = Toast.children.length > toasts ? Toast.children[Toast.children.length - 1].text : ""
         return [box.text, field.value, input.currency ? Consts.currency(Number(field.value)) : Number(field.value)].join(" | ")
                 + (said === Forms.TOO_LONG ? " " + said : "")

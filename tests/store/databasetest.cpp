@@ -235,9 +235,10 @@ TEST(Frame, EveryRepositorySeesOneConsistentAccount)
     }
 }
 
-// The files revision moves with every committed write of files, their rows or the names they show,
-// whichever slot and thread wrote; a burst of writes reaches the GUI thread as one filesChanged.
-// The owner's last-update stamp alone, as any note write leaves, and a rolled-back write move nothing.
+// The files revision moves with every committed write of files or their rows, whichever slot and
+// thread wrote; a burst of writes reaches the GUI thread as one filesChanged.
+// The names files show move it too; the owner's last-update stamp alone (as a note write leaves it)
+// and a rolled-back write do not.
 TEST(Frame, FilesRevisionFollowsEveryWriteOfFiles)
 {
     TempStore temp;

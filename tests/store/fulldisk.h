@@ -48,18 +48,9 @@ inline std::string ownTmpfs(const char *size)
     if (std::system("unshare -Urm true >/dev/null 2>&1") != 0)
         return "-";
     const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
-    struct Folder
-    {
-        std::string path = (std::filesystem::temp_directory_path() / "fulldisk-XXXXXX").string();
-        ~Folder()
-        {
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
-    } folder;
-    if (!mkdtemp(folder.path.data()))
+    std::string root = (std::filesystem::temp_directory_path() / "fulldisk-XXXXXX").string();
+    if (!mkdtemp(root.data()))
         return "-";
-    const std::string &root = folder.path;
     char self[PATH_MAX] = {};
     EXPECT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
     const std::string log = root + "/child.log";
@@ -71,6 +62,8 @@ inline std::string ownTmpfs(const char *size)
     std::ifstream in(log);
     const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n" << output;
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
     return {};
 }
 

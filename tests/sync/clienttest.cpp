@@ -578,8 +578,7 @@ TEST_F(Client, ACloseThatGaveUpLeavesNothingBehind)
     ASSERT_TRUE(peer.start());
     std::mutex m;
     std::condition_variable cv;
-    bool held = false;
-    bool closing = false;
+    bool held = false, closing = false;
     c->socket()->on("hold", [&](sio::event &) {
         std::unique_lock<std::mutex> lock(m);
         held = true;
