@@ -429,7 +429,7 @@ TEST_F(FitScreens, TitlesAndButtonsStandAtTheRight)
         {[] { session->eval("Templates.dialog('setting/dialogs/ProfileDialog.qml', {'from_login': true}).open()"); },
          "dialogTitle", "profileSubmit", nullptr},
         {[] { session->eval("Templates.confirm({'title': 'آیا مطمئن هستید ؟'}, function () {})"); }, "confirmTitle", "confirmYes", nullptr},
-        {[&] { notes("note_section_notes", "note_add"); }, "dialogTitle", "note_save", nullptr},
+        {[&] { notes("note_section_notes", "note_add"); }, "noteEditorTitle", "note_save", nullptr},
         {[&] { notes("note_section_tasks", "task_done_"); }, "dialogTitle", "task_done_confirm", nullptr},
         {[] { ASSERT_TRUE(opened("Templates.container('hashtag', {})", "hashtag_add")); session->click(session->findTop("hashtag_add")); },
          "dialogTitle", "hashtag_save", nullptr},

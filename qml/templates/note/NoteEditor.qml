@@ -59,6 +59,7 @@ Popup {
         LayoutMirroring.childrenInherit: true
 
         UTitle {
+            objectName: "noteEditorTitle"
             title: editor.note ? "ویرایش یادداشت" : "یادداشت جدید"
         }
 
@@ -151,9 +152,9 @@ Popup {
         Row {
             spacing: 4
             LayoutMirroring.enabled: false
-            anchors.right: parent.right
+            anchors.right: parent ? parent.right : undefined
             SpinBox { id: hour; objectName: "note_hour"; from: 0; to: 23; width: 112; editable: true }
-            Label { text: ":"; anchors.verticalCenter: parent.verticalCenter }
+            Label { text: ":"; anchors.verticalCenter: parent ? parent.verticalCenter : undefined }
             SpinBox { id: minute; objectName: "note_minute"; from: 0; to: 59; width: 112; editable: true }
         }
 
