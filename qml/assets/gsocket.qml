@@ -54,7 +54,7 @@ SocketIO {
             var text = JSON.stringify(envelope)
             lastRequestTime = Date.now()
             if (name !== "check_connection")
-                console.log("#REQUEST TO " + name, Texts.logText(name, envelope))
+                console.log("#REQUEST TO " + name, Texts.logText(name, envelope, text))
             sockets.emit(name, asciiDigits(text))
         } catch (e) {
             Toast.error(e, "send")
@@ -194,7 +194,7 @@ SocketIO {
             var time = Date.now() - lastRequestTime
             var reply = JSON.parse(data)
             // The object store's secret key never goes to the log, nor does a token or a code.
-            var logged = name === "aws_target_result" ? "(object-store settings)" : Texts.logText(name, reply)
+            var logged = name === "aws_target_result" ? "(object-store settings)" : Texts.logText(name, reply, data)
             console.log("#RESPONSE", name + "////" + logged + " ____TIME::: " + time + " milisecond")
             dispatch(name, reply)
         } catch (e) {

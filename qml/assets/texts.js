@@ -286,11 +286,14 @@ function shareText(file, account, cards, registerDate) {
 }
 
 // The log's copy of a request or a reply to `name`: every token, and the verification code of
-// the login's events, masked.
+// the login's events, masked. `text`, the value's JSON when the caller has it, is logged as it is
+// when it cannot hold either, so that a page of files is not written out again on the GUI thread.
 var loginCodeEvents = ["mobile_check", "email_check", "code_resend", "verify_check"]
 
-function logText(name, value) {
+function logText(name, value, text) {
     var codes = loginCodeEvents.indexOf(String(name).replace(/_result$/, "")) !== -1
+    if (typeof text === "string" && !codes && !/token/i.test(text))
+        return text
     return JSON.stringify(value, function (key, v) {
         return /token/i.test(key) || (codes && key === "code") ? "***" : v
     })

@@ -280,8 +280,9 @@ function copyRequest(file, userId, agentId) {
 
 // A file sent to agents of the agency (their server ids); they get it as a pushed notice.
 function sendRequest(file, userId, agentId, agents) {
-    return {"user_id": userId, "agent_id": agentId, "property_id": Number(file.property_ref),
-            "file_id": file._id, "agents": agents}
+    var content = copyRequest(file, userId, agentId).content
+    content.agents = agents
+    return content
 }
 
 // The detail shows one file: choosing several belongs to a list.
